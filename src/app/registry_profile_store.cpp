@@ -1,0 +1,46 @@
+#include "app/registry_profile_store.h"
+
+#include <windows.h>
+
+namespace {
+tallivo::MemoryProfileStore g_fallback;
+tallivo::ProfileStore* g_profile = &g_fallback;
+}  // namespace
+
+tallivo::ProfileStore& Profile() { return *g_profile; }
+void SetProfile(tallivo::ProfileStore* store) { g_profile = store ? store : &g_fallback; }
+
+RegistryProfileStore::RegistryProfileStore(std::string company, std::string appName)
+    : m_company(std::move(company)), m_appName(std::move(appName)) {}
+
+std::string RegistryProfileStore::SectionPath(const char* section) const {
+  return "Software\\" + m_company + "\\" + m_appName + "\\" + section;
+}
+
+uint32_t RegistryProfileStore::ReadInt(const char* section, const char* entry, uint32_t def) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return def;
+  }
+  DWORD type = 0;
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  LONG rc = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  // Anything but a proper DWORD (a string, binary data, a QWORD) is as good
+  // as missing.
+  if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof value) return def;
+  return value;
+}
+
+bool RegistryProfileStore::WriteInt(const char* section, const char* entry, uint32_t value) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD v = value;
+  LONG rc = RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
+}

@@ -1,0 +1,65 @@
+// TallivoHook.dll: counts input of all processes and posts one private
+// message per click, wheel step and key stroke to the main window.
+#include <windows.h>
+
+#include "hooks/hook_thread.h"
+#include "hooks/input_filter.h"
+#include "main/messages.h"
+
+namespace {
+
+hooks::HookThread g_thread;
+// Written by start/stop, read by the hook procedures on the hook thread.
+volatile HWND g_target = nullptr;
+// Touched only on the hook thread.
+tallivo::WheelAccumulator g_wheel;
+tallivo::KeyRepeatFilter g_keys;
+
+void Post(unsigned msg) {
+  HWND target = g_target;
+  if (target) PostMessageA(target, msg, 0, 0);
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    switch (wp) {
+      case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
+      case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
+      case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
+      case WM_MOUSEWHEEL: {
+        auto* info = reinterpret_cast<MSLLHOOKSTRUCT*>(lp);
+        const int delta = static_cast<short>(HIWORD(info->mouseData));
+        for (unsigned n = g_wheel.Add(delta); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
+        break;
+      }
+      default: break;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    auto* info = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
+    if (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) {
+      if (g_keys.KeyDown(info->vkCode)) Post(tallivo::WM_INPUT_KEY);
+    } else if (wp == WM_KEYUP || wp == WM_SYSKEYUP) {
+      g_keys.KeyUp(info->vkCode);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+// Ordinal 1: stop global counting. Harmless when not started or repeated.
+extern "C" void __cdecl TallivoStopHook() {
+  g_thread.Stop();
+  g_target = nullptr;
+}
+
+// Ordinal 2: start global counting, posting to the given window.
+extern "C" void __cdecl TallivoStartHook(HWND target) {
+  g_target = target;
+  g_thread.Start(MouseProc, KeyboardProc);
+}

@@ -1,0 +1,11 @@
+// Entry points of the two hook libraries, imported by ordinal.
+#pragma once
+
+#include <windows.h>
+
+extern "C" {
+void __cdecl TallivoStopHook();                                  // TallivoHook.dll @1
+void __cdecl TallivoStartHook(HWND target);                      // TallivoHook.dll @2
+void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
+void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
+}

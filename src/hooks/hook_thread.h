@@ -1,0 +1,33 @@
+// Low-level mouse and keyboard hooks on a thread of their own, with its own
+// message loop, so input never waits on the main window's painting and the
+// system never drops the hooks for slowness.
+#pragma once
+
+#include <windows.h>
+
+namespace hooks {
+
+class HookThread {
+ public:
+  // Starts the thread and installs both hooks; returns once they are in
+  // place (or failed). A second Start while running does nothing.
+  bool Start(HOOKPROC mouseProc, HOOKPROC keyboardProc);
+  // Removes the hooks and joins the thread. Harmless when not running.
+  void Stop();
+  bool Running() const { return m_thread != nullptr; }
+
+ private:
+  static DWORD WINAPI ThreadMain(LPVOID param);
+
+  CRITICAL_SECTION* Lock();
+  HANDLE m_thread = nullptr;
+  DWORD m_threadId = 0;
+  HANDLE m_ready = nullptr;
+  bool m_installed = false;
+  HOOKPROC m_mouseProc = nullptr;
+  HOOKPROC m_keyboardProc = nullptr;
+};
+
+HMODULE ThisModule();
+
+}  // namespace hooks

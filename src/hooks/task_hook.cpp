@@ -1,0 +1,79 @@
+// TallivoTaskHook.dll: counts the input that goes to one chosen thread's
+// windows: the window under the pointer for the mouse, the foreground window
+// for keys. Thread id 0 counts nothing.
+#include <windows.h>
+
+#include "hooks/hook_thread.h"
+#include "hooks/input_filter.h"
+#include "main/messages.h"
+
+namespace {
+
+hooks::HookThread g_thread;
+volatile HWND g_target = nullptr;
+volatile DWORD g_threadId = 0;
+tallivo::WheelAccumulator g_wheel;
+tallivo::KeyRepeatFilter g_keys;
+
+void Post(unsigned msg) {
+  HWND target = g_target;
+  if (target) PostMessageA(target, msg, 0, 0);
+}
+
+bool BelongsToChosenThread(HWND window) {
+  const DWORD chosen = g_threadId;
+  if (chosen == 0 || !window) return false;
+  return GetWindowThreadProcessId(window, nullptr) == chosen;
+}
+
+LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && g_threadId != 0) {
+    auto* info = reinterpret_cast<MSLLHOOKSTRUCT*>(lp);
+    unsigned msg = 0;
+    unsigned repeat = 1;
+    switch (wp) {
+      case WM_LBUTTONDOWN: msg = tallivo::WM_PROC_LBUTTON; break;
+      case WM_RBUTTONDOWN: msg = tallivo::WM_PROC_RBUTTON; break;
+      case WM_MBUTTONDOWN: msg = tallivo::WM_PROC_MBUTTON; break;
+      case WM_MOUSEWHEEL:
+        msg = tallivo::WM_PROC_WHEEL;
+        repeat = g_wheel.Add(static_cast<short>(HIWORD(info->mouseData)));
+        break;
+      default: break;
+    }
+    if (msg && repeat && BelongsToChosenThread(WindowFromPoint(info->pt))) {
+      for (; repeat > 0; --repeat) Post(msg);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION) {
+    auto* info = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
+    if (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) {
+      if (g_keys.KeyDown(info->vkCode) && BelongsToChosenThread(GetForegroundWindow())) {
+        Post(tallivo::WM_PROC_KEY);
+      }
+    } else if (wp == WM_KEYUP || wp == WM_SYSKEYUP) {
+      g_keys.KeyUp(info->vkCode);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+// Ordinal 1: stop per-process counting. Harmless when not started or repeated.
+extern "C" void __cdecl TallivoStopTaskHook() {
+  g_thread.Stop();
+  g_target = nullptr;
+  g_threadId = 0;
+}
+
+// Ordinal 2: start counting input that goes to the given thread's windows.
+extern "C" void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId) {
+  g_target = target;
+  g_threadId = threadId;
+  g_thread.Start(MouseProc, KeyboardProc);
+}

@@ -1,0 +1,63 @@
+// Resource and command identifiers shared by the resource script and the code.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC              (-1)
+#endif
+
+// Strings
+#define IDS_ABOUTBOX            101
+
+// Dialog templates
+#define IDD_ABOUT               100
+#define IDD_MAIN                102
+#define IDD_CONTACT             135
+#define IDD_IDLE_SHUTDOWN       136
+#define IDD_HOTKEY              137
+#define IDD_PAGE_HOUR           138
+#define IDD_PAGE_DAY            139
+#define IDD_UPDATE              148
+#define IDD_PROCESS_PANEL       152
+#define IDD_PROCESS_PICKER      162
+
+// Icons, bitmaps, menus
+#define IDR_MAINFRAME           128
+#define IDI_PANEL               151
+#define IDB_BANNER              147
+#define IDR_TRAY_MENU           131
+#define IDR_MAIN_MENU           132
+#define IDR_PROCESS_MENU        161
+
+// Controls of the main window
+#define IDC_CURSOR_POS          1000
+#define IDC_LEFT_CLICKS         1001
+#define IDC_RIGHT_CLICKS        1002
+#define IDC_MIDDLE_CLICKS       1003
+#define IDC_WHEEL_STEPS         1004
+#define IDC_UPTIME              1005
+#define IDC_KEY_STROKES         1006
+#define IDC_TOTAL_CLICKS        1007
+#define IDC_RUN_TIME            1008
+#define IDC_CLOCK               1009
+#define IDC_MOVE_METRES         1010
+#define IDC_IDLE_STATE          1012
+#define IDC_TAB                 1015
+#define IDC_BANNER              1033
+#define IDC_STATUS_BAR          3
+
+// Menu commands
+#define ID_SHOW_WINDOW          32771
+#define ID_CLEAR_STATS          32774
+#define ID_EXIT                 32776
+#define ID_HELP_INFO            32777
+#define ID_CONTACT              32778
+#define ID_SAVE_REPORT          32782
+#define ID_SET_HOTKEY           32783
+#define ID_IDLE_SHUTDOWN        32784
+#define ID_SWAP_BUTTONS         32785
+#define ID_VERSION_CHECK        32786
+#define ID_PROCESS_STATS        32787
+#define ID_AUTOSTART            32792
+
+// System-menu item
+#define IDM_ABOUT               0x0010

@@ -1,0 +1,169 @@
+#include "ui/dialog.h"
+
+#include <string>
+
+#include "app/profile_store.h"
+
+namespace ui {
+
+namespace {
+HWND g_mainWindow = nullptr;
+}
+
+HWND MainWindow() { return g_mainWindow; }
+void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
+
+const char* AppName() {
+  static std::string name = [] {
+    char path[MAX_PATH * 2] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    return tallivo::AppNameFromModulePath(std::string(path, n));
+  }();
+  return name.c_str();
+}
+
+int AppMessageBox(const char* text, UINT flags) {
+  return MessageBoxA(g_mainWindow, text, AppName(), flags);
+}
+
+CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
+
+CDialog::~CDialog() {
+  if (m_hwnd) {
+    HWND h = m_hwnd;
+    m_hwnd = nullptr;
+    SetWindowLongPtrA(h, DWLP_USER, 0);
+    DestroyWindow(h);
+  }
+}
+
+bool CDialog::Create(HWND parent) {
+  if (m_hwnd) return true;
+  m_modal = false;
+  return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
+                            DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+INT_PTR CDialog::DoModal(HWND owner) {
+  if (m_hwnd) return -1;
+  if (!owner) owner = g_mainWindow;
+  // The owner's top-level window is the one to disable, as DialogBox does.
+  if (owner) owner = GetAncestor(owner, GA_ROOT);
+  m_modal = true;
+  m_endRequested = false;
+  m_result = -1;
+  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+                                 DialogProc, reinterpret_cast<LPARAM>(this));
+  if (!hwnd) {
+    m_modal = false;
+    return -1;
+  }
+  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+  if (ownerWasEnabled && !m_endRequested) EnableWindow(owner, FALSE);
+  if (!m_endRequested && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE)) {
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+  }
+
+  bool quit = false;
+  WPARAM quitCode = 0;
+  MSG msg;
+  while (!m_endRequested) {
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      quit = true;
+      quitCode = msg.wParam;
+      break;
+    }
+    if (got < 0) break;
+    if (!m_hwnd || !IsDialogMessageA(m_hwnd, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+
+  if (ownerWasEnabled) EnableWindow(owner, TRUE);
+  if (m_hwnd) {
+    // Give activation back to the owner before the dialog goes away.
+    if (owner && GetActiveWindow() == m_hwnd) SetActiveWindow(owner);
+    DestroyWindow(m_hwnd);
+  }
+  m_modal = false;
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+  return m_result;
+}
+
+void CDialog::EndDialog(INT_PTR result) {
+  m_result = result;
+  if (m_modal) {
+    m_endRequested = true;
+    // Wake the loop in case the request came from outside a message.
+    if (m_hwnd) PostMessageA(m_hwnd, WM_NULL, 0, 0);
+  } else if (m_hwnd) {
+    ShowWindow(m_hwnd, SW_HIDE);
+  }
+}
+
+void CDialog::SetItemText(int id, const char* text) {
+  SetDlgItemTextA(m_hwnd, id, text);
+}
+
+int CDialog::GetItemText(int id, char* buf, int size) const {
+  return static_cast<int>(GetDlgItemTextA(m_hwnd, id, buf, size));
+}
+
+bool CDialog::OnCommand(WORD id, WORD, HWND) {
+  switch (id) {
+    case IDOK: OnOK(); return true;
+    case IDCANCEL: OnCancel(); return true;
+    default: return false;
+  }
+}
+
+INT_PTR CDialog::OnMessage(UINT, WPARAM, LPARAM, bool*) { return 0; }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  CDialog* self = nullptr;
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<CDialog*>(lp);
+    self->m_hwnd = hwnd;
+    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+  }
+  if (!self) return FALSE;
+  INT_PTR r = self->Dispatch(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    self->m_hwnd = nullptr;
+    self->OnFinalDestroy();
+  }
+  return r;
+}
+
+INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  bool handled = false;
+  INT_PTR r = OnMessage(msg, wp, lp, &handled);
+  if (handled) {
+    // Messages whose result is not the dialog procedure's return value.
+    switch (msg) {
+      case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC: case WM_COMPAREITEM: case WM_VKEYTOITEM:
+      case WM_CHARTOITEM: case WM_QUERYDRAGICON: case WM_INITDIALOG:
+        return r;
+      default:
+        SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, r);
+        return TRUE;
+    }
+  }
+  switch (msg) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,311 @@
+#include "harness.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "res/resource.h"
+
+namespace e2e {
+
+namespace {
+constexpr char kMainCaption[] = "泰利沃v4.04版";
+
+struct FindData {
+  DWORD pid;
+  const char* caption;
+  std::vector<HWND>* all;
+  HWND found;
+};
+
+BOOL CALLBACK EnumTop(HWND hwnd, LPARAM lp) {
+  auto* d = reinterpret_cast<FindData*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != d->pid) return TRUE;
+  if (d->all) d->all->push_back(hwnd);
+  if (d->caption && WindowText(hwnd) == d->caption) {
+    d->found = hwnd;
+    return d->all != nullptr;
+  }
+  return TRUE;
+}
+}  // namespace
+
+std::string BinDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  char* slash = strrchr(path, '\\');
+  if (slash) *slash = 0;
+  return path;
+}
+
+void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
+
+bool ReadProfileDword(const char* section, const char* entry, DWORD* value) {
+  std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
+  DWORD type = 0, size = sizeof(DWORD);
+  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_ANY, &type, value, &size) ==
+             ERROR_SUCCESS &&
+         type == REG_DWORD;
+}
+
+void Pump(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (ms) Sleep(2);
+  } while (GetTickCount() - start < ms);
+}
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (pred()) return true;
+    if (GetTickCount() - start > timeoutMs) return pred();
+    Pump(0);
+    Sleep(5);
+  }
+}
+
+std::string WindowText(HWND hwnd) {
+  char buf[1024] = {};
+  DWORD_PTR len = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                           2000, &len)) {
+    return "<no answer>";
+  }
+  return std::string(buf, strnlen(buf, sizeof buf));
+}
+
+std::string DialogStaticText(HWND dlg) {
+  std::string all;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char cls[64] = {};
+    GetClassNameA(c, cls, sizeof cls);
+    if (_stricmp(cls, "Static") != 0) continue;
+    std::string t = WindowText(c);
+    if (t.empty()) continue;
+    if (!all.empty()) all += "\n";
+    all += t;
+  }
+  return all;
+}
+
+void PressButton(HWND dlg, int id) {
+  PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, id)));
+}
+
+App::~App() { Kill(); }
+
+bool App::Start(const std::string& exeName, DWORD timeoutMs) {
+  std::string dir = BinDir();
+  std::string cmd = "\"" + dir + "\\" + exeName + "\"";
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back(0);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  m_process = pi.hProcess;
+  m_pid = pi.dwProcessId;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    FindData d = {m_pid, kMainCaption, nullptr, nullptr};
+    EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
+    if (d.found) {
+      m_main = d.found;
+      m_firstCursorText = Text(IDC_CURSOR_POS);
+      m_firstClockText = Text(IDC_CLOCK);
+      return true;
+    }
+    if (!Running()) return false;
+    Sleep(1);
+  }
+  return false;
+}
+
+bool App::Running() const {
+  return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+bool App::WaitExit(DWORD timeoutMs) {
+  return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD App::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (m_process) GetExitCodeProcess(m_process, &code);
+  return code;
+}
+
+void App::Kill() {
+  if (!m_process) return;
+  if (Running()) {
+    TerminateProcess(m_process, 99);
+    WaitForSingleObject(m_process, 5000);
+  }
+  CloseHandle(m_process);
+  m_process = nullptr;
+  m_main = nullptr;
+}
+
+std::string App::Text(int controlId) const {
+  HWND c = GetDlgItem(m_main, controlId);
+  return c ? WindowText(c) : "<no control>";
+}
+
+bool App::WaitText(int controlId, const std::string& expected, DWORD timeoutMs) const {
+  return WaitUntil([&] { return Text(controlId) == expected; }, timeoutMs);
+}
+
+HWND App::FindDialog(const char* caption, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        FindData d = {m_pid, caption, nullptr, nullptr};
+        EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
+        found = d.found && IsWindowVisible(d.found) ? d.found : nullptr;
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
+std::vector<HWND> App::TopLevelWindows() const {
+  std::vector<HWND> all;
+  FindData d = {m_pid, nullptr, &all, nullptr};
+  EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
+  return all;
+}
+
+namespace {
+LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CONTEXTMENU) return 0;
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+}  // namespace
+
+InputSink::InputSink(RECT rc) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = SinkProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TallivoTestSink";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  m_hwnd = CreateWindowExA(WS_EX_TOPMOST, "TallivoTestSink", "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
+                           rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                           nullptr);
+  Pump(100);
+}
+
+InputSink::~InputSink() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+  Pump(20);
+}
+
+POINT InputSink::Center() const {
+  RECT rc;
+  GetWindowRect(m_hwnd, &rc);
+  return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+void InputSink::Activate() {
+  SetForegroundWindow(m_hwnd);
+  SetFocus(m_hwnd);
+  WaitUntil([&] { return GetForegroundWindow() == m_hwnd; }, 2000);
+  Pump(50);
+}
+
+bool MoveCursor(int x, int y) {
+  char cmd[128];
+  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  } else {
+    SetCursorPos(x, y);
+  }
+  return WaitUntil(
+      [&] {
+        POINT p;
+        GetCursorPos(&p);
+        return p.x == x && p.y == y;
+      },
+      2000);
+}
+
+void SendInputs(std::vector<INPUT> inputs) {
+  size_t done = 0;
+  while (done < inputs.size()) {
+    UINT n = SendInput(static_cast<UINT>(inputs.size() - done), inputs.data() + done, sizeof(INPUT));
+    if (n == 0) break;
+    done += n;
+  }
+}
+
+INPUT MouseInput(DWORD flags, DWORD data) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  in.mi.mouseData = data;
+  return in;
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
+void Click(DWORD downFlag, DWORD upFlag, int times) {
+  std::vector<INPUT> v;
+  for (int i = 0; i < times; ++i) {
+    v.push_back(MouseInput(downFlag));
+    v.push_back(MouseInput(upFlag));
+  }
+  SendInputs(v);
+}
+
+void Wheel(int delta, int times) {
+  std::vector<INPUT> v(times, MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta)));
+  SendInputs(v);
+}
+
+void TapKey(WORD vk, int times) {
+  std::vector<INPUT> v;
+  for (int i = 0; i < times; ++i) {
+    v.push_back(KeyInput(vk, false));
+    v.push_back(KeyInput(vk, true));
+  }
+  SendInputs(v);
+}
+
+float MeasurePixelsPerMetre() {
+  HDC dc = GetDC(nullptr);
+  SetMapMode(dc, MM_LOMETRIC);
+  POINT pts[2] = {{0, 0}, {10000, 10000}};
+  LPtoDP(dc, pts, 2);
+  ReleaseDC(nullptr, dc);
+  int v = pts[0].x - pts[1].x;
+  if (v < 0) v = -v;
+  return v ? static_cast<float>(v) : 3780.0f;
+}
+
+}  // namespace e2e

@@ -1,0 +1,91 @@
+// Drives the real Tallivo.exe from a Windows test program: starts it on a
+// clean profile, finds its windows, sends real input and reads back what it
+// shows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Folder of the test program; Tallivo.exe and its libraries sit beside it.
+std::string BinDir();
+// Removes HKCU\Software\Tallivo so the next start sees an empty profile.
+void ResetProfile();
+bool ReadProfileDword(const char* section, const char* entry, DWORD* value);
+
+// Polls pred every few milliseconds, pumping this thread's messages.
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
+void Pump(DWORD ms);
+
+class App {
+ public:
+  App() = default;
+  ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Starts the program and waits for its main window. What label 1000 held
+  // at the moment the window was first seen is kept in FirstCursorText().
+  bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000);
+  HWND Main() const { return m_main; }
+  DWORD Pid() const { return m_pid; }
+  HANDLE Process() const { return m_process; }
+  bool Running() const;
+  bool WaitExit(DWORD timeoutMs);
+  DWORD ExitCode() const;
+  void Kill();
+
+  std::string Text(int controlId) const;
+  bool WaitText(int controlId, const std::string& expected, DWORD timeoutMs = 3000) const;
+  const std::string& FirstCursorText() const { return m_firstCursorText; }
+  const std::string& FirstClockText() const { return m_firstClockText; }
+  // Top-level dialog of this process with the given caption (a message box).
+  HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
+  std::vector<HWND> TopLevelWindows() const;
+
+ private:
+  HANDLE m_process = nullptr;
+  DWORD m_pid = 0;
+  HWND m_main = nullptr;
+  std::string m_firstCursorText;
+  std::string m_firstClockText;
+};
+
+std::string WindowText(HWND hwnd);
+// All static texts of a message box, joined.
+std::string DialogStaticText(HWND dlg);
+// Presses a button of a dialog (IDYES, IDNO, IDOK...).
+void PressButton(HWND dlg, int id);
+
+// A topmost window of the test program that takes the test's clicks and key
+// strokes, so they reach no other program.
+class InputSink {
+ public:
+  explicit InputSink(RECT rc);
+  ~InputSink();
+  HWND Hwnd() const { return m_hwnd; }
+  POINT Center() const;
+  void Activate();
+
+ private:
+  HWND m_hwnd = nullptr;
+};
+
+// Moves the real pointer (through the X server under Wine) and waits until
+// the system reports the new position.
+bool MoveCursor(int x, int y);
+void SendInputs(std::vector<INPUT> inputs);
+INPUT MouseInput(DWORD flags, DWORD data = 0);
+INPUT KeyInput(WORD vk, bool up);
+void Click(DWORD downFlag, DWORD upFlag, int times);
+void Wheel(int delta, int times);
+void TapKey(WORD vk, int times);
+
+// Pixels per metre as the program measures them (0.1 mm mapping mode).
+float MeasurePixelsPerMetre();
+
+}  // namespace e2e
