@@ -1,0 +1,267 @@
+# shellcheck shell=bash
+# Shared helpers for scripts/test, scripts/run, scripts/screenshot and
+# scripts/wine-exec. Source it; it only defines variables and functions.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine
+# The Debian wrapper /usr/bin/wineserver always adds -p0; call the real
+# server so that our own -p (persistent) is the only persistence option.
+WINESERVER=/usr/lib/wine/wineserver64
+
+# Bump when the registry settings in tv_prefix change: prefixes with an
+# older stamp get the settings applied again.
+TV_PREFIX_VERSION=2
+
+TV_PACKAGES=(
+  cmake ninja-build g++ libgtest-dev googletest
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  wine wine64 wine32:i386
+  xvfb xauth xdotool imagemagick x11-utils fonts-wqy-zenhei locales file
+  # Only recommended by wine, so --no-install-recommends skips it; without
+  # its Marlett font window caption buttons are drawn as letters.
+  fonts-wine
+)
+
+tv_log() { printf '[tallivo] %s\n' "$*" >&2; }
+tv_die() { printf '[tallivo] error: %s\n' "$*" >&2; exit 1; }
+
+# Install what is missing. A fresh Debian 12 machine has none of this, CI
+# machines are not kept, so the scripts must install their own tools; when
+# everything is present this is only a few dpkg-query calls (no apt-get).
+tv_ensure_deps() {
+  local missing=() p installed
+  # One dpkg-query for all, as "name:arch"; a name given without an
+  # architecture (all but wine32:i386) may be installed for any.
+  installed=$(dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' "${TV_PACKAGES[@]}" 2>/dev/null |
+    sed -n 's/ install ok installed$//p' || true)
+  for p in "${TV_PACKAGES[@]}"; do
+    if [[ $p == *:* ]]; then
+      grep -qxF "$p" <<<"$installed" || missing+=("$p")
+    else
+      awk -F: -v p="$p" '$1 == p { found = 1 } END { exit !found }' <<<"$installed" || missing+=("$p")
+    fi
+  done
+  if ((${#missing[@]})); then
+    [[ $(id -u) == 0 ]] || tv_die "missing packages (${missing[*]}); run as root to install them"
+    tv_log "installing: ${missing[*]}"
+    # wine32 is an i386 package: the architecture must be known to apt.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      dpkg --add-architecture i386
+    fi
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+  # The program is tested with a Chinese UI locale, so it must exist.
+  if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
+    [[ $(id -u) == 0 ]] || tv_die "locale zh_CN.UTF-8 missing; run as root to generate it"
+    if grep -q '^[# ]*zh_CN\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+      sed -i 's/^[# ]*\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    else
+      echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
+    fi
+    locale-gen
+  fi
+}
+
+# Everything Wine-related lives under build/wine so nothing touches the
+# user's own ~/.wine, and a clean build directory means a clean prefix.
+tv_wine_env() {
+  # HOME changes below; keep the X cookie of a real display reachable.
+  if [[ -z ${XAUTHORITY:-} && -n ${HOME:-} && -f $HOME/.Xauthority ]]; then
+    export XAUTHORITY="$HOME/.Xauthority"
+  fi
+  export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  export WINEDEBUG=-all
+  export WINEPREFIX="$ROOT/build/wine/prefix"
+  export HOME="$ROOT/build/wine/home"
+  # No Mono/Gecko download prompts, no menu entries, and no winedbg: a
+  # crashing program must end, not wait in a debugger.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+  export WINE64 WINE32 WINESERVER
+  mkdir -p "$WINEPREFIX" "$HOME"
+}
+
+TV_XVFB_PID=""
+
+# A display for the GUI program: the caller's own (TV_USE_DISPLAY=1) or a
+# private Xvfb on a display number nobody else uses.
+tv_start_x() {
+  if [[ -n ${TV_USE_DISPLAY:-} && -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  mkdir -p "$ROOT/build"
+  local n=${TV_DISPLAY_FIRST:-90} tries i
+  for ((tries = 0; tries < 20; tries++, n++)); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 >"$ROOT/build/xvfb.log" 2>&1 &
+    TV_XVFB_PID=$!
+    for ((i = 0; i < 100; i++)); do
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      # Lost a race for this number to another server: try the next one.
+      kill -0 "$TV_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$TV_XVFB_PID" 2>/dev/null || true
+    wait "$TV_XVFB_PID" 2>/dev/null || true
+    TV_XVFB_PID=""
+  done
+  tv_die "could not start Xvfb (see $ROOT/build/xvfb.log)"
+}
+
+# Registry settings for a predictable test desktop. Written as UTF-16LE
+# with BOM because the font name 宋体 must survive regedit unchanged.
+tv_write_reg() {
+  {
+    printf '\xef\xbb\xbf'
+    cat <<'REG'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"宋体"="WenQuanYi Zen Hei Sharp"
+"SimSun"="WenQuanYi Zen Hei Sharp"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="1"
+"Debugger"=""
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+  } | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE >"$1"
+}
+
+# Read the settings back through a 64-bit Windows program (reg.exe), so a
+# prefix that silently lost them is noticed here and not as odd test results.
+tv_check_registry() {
+  local key value want out
+  while IFS='|' read -r key value want; do
+    out=$("$WINE64" reg query "$key" /v "$value" 2>&1 | tr -d '\r') || true
+    grep -qE "$want" <<<"$out" || { tv_log "registry: $key\\$value is not $want: $out"; return 1; }
+  done <<'EOF_CHECKS'
+HKCU\Software\Wine\Fonts\Replacements|SimSun|REG_SZ[[:space:]]+WenQuanYi Zen Hei Sharp$
+HKCU\Software\Wine\Explorer|Desktop|REG_SZ[[:space:]]+Default$
+HKCU\Software\Wine\Explorer\Desktops|Default|REG_SZ[[:space:]]+1024x768$
+HKCU\Software\Wine\X11 Driver|Managed|REG_SZ[[:space:]]+N$
+HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Auto|REG_SZ[[:space:]]+1$
+HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|REG_SZ[[:space:]]*$
+HKCU\Software\Wine\WineDbg|ShowCrashDialog|REG_DWORD[[:space:]]+0x0$
+EOF_CHECKS
+}
+
+# What reg.exe cannot show readably: its output is in the console code page
+# (GBK under zh_CN), so check the saved registry for the Chinese font name,
+# which it stores as \x5b8b\x4f53 (宋体); and the fonts we copied.
+tv_check_saved_prefix() {
+  grep -q '^"\\x5b8b\\x4f53"="WenQuanYi Zen Hei Sharp"' "$WINEPREFIX/user.reg" ||
+    { tv_log "font replacement for 宋体 missing in user.reg"; return 1; }
+  [[ -f $WINEPREFIX/drive_c/windows/Fonts/marlett.ttf ]] ||
+    { tv_log "Wine fonts missing in C:\\windows\\Fonts"; return 1; }
+}
+
+# Create the prefix once and apply the settings when the stamp is older.
+# Serialised with flock: ctest may start several wine-exec at once.
+tv_prefix() {
+  local stamp="$WINEPREFIX/.tallivo-prefix-version" lockfd
+  [[ $(cat "$stamp" 2>/dev/null || echo 0) -ge $TV_PREFIX_VERSION ]] && return 0
+  exec {lockfd}>"$ROOT/build/wine/.prefix.lock"
+  flock "$lockfd"
+  if [[ $(cat "$stamp" 2>/dev/null || echo 0) -lt $TV_PREFIX_VERSION ]]; then
+    # A persistent server would make "wineserver -w" wait forever.
+    "$WINESERVER" -k 2>/dev/null || true
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+      tv_log "creating Wine prefix $WINEPREFIX (about 15 s)"
+      "$WINE64" wineboot -i >"$ROOT/build/wine/wineboot.log" 2>&1 ||
+        { cat "$ROOT/build/wine/wineboot.log" >&2; tv_die "wineboot failed"; }
+      "$WINESERVER" -w
+    fi
+    # Wine reads its own fonts (Tahoma, Marlett for caption buttons, ...)
+    # only from C:\windows\Fonts, and a prefix made on a kernel without
+    # 32-bit emulation (where half of wineboot fails) has none there.
+    # Copy them, so every machine gets the same prefix.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp -n /usr/share/wine/fonts/* "$fonts/"
+    local reg="$ROOT/build/wine/tallivo.reg"
+    tv_write_reg "$reg"
+    # A server kept up meanwhile makes regedit and the reg.exe checks fast
+    # (no services start-up per call); -k then writes the registry files.
+    "$WINESERVER" -p
+    "$WINE64" regedit /S "$(winepath_w "$reg")"
+    local ok=1
+    tv_check_registry || ok=0
+    "$WINESERVER" -k
+    "$WINESERVER" -w
+    ((ok)) && tv_check_saved_prefix || tv_die "Wine prefix settings did not stick"
+    echo "$TV_PREFIX_VERSION" >"$stamp"
+  fi
+  exec {lockfd}>&-
+}
+
+# Windows path of a Unix file (Z: maps /); avoids a winepath.exe start.
+winepath_w() { printf 'Z:%s' "${1//\//\\}"; }
+
+TV_WINESERVER_STARTED=""
+
+# One persistent server for the whole run: later wine calls skip the
+# server start-up. With a persistent server Wine's background processes
+# (services, winedevice, rpcss, ...) never exit, and whoever starts them
+# passes on its stdout: started from a test, they would hold ctest's output
+# pipe open and ctest would wait forever. So start them here, on /dev/null
+# (rundll32 makes a window, which brings up the desktop and rpcss too).
+tv_start_wineserver() {
+  if "$WINESERVER" -p 2>/dev/null; then
+    TV_WINESERVER_STARTED=1
+  else
+    # Someone (e.g. scripts/run) already has one for this prefix: use it,
+    # and leave it to its owner to stop.
+    tv_log "a wineserver is already running for $WINEPREFIX; using it"
+  fi
+  "$WINE64" wineboot </dev/null >/dev/null 2>&1 || tv_die "wineboot failed"
+  "$WINE64" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+}
+
+# Stop what we started: the persistent server (and any program left in the
+# prefix) and our own Xvfb, never a display we did not start.
+tv_teardown() {
+  if [[ -n $TV_WINESERVER_STARTED ]]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    TV_WINESERVER_STARTED=""
+  fi
+  if [[ -n $TV_XVFB_PID ]]; then
+    kill "$TV_XVFB_PID" 2>/dev/null || true
+    wait "$TV_XVFB_PID" 2>/dev/null || true
+    TV_XVFB_PID=""
+  fi
+}
+
+# tv_build DIR [cmake args...]: configure once, then build.
+tv_build() {
+  local dir="$ROOT/build/$1"
+  shift
+  if [[ ! -f $dir/build.ninja ]]; then
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+  fi
+  cmake --build "$dir" -j2
+}
+
+# Some kernels are built or booted without 32-bit emulation; there the i386
+# Wine loader cannot even start. Try it instead of trusting the packages.
+tv_can_run_win32() {
+  [[ -x $WINE32 ]] || return 1
+  "$WINE32" --version >/dev/null 2>&1 || return 1
+  return 0
+}
