@@ -95,7 +95,9 @@ tv_start_x() {
   local n=${TV_DISPLAY_FIRST:-90} tries i
   for ((tries = 0; tries < 20; tries++, n++)); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 >"$ROOT/build/xvfb.log" 2>&1 &
+    # setsid: Xvfb handles SIGINT itself, so a Ctrl+C would take the display
+    # away under the running programs before tv_teardown stops them.
+    setsid Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 >"$ROOT/build/xvfb.log" 2>&1 &
     TV_XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
       if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
@@ -205,7 +207,9 @@ tv_prefix() {
     tv_check_registry || ok=0
     "$WINESERVER" -k
     "$WINESERVER" -w
-    ((ok)) && tv_check_saved_prefix || tv_die "Wine prefix settings did not stick"
+    if ((!ok)) || ! tv_check_saved_prefix; then
+      tv_die "Wine prefix settings did not stick"
+    fi
     echo "$TV_PREFIX_VERSION" >"$stamp"
   fi
   exec {lockfd}>&-
@@ -239,6 +243,8 @@ tv_start_wineserver() {
 tv_teardown() {
   if [[ -n $TV_WINESERVER_STARTED ]]; then
     "$WINESERVER" -k 2>/dev/null || true
+    # Let the killed programs go before their X display does.
+    timeout 10 "$WINESERVER" -w 2>/dev/null || true
     TV_WINESERVER_STARTED=""
   fi
   if [[ -n $TV_XVFB_PID ]]; then
@@ -253,7 +259,8 @@ tv_build() {
   local dir="$ROOT/build/$1"
   shift
   if [[ ! -f $dir/build.ninja ]]; then
-    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@"
+    # Explicit: callers use "tv_build ... || ...", where set -e is off.
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" || return 1
   fi
   cmake --build "$dir" -j2
 }
@@ -262,6 +269,6 @@ tv_build() {
 # Wine loader cannot even start. Try it instead of trusting the packages.
 tv_can_run_win32() {
   [[ -x $WINE32 ]] || return 1
-  "$WINE32" --version >/dev/null 2>&1 || return 1
+  env -u WINEPREFIX "$WINE32" --version >/dev/null 2>&1 || return 1
   return 0
 }

@@ -3,11 +3,15 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <ctime>
 
 #include "hooks/hook_api.h"
 #include "main/messages.h"
 #include "res/resource.h"
+#include "app/registry_profile_store.h"
+#include "main/tray_rules.h"
 #include "stats/stats_text.h"
+#include "stats/time_text.h"
 
 using namespace tallivo;
 
@@ -16,10 +20,10 @@ namespace {
 constexpr char kCaption[] = "泰利沃v4.04版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kPromptCaption[] = "提示";
+constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
 
-// The tray record in its classic 488-byte layout on 32-bit Windows (up to the
-// balloon flags); the platform macro gives the right size for each build.
-constexpr DWORD kTrayRecordSize = NOTIFYICONDATAA_V2_SIZE;
+// Broadcast by a restarted shell; the tray icon has to be added again.
+const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 void CallSkinAttach() {
   // An optional library: a missing or broken one never stops start-up.
@@ -33,7 +37,6 @@ void CallSkinAttach() {
 }  // namespace
 
 CMainStatsDlg::CMainStatsDlg() : ui::CDialog(IDD_MAIN) {
-  std::memset(&m_tray, 0, sizeof m_tray);
   m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -65,6 +68,8 @@ BOOL CMainStatsDlg::OnInitDialog() {
   GetLocalTime(&now);
   m_startMonth = now.wMonth;
   m_startDay = now.wDay;
+  // 7. The day's figures, when they were saved today.
+  LoadDayFigures();
   // 8. Global counting.
   TallivoStartHook(hwnd);
   // 9. Timers.
@@ -76,23 +81,17 @@ BOOL CMainStatsDlg::OnInitDialog() {
   GetCursorPos(&pt);
   m_distance.SetStart({pt.x, pt.y});
   // 13. Tray record (the icon itself is added at the first minimise).
-  FillTrayRecord();
+  m_tray.Init(hwnd, WM_TRAY_NOTIFY, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+  // 14. First-run flag: the first start records itself, later ones go to the tray.
+  m_autoData = static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0));
+  const StartAction start = StartActionForFlag(m_autoData);
+  if (start.writeFlagOne) Profile().WriteInt("Auto", "AutoData", 1);
+  if (start.startHidden) PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   // 15. Screen measurement.
   MeasureScreen();
   // 16. Status bar.
   CreateStatusBar();
   return TRUE;
-}
-
-void CMainStatsDlg::FillTrayRecord() {
-  m_tray.cbSize = kTrayRecordSize;
-  m_tray.hWnd = Hwnd();
-  m_tray.uID = IDR_MAINFRAME;
-  m_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
-  m_tray.uCallbackMessage = WM_TRAY_NOTIFY;
-  m_tray.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  m_tray.dwInfoFlags = NIIF_INFO;
-  m_tray.uTimeout = 3;
 }
 
 void CMainStatsDlg::MeasureScreen() {
@@ -128,6 +127,12 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshCursorText();
       RefreshCounters();
       RefreshTotalClicks();
+      RefreshStatusBar();
+      break;
+    case TIMER_SECOND:
+      RefreshRunTimeAndClock();
+      RefreshUptime();
+      SaveDayFigures();
       break;
     case TIMER_CURSOR:
       SampleCursor();
@@ -146,9 +151,7 @@ void CMainStatsDlg::RefreshCursorText() {
 
 void CMainStatsDlg::RefreshCounters() {
   m_trayTip = TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres());
-  lstrcpynA(m_tray.szTip, m_trayTip.c_str(), sizeof m_tray.szTip);
-  // Fails harmlessly until the icon exists.
-  Shell_NotifyIconA(NIM_MODIFY, &m_tray);
+  m_tray.SetTip(m_trayTip.c_str());
 
   static const struct {
     int id;
@@ -168,6 +171,79 @@ void CMainStatsDlg::RefreshCounters() {
 void CMainStatsDlg::RefreshTotalClicks() {
   m_totalClicks = m_counters.TotalClicks();
   SetWindowTextA(GetDlgItem(Hwnd(), IDC_TOTAL_CLICKS), TotalClicksLabel(m_totalClicks).c_str());
+}
+
+void CMainStatsDlg::RefreshStatusBar() {
+  if (!m_statusBar) return;
+  const std::string laps = LapsText(m_distance.Metres());
+  SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(laps.c_str()));
+  SendMessageA(m_statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(MilestoneText(m_totalClicks)));
+}
+
+void CMainStatsDlg::RefreshRunTimeAndClock() {
+  ++m_runSeconds;
+  m_runText = RunTimeText(m_runSeconds);
+  SetItemText(IDC_RUN_TIME, m_runText.c_str());
+  time_t now = time(nullptr);
+  if (const tm* local = localtime(&now)) SetItemText(IDC_CLOCK, ClockText(*local).c_str());
+}
+
+void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount()).c_str()); }
+
+void CMainStatsDlg::LoadDayFigures() {
+  const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});
+  m_counters = f.counters;
+  m_distance.SetPixels(f.movePixels);
+  m_runSeconds = f.runSeconds;
+}
+
+void CMainStatsDlg::SaveDayFigures() {
+  DayFigures f;
+  f.counters = m_counters;
+  f.movePixels = m_distance.Pixels();
+  f.runSeconds = m_runSeconds;
+  tallivo::SaveDayFigures(Profile(), {m_startMonth, m_startDay}, f);
+}
+
+void CMainStatsDlg::DrainPendingInput() {
+  // Events the hook posted before it stopped are still in the queue when
+  // the window goes; count them so the last save has them.
+  MSG msg;
+  InputKind kind;
+  while (PeekMessageA(&msg, Hwnd(), WM_INPUT_LBUTTON, WM_INPUT_KEY, PM_REMOVE)) {
+    if (InputKindForMessage(msg.message, &kind)) m_counters.Add(kind);
+  }
+}
+
+void CMainStatsDlg::OnClearStats() {
+  if (MessageBoxA(Hwnd(), kClearQuestion, kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  m_counters.Clear();
+  m_runSeconds = 0;
+  m_distance.ClearPixels();
+}
+
+void CMainStatsDlg::OnSize(WPARAM type) {
+  if (type != SIZE_MINIMIZED) return;
+  m_autoData = static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0));
+  m_tray.MinimiseToTray(m_autoData);
+}
+
+void CMainStatsDlg::OnShowWindow() {
+  ShowWindow(Hwnd(), SW_SHOWNORMAL);
+  SetForegroundWindow(Hwnd());
+}
+
+void CMainStatsDlg::OnTrayNotify(LPARAM mouseMsg) {
+  switch (mouseMsg) {
+    case WM_LBUTTONDBLCLK:
+      OnShowWindow();
+      break;
+    case WM_RBUTTONUP:
+      m_tray.ShowMenu(IDR_TRAY_MENU);
+      break;
+    default:
+      break;
+  }
 }
 
 void CMainStatsDlg::SampleCursor() {
@@ -203,13 +279,19 @@ void CMainStatsDlg::OnExit() {
 
 bool CMainStatsDlg::OnClose() {
   // Returns true when the close was refused and default processing must not run.
-  return !AskExit();
+  if (!AskExit()) return true;
+  SaveDayFigures();
+  return false;
 }
 
 void CMainStatsDlg::OnDestroy() {
   TallivoStopHook();
   TallivoStopTaskHook();
-  Shell_NotifyIconA(NIM_DELETE, &m_tray);
+  m_tray.Remove();
+  // Every way out saves once more: the Exit command, Enter and Esc do not
+  // ask, and a clear must not come back at the next start.
+  DrainPendingInput();
+  SaveDayFigures();
   ui::SetMainWindow(nullptr);
 }
 
@@ -218,12 +300,18 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
     case ID_EXIT:
       OnExit();
       return true;
+    case ID_CLEAR_STATS:
+      OnClearStats();
+      return true;
+    case ID_SHOW_WINDOW:
+      OnShowWindow();
+      return true;
     default:
       return ui::CDialog::OnCommand(id, code, control);
   }
 }
 
-INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, bool* handled) {
+INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
   InputKind kind;
   if (InputKindForMessage(msg, &kind)) {
     m_counters.Add(kind);
@@ -235,7 +323,27 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, bool* handled) {
     *handled = true;
     return 0;
   }
+  if (msg == kTaskbarCreated && kTaskbarCreated != 0) {
+    m_tray.OnTaskbarCreated();
+    return 0;
+  }
   switch (msg) {
+    case WM_TRAY_NOTIFY:
+      OnTrayNotify(lp);
+      *handled = true;
+      return 0;
+    case WM_SIZE:
+      OnSize(wp);
+      return 0;
+    case WM_QUERYENDSESSION:
+      // Windows may end the process right after the session ends: save now.
+      SaveDayFigures();
+      *handled = true;
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wp) SaveDayFigures();
+      *handled = true;
+      return 0;
     case WM_SYSCOMMAND:
       // The about dialog arrives with its own issue; everything else is default.
       return 0;

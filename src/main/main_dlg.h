@@ -3,11 +3,12 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
+#include "main/tray_icon.h"
 #include "stats/counters.h"
+#include "stats/day_store.h"
 #include "stats/distance.h"
 #include "ui/dialog.h"
 
@@ -27,19 +28,29 @@ class CMainStatsDlg : public ui::CDialog {
   void OnExit();
   bool OnClose();
   void OnDestroy();
+  void OnSize(WPARAM type);
+  void OnTrayNotify(LPARAM mouseMsg);
+  void OnShowWindow();
+  void OnClearStats();
 
   // 100 ms tick
   void RefreshCursorText();
   void RefreshCounters();
   void RefreshTotalClicks();
+  // 1 s tick
+  void RefreshRunTimeAndClock();
+  void RefreshUptime();
+  void SaveDayFigures();
+  void LoadDayFigures();
+  void DrainPendingInput();
+  void RefreshStatusBar();
   // distance timer
   void SampleCursor();
   void MeasureScreen();
-  void FillTrayRecord();
   void CreateStatusBar();
   bool AskExit();
 
-  NOTIFYICONDATAA m_tray;
+  CTrayIcon m_tray;
   std::string m_trayTip;
   tallivo::InputCounters m_counters;
   uint32_t m_totalClicks = 0;

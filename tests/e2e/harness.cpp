@@ -49,6 +49,30 @@ bool ReadProfileDword(const char* section, const char* entry, DWORD* value) {
          type == REG_DWORD;
 }
 
+void WriteProfileDword(const char* section, const char* entry, DWORD value) {
+  std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
+  RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), entry, REG_DWORD, &value, sizeof value);
+}
+
+void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys,
+             DWORD movePixels, DWORD runSeconds) {
+  WriteProfileDword("DateCur", "Month", month);
+  WriteProfileDword("DateCur", "Day", day);
+  WriteProfileDword("DataSetting", "MouseLeft", left);
+  WriteProfileDword("DataSetting", "MouseRight", right);
+  WriteProfileDword("DataSetting", "MouseMiddle", middle);
+  WriteProfileDword("DataSetting", "MouseRoll", wheel);
+  WriteProfileDword("DataSetting", "KeyBoard", keys);
+  WriteProfileDword("DataSetting", "MouseMove", movePixels);
+  WriteProfileDword("DataSetting", "TimeCount", runSeconds);
+}
+
+SYSTEMTIME Today() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return t;
+}
+
 void Pump(DWORD ms) {
   DWORD start = GetTickCount();
   do {
@@ -135,7 +159,9 @@ bool App::Running() const {
 }
 
 bool App::WaitExit(DWORD timeoutMs) {
-  return m_process && WaitForSingleObject(m_process, timeoutMs) == WAIT_OBJECT_0;
+  // Keep pumping: the program may be sending to a window of this thread
+  // (the test shell) on its way out.
+  return m_process && WaitUntil([&] { return WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0; }, timeoutMs);
 }
 
 DWORD App::ExitCode() const {
@@ -175,6 +201,14 @@ HWND App::FindDialog(const char* caption, DWORD timeoutMs) const {
       },
       timeoutMs);
   return found;
+}
+
+bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
+  HWND box = FindDialog("提示", timeoutMs);
+  if (!box) return false;
+  if (text) *text = DialogStaticText(box);
+  PressButton(box, button);
+  return WaitUntil([&] { return !IsWindow(box); });
 }
 
 std::vector<HWND> App::TopLevelWindows() const {

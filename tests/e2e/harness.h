@@ -16,6 +16,11 @@ std::string BinDir();
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
 void ResetProfile();
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value);
+void WriteProfileDword(const char* section, const char* entry, DWORD value);
+// Seeds the day's figures as a run on the given date would have saved them.
+void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys,
+             DWORD movePixels, DWORD runSeconds);
+SYSTEMTIME Today();
 
 // Polls pred every few milliseconds, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
@@ -46,6 +51,10 @@ class App {
   // Top-level dialog of this process with the given caption (a message box).
   HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
   std::vector<HWND> TopLevelWindows() const;
+  // Sends a menu command as the menu would.
+  void Command(WORD id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
+  // Answers the "提示" question box with the given button; false if none came.
+  bool Answer(int button, std::string* text = nullptr, DWORD timeoutMs = 5000) const;
 
  private:
   HANDLE m_process = nullptr;

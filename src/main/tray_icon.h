@@ -1,0 +1,29 @@
+// The notification-area icon of the main window: the record handed to the
+// shell, the minimise-to-tray sequence and the tray menu.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+class CTrayIcon {
+ public:
+  CTrayIcon();
+  // Fills the record; the icon itself appears at the first minimise.
+  void Init(HWND owner, UINT callbackMessage, HICON icon);
+  // Every 100 ms: the new tip, applied with the current flags. Fails
+  // harmlessly while there is no icon.
+  void SetTip(const char* tip);
+  // The window was minimised: balloon text for the flag, icon added (with
+  // the balloon the first time), window hidden, balloon flag dropped.
+  void MinimiseToTray(int autoData);
+  // The shell restarted: put the icon back if it was there.
+  void OnTaskbarCreated();
+  void Remove();
+  // Right click: the tray menu at the pointer, commands to the owner.
+  void ShowMenu(UINT menuId);
+  const NOTIFYICONDATAA& Record() const { return m_record; }
+
+ private:
+  NOTIFYICONDATAA m_record;
+  bool m_added = false;
+};

@@ -1,0 +1,97 @@
+#include "fake_shell.h"
+
+namespace e2e {
+
+namespace {
+// Wine's platform-independent form of NOTIFYICONDATA, as shell32 sends it.
+struct NotifyData {
+  LONG hWnd;
+  UINT uID;
+  UINT uFlags;
+  UINT uCallbackMessage;
+  WCHAR szTip[128];
+  DWORD dwState;
+  DWORD dwStateMask;
+  WCHAR szInfo[256];
+  UINT uTimeout;
+  WCHAR szInfoTitle[64];
+  DWORD dwInfoFlags;
+};
+
+std::string Narrow(const WCHAR* w, size_t max) {
+  size_t n = 0;
+  while (n < max && w[n]) ++n;
+  if (n == 0) return std::string();
+  char buf[1024];
+  int len = WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(n), buf, sizeof buf, nullptr, nullptr);
+  return std::string(buf, len > 0 ? len : 0);
+}
+}  // namespace
+
+FakeShell::FakeShell() {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "Shell_TrayWnd";
+  RegisterClassA(&wc);
+  m_hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+FakeShell::~FakeShell() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+  UnregisterClassA("Shell_TrayWnd", GetModuleHandleA(nullptr));
+}
+
+bool FakeShell::Active() const {
+  return m_hwnd && FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr) == m_hwnd;
+}
+
+std::string FakeShell::LastTip() const {
+  for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it) {
+    if (it->flags & NIF_TIP) return it->tip;
+  }
+  return std::string();
+}
+
+LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<FakeShell*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_COPYDATA && self) {
+    auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
+    if (!cds || cds->cbData < sizeof(NotifyData)) return FALSE;
+    const auto* d = static_cast<const NotifyData*>(cds->lpData);
+    TrayCall call;
+    call.message = static_cast<DWORD>(cds->dwData);
+    call.flags = d->uFlags;
+    call.id = d->uID;
+    call.callback = d->uCallbackMessage;
+    if (d->uFlags & NIF_TIP) call.tip = Narrow(d->szTip, 128);
+    if (d->uFlags & NIF_INFO) {
+      call.info = Narrow(d->szInfo, 256);
+      call.infoTitle = Narrow(d->szInfoTitle, 64);
+      call.timeout = d->uTimeout;
+      call.infoFlags = d->dwInfoFlags;
+    }
+    switch (call.message) {
+      case NIM_ADD:
+        call.result = !self->m_exists;
+        self->m_exists = true;
+        break;
+      case NIM_MODIFY:
+        call.result = self->m_exists;
+        break;
+      case NIM_DELETE:
+        call.result = self->m_exists;
+        self->m_exists = false;
+        break;
+      default:
+        break;
+    }
+    self->m_calls.push_back(call);
+    return call.result;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace e2e

@@ -1,0 +1,46 @@
+// Stands in for the shell's notification area: a window of the tray's class
+// that the program's Shell_NotifyIcon calls reach first, recording each
+// call. Under Wine those calls arrive as WM_COPYDATA in Wine's own layout.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct TrayCall {
+  DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
+  UINT flags = 0;
+  UINT callback = 0;
+  UINT id = 0;
+  std::string tip;    // in the ANSI code page, as the program wrote it
+  std::string info;
+  std::string infoTitle;
+  UINT timeout = 0;
+  DWORD infoFlags = 0;
+  bool result = false;  // what the shell answered
+};
+
+class FakeShell {
+ public:
+  FakeShell();
+  ~FakeShell();
+  // True when Shell_NotifyIcon of other programs reaches this window.
+  bool Active() const;
+  std::vector<TrayCall> Calls() const { return m_calls; }
+  void Clear() { m_calls.clear(); }
+  bool IconExists() const { return m_exists; }
+  // The newest tip the program set, "" when none.
+  std::string LastTip() const;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  HWND m_hwnd = nullptr;
+  bool m_exists = false;
+  std::vector<TrayCall> m_calls;
+};
+
+}  // namespace e2e
