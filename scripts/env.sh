@@ -85,6 +85,22 @@ tv_wine_env() {
 
 TV_XVFB_PID=""
 
+# bash -c script: runs Xvfb "$@" while process $1 (our shell) is alive;
+# TERM (tv_teardown) ends it at once. If our shell died without teardown
+# (kill -9), its persistent wineserver would stay forever too: stop it.
+# shellcheck disable=SC2016
+TV_XVFB_WATCH='
+owner=$1; shift
+Xvfb "$@" & x=$!
+trap "kill \$x 2>/dev/null; wait \$x; exit 0" TERM
+while kill -0 "$owner" 2>/dev/null && kill -0 "$x" 2>/dev/null; do sleep 1 & wait $!; done
+if ! kill -0 "$owner" 2>/dev/null && [[ -n ${WINEPREFIX:-} ]]; then
+  "${WINESERVER:-wineserver}" -k 2>/dev/null
+  timeout 10 "${WINESERVER:-wineserver}" -w 2>/dev/null
+fi
+kill "$x" 2>/dev/null; wait "$x"
+'
+
 # A display for the GUI program: the caller's own (TV_USE_DISPLAY=1) or a
 # private Xvfb on a display number nobody else uses.
 tv_start_x() {
@@ -95,9 +111,12 @@ tv_start_x() {
   local n=${TV_DISPLAY_FIRST:-90} tries i
   for ((tries = 0; tries < 20; tries++, n++)); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    # setsid: Xvfb handles SIGINT itself, so a Ctrl+C would take the display
-    # away under the running programs before tv_teardown stops them.
-    setsid Xvfb ":$n" -nolisten tcp -screen 0 1024x768x24 >"$ROOT/build/xvfb.log" 2>&1 &
+    # In a session of its own: Xvfb handles SIGINT itself, so a Ctrl+C
+    # would take the display away under the running programs before
+    # tv_teardown stops them. The watcher around it ends Xvfb when this
+    # shell dies without teardown (kill -9), so no display is left over.
+    setsid bash -c "$TV_XVFB_WATCH" tv-xvfb "$$" ":$n" -nolisten tcp -screen 0 1024x768x24 \
+      >"$ROOT/build/xvfb.log" 2>&1 &
     TV_XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
       if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
