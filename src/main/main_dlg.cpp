@@ -12,6 +12,7 @@
 #include "main/tray_rules.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
+#include "update/update_dlg.h"
 
 using namespace tallivo;
 
@@ -306,6 +307,11 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
     case ID_SHOW_WINDOW:
       OnShowWindow();
       return true;
+    case ID_VERSION_CHECK: {
+      CUpdateDlg dlg;
+      dlg.DoModal();
+      return true;
+    }
     default:
       return ui::CDialog::OnCommand(id, code, control);
   }

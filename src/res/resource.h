@@ -24,6 +24,7 @@
 #define IDR_MAINFRAME           128
 #define IDI_PANEL               151
 #define IDB_BANNER              147
+#define IDB_UPDATE              150
 #define IDR_TRAY_MENU           131
 #define IDR_MAIN_MENU           132
 #define IDR_PROCESS_MENU        161
@@ -61,3 +62,7 @@
 
 // System-menu item
 #define IDM_ABOUT               0x0010
+
+// Version check dialog
+#define IDC_UPDATE_CHECK        1021
+#define IDC_UPDATE_LINK         1031

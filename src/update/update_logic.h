@@ -1,0 +1,46 @@
+// The version check without the network: what the server's answer means,
+// and how its body is gathered.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tallivo {
+
+// Server names live here and nowhere else.
+constexpr char kUpdateHost[] = "update.tallivo.net";
+constexpr char kSiteHost[] = "www.tallivo.net";
+constexpr char kOwnVersion[] = "4.04";
+constexpr char kVersionQueryPath[] = "/update/index.php?action=Auto";
+constexpr char kDownloadPath[] = "/myupdate";
+// What a failed fetch returns in place of a body.
+constexpr char kFetchFailed[] = "Error";
+
+std::string VersionQueryUrl();
+std::string DownloadPageUrl();
+
+enum class CheckOutcome { NetworkFailed, Current, Upgrade };
+
+// The text strictly between the first two '#' of the body; empty with fewer
+// than two.
+std::string RemoteVersionText(const std::string& body);
+// Decimal text to number as the C library reads it; 0 when there is none.
+double VersionNumber(const std::string& text);
+CheckOutcome EvaluateResponse(const std::string& response);
+
+// Gathers a response body chunk by chunk. Each chunk is text up to its first
+// zero byte; the whole body is capped so a hostile or broken server cannot
+// exhaust memory.
+class ResponseBody {
+ public:
+  static constexpr size_t kCap = 1024 * 1024;
+  // Returns false once the cap is reached (the caller stops reading).
+  bool Append(const char* data, size_t size);
+  const std::string& Text() const { return m_text; }
+  bool Full() const { return m_text.size() >= kCap; }
+
+ private:
+  std::string m_text;
+};
+
+}  // namespace tallivo

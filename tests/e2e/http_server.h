@@ -1,0 +1,45 @@
+// A one-connection-at-a-time HTTP server on 127.0.0.1 for the version check
+// tests: answers every request with the body it was given, optionally after
+// a delay, and records what it was asked.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+class HttpServer {
+ public:
+  ~HttpServer() { Stop(); }
+  bool Start(unsigned short port = 80);
+  void Stop();
+  void SetBody(const std::string& body) {
+    std::lock_guard<std::mutex> g(m_lock);
+    m_body = body;
+  }
+  void SetDelayMs(DWORD ms) { m_delayMs = ms; }
+  std::vector<std::string> Requests() {
+    std::lock_guard<std::mutex> g(m_lock);
+    return m_requests;
+  }
+
+ private:
+  void Run();
+  void Serve(SOCKET client);
+  SOCKET m_listen = INVALID_SOCKET;
+  std::thread m_thread;
+  std::atomic<bool> m_stop{false};
+  std::atomic<DWORD> m_delayMs{0};
+  std::mutex m_lock;
+  std::string m_body;
+  std::vector<std::string> m_requests;
+  std::vector<std::thread> m_workers;
+};
+
+}  // namespace e2e
