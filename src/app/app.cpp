@@ -7,6 +7,7 @@
 
 #include "app/registry_profile_store.h"
 #include "main/main_dlg.h"
+#include "stats/hook_library.h"
 #include "ui/dialog.h"
 
 namespace {
@@ -14,8 +15,10 @@ namespace {
 class CStatsApp {
  public:
   bool InitInstance();
+  bool Failed() const { return m_failed; }
 
  private:
+  bool m_failed = false;
   HANDLE m_hMutex = nullptr;
 };
 
@@ -36,6 +39,18 @@ bool CStatsApp::InitInstance() {
     ReleaseMutex(m_hMutex);
   }
 
+  // Without its hook libraries the program cannot count anything: say so
+  // plainly instead of failing to start with a loader error.
+  std::string failed;
+  if (!hooklib::Load(&failed)) {
+    const std::string text = "无法加载 " + failed +
+                             "：文件缺失或不是本程序的版本，无法统计键盘和鼠标。\n请重新安装 Tallivo，"
+                             "并让它与 Tallivo.exe 放在同一个文件夹中。";
+    ui::AppMessageBox(text.c_str(), MB_OK | MB_ICONERROR);
+    m_failed = true;
+    return false;
+  }
+
   auto dlg = std::make_unique<CMainStatsDlg>();
   dlg->DoModal(nullptr);
   dlg.reset();
@@ -48,5 +63,5 @@ CStatsApp theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   theApp.InitInstance();
-  return 0;
+  return theApp.Failed() ? 1 : 0;
 }

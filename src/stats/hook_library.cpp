@@ -1,0 +1,77 @@
+#include "stats/hook_library.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "hooks/hook_api.h"
+
+namespace {
+
+using StopFn = void(__cdecl*)();
+using StartFn = void(__cdecl*)(HWND);
+using StartTaskFn = void(__cdecl*)(HWND, DWORD);
+
+StopFn g_stop = nullptr;
+StartFn g_start = nullptr;
+StopFn g_stopTask = nullptr;
+StartTaskFn g_startTask = nullptr;
+
+// Only from the program's folder: a library of that name elsewhere on the
+// search path is never taken.
+HMODULE LoadBeside(const char* name) {
+  char path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return nullptr;
+  char* slash = strrchr(path, '\\');
+  if (!slash || static_cast<size_t>(slash - path) + 1 + strlen(name) >= sizeof path) return nullptr;
+  strcpy(slash + 1, name);
+  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+template <typename T>
+T Ordinal(HMODULE m, int ordinal) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(m, MAKEINTRESOURCEA(ordinal))));
+}
+
+}  // namespace
+
+namespace hooklib {
+
+bool Load(std::string* failedLibrary) {
+  HMODULE global = LoadBeside("TallivoHook.dll");
+  if (global) {
+    g_stop = Ordinal<StopFn>(global, 1);
+    g_start = Ordinal<StartFn>(global, 2);
+  }
+  if (!g_stop || !g_start) {
+    if (failedLibrary) *failedLibrary = "TallivoHook.dll";
+    return false;
+  }
+  HMODULE task = LoadBeside("TallivoTaskHook.dll");
+  if (task) {
+    g_stopTask = Ordinal<StopFn>(task, 1);
+    g_startTask = Ordinal<StartTaskFn>(task, 2);
+  }
+  if (!g_stopTask || !g_startTask) {
+    if (failedLibrary) *failedLibrary = "TallivoTaskHook.dll";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace hooklib
+
+// The entry points the windows call; harmless before a successful Load.
+void __cdecl TallivoStopHook() {
+  if (g_stop) g_stop();
+}
+void __cdecl TallivoStartHook(HWND target) {
+  if (g_start) g_start(target);
+}
+void __cdecl TallivoStopTaskHook() {
+  if (g_stopTask) g_stopTask();
+}
+void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId) {
+  if (g_startTask) g_startTask(target, threadId);
+}
