@@ -15,9 +15,28 @@ volatile HWND g_target = nullptr;
 tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
-void Post(unsigned msg) {
+tallivo::PostBacklog g_backlog(tallivo::WM_INPUT_LBUTTON);
+
+bool PostNow(unsigned msg) {
   HWND target = g_target;
-  if (target) PostMessageA(target, msg, 0, 0);
+  return target && PostMessageA(target, msg, 0, 0);
+}
+
+// Returns true while events are still waiting (keep the retry timer).
+bool RetryBacklog() {
+  if (!IsWindow(g_target)) {
+    g_backlog = tallivo::PostBacklog(tallivo::WM_INPUT_LBUTTON);  // nobody left to count them
+    return false;
+  }
+  return !g_backlog.Flush(PostNow);
+}
+
+void Post(unsigned msg) {
+  if (!g_target) return;
+  // Keep the order of arrival: nothing new goes out ahead of what waits.
+  if (g_backlog.Empty() && PostNow(msg)) return;
+  g_backlog.Add(msg);
+  hooks::HookThread::ArmRetry(RetryBacklog, 50);
 }
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {

@@ -8,6 +8,10 @@ namespace {
 CRITICAL_SECTION g_lock;
 INIT_ONCE g_lockOnce = INIT_ONCE_STATIC_INIT;
 
+// Retry timer of the hook thread (one per library, touched only there).
+UINT_PTR g_retryTimer = 0;
+bool (*g_onRetry)() = nullptr;
+
 BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
   InitializeCriticalSection(&g_lock);
   return TRUE;
@@ -36,11 +40,27 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
   self->m_installed = mouse != nullptr && keyboard != nullptr;
   SetEvent(self->m_ready);
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_onRetry) {
+      if (!g_onRetry()) {
+        KillTimer(nullptr, g_retryTimer);
+        g_retryTimer = 0;
+      }
+      continue;
+    }
     DispatchMessageA(&msg);
+  }
+  if (g_retryTimer) {
+    KillTimer(nullptr, g_retryTimer);
+    g_retryTimer = 0;
   }
   if (mouse) UnhookWindowsHookEx(mouse);
   if (keyboard) UnhookWindowsHookEx(keyboard);
   return 0;
+}
+
+void HookThread::ArmRetry(bool (*onTimer)(), UINT periodMs) {
+  g_onRetry = onTimer;
+  if (!g_retryTimer) g_retryTimer = SetTimer(nullptr, 0, periodMs, nullptr);
 }
 
 bool HookThread::Start(HOOKPROC mouseProc, HOOKPROC keyboardProc) {

@@ -12,6 +12,9 @@ class HookThread {
   // Starts the thread and installs both hooks; returns once they are in
   // place (or failed). A second Start while running does nothing.
   bool Start(HOOKPROC mouseProc, HOOKPROC keyboardProc);
+  // On the hook thread: run onTimer every periodMs until it returns false.
+  // Used to retry posts that a full queue refused.
+  static void ArmRetry(bool (*onTimer)(), UINT periodMs);
   // Removes the hooks and joins the thread. Harmless when not running.
   void Stop();
   bool Running() const { return m_thread != nullptr; }

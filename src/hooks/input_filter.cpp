@@ -31,4 +31,11 @@ void KeyRepeatFilter::Reset() {
   for (auto& w : m_down) w = 0;
 }
 
+void PostBacklog::Add(unsigned msg) {
+  const unsigned i = msg - m_base;
+  if (i >= kKinds) return;
+  ++m_pending[i];
+  ++m_total;
+}
+
 }  // namespace tallivo

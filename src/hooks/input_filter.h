@@ -31,4 +31,34 @@ class KeyRepeatFilter {
   uint32_t m_down[8] = {};  // one bit per virtual-key code 0..255
 };
 
+// Events whose message could not be posted (the target's queue was full:
+// Windows holds 10,000 posted messages per queue by default). They are kept
+// as counts and posted again later, so a long burst loses nothing.
+class PostBacklog {
+ public:
+  static constexpr unsigned kKinds = 8;  // message = base + 0..7
+  explicit PostBacklog(unsigned baseMessage) : m_base(baseMessage) {}
+  void Add(unsigned msg);
+  bool Empty() const { return m_total == 0; }
+  uint64_t Total() const { return m_total; }
+  // Posts what is waiting through post(msg) until it fails; returns whether
+  // everything went out.
+  template <typename PostFn>
+  bool Flush(PostFn post) {
+    for (unsigned i = 0; i < kKinds; ++i) {
+      while (m_pending[i] > 0) {
+        if (!post(m_base + i)) return false;
+        --m_pending[i];
+        --m_total;
+      }
+    }
+    return true;
+  }
+
+ private:
+  unsigned m_base;
+  uint64_t m_pending[kKinds] = {};
+  uint64_t m_total = 0;
+};
+
 }  // namespace tallivo

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "hooks/input_filter.h"
 
@@ -72,4 +73,29 @@ TEST(KeyRepeatFilter, OutOfRangeCodesAlwaysCountAndResetClears) {
   EXPECT_TRUE(f.KeyDown('X'));
   f.Reset();
   EXPECT_TRUE(f.KeyDown('X'));
+}
+
+TEST(PostBacklog, KeepsEveryEventUntilItCanBePosted) {
+  PostBacklog b(0x466);
+  EXPECT_TRUE(b.Empty());
+  for (int i = 0; i < 3; ++i) b.Add(0x466);
+  b.Add(0x46B);
+  b.Add(0x500);  // not one of ours: ignored
+  EXPECT_EQ(b.Total(), 4u);
+  std::vector<unsigned> posted;
+  int room = 2;  // the queue takes two, then is full again
+  EXPECT_FALSE(b.Flush([&](unsigned m) {
+    if (room == 0) return false;
+    --room;
+    posted.push_back(m);
+    return true;
+  }));
+  EXPECT_EQ(posted, (std::vector<unsigned>{0x466, 0x466}));
+  EXPECT_EQ(b.Total(), 2u);
+  EXPECT_TRUE(b.Flush([&](unsigned m) {
+    posted.push_back(m);
+    return true;
+  }));
+  EXPECT_EQ(posted, (std::vector<unsigned>{0x466, 0x466, 0x466, 0x46B}));
+  EXPECT_TRUE(b.Empty());
 }
