@@ -44,6 +44,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   ui::SetMainWindow(hwnd);
   // 1. The cursor label starts empty; the template text is never seen.
   SetItemText(IDC_CURSOR_POS, m_cursorText.c_str());
+  m_tabSheet.AttachItem(hwnd, IDC_TAB);
 
   // 2. System menu: separator and the about item.
   if (HMENU sys = GetSystemMenu(hwnd, FALSE)) {
@@ -81,7 +82,41 @@ BOOL CMainStatsDlg::OnInitDialog() {
   MeasureScreen();
   // 16. Status bar.
   CreateStatusBar();
+  // 17. Chart pages in the tab sheet.
+  CreateChartPages();
+  // 19. Seed the curves: the first point counts the events since start-up,
+  // not the figures restored for the day.
+  SeedCharts();
   return TRUE;
+}
+
+void CMainStatsDlg::CreateChartPages() {
+  m_tabSheet.AddPage(kHourPage.title, &m_hourPage, kHourPage.templateId);
+  m_tabSheet.AddPage(kDayPage.title, &m_dayPage, kDayPage.templateId);
+  m_tabSheet.CreatePages(0);
+}
+
+void CMainStatsDlg::SeedCharts() {
+  const float total = TotalForChart(m_counters.GrandTotal());
+  m_hourPage.SetPreviousTotal(total);
+  m_dayPage.SetPreviousTotal(total);
+}
+
+void CMainStatsDlg::FeedCharts() {
+  const float total = TotalForChart(m_counters.GrandTotal());
+  m_hourPage.SetCurrentTotal(total);
+  m_dayPage.SetCurrentTotal(total);
+}
+
+void CMainStatsDlg::ResetChartTotals() {
+  // Called once the counters are zero. The current totals start over as
+  // well: a page tick before the next 100 ms feed would otherwise plot the
+  // whole cleared total as activity.
+  const float total = TotalForChart(m_counters.GrandTotal());
+  m_hourPage.SetPreviousTotal(total);
+  m_dayPage.SetPreviousTotal(total);
+  m_hourPage.SetCurrentTotal(total);
+  m_dayPage.SetCurrentTotal(total);
 }
 
 void CMainStatsDlg::FillTrayRecord() {
@@ -163,6 +198,7 @@ void CMainStatsDlg::RefreshCounters() {
   for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
     SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
   }
+  FeedCharts();
 }
 
 void CMainStatsDlg::RefreshTotalClicks() {

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "chart/chart_page.h"
+#include "chart/tab_sheet.h"
 #include "stats/counters.h"
 #include "stats/distance.h"
 #include "ui/dialog.h"
@@ -15,6 +17,10 @@ class CMainStatsDlg : public ui::CDialog {
  public:
   CMainStatsDlg();
   ~CMainStatsDlg() override;
+
+  // After the day's counters were cleared: the next point of either chart
+  // counts only what happens from now on, not the fall to zero.
+  void ResetChartTotals();
 
  protected:
   BOOL OnInitDialog() override;
@@ -38,6 +44,9 @@ class CMainStatsDlg : public ui::CDialog {
   void FillTrayRecord();
   void CreateStatusBar();
   bool AskExit();
+  void CreateChartPages();
+  void SeedCharts();
+  void FeedCharts();
 
   NOTIFYICONDATAA m_tray;
   std::string m_trayTip;
@@ -55,6 +64,9 @@ class CMainStatsDlg : public ui::CDialog {
   std::string m_autoStartText;
   HWND m_statusBar = nullptr;
   tallivo::InputCounters m_procCounters;
+  CTabSheet m_tabSheet;
+  CChartPage m_hourPage{tallivo::kHourPage};
+  CChartPage m_dayPage{tallivo::kDayPage};
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
 };
