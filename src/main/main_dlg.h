@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "chart/chart_page.h"
-#include "chart/tab_sheet.h"
 #include "stats/counters.h"
 #include "stats/distance.h"
+#include "chart/chart_page.h"
+#include "chart/tab_sheet.h"
 #include "ui/dialog.h"
 
 class CMainStatsDlg : public ui::CDialog {
