@@ -48,6 +48,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   ui::SetMainWindow(hwnd);
   // 1. The cursor label starts empty; the template text is never seen.
   SetItemText(IDC_CURSOR_POS, m_cursorText.c_str());
+  m_tabSheet.AttachItem(hwnd, IDC_TAB);
 
   // 2. System menu: separator and the about item.
   if (HMENU sys = GetSystemMenu(hwnd, FALSE)) {
@@ -92,6 +93,11 @@ BOOL CMainStatsDlg::OnInitDialog() {
   MeasureScreen();
   // 16. Status bar.
   CreateStatusBar();
+  // 17. Chart pages in the tab sheet.
+  CreateChartPages();
+  // 19. Seed the curves: the first point counts the events since start-up,
+  // not the figures restored for the day.
+  SeedCharts();
   return TRUE;
 }
 
@@ -167,6 +173,7 @@ void CMainStatsDlg::RefreshCounters() {
   for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
     SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
   }
+  FeedCharts();
 }
 
 void CMainStatsDlg::RefreshTotalClicks() {

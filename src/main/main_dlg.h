@@ -10,12 +10,18 @@
 #include "stats/counters.h"
 #include "stats/day_store.h"
 #include "stats/distance.h"
+#include "chart/chart_page.h"
+#include "chart/tab_sheet.h"
 #include "ui/dialog.h"
 
 class CMainStatsDlg : public ui::CDialog {
  public:
   CMainStatsDlg();
   ~CMainStatsDlg() override;
+
+  // After the day's counters were cleared: the next point of either chart
+  // counts only what happens from now on, not the fall to zero.
+  void ResetChartTotals();
 
  protected:
   BOOL OnInitDialog() override;
@@ -49,6 +55,9 @@ class CMainStatsDlg : public ui::CDialog {
   void MeasureScreen();
   void CreateStatusBar();
   bool AskExit();
+  void CreateChartPages();
+  void SeedCharts();
+  void FeedCharts();
 
   CTrayIcon m_tray;
   std::string m_trayTip;
@@ -66,6 +75,9 @@ class CMainStatsDlg : public ui::CDialog {
   std::string m_autoStartText;
   HWND m_statusBar = nullptr;
   tallivo::InputCounters m_procCounters;
+  CTabSheet m_tabSheet;
+  CChartPage m_hourPage{tallivo::kHourPage};
+  CChartPage m_dayPage{tallivo::kDayPage};
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
 };

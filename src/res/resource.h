@@ -46,6 +46,9 @@
 #define IDC_BANNER              1033
 #define IDC_STATUS_BAR          3
 
+// Controls of the chart pages
+#define IDC_CHART               1019
+
 // Menu commands
 #define ID_SHOW_WINDOW          32771
 #define ID_CLEAR_STATS          32774

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/profile_store.h"
+#include "ui/control.h"
 
 namespace ui {
 
@@ -42,6 +43,12 @@ bool CDialog::Create(HWND parent) {
   m_modal = false;
   return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
                             DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+bool CDialog::Create(HWND parent, UINT templateId) {
+  if (m_hwnd) return true;
+  m_templateId = templateId;
+  return Create(parent);
 }
 
 INT_PTR CDialog::DoModal(HWND owner) {
@@ -141,6 +148,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+  // Notifications of bound controls go back to their objects first.
+  LRESULT reflected = 0;
+  if (msg == WM_NOTIFY && ReflectNotify(lp, &reflected)) {
+    SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, reflected);
+    return TRUE;
+  }
   bool handled = false;
   INT_PTR r = OnMessage(msg, wp, lp, &handled);
   if (handled) {

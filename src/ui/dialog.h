@@ -20,6 +20,8 @@ class CDialog {
   INT_PTR DoModal(HWND owner = nullptr);
   // Creates the dialog modeless as a child or owned window of parent.
   bool Create(HWND parent);
+  // The same from another template, which becomes the dialog's own.
+  bool Create(HWND parent, UINT templateId);
 
   HWND Hwnd() const { return m_hwnd; }
   UINT TemplateId() const { return m_templateId; }

@@ -1,0 +1,204 @@
+#include "chart/curve_chart.h"
+
+#include <array>
+#include <string>
+
+using tallivo::ChartRect;
+using tallivo::ChartRgb;
+namespace chart = tallivo::chart;
+
+namespace {
+
+constexpr UINT_PTR kRepaintTimer = 1;
+// Requested 0 ms: the system raises it to its minimum interval.
+constexpr UINT kRepaintMs = 0;
+constexpr int kFontHeight = -12;
+// The caption is Chinese. "Times New Roman" has no such glyphs, and not every
+// system links a CJK font to it (Wine does not), so the labels use 宋体,
+// which has the digits as well.
+constexpr char kFontFace[] = "宋体";
+
+COLORREF Colour(ChartRgb c) { return RGB(c.r, c.g, c.b); }
+
+ChartRect ToChartRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
+
+}  // namespace
+
+CCurveChart::CCurveChart() { InitializeCriticalSection(&m_lock); }
+
+CCurveChart::~CCurveChart() {
+  if (HWND h = Hwnd()) KillTimer(h, kRepaintTimer);
+  if (m_backgroundDc) DeleteDC(m_backgroundDc);
+  if (m_backgroundBitmap) DeleteObject(m_backgroundBitmap);
+  if (m_barBrush) DeleteObject(m_barBrush);
+  if (m_gridPen) DeleteObject(m_gridPen);
+  if (m_font) DeleteObject(m_font);
+  DeleteCriticalSection(&m_lock);
+}
+
+void CCurveChart::OnAttach() {
+  HWND h = Hwnd();
+  SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | SS_NOTIFY);
+  RECT rc;
+  GetClientRect(h, &rc);
+  {
+    Lock lock(&m_lock);
+    m_model.SetSize(rc.right - rc.left, rc.bottom - rc.top);
+  }
+  m_font = CreateFontA(kFontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, kFontFace);
+  m_gridPen = CreatePen(PS_SOLID, 1, Colour(chart::kGrid));
+  // The window owns the region from here on.
+  HRGN region = CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse,
+                                   chart::kCornerEllipse);
+  if (region && !SetWindowRgn(h, region, TRUE)) DeleteObject(region);
+  SetTimer(h, kRepaintTimer, kRepaintMs, nullptr);
+}
+
+void CCurveChart::SetCaption(const char* prefix, const char* suffix) {
+  Lock lock(&m_lock);
+  m_model.SetCaption(Text(prefix), Text(suffix));
+}
+
+void CCurveChart::SetAxis(UINT divisor, const char* label0, const char* label1, const char* label2,
+                          const char* label3, const char* label4, const char* label5) {
+  Lock lock(&m_lock);
+  m_model.SetAxis(divisor, {Text(label0), Text(label1), Text(label2), Text(label3), Text(label4), Text(label5)});
+}
+
+bool CCurveChart::SetStep(int step) {
+  Lock lock(&m_lock);
+  return m_model.SetStep(step);
+}
+
+void CCurveChart::SetGridX(int spacing) {
+  Lock lock(&m_lock);
+  m_model.SetGridX(spacing);
+}
+
+void CCurveChart::AddPoint(float value) {
+  Lock lock(&m_lock);
+  m_model.AddPoint(value);
+}
+
+LRESULT CCurveChart::OnMessage(UINT msg, WPARAM, LPARAM, bool* handled) {
+  switch (msg) {
+    case WM_TIMER:
+      // Any timer id: the whole frame is drawn again, never erased first.
+      InvalidateRect(Hwnd(), nullptr, FALSE);
+      *handled = true;
+      return 0;
+    case WM_ERASEBKGND:
+      *handled = true;
+      return 1;
+    case WM_PAINT:
+      OnPaint();
+      *handled = true;
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void CCurveChart::OnPaint() {
+  HWND h = Hwnd();
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  if (!dc) return;
+  RECT rc;
+  GetClientRect(h, &rc);
+  const int w = rc.right - rc.left;
+  const int ht = rc.bottom - rc.top;
+
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP frame = CreateCompatibleBitmap(dc, w, ht);
+  if (mem && frame) {
+    HGDIOBJ oldFrame = SelectObject(mem, frame);
+    POINT oldOrg = {};
+    GetBrushOrgEx(mem, &oldOrg);
+    if (!m_backgroundDc || !m_backgroundBitmap) CreateBackground(dc, rc);
+    DrawGrid(mem, rc);
+    {
+      // Bars and caption of one frame come from the same samples.
+      Lock lock(&m_lock);
+      DrawBars(mem, rc);
+      DrawLabels(mem);
+    }
+    SetBrushOrgEx(mem, oldOrg.x, oldOrg.y, nullptr);
+    BitBlt(dc, rc.left, rc.top, w, ht, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, oldFrame);
+  }
+  if (frame) DeleteObject(frame);
+  if (mem) DeleteDC(mem);
+  EndPaint(h, &ps);
+}
+
+void CCurveChart::CreateBackground(HDC screen, const RECT& client) {
+  const int w = client.right - client.left;
+  const int ht = client.bottom - client.top;
+  if (!m_backgroundDc) m_backgroundDc = CreateCompatibleDC(screen);
+  if (!m_backgroundBitmap) m_backgroundBitmap = CreateCompatibleBitmap(screen, w, ht);
+  if (!m_backgroundDc || !m_backgroundBitmap) return;
+  HGDIOBJ old = SelectObject(m_backgroundDc, m_backgroundBitmap);
+  // Only the two leftmost columns carry the gradient; the rest of each bar
+  // is black.
+  PatBlt(m_backgroundDc, 0, 0, w, ht, BLACKNESS);
+  for (int row = 0; row < ht; ++row) {
+    const COLORREF c = Colour(chart::GradientColour(row, ht));
+    SetPixelV(m_backgroundDc, 0, row, c);
+    SetPixelV(m_backgroundDc, 1, row, c);
+  }
+  SelectObject(m_backgroundDc, old);
+  if (!m_barBrush) m_barBrush = CreatePatternBrush(m_backgroundBitmap);
+}
+
+void CCurveChart::DrawGrid(HDC dc, const RECT& client) {
+  SetBkColor(dc, Colour(chart::kBackground));
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+  HGDIOBJ oldPen = SelectObject(dc, m_gridPen);
+  std::vector<int> xs, ys;
+  int w = 0, ht = 0;
+  {
+    Lock lock(&m_lock);
+    xs = m_model.VerticalGridLines();
+    ys = m_model.HorizontalGridLines();
+    w = m_model.Width();
+    ht = m_model.Height();
+  }
+  for (int x : xs) {
+    MoveToEx(dc, x, 0, nullptr);
+    LineTo(dc, x, ht);
+  }
+  for (int y : ys) {
+    MoveToEx(dc, 0, y, nullptr);
+    LineTo(dc, w, y);
+  }
+  SelectObject(dc, oldPen);
+}
+
+void CCurveChart::DrawBars(HDC dc, const RECT& client) {
+  if (!m_barBrush) return;
+  const COLORREF marker = Colour(chart::kMarker);
+  for (const chart::Bar& bar : m_model.Bars(ToChartRect(client))) {
+    SetBrushOrgEx(dc, bar.brushOrg.x, bar.brushOrg.y, nullptr);
+    const RECT r = {bar.rect.left, bar.rect.top, bar.rect.right, bar.rect.bottom};
+    FillRect(dc, &r, m_barBrush);
+    SetPixelV(dc, bar.marker.x, bar.marker.y, marker);
+  }
+}
+
+void CCurveChart::DrawLabels(HDC dc) {
+  const COLORREF oldColour = GetTextColor(dc);
+  const int oldMode = GetBkMode(dc);
+  SetTextColor(dc, Colour(chart::kText));
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ oldFont = m_font ? SelectObject(dc, m_font) : nullptr;
+  for (const chart::Label& label : m_model.Labels()) {
+    TextOutA(dc, label.at.x, label.at.y, label.text.c_str(), static_cast<int>(label.text.size()));
+  }
+  SetTextColor(dc, oldColour);
+  SetBkMode(dc, oldMode);
+  if (oldFont) SelectObject(dc, oldFont);
+}

@@ -1,0 +1,61 @@
+#include "ui/control.h"
+
+namespace ui {
+
+namespace {
+constexpr char kObjectProp[] = "TallivoControlObject";
+
+CControl* BoundObject(HWND hwnd) { return hwnd ? static_cast<CControl*>(GetPropA(hwnd, kObjectProp)) : nullptr; }
+}  // namespace
+
+CControl::~CControl() { Detach(); }
+
+bool CControl::Attach(HWND hwnd) {
+  if (m_hwnd || !hwnd || !IsWindow(hwnd) || BoundObject(hwnd)) return false;
+  if (!SetPropA(hwnd, kObjectProp, this)) return false;
+  m_hwnd = hwnd;
+  m_oldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CControl::SubclassProc)));
+  OnAttach();
+  return true;
+}
+
+void CControl::Detach() {
+  if (!m_hwnd) return;
+  HWND h = m_hwnd;
+  m_hwnd = nullptr;
+  if (IsWindow(h)) {
+    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+    RemovePropA(h, kObjectProp);
+  }
+}
+
+LRESULT CControl::OnMessage(UINT, WPARAM, LPARAM, bool*) { return 0; }
+
+bool CControl::OnReflectedNotify(const NMHDR*, LRESULT*) { return false; }
+
+LRESULT CControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(m_oldProc, m_hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  CControl* self = BoundObject(hwnd);
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  bool handled = false;
+  LRESULT r = self->OnMessage(msg, wp, lp, &handled);
+  if (!handled) r = self->CallDefault(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    // The window is gone; the object may outlive it.
+    self->Detach();
+  }
+  return r;
+}
+
+bool ReflectNotify(LPARAM lp, LRESULT* result) {
+  const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+  if (!hdr) return false;
+  CControl* obj = BoundObject(hdr->hwndFrom);
+  return obj && obj->OnReflectedNotify(hdr, result);
+}
+
+}  // namespace ui
