@@ -228,6 +228,8 @@ void CMainStatsDlg::OnClearStats() {
   m_counters.Clear();
   m_runSeconds = 0;
   m_distance.ClearPixels();
+  // Neither curve may show the drop to zero as activity.
+  ResetChartTotals();
 }
 
 void CMainStatsDlg::OnSize(WPARAM type) {

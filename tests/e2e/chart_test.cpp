@@ -168,15 +168,6 @@ void SaveScreenshot(const char* name) {
   }
 }
 
-void WriteProfileDword(const char* section, const char* entry, DWORD value) {
-  std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) ==
-      ERROR_SUCCESS) {
-    RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
-  }
-}
 
 class Charts : public ::testing::Test {
  protected:

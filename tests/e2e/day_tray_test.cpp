@@ -105,10 +105,12 @@ TEST(DayFigures, StoredFiguresOfAnotherDayAreDiscarded) {
   ASSERT_TRUE(app.Start());
   EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次"));
   EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次"));
-  ASSERT_TRUE(WaitUntil([&] { return Stored("DateCur", "Month") == t.wMonth; }, 3000));
-  EXPECT_EQ(Stored("DataSetting", "MouseLeft"), 0u);
-  EXPECT_EQ(Stored("DataSetting", "MouseMove"), 0u);
-  EXPECT_LE(Stored("DataSetting", "TimeCount"), 3u);
+  // The save writes its nine entries one after another: wait for the last.
+  EXPECT_TRUE(WaitUntil([&] {
+    return Stored("DateCur", "Month") == t.wMonth && Stored("DataSetting", "MouseLeft") == 0u &&
+           Stored("DataSetting", "MouseMove") == 0u && Stored("DataSetting", "TimeCount") <= 3u;
+  }, 3000)) << Stored("DataSetting", "MouseLeft") << " " << Stored("DataSetting", "MouseMove") << " "
+            << Stored("DataSetting", "TimeCount");
 }
 
 TEST(DayFigures, ClearAsksAndOnlyYesZeroes) {
@@ -131,8 +133,9 @@ TEST(DayFigures, ClearAsksAndOnlyYesZeroes) {
   EXPECT_TRUE(app.WaitText(IDC_TOTAL_CLICKS, "鼠标共点击: 0次"));
   EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0) == 0; }))
       << app.Text(IDC_RUN_TIME);
-  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseLeft") == 0u; }, 3000));
-  EXPECT_EQ(Stored("DataSetting", "MouseMove"), 0u);
+  EXPECT_TRUE(WaitUntil([] {
+    return Stored("DataSetting", "MouseLeft") == 0u && Stored("DataSetting", "MouseMove") == 0u;
+  }, 3000));
   // Cleared, then Exit at once: the cleared figures must not come back.
   app.Command(ID_EXIT);
   ASSERT_TRUE(app.Answer(IDYES));

@@ -105,9 +105,12 @@ TEST(Faults, WrongDataInTheStoreStartsSaneAndIsRewritten) {
   EXPECT_TRUE(app.WaitText(IDC_WHEEL_STEPS, "中键滚动:   4294967295次"));
   // The next save writes proper entries again.
   ASSERT_TRUE(WaitUntil([] {
-    DWORD type = 0;
-    StoredDword("DataSetting", "MouseLeft", &type);
-    return type == REG_DWORD;
+    for (const char* e : {"MouseLeft", "MouseRight", "MouseMiddle", "KeyBoard", "MouseMove", "TimeCount"}) {
+      DWORD type = 0;
+      StoredDword("DataSetting", e, &type);
+      if (type != REG_DWORD) return false;
+    }
+    return true;
   }, 3000));
   for (const char* e : {"MouseLeft", "MouseRight", "MouseMiddle", "MouseRoll", "KeyBoard", "MouseMove", "TimeCount"}) {
     DWORD type = 0;

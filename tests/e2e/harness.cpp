@@ -262,24 +262,27 @@ void InputSink::Activate() {
 }
 
 bool MoveCursor(int x, int y) {
+  auto arrived = [&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  };
   char cmd[128];
-  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  } else {
-    SetCursorPos(x, y);
+  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove --sync %d %d", x, y);
+  // A busy machine can drop or delay a move; try a few times.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    STARTUPINFOA si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      WaitForSingleObject(pi.hProcess, 5000);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    } else {
+      SetCursorPos(x, y);
+    }
+    if (WaitUntil(arrived, 2000)) return true;
   }
-  return WaitUntil(
-      [&] {
-        POINT p;
-        GetCursorPos(&p);
-        return p.x == x && p.y == y;
-      },
-      2000);
+  return false;
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
