@@ -32,7 +32,7 @@ void CallSkinAttach() {
 
 }  // namespace
 
-CMainStatsDlg::CMainStatsDlg() : ui::CDialog(IDD_MAIN) {
+CMainStatsDlg::CMainStatsDlg() : CMagDialog(IDD_MAIN) {
   std::memset(&m_tray, 0, sizeof m_tray);
   m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -81,6 +81,10 @@ BOOL CMainStatsDlg::OnInitDialog() {
   MeasureScreen();
   // 16. Status bar.
   CreateStatusBar();
+  // 18. Per-process panel, hidden, docked on the right with every side allowed.
+  m_processPanel.Create(hwnd);
+  AddMagChild(&m_processPanel, TRUE, MAG_RIGHT);
+  m_processPanel.SetMagParent(MAG_ANY, this);
   return TRUE;
 }
 
@@ -163,6 +167,9 @@ void CMainStatsDlg::RefreshCounters() {
   for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
     SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
   }
+
+  CProcessStatsDlg::SetProcessCounts(m_procCounters.left, m_procCounters.right, m_procCounters.middle,
+                                     m_procCounters.wheel, m_procCounters.keys, m_counters.GrandTotal());
 }
 
 void CMainStatsDlg::RefreshTotalClicks() {
@@ -213,17 +220,28 @@ void CMainStatsDlg::OnDestroy() {
   ui::SetMainWindow(nullptr);
 }
 
+void CMainStatsDlg::OnProcSelect(DWORD threadId) {
+  TallivoStopTaskHook();
+  TallivoStartTaskHook(Hwnd(), threadId);
+  OnProcReset();
+}
+
+void CMainStatsDlg::OnProcReset() { m_procCounters.Clear(); }
+
 bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
     case ID_EXIT:
       OnExit();
+      return true;
+    case ID_PROCESS_STATS:
+      ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
       return true;
     default:
       return ui::CDialog::OnCommand(id, code, control);
   }
 }
 
-INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, bool* handled) {
+INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
   InputKind kind;
   if (InputKindForMessage(msg, &kind)) {
     m_counters.Add(kind);
@@ -260,7 +278,15 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, bool* handled) {
     case WM_DESTROY:
       OnDestroy();
       return 0;
-    default:
+    case WM_PROC_SELECT:
+      OnProcSelect(static_cast<DWORD>(wp));
+      *handled = true;
       return 0;
+    case WM_PROC_RESET:
+      OnProcReset();
+      *handled = true;
+      return 0;
+    default:
+      return CMagDialog::OnMessage(msg, wp, lp, handled);
   }
 }

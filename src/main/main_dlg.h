@@ -7,11 +7,15 @@
 
 #include <string>
 
+#include "process/mag_dialog.h"
+#include "process/process_stats_dlg.h"
 #include "stats/counters.h"
 #include "stats/distance.h"
 #include "ui/dialog.h"
 
-class CMainStatsDlg : public ui::CDialog {
+// Derives from the docking dialog: it is the owner the per-process panel
+// docks to.
+class CMainStatsDlg : public CMagDialog {
  public:
   CMainStatsDlg();
   ~CMainStatsDlg() override;
@@ -38,6 +42,9 @@ class CMainStatsDlg : public ui::CDialog {
   void FillTrayRecord();
   void CreateStatusBar();
   bool AskExit();
+  // per-process counting
+  void OnProcSelect(DWORD threadId);
+  void OnProcReset();
 
   NOTIFYICONDATAA m_tray;
   std::string m_trayTip;
@@ -57,4 +64,5 @@ class CMainStatsDlg : public ui::CDialog {
   tallivo::InputCounters m_procCounters;
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
+  CProcessStatsDlg m_processPanel;
 };
