@@ -297,6 +297,40 @@ void TapKey(WORD vk, int times) {
   SendInputs(v);
 }
 
+INPUT MouseAt(DWORD flags, POINT p) {
+  const int w = GetSystemMetrics(SM_CXSCREEN);
+  const int h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  // Rounded up, so that the system's scaling back gives the same pixel.
+  in.mi.dx = static_cast<LONG>((static_cast<long long>(p.x) * 65536 + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((static_cast<long long>(p.y) * 65536 + h - 1) / h);
+  return in;
+}
+
+bool PointAt(POINT p) {
+  const bool ok = MoveCursor(p.x, p.y);
+  SendInputs({MouseAt(0, p)});
+  Pump(30);
+  return ok;
+}
+
+void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times) {
+  PointAt(p);
+  std::vector<INPUT> v;
+  for (int i = 0; i < times; ++i) {
+    v.push_back(MouseAt(downFlag, p));
+    v.push_back(MouseAt(upFlag, p));
+  }
+  SendInputs(v);
+}
+
+void WheelAt(POINT p, int delta, int times) {
+  PointAt(p);
+  INPUT in = MouseAt(MOUSEEVENTF_WHEEL, p);
+  in.mi.mouseData = static_cast<DWORD>(delta);
+  SendInputs(std::vector<INPUT>(times, in));
+}
+
 float MeasurePixelsPerMetre() {
   HDC dc = GetDC(nullptr);
   SetMapMode(dc, MM_LOMETRIC);
