@@ -69,7 +69,9 @@ void CMagDialog::OnMoving(const RECT* proposed) {
   for (size_t i = 0; i < m_magChildren.size(); ++i) {
     MagChildInfo& e = m_magChildren[i];
     HWND child = e.childDlg->Hwnd();
-    if (!child || !tallivo::IsCarried(e.isDocked, IsWindowVisible(child) != FALSE)) continue;
+    // A minimised child stays where the system keeps its icon.
+    const bool shown = IsWindowVisible(child) && !IsIconic(child);
+    if (!child || !tallivo::IsCarried(e.isDocked, shown)) continue;
     const MagRect moved = tallivo::CarryChild(e.dockSide, p, WindowRect(child), &e.edgeOffset);
     e.childDlg->MoveByParent(ToRect(moved), TRUE, TRUE);
   }
@@ -92,9 +94,16 @@ void CMagDialog::OnMoving(const RECT* proposed) {
 }
 
 void CMagDialog::OnWindowPosChanging(WINDOWPOS* pos) {
-  if (m_magDocked && m_magParent && m_magParent->Hwnd() && !m_movedByParent && IsWindowVisible(Hwnd())) {
-    const MagRect r = tallivo::SnapPlacement(m_magSide, WindowRect(m_magParent->Hwnd()), WindowRect(Hwnd()),
-                                             pos->x, pos->y, &m_magOffset);
+  // While minimised the system places the icon; the snap would give the
+  // icon the window's size, or a restored window the icon's size.
+  if (m_magDocked && m_magParent && m_magParent->Hwnd() && !m_movedByParent && IsWindowVisible(Hwnd()) &&
+      !IsIconic(Hwnd())) {
+    MagRect self = WindowRect(Hwnd());
+    if (m_minimised && !(pos->flags & SWP_NOSIZE)) {
+      self = {pos->x, pos->y, pos->x + pos->cx, pos->y + pos->cy};
+    }
+    const MagRect r =
+        tallivo::SnapPlacement(m_magSide, WindowRect(m_magParent->Hwnd()), self, pos->x, pos->y, &m_magOffset);
     pos->x = r.left;
     pos->y = r.top;
     pos->cx = r.Width();
@@ -123,6 +132,9 @@ INT_PTR CMagDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool*) {
       break;
     case WM_SHOWWINDOW:
       OnShowWindow(static_cast<BOOL>(wp));
+      break;
+    case WM_SIZE:
+      m_minimised = wp == SIZE_MINIMIZED;
       break;
     default:
       break;

@@ -52,4 +52,7 @@ class CMagDialog : public ui::CDialog {
   BOOL m_movedByParent = FALSE;
   int m_magOffset = 0;
   std::vector<MagChildInfo> m_magChildren;
+  // Minimised now: the next placement request restores it, and its window
+  // rectangle is the icon's, not its own size.
+  bool m_minimised = false;
 };
