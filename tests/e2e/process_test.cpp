@@ -568,6 +568,42 @@ TEST_F(ProcessPanel, ClearQuestionYesZeroesOnlyThePerProcessCounts) {
   EXPECT_TRUE(WaitPanelCounts(c));
 }
 
+TEST_F(ProcessPanel, ChoosingTheSameProgramAgainStartsAgainFromZero) {
+  ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  ASSERT_TRUE(WaitUntil([] { return NumberIn(PanelText(IDC_PROC_LEFT)) >= 2; })) << PanelText(IDC_PROC_LEFT);
+  ASSERT_TRUE(Choose(kTargetExe));
+  EXPECT_TRUE(WaitPanelCounts({}));
+  ClickAt(kTargetCenter, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+  PanelCounts c;
+  c.right = 1;
+  EXPECT_TRUE(WaitPanelCounts(c));
+}
+
+TEST_F(ProcessPanel, HiddenPickerKeepsItsListFresh) {
+  ASSERT_FALSE(IsWindowVisible(Picker()));
+  // A program started now appears in the hidden picker's list at its next
+  // rebuild, within ten seconds.
+  char cmd[256];
+  snprintf(cmd, sizeof cmd, "\"%s\\%s\" 10 700 60 40", BinDir().c_str(), kTargetExe);
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  CloseHandle(pi.hThread);
+  RemoteList list(GetDlgItem(Picker(), IDC_PROCESS_LIST), s_app->Pid());
+  auto listed = [&] {
+    for (int i = 0; i < list.Count(); ++i) {
+      if (static_cast<DWORD>(list.Data(i)) == pi.dwProcessId) return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(WaitUntil(listed, 25000));
+  // And it goes again once the program has ended.
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 5000);
+  CloseHandle(pi.hProcess);
+  EXPECT_TRUE(WaitUntil([&] { return !listed(); }, 25000));
+}
+
 struct WindowOwnerSearch {
   DWORD pid;
   bool found;
@@ -625,6 +661,28 @@ TEST_F(ProcessPanel, EscapeHidesThePanelAndTheMenuShowsItAgain) {
   ShowPanel();
   const RECT main = WindowRect(s_app->Main());
   EXPECT_EQ(WindowRect(panel).left, main.right);
+}
+
+TEST_F(ProcessPanel, MinimisedPanelIsNotCarriedAndRestoresFlushWithItsSize) {
+  HWND panel = Panel();
+  ASSERT_TRUE(IsWindowVisible(panel));
+  const RECT normal = WindowRect(panel);
+  PostMessageA(panel, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(panel) != FALSE; }));
+  Pump(200);
+  const RECT icon = WindowRect(panel);
+  Drag(CaptionPoint(s_app->Main()), 40, 30, 3);
+  EXPECT_EQ(WindowRect(panel).left, icon.left);
+  EXPECT_EQ(WindowRect(panel).top, icon.top);
+
+  PostMessageA(panel, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsIconic(panel); }));
+  Pump(200);
+  const RECT main = WindowRect(s_app->Main());
+  const RECT r = WindowRect(panel);
+  EXPECT_EQ(r.left, main.right) << Describe(main) << " " << Describe(r);
+  EXPECT_EQ(r.right - r.left, normal.right - normal.left) << Describe(normal) << " " << Describe(r);
+  EXPECT_EQ(r.bottom - r.top, normal.bottom - normal.top) << Describe(normal) << " " << Describe(r);
 }
 
 }  // namespace
