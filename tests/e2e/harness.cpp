@@ -227,18 +227,20 @@ void InputSink::Activate() {
   Pump(50);
 }
 
+bool StartUnixProgram(const char* commandLine) {
+  std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  // Wine starts a Unix program without giving back process or thread
+  // handles: what it leaves in `pi` is not ours, and closing it would close
+  // some other handle of this program (its standard output, for one).
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+}
+
 bool MoveCursor(int x, int y) {
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  } else {
-    SetCursorPos(x, y);
-  }
+  if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
   return WaitUntil(
       [&] {
         POINT p;

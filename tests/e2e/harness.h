@@ -75,6 +75,10 @@ class InputSink {
   HWND m_hwnd = nullptr;
 };
 
+// Starts a Unix program (under Wine) without waiting for it; callers wait
+// for its effect.
+bool StartUnixProgram(const char* commandLine);
+
 // Moves the real pointer (through the X server under Wine) and waits until
 // the system reports the new position.
 bool MoveCursor(int x, int y);
