@@ -37,16 +37,31 @@ constexpr POINT kTargetCenter = {(kTargetRect.left + kTargetRect.right) / 2, (kT
 void Screenshot(const char* name) {
   const char* dir = getenv("TALLIVO_SHOT_DIR");
   if (!dir || !*dir) return;
-  char cmd[1024];
-  snprintf(cmd, sizeof cmd, "/usr/bin/import -window root %s/%s.png", dir, name);
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
   Pump(300);  // let the windows finish painting
-  if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+  char path[512];
+  snprintf(path, sizeof path, "%s/%s.png", dir, name);
+  char winPath[600];
+  snprintf(winPath, sizeof winPath, "Z:%s", path);
+  for (char* c = winPath; *c; ++c) {
+    if (*c == '/') *c = '\\';
   }
+  DeleteFileA(winPath);
+  char cmd[1024];
+  snprintf(cmd, sizeof cmd, "/usr/bin/import -window root %s", path);
+  if (!StartUnixProgram(cmd)) return;
+  // Done once the file is there and has stopped growing.
+  LONGLONG last = -1;
+  WaitUntil(
+      [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(winPath, GetFileExInfoStandard, &data)) return false;
+        const LONGLONG size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        const bool stable = size > 0 && size == last;
+        last = size;
+        if (!stable) Sleep(100);
+        return stable;
+      },
+      15000);
 }
 
 RECT WindowRect(HWND hwnd) {
@@ -525,6 +540,37 @@ TEST_F(ProcessPanel, ChoosingTheTestProgramCountsOnlyInputToItsWindow) {
                                                                                   << " want " << expected;
   EXPECT_GT(process * 100 / global, 0u);
   Screenshot("panel-counting");
+}
+
+TEST_F(ProcessPanel, DoubleClickBesideTheRowsChoosesNothing) {
+  ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+  ASSERT_TRUE(WaitUntil([] { return NumberIn(PanelText(IDC_PROC_LEFT)) > 0; }));
+  Pump(300);
+  const std::string left = PanelText(IDC_PROC_LEFT);
+
+  PostMessageA(Panel(), WM_COMMAND, ID_PROCESS_STATS, 0);
+  ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(Picker()) != FALSE; }));
+  HWND listWnd = GetDlgItem(Picker(), IDC_PROCESS_LIST);
+  RemoteList list(listWnd, s_app->Pid());
+  // The empty area below the last row: the selection goes, nothing is chosen.
+  RECT client;
+  GetClientRect(listWnd, &client);
+  POINT below = {client.right / 3, client.bottom - 10};
+  ClientToScreen(listWnd, &below);
+  ASSERT_GT(below.y, list.RowPoint(list.Count() - 1).y + 20) << "no empty area below the rows";
+  DoubleClickAt(below);
+  Pump(500);
+  EXPECT_EQ(list.Selected(), -1);
+  EXPECT_TRUE(IsWindowVisible(Picker()));
+  EXPECT_EQ(PanelText(IDC_PROC_LEFT), left);
+  // Same name; the share itself moves with the two clicks on the picker.
+  EXPECT_EQ(PanelText(IDC_PROC_SHARE).rfind(std::string(kTargetName) + " ", 0), 0u) << PanelText(IDC_PROC_SHARE);
+  // Counting goes on for the program chosen before.
+  ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+  EXPECT_TRUE(WaitUntil([&] { return NumberIn(PanelText(IDC_PROC_LEFT)) == NumberIn(left) + 1; }))
+      << PanelText(IDC_PROC_LEFT);
+  PostMessageA(Picker(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(Picker()); }));
 }
 
 TEST_F(ProcessPanel, ClearQuestionYesZeroesOnlyThePerProcessCounts) {
