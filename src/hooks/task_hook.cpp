@@ -54,13 +54,12 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONDOWN: msg = tallivo::WM_PROC_LBUTTON; break;
       case WM_RBUTTONDOWN: msg = tallivo::WM_PROC_RBUTTON; break;
       case WM_MBUTTONDOWN: msg = tallivo::WM_PROC_MBUTTON; break;
-      case WM_MOUSEWHEEL:
-        msg = tallivo::WM_PROC_WHEEL;
-        repeat = g_wheel.Add(static_cast<short>(HIWORD(info->mouseData)));
-        break;
+      case WM_MOUSEWHEEL: msg = tallivo::WM_PROC_WHEEL; break;
       default: break;
     }
-    if (msg && repeat && BelongsToChosenThread(WindowFromPoint(info->pt))) {
+    if (msg && BelongsToChosenThread(WindowFromPoint(info->pt))) {
+      // Only the chosen windows' wheel fractions add up to a step.
+      if (msg == tallivo::WM_PROC_WHEEL) repeat = g_wheel.Add(static_cast<short>(HIWORD(info->mouseData)));
       for (; repeat > 0; --repeat) Post(msg);
     }
   }
@@ -91,8 +90,15 @@ extern "C" void __cdecl TallivoStopTaskHook() {
 }
 
 // Ordinal 2: start counting input that goes to the given thread's windows.
+// Thread 0 counts nothing, so no hooks are needed for it.
 extern "C" void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId) {
+  if (!g_thread.Running()) {
+    // A key released or a wheel fraction left while stopped must not carry
+    // over to the new process. (The hook thread is not running: no race.)
+    g_keys.Reset();
+    g_wheel = tallivo::WheelAccumulator();
+  }
   g_target = target;
   g_threadId = threadId;
-  g_thread.Start(MouseProc, KeyboardProc);
+  if (threadId != 0) g_thread.Start(MouseProc, KeyboardProc);
 }

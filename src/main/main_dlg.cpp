@@ -37,7 +37,7 @@ void CallSkinAttach() {
 
 }  // namespace
 
-CMainStatsDlg::CMainStatsDlg() : ui::CDialog(IDD_MAIN) {
+CMainStatsDlg::CMainStatsDlg() : CMagDialog(IDD_MAIN) {
   m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -98,6 +98,10 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 19. Seed the curves: the first point counts the events since start-up,
   // not the figures restored for the day.
   SeedCharts();
+  // 18. Per-process panel, hidden, docked on the right with every side allowed.
+  m_processPanel.Create(hwnd);
+  AddMagChild(&m_processPanel, TRUE, MAG_RIGHT);
+  m_processPanel.SetMagParent(MAG_ANY, this);
   return TRUE;
 }
 
@@ -174,6 +178,9 @@ void CMainStatsDlg::RefreshCounters() {
     SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
   }
   FeedCharts();
+
+  CProcessStatsDlg::SetProcessCounts(m_procCounters.left, m_procCounters.right, m_procCounters.middle,
+                                     m_procCounters.wheel, m_procCounters.keys, m_counters.GrandTotal());
 }
 
 void CMainStatsDlg::RefreshTotalClicks() {
@@ -305,6 +312,14 @@ void CMainStatsDlg::OnDestroy() {
   ui::SetMainWindow(nullptr);
 }
 
+void CMainStatsDlg::OnProcSelect(DWORD threadId) {
+  TallivoStopTaskHook();
+  TallivoStartTaskHook(Hwnd(), threadId);
+  OnProcReset();
+}
+
+void CMainStatsDlg::OnProcReset() { m_procCounters.Clear(); }
+
 bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
     case ID_EXIT:
@@ -321,6 +336,9 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
       dlg.DoModal();
       return true;
     }
+    case ID_PROCESS_STATS:
+      ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
+      return true;
     default:
       return ui::CDialog::OnCommand(id, code, control);
   }
@@ -383,7 +401,15 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
     case WM_DESTROY:
       OnDestroy();
       return 0;
-    default:
+    case WM_PROC_SELECT:
+      OnProcSelect(static_cast<DWORD>(wp));
+      *handled = true;
       return 0;
+    case WM_PROC_RESET:
+      OnProcReset();
+      *handled = true;
+      return 0;
+    default:
+      return CMagDialog::OnMessage(msg, wp, lp, handled);
   }
 }

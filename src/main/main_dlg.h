@@ -7,6 +7,8 @@
 #include <string>
 
 #include "main/tray_icon.h"
+#include "process/mag_dialog.h"
+#include "process/process_stats_dlg.h"
 #include "stats/counters.h"
 #include "stats/day_store.h"
 #include "stats/distance.h"
@@ -14,7 +16,9 @@
 #include "chart/tab_sheet.h"
 #include "ui/dialog.h"
 
-class CMainStatsDlg : public ui::CDialog {
+// Derives from the docking dialog: it is the owner the per-process panel
+// docks to.
+class CMainStatsDlg : public CMagDialog {
  public:
   CMainStatsDlg();
   ~CMainStatsDlg() override;
@@ -58,6 +62,9 @@ class CMainStatsDlg : public ui::CDialog {
   void CreateChartPages();
   void SeedCharts();
   void FeedCharts();
+  // per-process counting
+  void OnProcSelect(DWORD threadId);
+  void OnProcReset();
 
   CTrayIcon m_tray;
   std::string m_trayTip;
@@ -80,4 +87,5 @@ class CMainStatsDlg : public ui::CDialog {
   CChartPage m_dayPage{tallivo::kDayPage};
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
+  CProcessStatsDlg m_processPanel;
 };

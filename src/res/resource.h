@@ -48,6 +48,15 @@
 
 // Controls of the chart pages
 #define IDC_CHART               1019
+// Controls of the per-process panel and the process picker
+#define IDC_PROCESS_LIST        1023
+#define IDC_PROC_LEFT           1025
+#define IDC_PROC_RIGHT          1026
+#define IDC_PROC_MIDDLE         1027
+#define IDC_PROC_WHEEL          1028
+#define IDC_PROC_MOUSE          1029
+#define IDC_PROC_KEYS           1030
+#define IDC_PROC_SHARE          1034
 
 // Menu commands
 #define ID_SHOW_WINDOW          32771
@@ -61,6 +70,7 @@
 #define ID_SWAP_BUTTONS         32785
 #define ID_VERSION_CHECK        32786
 #define ID_PROCESS_STATS        32787
+#define ID_PROCESS_CLEAR        32790
 #define ID_AUTOSTART            32792
 
 // System-menu item

@@ -1,6 +1,8 @@
 #include "ui/dialog.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/profile_store.h"
 #include "ui/control.h"
@@ -9,7 +11,23 @@ namespace ui {
 
 namespace {
 HWND g_mainWindow = nullptr;
+// Modeless dialogs alive now: the modal loops give them their dialog keys
+// (Esc, Enter, Tab) too.
+std::vector<HWND> g_modeless;
+
+void ForgetModeless(HWND hwnd) {
+  g_modeless.erase(std::remove(g_modeless.begin(), g_modeless.end(), hwnd), g_modeless.end());
 }
+
+bool IsModelessDialogMessage(MSG* msg) {
+  if (!msg->hwnd) return false;
+  HWND root = GetAncestor(msg->hwnd, GA_ROOT);
+  for (HWND dlg : g_modeless) {
+    if (dlg == root) return IsDialogMessageA(dlg, msg) != FALSE;
+  }
+  return false;
+}
+}  // namespace
 
 HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
@@ -33,6 +51,7 @@ CDialog::~CDialog() {
   if (m_hwnd) {
     HWND h = m_hwnd;
     m_hwnd = nullptr;
+    ForgetModeless(h);
     SetWindowLongPtrA(h, DWLP_USER, 0);
     DestroyWindow(h);
   }
@@ -41,8 +60,10 @@ CDialog::~CDialog() {
 bool CDialog::Create(HWND parent) {
   if (m_hwnd) return true;
   m_modal = false;
-  return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
-                            DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+  if (hwnd) g_modeless.push_back(hwnd);
+  return hwnd != nullptr;
 }
 
 bool CDialog::Create(HWND parent, UINT templateId) {
@@ -82,6 +103,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
       break;
     }
     if (got < 0) break;
+    if (IsModelessDialogMessage(&msg)) continue;
     if (!m_hwnd || !IsDialogMessageA(m_hwnd, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
@@ -140,6 +162,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   if (!self) return FALSE;
   INT_PTR r = self->Dispatch(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
+    ForgetModeless(hwnd);
     SetWindowLongPtrA(hwnd, DWLP_USER, 0);
     self->m_hwnd = nullptr;
     self->OnFinalDestroy();

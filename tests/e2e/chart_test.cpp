@@ -157,15 +157,8 @@ void SaveScreenshot(const char* name) {
   // BinDir() is a Windows path on drive Z:, which maps the Unix root.
   const size_t drive = cmd.find("Z:/");
   if (drive != std::string::npos) cmd.erase(drive, 2);
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  std::vector<char> line(cmd.begin(), cmd.end());
-  line.push_back(0);
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  }
+  // No handle comes back for a Unix program: give it time to finish.
+  if (StartUnixProgram(cmd.c_str())) Pump(1500);
 }
 
 

@@ -261,6 +261,16 @@ void InputSink::Activate() {
   Pump(50);
 }
 
+bool StartUnixProgram(const char* commandLine) {
+  std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  // Wine starts a Unix program without giving back process or thread
+  // handles: what it leaves in `pi` is not ours, and closing it would close
+  // some other handle of this program (its standard output, for one).
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+}
+
 bool MoveCursor(int x, int y) {
   auto arrived = [&] {
     POINT p;
@@ -271,15 +281,7 @@ bool MoveCursor(int x, int y) {
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove --sync %d %d", x, y);
   // A busy machine can drop or delay a move; try a few times.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    STARTUPINFOA si = {sizeof si};
-    PROCESS_INFORMATION pi = {};
-    if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      WaitForSingleObject(pi.hProcess, 5000);
-      CloseHandle(pi.hProcess);
-      CloseHandle(pi.hThread);
-    } else {
-      SetCursorPos(x, y);
-    }
+    if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
     if (WaitUntil(arrived, 2000)) return true;
   }
   return false;
@@ -332,6 +334,40 @@ void TapKey(WORD vk, int times) {
     v.push_back(KeyInput(vk, true));
   }
   SendInputs(v);
+}
+
+INPUT MouseAt(DWORD flags, POINT p) {
+  const int w = GetSystemMetrics(SM_CXSCREEN);
+  const int h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  // Rounded up, so that the system's scaling back gives the same pixel.
+  in.mi.dx = static_cast<LONG>((static_cast<long long>(p.x) * 65536 + w - 1) / w);
+  in.mi.dy = static_cast<LONG>((static_cast<long long>(p.y) * 65536 + h - 1) / h);
+  return in;
+}
+
+bool PointAt(POINT p) {
+  const bool ok = MoveCursor(p.x, p.y);
+  SendInputs({MouseAt(0, p)});
+  Pump(30);
+  return ok;
+}
+
+void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times) {
+  PointAt(p);
+  std::vector<INPUT> v;
+  for (int i = 0; i < times; ++i) {
+    v.push_back(MouseAt(downFlag, p));
+    v.push_back(MouseAt(upFlag, p));
+  }
+  SendInputs(v);
+}
+
+void WheelAt(POINT p, int delta, int times) {
+  PointAt(p);
+  INPUT in = MouseAt(MOUSEEVENTF_WHEEL, p);
+  in.mi.mouseData = static_cast<DWORD>(delta);
+  SendInputs(std::vector<INPUT>(times, in));
 }
 
 float MeasurePixelsPerMetre() {

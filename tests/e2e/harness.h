@@ -84,6 +84,10 @@ class InputSink {
   HWND m_hwnd = nullptr;
 };
 
+// Starts a Unix program (under Wine) without waiting for it; callers wait
+// for its effect.
+bool StartUnixProgram(const char* commandLine);
+
 // Moves the real pointer (through the X server under Wine) and waits until
 // the system reports the new position.
 bool MoveCursor(int x, int y);
@@ -93,6 +97,15 @@ INPUT KeyInput(WORD vk, bool up);
 void Click(DWORD downFlag, DWORD upFlag, int times);
 void Wheel(int delta, int times);
 void TapKey(WORD vk, int times);
+
+// Input at a given screen point. Wine's server learns of an X pointer move
+// only when the process owning the window under the pointer reads its X
+// events; until then a plain injected click lands at the old place, so these
+// move the X pointer and also say in each event where it is.
+INPUT MouseAt(DWORD flags, POINT p);
+bool PointAt(POINT p);
+void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times);
+void WheelAt(POINT p, int delta, int times);
 
 // Pixels per metre as the program measures them (0.1 mm mapping mode).
 float MeasurePixelsPerMetre();

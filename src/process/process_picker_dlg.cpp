@@ -1,0 +1,148 @@
+#include "process/process_picker_dlg.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "main/messages.h"
+#include "process/process_stats_dlg.h"
+#include "process/process_text.h"
+#include "res/resource.h"
+
+using namespace tallivo;
+
+namespace {
+
+constexpr UINT_PTR TIMER_PROCESS_LIST = 1;
+constexpr UINT kProcessListMs = 10000;
+constexpr char kNoMoreProcess[] = "No More Process";
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+}  // namespace
+
+CProcessPickerDlg::CProcessPickerDlg() : ui::CDialog(IDD_PROCESS_PICKER), m_entry(new PROCESSENTRY32{}) {}
+
+CProcessPickerDlg::~CProcessPickerDlg() = default;
+
+BOOL CProcessPickerDlg::OnInitDialog() {
+  m_processList = GetDlgItem(Hwnd(), IDC_PROCESS_LIST);
+  FillProcessList();
+  SetTimer(Hwnd(), TIMER_PROCESS_LIST, kProcessListMs, nullptr);
+  return TRUE;
+}
+
+void CProcessPickerDlg::FillProcessList() {
+  HWND list = m_processList;
+  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+  while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
+  }
+
+  struct {
+    const char* heading;
+    int width;
+  } columns[] = {{"进程ID", 80}, {"进程名称", 150}};
+  for (int i = 0; i < 2; ++i) {
+    LVCOLUMNA col = {};
+    col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.fmt = LVCFMT_LEFT;
+    col.cx = columns[i].width;
+    col.pszText = const_cast<char*>(columns[i].heading);
+    col.iSubItem = i;
+    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+  }
+
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  // The platform's own record size: 296 bytes in the 32-bit layout.
+  m_entry->dwSize = sizeof(PROCESSENTRY32);
+  if (snapshot != INVALID_HANDLE_VALUE) {
+    if (!Process32First(snapshot, m_entry.get())) {
+      if (GetLastError() == ERROR_NO_MORE_FILES) ui::AppMessageBox(kNoMoreProcess, MB_OK);
+    } else {
+      // The first entry (the system's idle process) is not listed.
+      int row = 0;
+      while (Process32Next(snapshot, m_entry.get())) {
+        const std::string idText = ProcessIdText(m_entry->th32ProcessID);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = row;
+        item.pszText = const_cast<char*>(idText.c_str());
+        item.lParam = static_cast<LPARAM>(m_entry->th32ProcessID);
+        const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        if (index >= 0) {
+          LVITEMA sub = {};
+          sub.iSubItem = 1;
+          sub.pszText = m_entry->szExeFile;
+          SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+        }
+        ++row;
+      }
+    }
+    CloseHandle(snapshot);
+  }
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+BOOL CALLBACK CProcessPickerDlg::EnumWindowsProc(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != search->processId) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND CProcessPickerDlg::FindProcessWindow(DWORD processId) {
+  WindowSearch search = {processId, nullptr};
+  EnumWindows(EnumWindowsProc, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void CProcessPickerDlg::OnDblclkProcessList() {
+  const int row = static_cast<int>(SendMessageA(m_processList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                                MAKELPARAM(LVNI_SELECTED, 0)));
+  // A double click beside the rows chooses nothing.
+  if (row < 0) return;
+
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  SendMessageA(m_processList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  const DWORD processId = static_cast<DWORD>(item.lParam);
+
+  HWND window = FindProcessWindow(processId);
+  const DWORD threadId = window ? GetWindowThreadProcessId(window, nullptr) : 0;
+  // Synchronous: the counting has restarted before the name changes.
+  SendMessageA(GetParent(Hwnd()), WM_PROC_SELECT, threadId, 0);
+
+  char exe[MAX_PATH] = {};
+  LVITEMA text = {};
+  text.iSubItem = 1;
+  text.pszText = exe;
+  text.cchTextMax = sizeof exe;
+  SendMessageA(m_processList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
+  CProcessStatsDlg::SetProcessName(ProcessNameFromExe(exe));
+
+  SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
+}
+
+INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
+  switch (msg) {
+    case WM_TIMER:
+      FillProcessList();
+      return 0;  // then default processing
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
+      if (hdr->idFrom == IDC_PROCESS_LIST && hdr->code == static_cast<UINT>(NM_DBLCLK)) {
+        OnDblclkProcessList();
+        *handled = true;
+      }
+      return 0;
+    }
+    default:
+      return 0;
+  }
+}

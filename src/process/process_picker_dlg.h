@@ -1,0 +1,33 @@
+// The process picker: lists the running processes, rebuilt every ten
+// seconds, and on a double click hands the chosen process's window thread
+// to the main window and its name to the per-process panel.
+#pragma once
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <memory>
+
+#include "ui/dialog.h"
+
+class CProcessPickerDlg : public ui::CDialog {
+ public:
+  CProcessPickerDlg();
+  ~CProcessPickerDlg() override;
+
+  // The first top-level window (front to back, visible or not) of the
+  // process, or null when it has none.
+  static HWND FindProcessWindow(DWORD processId);
+
+ protected:
+  BOOL OnInitDialog() override;
+  INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) override;
+
+ private:
+  void FillProcessList();
+  void OnDblclkProcessList();
+  static BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lp);
+
+  HWND m_processList = nullptr;
+  std::unique_ptr<PROCESSENTRY32> m_entry;
+};

@@ -1,0 +1,53 @@
+#include "process/process_text.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace tallivo {
+
+namespace {
+std::string Format(const char* fmt, ...) {
+  char buf[512];
+  va_list ap;
+  va_start(ap, fmt);
+  int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  if (n < 0) return std::string();
+  return std::string(buf, static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);
+}
+
+std::string Count(const char* fmt, uint32_t v) { return Format(fmt, static_cast<unsigned>(v)); }
+}  // namespace
+
+int SharePercent(float processTotal, float globalTotal) {
+  if (globalTotal - processTotal > 0.0f) {
+    // Quotient and product each rounded to double, also where the compiler
+    // would keep them in wider x87 registers.
+    volatile double quotient = static_cast<double>(processTotal) / static_cast<double>(globalTotal);
+    volatile double percent = quotient * 100.0;
+    return static_cast<int>(percent);
+  }
+  if (processTotal == globalTotal && globalTotal > 0.0f) return 100;
+  return 0;
+}
+
+std::string PanelLeftLabel(uint32_t v) { return Count("左键点击:  %u次", v); }
+std::string PanelRightLabel(uint32_t v) { return Count("右键点击:  %u次", v); }
+std::string PanelMiddleLabel(uint32_t v) { return Count("中键点击:  %u次", v); }
+std::string PanelWheelLabel(uint32_t v) { return Count("中键滚动:  %u次", v); }
+std::string PanelMouseLabel(uint32_t v) { return Count("鼠标共点击:%u次", v); }
+std::string PanelKeysLabel(uint32_t v) { return Count("键盘共敲击:%u次", v); }
+
+std::string ShareLine(const std::string& name, int percent) {
+  return Format("%s 进程占全局比:%d%s", name.c_str(), percent, "%");
+}
+
+std::string ProcessNameFromExe(const std::string& exeName) {
+  const size_t n = exeName.size();
+  if (n >= 4 && exeName[n - 4] == '.') return exeName.substr(0, n - 4);
+  return exeName;
+}
+
+std::string ProcessIdText(uint32_t pid) { return Format("%5u", static_cast<unsigned>(pid)); }
+
+}  // namespace tallivo
