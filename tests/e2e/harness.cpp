@@ -240,14 +240,22 @@ bool StartUnixProgram(const char* commandLine) {
 bool MoveCursor(int x, int y) {
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
-  return WaitUntil(
-      [&] {
-        POINT p;
-        GetCursorPos(&p);
-        return p.x == x && p.y == y;
-      },
-      2000);
+  auto arrived = [&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  };
+  // Right after a Wine program starts, Wine may move the X pointer itself
+  // (seen: back to the middle of the screen), undoing a move made in the
+  // meantime: move again when it did not stick.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
+    if (WaitUntil(arrived, 2500)) return true;
+  }
+  POINT p;
+  GetCursorPos(&p);
+  fprintf(stderr, "MoveCursor(%d, %d): the pointer stays at %ld,%ld\n", x, y, p.x, p.y);
+  return false;
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
