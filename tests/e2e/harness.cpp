@@ -278,12 +278,17 @@ bool MoveCursor(int x, int y) {
     return p.x == x && p.y == y;
   };
   char cmd[128];
-  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove --sync %d %d", x, y);
-  // A busy machine can drop or delay a move; try a few times.
-  for (int attempt = 0; attempt < 3; ++attempt) {
+  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
+  // Right after a Wine program starts, Wine may move the X pointer itself
+  // (seen: back to the middle of the screen), undoing a move made in the
+  // meantime: move again when it did not stick.
+  for (int attempt = 0; attempt < 4; ++attempt) {
     if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
-    if (WaitUntil(arrived, 2000)) return true;
+    if (WaitUntil(arrived, 2500)) return true;
   }
+  POINT p;
+  GetCursorPos(&p);
+  fprintf(stderr, "MoveCursor(%d, %d): the pointer stays at %ld,%ld\n", x, y, p.x, p.y);
   return false;
 }
 
