@@ -58,3 +58,56 @@ file(CONFIGURE OUTPUT ${_tv_gen}/Tallivo.manifest.rc @ONLY CONTENT
 target_sources(Tallivo PRIVATE ${_tv_gen}/Tallivo.manifest.rc)
 # windres does not see the manifest as a dependency of the .rc.
 set_source_files_properties(${_tv_gen}/Tallivo.manifest.rc PROPERTIES OBJECT_DEPENDS ${_tv_gen}/Tallivo.manifest)
+
+# Setup program and portable zip. Without makensis or zip (a build outside
+# scripts/, which install them) the rest still builds; the package tests
+# then fail, naming what is missing.
+find_program(TALLIVO_MAKENSIS makensis)
+find_program(TALLIVO_ZIP zip)
+set(TALLIVO_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+set(TALLIVO_PACKAGE_BASE Tallivo-${TALLIVO_VERSION_TEXT}-${TALLIVO_ARCH})
+set(TALLIVO_SETUP ${TALLIVO_PACKAGE_DIR}/${TALLIVO_PACKAGE_BASE}-setup.exe)
+set(TALLIVO_PORTABLE_ZIP ${TALLIVO_PACKAGE_DIR}/${TALLIVO_PACKAGE_BASE}-portable.zip)
+set(_tv_shipped Tallivo TallivoHook TallivoTaskHook SkinH)
+
+if(TALLIVO_MAKENSIS AND TALLIVO_ZIP)
+  # What ships is stripped of symbols and debug information (under half the size);
+  # build/*/bin keeps the full files for debugging.
+  set(_tv_files ${TALLIVO_PACKAGE_DIR}/files)
+  set(_tv_staged)
+  set(_tv_stage_cmds)
+  foreach(t ${_tv_shipped})
+    get_target_property(_type ${t} TYPE)
+    if(_type STREQUAL "EXECUTABLE")
+      list(APPEND _tv_staged ${_tv_files}/${t}.exe)
+    else()
+      list(APPEND _tv_staged ${_tv_files}/${t}.dll)
+    endif()
+    list(GET _tv_staged -1 _out)
+    list(APPEND _tv_stage_cmds COMMAND ${CMAKE_STRIP} --strip-all -o ${_out} $<TARGET_FILE:${t}>)
+  endforeach()
+  add_custom_command(OUTPUT ${_tv_staged}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_tv_files}
+    ${_tv_stage_cmds}
+    DEPENDS ${_tv_shipped}
+    COMMENT "Stripped copies of the shipped files"
+    VERBATIM)
+  add_custom_command(OUTPUT ${TALLIVO_SETUP}
+    COMMAND ${TALLIVO_MAKENSIS} -V2 -INPUTCHARSET UTF8
+      -DARCH=${TALLIVO_ARCH} -DVERSION=${TALLIVO_VERSION_TEXT} -DVERSION_QUAD=${TALLIVO_VERSION_QUAD}
+      -DBINDIR=${_tv_files} -DSRCDIR=${PROJECT_SOURCE_DIR} -DOUTFILE=${TALLIVO_SETUP}
+      ${PROJECT_SOURCE_DIR}/packaging/tallivo.nsi
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/tallivo.nsi ${PROJECT_SOURCE_DIR}/src/res/tallivo.ico ${_tv_staged}
+    COMMENT "Setup program ${TALLIVO_PACKAGE_BASE}-setup.exe"
+    VERBATIM)
+  add_custom_command(OUTPUT ${TALLIVO_PORTABLE_ZIP}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/portable-zip.sh ${TALLIVO_PORTABLE_ZIP}
+      ${PROJECT_SOURCE_DIR}/packaging/README-portable.txt ${_tv_staged}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/portable-zip.sh ${PROJECT_SOURCE_DIR}/packaging/README-portable.txt
+      ${_tv_staged}
+    COMMENT "Portable archive ${TALLIVO_PACKAGE_BASE}-portable.zip"
+    VERBATIM)
+  add_custom_target(tallivo_package ALL DEPENDS ${TALLIVO_SETUP} ${TALLIVO_PORTABLE_ZIP})
+else()
+  message(WARNING "makensis or zip not found: no setup program or portable zip (scripts/package installs them)")
+endif()
