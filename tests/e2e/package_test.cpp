@@ -405,6 +405,82 @@ bool OpenShortcut(const std::string& path) {
   return ShellExecuteExA(&sei);
 }
 
+bool HasButton(HWND w, int id) { return GetDlgItem(w, id) != nullptr; }
+
+// The process and the ones it started, but not the Tallivo a setup
+// program starts at the end: that one is meant to stay.
+std::set<DWORD> ProcessAndHelpers(DWORD pid) {
+  std::set<DWORD> pids = {pid};
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return pids;
+  PROCESSENTRY32 pe = {sizeof pe};
+  for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+    if (pe.th32ParentProcessID == pid && _stricmp(pe.szExeFile, "Tallivo.exe") != 0) pids.insert(pe.th32ProcessID);
+  }
+  CloseHandle(snap);
+  return pids;
+}
+
+std::vector<HWND> VisibleWindowsOf(const std::set<DWORD>& pids) {
+  struct Data {
+    const std::set<DWORD>* pids;
+    std::vector<HWND> found;
+  } d = {&pids, {}};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(lp);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (d->pids->count(pid) && IsWindowVisible(w)) d->found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.found;
+}
+
+// Runs a setup program or uninstaller with its wizard, as a user clicks
+// through it: the default button of each page once it is enabled, and each
+// Yes/No message box answered by answer(text). Returns whether it and the
+// processes it started ended.
+template <typename Answer>
+bool ClickThrough(const std::string& cmdLine, Answer answer) {
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  std::vector<char> line(cmdLine.begin(), cmdLine.end());
+  line.push_back(0);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 90000) {
+    std::set<DWORD> pids = ProcessAndHelpers(pi.dwProcessId);
+    bool alive = false;
+    for (DWORD pid : pids) {
+      if (HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+        alive = alive || WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+        CloseHandle(h);
+      }
+    }
+    if (!alive) return true;
+    for (HWND w : VisibleWindowsOf(pids)) {
+      if (HasButton(w, IDYES) && HasButton(w, IDNO)) {
+        PressButton(w, answer(DialogStaticText(w)));
+        WaitUntil([&] { return !IsWindow(w); });
+        continue;
+      }
+      HWND next = GetDlgItem(w, IDOK);
+      if (!next || !IsWindowVisible(next) || !IsWindowEnabled(next)) continue;
+      // Press once per page: wait until the page has changed (another
+      // text, disabled while working, or the window gone).
+      std::string text = WindowText(next);
+      PressButton(w, IDOK);
+      WaitUntil([&] { return !IsWindow(next) || !IsWindowEnabled(next) || WindowText(next) != text; }, 10000);
+    }
+    Pump(20);
+  }
+  return false;
+}
+
 // Leftovers of an earlier, interrupted run would decide the results.
 void RemoveInstallation() {
   for (const char* f : kProgramFiles) DeleteFileA((InstallDir() + "\\" + f).c_str());
@@ -580,6 +656,42 @@ TEST_F(Installer, UninstallEndsAProgramThatDoesNotCloseAndKeepsOtherCopiesStarti
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo", KEY_WOW64_64KEY), "<none>");
   DWORD value = 0;
   EXPECT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &value) && value == 4321) << value;
+  DeleteRunValue(HKEY_CURRENT_USER, 0, "Tallivo");
+  delete s_app;
+  s_app = nullptr;
+}
+
+TEST_F(Installer, SetupWizardOffersToStartTallivo) {
+  ASSERT_FALSE(Exists(InstallDir()));
+  int boxes = 0;
+  ASSERT_TRUE(ClickThrough("\"" + SetupPath() + "\"", [&](const std::string&) { return ++boxes, IDNO; }));
+  EXPECT_EQ(boxes, 0);
+  EXPECT_TRUE(Exists(InstallDir() + "\\Tallivo.exe"));
+  // The last page's "start now" is ticked: the installed program runs.
+  s_app = new Running;
+  EXPECT_TRUE(s_app->Find(InstallDir() + "\\Tallivo.exe"));
+}
+
+TEST_F(Installer, UninstallWizardAsksAndCanRemoveTheFigures) {
+  // Figures of a renamed copy (another executable name) are not this one's.
+  HKEY h;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tallivo\\TallivoCopy\\DataSetting", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &h, nullptr),
+            ERROR_SUCCESS);
+  DWORD seven = 7;
+  RegSetValueExA(h, "MouseLeft", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&seven), sizeof seven);
+  RegCloseKey(h);
+  std::string question;
+  ASSERT_TRUE(ClickThrough("\"" + InstallDir() + "\\uninstall.exe\"", [&](const std::string& text) {
+    question = text;
+    return IDNO;
+  }));
+  EXPECT_EQ(question.rfind("是否保留键鼠统计数据？", 0), 0u) << question;
+  if (s_app) EXPECT_TRUE(s_app->WaitEnd(20000)) << "the uninstaller left Tallivo running";
+  EXPECT_FALSE(Exists(InstallDir()));
+  EXPECT_FALSE(Exists(ShortcutPath()));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Tallivo\\Tallivo"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Tallivo\\TallivoCopy\\DataSetting"));
 }
 
 // The portable zip as the ctest fixture unpacked it.
