@@ -687,7 +687,8 @@ TEST_F(Installer, UninstallWizardAsksAndCanRemoveTheFigures) {
     return IDNO;
   }));
   EXPECT_EQ(question.rfind("是否保留键鼠统计数据？", 0), 0u) << question;
-  if (s_app) EXPECT_TRUE(s_app->WaitEnd(20000)) << "the uninstaller left Tallivo running";
+  ASSERT_TRUE(s_app);
+  EXPECT_TRUE(s_app->WaitEnd(20000)) << "the uninstaller left Tallivo running";
   EXPECT_FALSE(Exists(InstallDir()));
   EXPECT_FALSE(Exists(ShortcutPath()));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Tallivo\\Tallivo"));
