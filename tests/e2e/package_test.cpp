@@ -421,20 +421,22 @@ std::set<DWORD> ProcessAndHelpers(DWORD pid) {
   return pids;
 }
 
+struct WindowsOf {
+  const std::set<DWORD>* pids;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND w, LPARAM lp) {
+  auto* d = reinterpret_cast<WindowsOf*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (d->pids->count(pid) && IsWindowVisible(w)) d->found.push_back(w);
+  return TRUE;
+}
+
 std::vector<HWND> VisibleWindowsOf(const std::set<DWORD>& pids) {
-  struct Data {
-    const std::set<DWORD>* pids;
-    std::vector<HWND> found;
-  } d = {&pids, {}};
-  EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(lp);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (d->pids->count(pid) && IsWindowVisible(w)) d->found.push_back(w);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&d));
+  WindowsOf d = {&pids, {}};
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&d));
   return d.found;
 }
 
