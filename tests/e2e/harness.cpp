@@ -261,7 +261,8 @@ void InputSink::Activate() {
   Pump(50);
 }
 
-bool MoveCursor(int x, int y) {
+namespace {
+void WarpPointer(int x, int y) {
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
   STARTUPINFOA si = {sizeof si};
@@ -273,13 +274,25 @@ bool MoveCursor(int x, int y) {
   } else {
     SetCursorPos(x, y);
   }
-  return WaitUntil(
-      [&] {
-        POINT p;
-        GetCursorPos(&p);
-        return p.x == x && p.y == y;
-      },
-      2000);
+}
+}  // namespace
+
+bool MoveCursor(int x, int y) {
+  auto arrived = [&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  };
+  // Wine learns the position from X motion events. One sent while its
+  // desktop window is being made again (after the last program of the
+  // previous test ended) is lost, and a move to where the X pointer already
+  // is sends none: so try again by way of the neighbouring pixel.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (attempt > 0) WarpPointer(x + 1, y);
+    WarpPointer(x, y);
+    if (WaitUntil(arrived, 500)) return true;
+  }
+  return arrived();
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
