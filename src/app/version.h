@@ -1,7 +1,8 @@
-// The product version, kept here only: the version resources of every built
-// file, the application manifest, the setup program's name and version and
-// the update check all take it from these lines. CMake and scripts/package
-// read them with a pattern, so keep the form "#define NAME value".
+// The product version, kept here only. The version resources of every built
+// file, the application manifest and the setup programs take it from these
+// lines, and so should every other place that shows or compares it (the
+// window caption, the update check). CMake and scripts/package read them
+// with a pattern, so keep the form "#define NAME value".
 #pragma once
 
 #define TALLIVO_VERSION_MAJOR 4
