@@ -106,8 +106,11 @@ TEST(DayFigures, StoredFiguresOfAnotherDayAreDiscarded) {
   EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次"));
   EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次"));
   ASSERT_TRUE(WaitUntil([&] { return Stored("DateCur", "Month") == t.wMonth; }, 3000));
-  EXPECT_EQ(Stored("DataSetting", "MouseLeft"), 0u);
-  EXPECT_EQ(Stored("DataSetting", "MouseMove"), 0u);
+  // The month is the first entry of a save, the others follow one by one.
+  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseLeft") == 0u; }, 3000))
+      << Stored("DataSetting", "MouseLeft");
+  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseMove") == 0u; }, 3000))
+      << Stored("DataSetting", "MouseMove");
   EXPECT_LE(Stored("DataSetting", "TimeCount"), 3u);
 }
 
@@ -132,7 +135,9 @@ TEST(DayFigures, ClearAsksAndOnlyYesZeroes) {
   EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0) == 0; }))
       << app.Text(IDC_RUN_TIME);
   EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseLeft") == 0u; }, 3000));
-  EXPECT_EQ(Stored("DataSetting", "MouseMove"), 0u);
+  // Written after the counters in the same save.
+  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseMove") == 0u; }, 3000))
+      << Stored("DataSetting", "MouseMove");
   // Cleared, then Exit at once: the cleared figures must not come back.
   app.Command(ID_EXIT);
   ASSERT_TRUE(app.Answer(IDYES));
