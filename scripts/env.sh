@@ -22,6 +22,8 @@ TV_PACKAGES=(
   # Only recommended by wine, so --no-install-recommends skips it; without
   # its Marlett font window caption buttons are drawn as letters.
   fonts-wine
+  # Setup program and portable zip (cmake/package.cmake, scripts/package).
+  nsis zip unzip
 )
 
 tv_log() { printf '[tallivo] %s\n' "$*" >&2; }
