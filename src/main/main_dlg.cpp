@@ -9,6 +9,7 @@
 #include "main/messages.h"
 #include "res/resource.h"
 #include "app/registry_profile_store.h"
+#include "app/version.h"
 #include "main/tray_rules.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
@@ -18,7 +19,7 @@ using namespace tallivo;
 
 namespace {
 
-constexpr char kCaption[] = "泰利沃v4.04版";
+constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kPromptCaption[] = "提示";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";

@@ -5,12 +5,14 @@
 #include <cstddef>
 #include <string>
 
+#include "app/version.h"
+
 namespace tallivo {
 
 // Server names live here and nowhere else.
 constexpr char kUpdateHost[] = "update.tallivo.net";
 constexpr char kSiteHost[] = "www.tallivo.net";
-constexpr char kOwnVersion[] = "4.04";
+constexpr char kOwnVersion[] = TALLIVO_VERSION_TEXT;
 constexpr char kVersionQueryPath[] = "/update/index.php?action=Auto";
 constexpr char kDownloadPath[] = "/myupdate";
 // What a failed fetch returns in place of a body.
