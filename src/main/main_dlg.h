@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "main/tray_icon.h"
 #include "stats/counters.h"
@@ -50,6 +51,21 @@ class CMainStatsDlg : public ui::CDialog {
   void CreateStatusBar();
   bool AskExit();
 
+  // System tools (src/tools/main_tools.cpp)
+  bool OnToolCommand(WORD id);
+  bool OnToolMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result);
+  void OnIdleShutdownOn(uint32_t minutes);
+  void OnIdleShutdownOff();
+  void CheckIdle();
+  bool RegisterHotkey(int storedKey);
+  void RegisterStoredHotkey();
+  void OnHotkey();
+  void SetAutoStartCheck(bool on);
+  void OnToggleAutoStart();
+  void RestoreAutoStart();
+  void OnSwapButtons();
+  void OnSaveReport();
+
   CTrayIcon m_tray;
   std::string m_trayTip;
   tallivo::InputCounters m_counters;
@@ -68,4 +84,5 @@ class CMainStatsDlg : public ui::CDialog {
   tallivo::InputCounters m_procCounters;
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
+  std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run
 };

@@ -5,21 +5,23 @@
 #include <cstdint>
 #include <string>
 
+#include "res/resource.h"
+
 namespace ui {
 
 // String-table ids of the file-error texts ("%1" stands for the path).
-constexpr unsigned kIdsFileGeneric = 61857;
-constexpr unsigned kIdsFileNotFound = 61858;
-constexpr unsigned kIdsFileBadPath = 61859;
-constexpr unsigned kIdsFileTooManyOpen = 61860;
-constexpr unsigned kIdsFileAccessDenied = 61861;
-constexpr unsigned kIdsFileDirectoryFull = 61864;
-constexpr unsigned kIdsFileHardIo = 61866;
-constexpr unsigned kIdsFileSharing = 61867;
-constexpr unsigned kIdsFileLock = 61868;
-constexpr unsigned kIdsFileDiskFull = 61869;
+constexpr unsigned kIdsFileGeneric = IDS_FILE_GENERIC;
+constexpr unsigned kIdsFileNotFound = IDS_FILE_NOT_FOUND;
+constexpr unsigned kIdsFileBadPath = IDS_FILE_BAD_PATH;
+constexpr unsigned kIdsFileTooManyOpen = IDS_FILE_TOO_MANY_OPEN;
+constexpr unsigned kIdsFileAccessDenied = IDS_FILE_ACCESS_DENIED;
+constexpr unsigned kIdsFileDirectoryFull = IDS_FILE_DIRECTORY_FULL;
+constexpr unsigned kIdsFileHardIo = IDS_FILE_HARD_IO;
+constexpr unsigned kIdsFileSharing = IDS_FILE_SHARING;
+constexpr unsigned kIdsFileLock = IDS_FILE_LOCK;
+constexpr unsigned kIdsFileDiskFull = IDS_FILE_DISK_FULL;
 // "命令失败。", when no text can be built for the cause.
-constexpr unsigned kIdsCommandFailed = 61705;
+constexpr unsigned kIdsCommandFailed = IDS_COMMAND_FAILED;
 
 // The system error code of a failed file operation (GetLastError), or the
 // code for a short write, to the id of its text.

@@ -38,3 +38,18 @@ TEST(FileError, PathReplacesEveryPlaceholder) {
   EXPECT_EQ(FormatFileError("100%", "p"), "100%");
   EXPECT_EQ(FormatFileError("%2 %1", "p"), "%2 p");
 }
+
+TEST(FileError, StringTableIds) {
+  // The ids the string table carries the texts under.
+  EXPECT_EQ(kIdsFileGeneric, 61857u);
+  EXPECT_EQ(kIdsFileNotFound, 61858u);
+  EXPECT_EQ(kIdsFileBadPath, 61859u);
+  EXPECT_EQ(kIdsFileTooManyOpen, 61860u);
+  EXPECT_EQ(kIdsFileAccessDenied, 61861u);
+  EXPECT_EQ(kIdsFileDirectoryFull, 61864u);
+  EXPECT_EQ(kIdsFileHardIo, 61866u);
+  EXPECT_EQ(kIdsFileSharing, 61867u);
+  EXPECT_EQ(kIdsFileLock, 61868u);
+  EXPECT_EQ(kIdsFileDiskFull, 61869u);
+  EXPECT_EQ(kIdsCommandFailed, 61705u);
+}
