@@ -112,7 +112,9 @@ bool ReadAutoStartMarker(std::string* content) {
 
 bool WriteAutoStartMarker(const char* text) {
   const std::string path = MarkerPath();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Readers of the marker (a virus scanner, a backup) do not stop the write.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ui::ShowFileError(GetLastError(), path.c_str());
     return false;
@@ -149,7 +151,9 @@ std::string AskReportPath(HWND owner) {
 }
 
 bool WriteReportFile(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Someone reading the file at that moment must not make the save fail.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ui::ShowFileError(GetLastError(), path.c_str());
     return false;

@@ -183,4 +183,31 @@ TEST_F(AutoStart, AValueThatCannotBeRemovedKeepsTheItemOn) {
   }
 }
 
+TEST_F(AutoStart, SomeoneReadingTheMarkerDoesNotStopTheCommand) {
+  WriteMarker("0");
+  ASSERT_TRUE(app.Start());
+  HANDLE reader = CreateFileA(MarkerPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  app.Command(ID_AUTOSTART);
+  EXPECT_TRUE(MarkerBecomes("1")) << ReadMarker();
+  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
+  CloseHandle(reader);
+}
+
+TEST_F(AutoStart, AMarkerThatCannotBeWrittenIsReportedWithItsPath) {
+  {
+    ReadOnlyFile marker(MarkerPath(), "0");
+    ASSERT_TRUE(marker.Unwritable()) << "could not make a file that cannot be written here";
+    ASSERT_TRUE(app.Start());
+    app.Command(ID_AUTOSTART);
+    EXPECT_EQ(AnswerAppBox(), "对 " + MarkerPath() + " 的存取被拒绝。");
+    // The registration and the check mark happened before.
+    EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
+    EXPECT_TRUE(Checked());
+    EXPECT_EQ(ReadMarker(), "0");
+  }
+  EXPECT_TRUE(app.Running());
+}
+
 }  // namespace

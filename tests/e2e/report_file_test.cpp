@@ -64,6 +64,8 @@ class Report : public ::testing::Test {
   static void TearDownTestSuite() {
     delete s_app;
     s_app = nullptr;
+    for (const char* name : {"day.txt", "old.txt", "cancelled.txt"}) DeleteFileA((s_dir + "\\" + name).c_str());
+    RemoveDirectoryA(s_dir.c_str());
   }
   void SetUp() override { ASSERT_TRUE(s_app && s_app->Running()); }
 
@@ -180,6 +182,27 @@ TEST_F(Report, DefaultExtensionAndReplacingAnExistingFileAsksFirst) {
   EXPECT_EQ(bytes.substr(bytes.size() - std::strlen("键盘一共敲击:789次")), "键盘一共敲击:789次");
 }
 
+TEST_F(Report, SomeoneReadingTheTargetDoesNotStopTheSave) {
+  const std::string path = s_dir + "\\open.txt";
+  {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("old", f);
+    std::fclose(f);
+  }
+  HANDLE reader =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  ASSERT_TRUE(ConfirmOverwrite(dlg));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(path).rfind("键鼠统计时间:", 0) == 0; })) << ReadBytes(path);
+  EXPECT_EQ(s_app->FindDialog("Tallivo", 300), nullptr);
+  CloseHandle(reader);
+  DeleteFileA(path.c_str());
+}
+
 TEST_F(Report, CancelWritesNothing) {
   const std::string path = s_dir + "\\cancelled.txt";
   DeleteFileA(path.c_str());
@@ -193,44 +216,9 @@ TEST_F(Report, CancelWritesNothing) {
   EXPECT_EQ(s_app->FindDialog("Tallivo", 300), nullptr);
 }
 
-// A file nobody may write: the read-only attribute, and since Wine running
-// as root ignores it, the file made immutable as well.
-class ReadOnlyFile {
- public:
-  explicit ReadOnlyFile(const std::string& path) : m_path(path) {
-    if (FILE* f = std::fopen(path.c_str(), "wb")) {
-      std::fputs("keep", f);
-      std::fclose(f);
-    }
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    if (!Unwritable() && RunUnix("/usr/bin/chattr +i \"" + UnixPath(path) + "\"")) {
-      m_immutable = true;
-      WaitUntil([&] { return Unwritable(); });
-    }
-  }
-  ~ReadOnlyFile() {
-    if (m_immutable) {
-      RunUnix("/usr/bin/chattr -i \"" + UnixPath(m_path) + "\"");
-      WaitUntil([&] { return !Unwritable(); });
-    }
-    SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(m_path.c_str());
-  }
-  bool Unwritable() const {
-    HANDLE h = CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
-    CloseHandle(h);
-    return false;
-  }
-
- private:
-  std::string m_path;
-  bool m_immutable = false;
-};
-
 TEST_F(Report, ReadOnlyTargetShowsAccessDeniedWithTheFullPath) {
   const std::string path = s_dir + "\\readonly.txt";
-  ReadOnlyFile file(path);
+  ReadOnlyFile file(path, "keep");
   ASSERT_TRUE(file.Unwritable()) << "could not make a file that cannot be written here";
   HWND dlg = OpenSaveDialog();
   ASSERT_TRUE(dlg);

@@ -272,6 +272,36 @@ bool ReadRunValue(HKEY root, std::string* data) {
 
 void DeleteRunValue(HKEY root) { RegDeleteKeyValueA(root, kRunSubkey, "Tallivo"); }
 
+// ------------------------------------------------------------- read-only
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  if (!Unwritable() && RunUnix("/usr/bin/chattr +i \"" + UnixPath(path) + "\"")) {
+    m_immutable = true;
+    WaitUntil([&] { return Unwritable(); });
+  }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (m_immutable) {
+    RunUnix("/usr/bin/chattr -i \"" + UnixPath(m_path) + "\"");
+    WaitUntil([&] { return !Unwritable(); });
+  }
+  SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(m_path.c_str());
+}
+
+bool ReadOnlyFile::Unwritable() const {
+  HANDLE h = CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(h);
+  return false;
+}
+
 // ----------------------------------------------------------------- colours
 
 Colours CountColours(const RECT& rc) {

@@ -72,6 +72,21 @@ class RunKeyLock {
   bool m_locked = false;
 };
 
+// A file nobody may write, with the given content: the read-only attribute,
+// and since Wine running as root ignores it, the file made immutable too.
+// Removed again when the object goes.
+class ReadOnlyFile {
+ public:
+  ReadOnlyFile(const std::string& path, const std::string& content);
+  ~ReadOnlyFile();
+  // Writing it fails with ERROR_ACCESS_DENIED.
+  bool Unwritable() const;
+
+ private:
+  std::string m_path;
+  bool m_immutable = false;
+};
+
 // The Run value "Tallivo" under root; false when absent.
 bool ReadRunValue(HKEY root, std::string* data);
 void DeleteRunValue(HKEY root);
