@@ -50,6 +50,12 @@ class AutoStart : public ::testing::Test {
     DeleteRunValue(HKEY_LOCAL_MACHINE);
     DeleteRunValue(HKEY_CURRENT_USER);
   }
+  // The window is found while it initialises; its first tick comes after
+  // every start-up step, the autostart one included.
+  bool Start(const std::string& workDir = "") {
+    return app.Start("Tallivo.exe", 20000, workDir) &&
+           WaitUntil([&] { return !app.Text(IDC_CURSOR_POS).empty(); }, 10000);
+  }
   bool Checked() const {
     const UINT state = MenuItemState(app, kSettingsMenu, ID_AUTOSTART);
     EXPECT_NE(state, 0xFFFFFFFFu) << "the menu item could not be read";
@@ -71,7 +77,7 @@ class AutoStart : public ::testing::Test {
 };
 
 TEST_F(AutoStart, CommandRegistersChecksAndWritesTheMarkerAndASecondUseRemovesThem) {
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   EXPECT_FALSE(Checked());
   app.Command(ID_AUTOSTART);
   ASSERT_TRUE(MarkerBecomes("1")) << ReadMarker();
@@ -101,7 +107,7 @@ TEST_F(AutoStart, CommandRegistersChecksAndWritesTheMarkerAndASecondUseRemovesTh
 
 TEST_F(AutoStart, OneInTheMarkerAtStartWritesTheValueAgainAndChecksTheItem) {
   WriteMarker("1");
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   std::string data;
   EXPECT_TRUE(WaitUntil([&] { return ReadRunValue(HKEY_LOCAL_MACHINE, &data); }));
   EXPECT_EQ(data, ExePath());
@@ -113,7 +119,7 @@ TEST_F(AutoStart, OneInTheMarkerAtStartWritesTheValueAgainAndChecksTheItem) {
   DeleteRunValue(HKEY_LOCAL_MACHINE);
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
-  ASSERT_TRUE(app.Start("Tallivo.exe", 20000, windows));
+  ASSERT_TRUE(Start(windows));
   EXPECT_TRUE(WaitUntil([&] { return ReadRunValue(HKEY_LOCAL_MACHINE, &data); }));
   EXPECT_TRUE(Checked());
   char marker[MAX_PATH * 2];
@@ -124,7 +130,7 @@ TEST_F(AutoStart, OneInTheMarkerAtStartWritesTheValueAgainAndChecksTheItem) {
 TEST_F(AutoStart, AnyOtherMarkerMeansOff) {
   for (const char* content : {"", "0", "x"}) {
     WriteMarker(content);
-    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(Start());
     Pump(500);
     EXPECT_FALSE(Checked()) << '"' << content << '"';
     EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr)) << '"' << content << '"';
@@ -135,7 +141,7 @@ TEST_F(AutoStart, AnyOtherMarkerMeansOff) {
 TEST_F(AutoStart, WithoutRightsToTheMachineKeyThePerUserKeyIsUsed) {
   RunKeyLock lock(HKEY_LOCAL_MACHINE);
   ASSERT_TRUE(lock.Locked()) << "could not take the write rights away from the machine-wide Run key";
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   app.Command(ID_AUTOSTART);
   ASSERT_TRUE(MarkerBecomes("1"));
   std::string data;
@@ -156,7 +162,7 @@ TEST_F(AutoStart, WhenNeitherKeyCanBeWrittenItSaysSoAndStaysOff) {
   RunKeyLock machine(HKEY_LOCAL_MACHINE);
   RunKeyLock user(HKEY_CURRENT_USER);
   ASSERT_TRUE(machine.Locked() && user.Locked());
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   app.Command(ID_AUTOSTART);
   EXPECT_EQ(AnswerAppBox(), "系统参数错误,不能随系统启动");
   EXPECT_TRUE(MarkerBecomes("0")) << ReadMarker();
@@ -166,7 +172,7 @@ TEST_F(AutoStart, WhenNeitherKeyCanBeWrittenItSaysSoAndStaysOff) {
 }
 
 TEST_F(AutoStart, AValueThatCannotBeRemovedKeepsTheItemOn) {
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   app.Command(ID_AUTOSTART);
   ASSERT_TRUE(MarkerBecomes("1"));
   ASSERT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
@@ -185,7 +191,7 @@ TEST_F(AutoStart, AValueThatCannotBeRemovedKeepsTheItemOn) {
 
 TEST_F(AutoStart, SomeoneReadingTheMarkerDoesNotStopTheCommand) {
   WriteMarker("0");
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(Start());
   HANDLE reader = CreateFileA(MarkerPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
@@ -199,7 +205,7 @@ TEST_F(AutoStart, AMarkerThatCannotBeWrittenIsReportedWithItsPath) {
   {
     ReadOnlyFile marker(MarkerPath(), "0");
     ASSERT_TRUE(marker.Unwritable()) << "could not make a file that cannot be written here";
-    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(Start());
     app.Command(ID_AUTOSTART);
     EXPECT_EQ(AnswerAppBox(), "对 " + MarkerPath() + " 的存取被拒绝。");
     // The registration and the check mark happened before.

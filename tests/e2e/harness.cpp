@@ -274,13 +274,15 @@ bool MoveCursor(int x, int y) {
   } else {
     SetCursorPos(x, y);
   }
+  // Generous: the first move of a new test process on a loaded machine can
+  // take seconds to be seen.
   return WaitUntil(
       [&] {
         POINT p;
         GetCursorPos(&p);
         return p.x == x && p.y == y;
       },
-      2000);
+      10000);
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
