@@ -79,10 +79,14 @@ BOOL CMainStatsDlg::OnInitDialog() {
   SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
   SetTimer(hwnd, TIMER_CURSOR, kCursorMs, nullptr);
+  // 10. The show/hide hotkey from the stored letter.
+  RegisterStoredHotkey();
   // 11. Cursor start position.
   POINT pt = {};
   GetCursorPos(&pt);
   m_distance.SetStart({pt.x, pt.y});
+  // 12. Start with Windows, and its check mark.
+  RestoreAutoStart();
   // 13. Tray record (the icon itself is added at the first minimise).
   m_tray.Init(hwnd, WM_TRAY_NOTIFY, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
   // 14. First-run flag: the first start records itself, later ones go to the tray.
@@ -148,6 +152,9 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       break;
     case TIMER_CURSOR:
       SampleCursor();
+      break;
+    case TIMER_IDLE:
+      CheckIdle();
       break;
     default:
       break;
@@ -322,6 +329,7 @@ void CMainStatsDlg::OnProcSelect(DWORD threadId) {
 void CMainStatsDlg::OnProcReset() { m_procCounters.Clear(); }
 
 bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
+  if (OnToolCommand(id)) return true;
   switch (id) {
     case ID_EXIT:
       OnExit();
@@ -357,6 +365,11 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
     *handled = true;
     return 0;
   }
+  INT_PTR toolResult = 0;
+  if (OnToolMessage(msg, wp, lp, &toolResult)) {
+    *handled = true;
+    return toolResult;
+  }
   if (msg == kTaskbarCreated && kTaskbarCreated != 0) {
     m_tray.OnTaskbarCreated();
     return 0;
@@ -379,7 +392,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       *handled = true;
       return 0;
     case WM_SYSCOMMAND:
-      // The about dialog arrives with its own issue; everything else is default.
+      // The about item is a tool (above); everything else is default.
       return 0;
     case WM_PAINT:
       if (IsIconic(Hwnd())) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "main/tray_icon.h"
 #include "process/mag_dialog.h"
@@ -66,6 +67,21 @@ class CMainStatsDlg : public CMagDialog {
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
 
+  // System tools (src/tools/main_tools.cpp)
+  bool OnToolCommand(WORD id);
+  bool OnToolMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result);
+  void OnIdleShutdownOn(uint32_t minutes);
+  void OnIdleShutdownOff();
+  void CheckIdle();
+  bool RegisterHotkey(int storedKey);
+  void RegisterStoredHotkey();
+  void OnHotkey();
+  void SetAutoStartCheck(bool on);
+  void OnToggleAutoStart();
+  void RestoreAutoStart();
+  void OnSwapButtons();
+  void OnSaveReport();
+
   CTrayIcon m_tray;
   std::string m_trayTip;
   tallivo::InputCounters m_counters;
@@ -88,4 +104,5 @@ class CMainStatsDlg : public CMagDialog {
   std::string m_cursorText;
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
+  std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run
 };

@@ -45,6 +45,10 @@ int AppMessageBox(const char* text, UINT flags) {
   return MessageBoxA(g_mainWindow, text, AppName(), flags);
 }
 
+int AppMessageBox(HWND owner, const char* text, UINT flags) {
+  return MessageBoxA(owner, text, AppName(), flags);
+}
+
 CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
 
 CDialog::~CDialog() {

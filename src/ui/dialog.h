@@ -60,6 +60,8 @@ void SetMainWindow(HWND hwnd);
 
 // Message box captioned with the application name, owned by the main window.
 int AppMessageBox(const char* text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
+// The same, owned by the given window (a tool dialog checking its fields).
+int AppMessageBox(HWND owner, const char* text, UINT flags);
 // The application name: the executable's file name without its extension.
 const char* AppName();
 

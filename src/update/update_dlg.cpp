@@ -1,6 +1,11 @@
 #include "update/update_dlg.h"
 
+#include <shellapi.h>
+
+#include <string>
+
 #include "res/resource.h"
+#include "tools/maker.h"
 #include "update/update_check.h"
 
 CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
@@ -10,6 +15,11 @@ CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
 CUpdateDlg::~CUpdateDlg() { AbandonLastCheck(); }
 
 BOOL CUpdateDlg::OnInitDialog() {
+  const std::string maker = std::string("Tallivo  ") + tallivo::HomePageText();
+  SetItemText(IDC_UPDATE_LINK, maker.c_str());
+  m_link.AttachItem(Hwnd(), IDC_UPDATE_LINK);
+  m_link.SetTextColour(tallivo::kLabelRed);
+  m_link.SetUnderlineOnHover(true);
   SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
   return TRUE;
@@ -29,6 +39,10 @@ bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
     case IDC_UPDATE_CHECK:
       OnCheck();
+      return true;
+    case IDC_UPDATE_LINK:
+      if (code != STN_CLICKED) return false;
+      ShellExecuteA(Hwnd(), nullptr, tallivo::kHomePage, nullptr, nullptr, SW_SHOWMAXIMIZED);
       return true;
     default:
       return ui::CDialog::OnCommand(id, code, control);

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "tools/color_label.h"
 #include "ui/dialog.h"
 
 struct UpdateCheck;
@@ -24,6 +25,7 @@ class CUpdateDlg : public ui::CDialog {
   void OnCheck();
   void AbandonLastCheck();
 
+  CColorLabel m_link;
   std::shared_ptr<UpdateCheck> m_lastCheck;
   HICON m_icon = nullptr;
 };

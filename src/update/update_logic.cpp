@@ -7,7 +7,7 @@
 namespace tallivo {
 
 std::string VersionQueryUrl() { return std::string("http://") + kUpdateHost + kVersionQueryPath; }
-std::string DownloadPageUrl() { return std::string("http://") + kSiteHost + kDownloadPath; }
+std::string DownloadPageUrl() { return std::string(kHomePage) + kDownloadPath; }
 
 std::string RemoteVersionText(const std::string& body) {
   const size_t first = body.find('#');

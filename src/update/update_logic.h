@@ -6,12 +6,10 @@
 #include <string>
 
 #include "app/version.h"
+#include "tools/maker.h"
 
 namespace tallivo {
 
-// Server names live here and nowhere else.
-constexpr char kUpdateHost[] = "update.tallivo.net";
-constexpr char kSiteHost[] = "www.tallivo.net";
 constexpr char kOwnVersion[] = TALLIVO_VERSION_TEXT;
 constexpr char kVersionQueryPath[] = "/update/index.php?action=Auto";
 constexpr char kDownloadPath[] = "/myupdate";

@@ -125,14 +125,15 @@ void PressButton(HWND dlg, int id) {
 
 App::~App() { Kill(); }
 
-bool App::Start(const std::string& exeName, DWORD timeoutMs) {
+bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir) {
   std::string dir = BinDir();
   std::string cmd = "\"" + dir + "\\" + exeName + "\"";
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   std::vector<char> line(cmd.begin(), cmd.end());
   line.push_back(0);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+  const std::string cwd = workDir.empty() ? dir : workDir;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
     return false;
   }
   CloseHandle(pi.hThread);

@@ -35,7 +35,8 @@ class App {
 
   // Starts the program and waits for its main window. What label 1000 held
   // at the moment the window was first seen is kept in FirstCursorText().
-  bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000);
+  // The current directory is the program's folder unless workDir is given.
+  bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "");
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
   HANDLE Process() const { return m_process; }

@@ -10,6 +10,7 @@
 
 #include "harness.h"
 #include "http_server.h"
+#include "tools_harness.h"
 #include "res/resource.h"
 #include "update/update_logic.h"
 
@@ -17,27 +18,9 @@ using namespace e2e;
 
 namespace {
 
-std::string OpenedUrlsFile() { return BinDir() + "\\opened_urls.txt"; }
-
-std::string OpenedUrls() {
-  std::ifstream f(OpenedUrlsFile(), std::ios::binary);
-  std::stringstream ss;
-  ss << f.rdbuf();
-  return ss.str();
-}
-
 class VersionCheck : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    // The browser of the test prefix only records what it is asked to open.
-    char old[1024] = {};
-    DWORD size = sizeof old;
-    if (RegGetValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS) {
-      s_oldBrowser = old;
-    }
-    const std::string command = "\"" + BinDir() + "\\url_recorder.exe\" %1";
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, command.c_str(),
-                    static_cast<DWORD>(command.size() + 1));
     ResetProfile();
     s_app = new App;
     ASSERT_TRUE(s_app->Start());
@@ -45,12 +28,9 @@ class VersionCheck : public ::testing::Test {
   static void TearDownTestSuite() {
     delete s_app;
     s_app = nullptr;
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, kBrowserKey, nullptr, REG_SZ, s_oldBrowser.c_str(),
-                    static_cast<DWORD>(s_oldBrowser.size() + 1));
   }
   void SetUp() override {
     ASSERT_TRUE(s_app && s_app->Running());
-    DeleteFileA(OpenedUrlsFile().c_str());
     ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
     s_app->Command(ID_VERSION_CHECK);
     dialog = s_app->FindDialog("版本更新");
@@ -80,22 +60,20 @@ class VersionCheck : public ::testing::Test {
     WaitUntil([&] { return !IsWindow(box); });
     return text;
   }
-  static constexpr char kBrowserKey[] = "http\\shell\\open\\command";
   static App* s_app;
-  static std::string s_oldBrowser;
+  BrowserStandIn browser;  // pages open in a recorder, not a browser
   HttpServer server;
   HWND dialog = nullptr;
 };
 App* VersionCheck::s_app = nullptr;
-std::string VersionCheck::s_oldBrowser;
 
 TEST_F(VersionCheck, NewerVersionOffersUpgradeAndOpensDownloadPage) {
   server.SetBody("<html>latest #4.05# released</html>");
   Press();
   EXPECT_EQ(TakeResult(), "升级!");
-  const std::string expected = std::string("http://") + tallivo::kSiteHost + "/myupdate|3";
-  EXPECT_TRUE(WaitUntil([&] { return OpenedUrls().find(expected) != std::string::npos; }, 10000))
-      << OpenedUrls();
+  const std::string expected = std::string(tallivo::kHomePage) + "/myupdate|3";
+  EXPECT_TRUE(WaitUntil([&] { return browser.Requests().find(expected) != std::string::npos; }, 10000))
+      << browser.Requests();
   auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   const std::string& r = requests[0];
@@ -110,7 +88,7 @@ TEST_F(VersionCheck, SameVersionIsCurrentAndOpensNothing) {
   Press();
   EXPECT_EQ(TakeResult(), "您的程序已经是最新版本!");
   Pump(500);
-  EXPECT_EQ(OpenedUrls(), "");
+  EXPECT_EQ(browser.Requests(), "");
 }
 
 TEST_F(VersionCheck, BodyOver64KiBWithMarkersAtStartAndEnd) {
@@ -142,8 +120,22 @@ TEST_F(VersionCheck, ClosingTheDialogWhileTheAnswerIsHeldBackShowsNothing) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   Pump(5000);
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(OpenedUrls(), "");
+  EXPECT_EQ(browser.Requests(), "");
   EXPECT_TRUE(s_app->Running());
+}
+
+TEST_F(VersionCheck, MakerLinkIsRedAndOpensTheHomePage) {
+  HWND link = GetDlgItem(dialog, IDC_UPDATE_LINK);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(WindowText(link), std::string("Tallivo  ") + tallivo::HomePageText());
+  RECT rc;
+  GetWindowRect(link, &rc);
+  EXPECT_GT(CountColours(rc).red, 0);
+  // A click on the label asks the shell for the home page.
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_LINK, STN_CLICKED), reinterpret_cast<LPARAM>(link));
+  EXPECT_TRUE(WaitUntil([&] { return browser.Requests().find(std::string(tallivo::kHomePage) + "|3") !=
+                                     std::string::npos; }, 10000))
+      << browser.Requests();
 }
 
 TEST_F(VersionCheck, NothingListeningIsANetworkFailure) {

@@ -1,19 +1,19 @@
-// Stands in for the browser in the test prefix: appends the address it was
-// asked to open, one per line, to opened_urls.txt beside itself.
+// Stands in for the browser in the test prefix: registered as the opener of
+// https addresses, it writes what it was asked to open, and the show
+// command it was given, to the file named by its first argument.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int show) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* slash = strrchr(path, '\\');
-  if (slash) strcpy(slash + 1, "opened_urls.txt");
-  if (FILE* f = fopen(path, "ab")) {
-    // The show command tells whether the page was asked for maximised.
-    fprintf(f, "%s|%d\n", cmdLine, show);
-    fclose(f);
-  }
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  GetStartupInfoA(&si);
+  const int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1;
+  FILE* f = std::fopen(argv[1], "ab");
+  if (!f) return 1;
+  std::fprintf(f, "%s|%d\n", argv[2], show);
+  std::fclose(f);
   return 0;
 }

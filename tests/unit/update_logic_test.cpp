@@ -40,7 +40,7 @@ TEST(UpdateLogic, VersionTextBetweenFirstTwoMarkers) {
 
 TEST(UpdateLogic, Urls) {
   EXPECT_EQ(VersionQueryUrl(), std::string("http://") + kUpdateHost + "/update/index.php?action=Auto");
-  EXPECT_EQ(DownloadPageUrl(), std::string("http://") + kSiteHost + "/myupdate");
+  EXPECT_EQ(DownloadPageUrl(), std::string(kHomePage) + "/myupdate");
 }
 
 TEST(UpdateLogic, BodyJoinsChunksInOrderAndStopsAtZeroBytes) {

@@ -1,0 +1,33 @@
+#include "tools/autostart_rules.h"
+
+namespace tallivo {
+
+const char kAutoStartFailed[] = "系统参数错误,不能随系统启动";
+const char kAutoStartWasOff[] = "已经关闭开机自动启动!!";
+const char kAutoStartStillOn[] = "系统参数错误,不能关闭开机自动启动";
+
+std::string MarkerPathForModule(const std::string& modulePath) {
+  const size_t slash = modulePath.find_last_of("\\/");
+  if (slash == std::string::npos) return kAutoStartMarkerName;
+  return modulePath.substr(0, slash + 1) + kAutoStartMarkerName;
+}
+
+bool MarkerSaysOn(const std::string& content) { return !content.empty() && content[0] == '1'; }
+
+const char* MarkerText(bool on) { return on ? "1" : "0"; }
+
+AutoStartOutcome RegisterOutcome(RunKeyResult machine, RunKeyResult user) {
+  if (machine == RunKeyResult::Done || user == RunKeyResult::Done) return {true, nullptr};
+  // Nothing was registered: say so, and do not show the item as on.
+  return {false, kAutoStartFailed};
+}
+
+AutoStartOutcome UnregisterOutcome(RunKeyResult machine, RunKeyResult user) {
+  auto stuck = [](RunKeyResult r) { return r == RunKeyResult::Failed || r == RunKeyResult::NoAccess; };
+  // A value left behind still starts the program: never report it as off.
+  if (stuck(machine) || stuck(user)) return {true, kAutoStartStillOn};
+  if (machine != RunKeyResult::Done && user != RunKeyResult::Done) return {false, kAutoStartWasOff};
+  return {false, nullptr};
+}
+
+}  // namespace tallivo

@@ -1,0 +1,173 @@
+#include "tools/system_ops.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "stats/report.h"
+#include "ui/data_exchange.h"
+#include "ui/file_error.h"
+
+using tallivo::AutoStartOutcome;
+using tallivo::RunKeyResult;
+
+namespace tools {
+
+void RequestShutdown() {
+  HANDLE token = nullptr;
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    TOKEN_PRIVILEGES tp = {};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid)) {
+      AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  // Not checked: a refused request is asked again on the next tick.
+  ExitWindowsEx(EWX_SHUTDOWN, 0);
+}
+
+std::string ModulePath() {
+  char path[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  // A cut-off path would make Windows start nothing, or something else.
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  return std::string(path, n);
+}
+
+namespace {
+
+RunKeyResult WriteRunValue(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  // The per-user Run key may not exist yet in a new profile.
+  const LONG opened = root == HKEY_CURRENT_USER
+                          ? RegCreateKeyExA(root, tallivo::kRunSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)
+                          : RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_WRITE, &key);
+  if (opened != ERROR_SUCCESS) return RunKeyResult::NoAccess;
+  // REG_SZ data with its terminating zero, as the registry expects.
+  const LONG set = RegSetValueExA(key, tallivo::kRunValueName, 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
+  RegCloseKey(key);
+  return set == ERROR_SUCCESS ? RunKeyResult::Done : RunKeyResult::Failed;
+}
+
+bool RunValuePresent(HKEY root) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  const LONG r = RegQueryValueExA(key, tallivo::kRunValueName, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return r == ERROR_SUCCESS;
+}
+
+RunKeyResult RemoveRunValue(HKEY root) {
+  HKEY key = nullptr;
+  const LONG opened = RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_WRITE, &key);
+  if (opened != ERROR_SUCCESS) {
+    // Only a value we cannot remove matters: it still starts the program.
+    return RunValuePresent(root) ? RunKeyResult::NoAccess : RunKeyResult::Absent;
+  }
+  const LONG r = RegDeleteValueA(key, tallivo::kRunValueName);
+  RegCloseKey(key);
+  if (r == ERROR_SUCCESS) return RunKeyResult::Done;
+  if (r == ERROR_FILE_NOT_FOUND) return RunKeyResult::Absent;
+  return RunKeyResult::Failed;
+}
+
+}  // namespace
+
+AutoStartOutcome RegisterAutoStart() {
+  const std::string path = ModulePath();
+  if (path.empty()) return tallivo::RegisterOutcome(RunKeyResult::Failed, RunKeyResult::Failed);
+  const RunKeyResult machine = WriteRunValue(HKEY_LOCAL_MACHINE, path);
+  // NoAccess stands for "not tried" when the machine-wide value was written.
+  const RunKeyResult user =
+      machine == RunKeyResult::Done ? RunKeyResult::NoAccess : WriteRunValue(HKEY_CURRENT_USER, path);
+  return tallivo::RegisterOutcome(machine, user);
+}
+
+AutoStartOutcome UnregisterAutoStart() {
+  const RunKeyResult machine = RemoveRunValue(HKEY_LOCAL_MACHINE);
+  const RunKeyResult user = RemoveRunValue(HKEY_CURRENT_USER);
+  return tallivo::UnregisterOutcome(machine, user);
+}
+
+namespace {
+std::string MarkerPath() { return tallivo::MarkerPathForModule(ModulePath()); }
+}  // namespace
+
+bool ReadAutoStartMarker(std::string* content) {
+  const std::string path = MarkerPath();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char byte = 0;
+  DWORD got = 0;
+  const BOOL ok = ReadFile(file, &byte, 1, &got, nullptr);
+  CloseHandle(file);
+  if (!ok) return false;
+  content->assign(&byte, got);
+  return true;
+}
+
+bool WriteAutoStartMarker(const char* text) {
+  const std::string path = MarkerPath();
+  // Readers of the marker (a virus scanner, a backup) do not stop the write.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ui::ShowFileError(GetLastError(), path.c_str());
+    return false;
+  }
+  const DWORD size = static_cast<DWORD>(std::strlen(text));
+  DWORD written = 0;
+  DWORD error = 0;
+  if (!WriteFile(file, text, size, &written, nullptr)) {
+    error = GetLastError();
+  } else if (written < size) {
+    error = ui::kErrorDiskFull;
+  } else if (!FlushFileBuffers(file)) {
+    error = GetLastError();
+  }
+  CloseHandle(file);
+  if (error) ui::ShowFileError(error, path.c_str());
+  return error == 0;
+}
+
+std::string AskReportPath(HWND owner) {
+  char file[1024] = {};
+  std::strncpy(file, tallivo::kReportDefaultName, sizeof file - 1);
+  const std::string filter = tallivo::ReportFilter();
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = sizeof file;
+  ofn.lpstrDefExt = tallivo::kReportDefaultExt;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+  if (!GetSaveFileNameA(&ofn)) return std::string();
+  return file;
+}
+
+bool WriteReportFile(const std::string& path, const std::string& text) {
+  // Someone reading the file at that moment must not make the save fail.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ui::ShowFileError(GetLastError(), path.c_str());
+    return false;
+  }
+  DWORD written = 0;
+  DWORD error = 0;
+  if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    error = GetLastError();
+  } else if (written < text.size()) {
+    error = ui::kErrorDiskFull;
+  }
+  CloseHandle(file);
+  if (error) ui::ShowFileError(error, path.c_str());
+  return error == 0;
+}
+
+}  // namespace tools

@@ -1,0 +1,51 @@
+#include "ui/data_exchange.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ui/dialog.h"
+#include "ui/field_check.h"
+#include "ui/file_error.h"
+
+namespace ui {
+
+void SetUintField(HWND dialog, int id, uint32_t value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(value));
+  SetDlgItemTextA(dialog, id, buf);
+}
+
+bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* value) {
+  HWND edit = GetDlgItem(dialog, id);
+  // The whole text: a cut-off one could hide what makes it invalid.
+  std::vector<char> buf(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, 0);
+  GetWindowTextA(edit, buf.data(), static_cast<int>(buf.size()));
+  switch (ParseUintField(buf.data(), min, max, value)) {
+    case UintField::Ok:
+      return true;
+    case UintField::NotANumber:
+      AppMessageBox(dialog, kUintFieldNotANumber, MB_OK);
+      break;
+    case UintField::OutOfRange:
+      AppMessageBox(dialog, UintFieldRangeText(min, max).c_str(), MB_OK | MB_ICONEXCLAMATION);
+      break;
+  }
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  return false;
+}
+
+void ShowFileError(uint32_t systemError, const char* path) {
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  char text[512] = {};
+  std::string message;
+  if (LoadStringA(inst, FileErrorStringId(systemError), text, sizeof text) > 0) {
+    message = FormatFileError(text, path ? path : "");
+  } else if (LoadStringA(inst, kIdsCommandFailed, text, sizeof text) > 0) {
+    message = text;
+  }
+  AppMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace ui

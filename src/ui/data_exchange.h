@@ -1,0 +1,20 @@
+// Dialog fields the way the user meets them: unsigned integers in edits,
+// checked with the standard texts, and file errors in the standard box.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace ui {
+
+void SetUintField(HWND dialog, int id, uint32_t value);
+// Reads and checks the edit. When refused, the application message box
+// says why, and the edit gets the focus with its whole text selected.
+bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* value);
+
+// The file-error text for the cause with the path filled in, in the
+// application message box with the stop icon.
+void ShowFileError(uint32_t systemError, const char* path);
+
+}  // namespace ui

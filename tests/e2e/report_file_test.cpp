@@ -1,0 +1,243 @@
+// The saved report, byte for byte, and its error paths, on the real program.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "harness.h"
+#include "res/resource.h"
+#include "tools_harness.h"
+
+using namespace e2e;
+
+namespace {
+
+// Seeded figures: 12 left, 34 right, 5 middle, 6 wheel, 789 keys, 1 h 2 min
+// 3 s of run time, and pointer travel the test moves 5 more pixels.
+constexpr DWORD kSeedPixels = 9445;
+
+std::string ReadBytes(const std::string& path) {
+  std::string out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    std::fclose(f);
+  }
+  return out;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A report written to its end: it begins with the time line and ends with
+// the last figure line.
+bool Complete(const std::string& bytes) {
+  const std::string last = "键盘一共敲击:789次";
+  return bytes.rfind("键鼠统计时间:", 0) == 0 && bytes.size() > last.size() &&
+         bytes.compare(bytes.size() - last.size(), last.size(), last) == 0;
+}
+
+ULONGLONG Seconds(const SYSTEMTIME& t) {
+  FILETIME ft;
+  SystemTimeToFileTime(&t, &ft);
+  return ((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000000ull;
+}
+
+// The file-name field of the save dialog (a combo box or an edit,
+// depending on the dialog's version).
+HWND FileNameField(HWND dlg) {
+  if (HWND combo = GetDlgItem(dlg, 0x47C)) return combo;  // cmb13
+  return GetDlgItem(dlg, 0x480);                          // edt1
+}
+
+class Report : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ResetProfile();
+    const SYSTEMTIME t = Today();
+    SeedDay(t.wMonth, t.wDay, 12, 34, 5, 6, 789, kSeedPixels, 3723);
+    ASSERT_TRUE(MoveCursor(300, 300));
+    s_app = new App;
+    ASSERT_TRUE(s_app->Start());
+    // The metre figure follows the first move: (3, 4) is 5 pixels.
+    ASSERT_TRUE(MoveCursor(303, 304));
+    ASSERT_TRUE(WaitUntil([] {
+      DWORD v = 0;
+      return ReadProfileDword("DataSetting", "MouseMove", &v) && v == kSeedPixels + 5;
+    }));
+    s_dir = BinDir() + "\\reports";
+    CreateDirectoryA(s_dir.c_str(), nullptr);
+  }
+  static void TearDownTestSuite() {
+    delete s_app;
+    s_app = nullptr;
+    for (const char* name : {"day.txt", "old.txt", "cancelled.txt"}) DeleteFileA((s_dir + "\\" + name).c_str());
+    RemoveDirectoryA(s_dir.c_str());
+  }
+  void SetUp() override { ASSERT_TRUE(s_app && s_app->Running()); }
+
+  HWND OpenSaveDialog() const {
+    s_app->Command(ID_SAVE_REPORT);
+    return FindOwnedDialog(s_app->Pid(), s_app->Main());
+  }
+  void Choose(HWND dlg, const std::string& path) const {
+    SetWindowTextA(FileNameField(dlg), path.c_str());
+    PressButton(dlg, IDOK);
+  }
+  std::string AnswerAppBox() const {
+    HWND box = s_app->FindDialog("Tallivo");
+    if (!box) return "<no box>";
+    const std::string text = DialogStaticText(box);
+    PressButton(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box); });
+    return text;
+  }
+  // The save dialog's own question before replacing a file.
+  bool ConfirmOverwrite(HWND dlg) const {
+    HWND question = FindOwnedDialog(s_app->Pid(), dlg);
+    if (!question) return false;
+    PressButton(question, IDYES);
+    return WaitUntil([&] { return !IsWindow(question); });
+  }
+  static App* s_app;
+  static std::string s_dir;
+};
+App* Report::s_app = nullptr;
+std::string Report::s_dir;
+
+TEST_F(Report, SavedFileHoldsTheDaysFiguresInTheFixedLayout) {
+  const std::string path = s_dir + "\\day.txt";
+  DeleteFileA(path.c_str());
+  const SYSTEMTIME before = Today();
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  EXPECT_EQ(WindowText(FileNameField(dlg)), "键鼠统计信息");
+  Screenshot("report_save_dialog");
+  Choose(dlg, path);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadBytes(path)); }));
+  const SYSTEMTIME after = Today();
+  const std::string bytes = ReadBytes(path);
+
+  // Line 1: the time the command was chosen.
+  const size_t end1 = bytes.find("\r\n");
+  ASSERT_NE(end1, std::string::npos) << bytes;
+  const std::string timeLine = bytes.substr(0, end1);
+  SYSTEMTIME t = {};
+  int y, mo, d, h, mi, s;
+  ASSERT_EQ(std::sscanf(timeLine.c_str(), "键鼠统计时间:%d年%d月%d日%d时%d分%d秒", &y, &mo, &d, &h, &mi, &s), 6)
+      << timeLine;
+  char canonical[128];
+  std::snprintf(canonical, sizeof canonical, "键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒", y, mo, d, h, mi, s);
+  EXPECT_EQ(timeLine, canonical);
+  t.wYear = static_cast<WORD>(y);
+  t.wMonth = static_cast<WORD>(mo);
+  t.wDay = static_cast<WORD>(d);
+  t.wHour = static_cast<WORD>(h);
+  t.wMinute = static_cast<WORD>(mi);
+  t.wSecond = static_cast<WORD>(s);
+  EXPECT_GE(Seconds(t), Seconds(before));
+  EXPECT_LE(Seconds(t), Seconds(after));
+
+  // Line 2: the run time of the last second, going on from 1 h 2 min 3 s.
+  const size_t end2 = bytes.find("\r\n", end1 + 2);
+  ASSERT_NE(end2, std::string::npos);
+  const std::string runLine = bytes.substr(end1 + 2, end2 - end1 - 2);
+  int rh = -1, rm = -1, rs = -1;
+  ASSERT_EQ(std::sscanf(runLine.c_str(), "软件已运行:%d时%d分%d秒", &rh, &rm, &rs), 3) << runLine;
+  EXPECT_EQ(rh, 1);
+  EXPECT_EQ(rm, 2);
+  EXPECT_GT(rs, 3);
+
+  char metres[64];
+  std::snprintf(metres, sizeof metres, "%.2f",
+                static_cast<double>(static_cast<float>((kSeedPixels + 5.0) / MeasurePixelsPerMetre())));
+  const std::string rest = std::string("\r\n") +
+                           "\r\n"
+                           "当前统计信息如下:\r\n"
+                           "\r\n"
+                           "鼠标左键点击:12次\r\n\r\n"
+                           "鼠标右键点击:34次\r\n\r\n"
+                           "鼠标中键点击:5次\r\n\r\n"
+                           "鼠标中键滚动:6次\r\n\r\n"
+                           "鼠标移动:" + metres + "米\r\n\r\n"
+                           "鼠标一共敲击:57次\r\n\r\n"
+                           "键盘一共敲击:789次";
+  EXPECT_EQ(bytes.substr(end2), rest);
+  // GBK, no byte-order mark: "键" is BC FC.
+  EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0);
+}
+
+TEST_F(Report, DefaultExtensionAndReplacingAnExistingFileAsksFirst) {
+  const std::string path = s_dir + "\\old.txt";
+  {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    const std::string old(5000, 'x');
+    std::fwrite(old.data(), 1, old.size(), f);
+    std::fclose(f);
+  }
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, s_dir + "\\old");  // the dialog adds ".txt"
+  ASSERT_TRUE(ConfirmOverwrite(dlg)) << "no question before replacing the file";
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadBytes(path)); }));
+  const std::string bytes = ReadBytes(path);
+  EXPECT_EQ(bytes.rfind("键鼠统计时间:", 0), 0u);
+  EXPECT_EQ(bytes.find('x'), std::string::npos) << "old content left behind";
+}
+
+TEST_F(Report, SomeoneReadingTheTargetDoesNotStopTheSave) {
+  const std::string path = s_dir + "\\open.txt";
+  {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fputs("old", f);
+    std::fclose(f);
+  }
+  HANDLE reader =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  ASSERT_TRUE(ConfirmOverwrite(dlg));
+  EXPECT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); })) << ReadBytes(path);
+  EXPECT_EQ(s_app->FindDialog("Tallivo", 300), nullptr);
+  CloseHandle(reader);
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(Report, CancelWritesNothing) {
+  const std::string path = s_dir + "\\cancelled.txt";
+  DeleteFileA(path.c_str());
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  SetWindowTextA(FileNameField(dlg), path.c_str());
+  PressButton(dlg, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }));
+  Pump(500);
+  EXPECT_FALSE(Exists(path));
+  EXPECT_EQ(s_app->FindDialog("Tallivo", 300), nullptr);
+}
+
+TEST_F(Report, ReadOnlyTargetShowsAccessDeniedWithTheFullPath) {
+  const std::string path = s_dir + "\\readonly.txt";
+  ReadOnlyFile file(path, "keep");
+  ASSERT_TRUE(file.Unwritable()) << "could not make a file that cannot be written here";
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  ASSERT_TRUE(ConfirmOverwrite(dlg));
+  const std::string expected = "对 " + path + " 的存取被拒绝。";
+  HWND box = s_app->FindDialog("Tallivo");
+  ASSERT_TRUE(box);
+  Screenshot("report_access_denied");
+  EXPECT_EQ(AnswerAppBox(), expected);
+  EXPECT_EQ(ReadBytes(path), "keep");
+  // The window goes on with its figures.
+  EXPECT_TRUE(s_app->Running());
+  EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), "左键点击:   12次");
+}
+
+}  // namespace

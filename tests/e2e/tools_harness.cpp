@@ -1,0 +1,338 @@
+#include "tools_harness.h"
+
+#include <sddl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "menu_probe.h"
+
+namespace e2e {
+
+namespace {
+constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+    std::fclose(f);
+  }
+  return out;
+}
+}  // namespace
+
+std::string UnixPath(const std::string& winPath) {
+  using UnixNameFn = char*(CDECL*)(const WCHAR*);
+  auto fn = reinterpret_cast<UnixNameFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (fn) {
+    WCHAR wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, winPath.c_str(), -1, wide, MAX_PATH * 2);
+    if (char* unix = fn(wide)) {
+      std::string out(unix);
+      HeapFree(GetProcessHeap(), 0, unix);
+      return out;
+    }
+  }
+  // Drive Z: is the Unix root in a default prefix.
+  std::string out = winPath.size() > 2 && winPath[1] == ':' ? winPath.substr(2) : winPath;
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  return out;
+}
+
+bool RunUnix(const std::string& commandLine) {
+  std::vector<char> cmd(commandLine.begin(), commandLine.end());
+  cmd.push_back(0);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return true;
+}
+
+void Screenshot(const std::string& name) {
+  const std::string dir = BinDir() + "\\..\\screens";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  const std::string file = dir + "\\" + name + ".png";
+  DeleteFileA(file.c_str());
+  Pump(600);  // new windows reach the display a little after they exist
+  if (!RunUnix("/usr/bin/import -window root \"" + UnixPath(file) + "\"")) return;
+  // Done when the file is there and no longer grows.
+  LONGLONG last = -1;
+  WaitUntil(
+      [&] {
+        WIN32_FILE_ATTRIBUTE_DATA a;
+        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &a)) return false;
+        const LONGLONG size = (static_cast<LONGLONG>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
+        const bool stable = size > 0 && size == last;
+        last = size;
+        Pump(100);
+        return stable;
+      },
+      10000);
+}
+
+namespace {
+struct OwnedSearch {
+  DWORD pid;
+  HWND owner;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwned(HWND hwnd, LPARAM lp) {
+  auto* s = reinterpret_cast<OwnedSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || hwnd == s->except || !IsWindowVisible(hwnd)) return TRUE;
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") != 0) return TRUE;
+  if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs, HWND except) {
+  OwnedSearch s = {pid, owner, except, nullptr};
+  WaitUntil(
+      [&] {
+        s.found = nullptr;
+        EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&s));
+        return s.found != nullptr;
+      },
+      timeoutMs);
+  return s.found;
+}
+
+UINT MenuItemState(const App& app, int submenu, UINT command) {
+  HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MenuProbe), kMenuProbeName);
+  if (!map) return 0xFFFFFFFFu;
+  auto* probe = static_cast<MenuProbe*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuProbe)));
+  UINT state = 0xFFFFFFFFu;
+  HANDLE proc = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.Pid());
+  if (probe && proc) {
+    probe->window = reinterpret_cast<INT_PTR>(app.Main());
+    probe->submenu = submenu;
+    probe->command = command;
+    probe->state = 0xFFFFFFFFu;
+    probe->done = 0;
+    const std::string dll = BinDir() + "\\menu_probe.dll";
+    void* remote = VirtualAllocEx(proc, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+    if (remote && WriteProcessMemory(proc, remote, dll.c_str(), dll.size() + 1, nullptr)) {
+      // kernel32 sits at the same address in every process of the session.
+      auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+      if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr)) {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+      }
+    }
+    if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    if (probe->done) state = probe->state;
+  }
+  if (proc) CloseHandle(proc);
+  if (probe) UnmapViewOfFile(probe);
+  CloseHandle(map);
+  return state;
+}
+
+bool ButtonsSwappedForNewProcess() {
+  const std::string exe = BinDir() + "\\swap_state.exe";
+  std::vector<char> cmd(exe.begin(), exe.end());
+  cmd.push_back(0);
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  DWORD code = 0;
+  WaitForSingleObject(pi.hProcess, 10000);
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return code == 1;
+}
+
+// ---------------------------------------------------------------- browser
+
+BrowserStandIn::BrowserStandIn() {
+  char old[1024] = {};
+  DWORD size = sizeof old;
+  m_hadOld = RegGetValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
+  m_oldCommand = old;
+  m_logPath = BinDir() + "\\browser_requests.txt";
+  DeleteFileA(m_logPath.c_str());
+  // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
+  std::string command = "\"";
+  command += BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
+                  static_cast<DWORD>(command.size() + 1));
+}
+
+BrowserStandIn::~BrowserStandIn() {
+  if (m_hadOld) {
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, m_oldCommand.c_str(),
+                    static_cast<DWORD>(m_oldCommand.size() + 1));
+  } else {
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr);
+  }
+  DeleteFileA(m_logPath.c_str());
+}
+
+std::string BrowserStandIn::Requests() const { return ReadFileBytes(m_logPath); }
+
+// ------------------------------------------------------------ session end
+
+SessionEndWatcher::SessionEndWatcher() {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TallivoTestSessionEnd";
+    RegisterClassA(&wc);
+    registered = true;
+  }
+  m_hwnd = CreateWindowExA(0, "TallivoTestSessionEnd", "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+  SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+SessionEndWatcher::~SessionEndWatcher() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+LRESULT CALLBACK SessionEndWatcher::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<SessionEndWatcher*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_QUERYENDSESSION && self) {
+    ++self->m_requests;
+    self->m_lastFlags = lp;
+    return FALSE;  // the test machine's session goes on
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// ----------------------------------------------------------------- run key
+
+RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, kRunSubkey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return;
+  }
+  DWORD size = 0;
+  RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+  std::string old(size, '\0');
+  if (size && RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, old.data(), &size) == ERROR_SUCCESS) {
+    m_oldSecurity = old;
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    // Protected DACL: everyone may read, nobody may write.
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                              nullptr)) {
+      m_locked = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+      LocalFree(readOnly);
+    }
+  }
+  RegCloseKey(key);
+  if (m_locked) {
+    HKEY probe = nullptr;
+    if (RegOpenKeyExA(root, kRunSubkey, 0, KEY_WRITE, &probe) == ERROR_SUCCESS) {
+      RegCloseKey(probe);
+      m_locked = false;  // not enforced here: the caller must know
+    }
+  }
+}
+
+RunKeyLock::~RunKeyLock() {
+  if (m_oldSecurity.empty()) return;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(m_root, kRunSubkey, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+    RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, m_oldSecurity.data());
+    RegCloseKey(key);
+  }
+}
+
+bool ReadRunValue(HKEY root, std::string* data) {
+  char buf[1024] = {};
+  DWORD size = sizeof buf;
+  if (RegGetValueA(root, kRunSubkey, "Tallivo", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return false;
+  if (data) *data = buf;
+  return true;
+}
+
+void DeleteRunValue(HKEY root) { RegDeleteKeyValueA(root, kRunSubkey, "Tallivo"); }
+
+// ------------------------------------------------------------- read-only
+
+ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+  if (!Unwritable() && RunUnix("/usr/bin/chattr +i \"" + UnixPath(path) + "\"")) {
+    m_immutable = true;
+    WaitUntil([&] { return Unwritable(); });
+  }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+  if (m_immutable) {
+    RunUnix("/usr/bin/chattr -i \"" + UnixPath(m_path) + "\"");
+    WaitUntil([&] { return !Unwritable(); });
+  }
+  SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(m_path.c_str());
+}
+
+bool ReadOnlyFile::Unwritable() const {
+  HANDLE h = CreateFileA(m_path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(h);
+  return false;
+}
+
+// ----------------------------------------------------------------- colours
+
+Colours CountColours(const RECT& rc) {
+  Colours c;
+  const int w = rc.right - rc.left;
+  const int h = rc.bottom - rc.top;
+  if (w <= 0 || h <= 0) return c;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+  GdiFlush();
+  const auto* px = static_cast<const BYTE*>(bits);
+  for (int i = 0; i < w * h; ++i) {
+    const int b = px[i * 4], g = px[i * 4 + 1], r = px[i * 4 + 2];
+    if (r > 160 && g < 100 && b < 100) ++c.red;
+    if (b > 160 && g < 100 && r < 100) ++c.blue;
+  }
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+}  // namespace e2e

@@ -1,0 +1,101 @@
+// Test helpers for the system tools: what the shell, the session and the
+// registry are asked for, read back without side effects on the machine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "harness.h"
+
+namespace e2e {
+
+// Unix path of a Windows path (the test may call Unix tools on it).
+std::string UnixPath(const std::string& winPath);
+// Starts a Unix program by full path. Wine does not let the caller wait for
+// it: check for its effect instead.
+bool RunUnix(const std::string& commandLine);
+// Saves a PNG of the whole display to build/<tree>/screens/<name>.png.
+void Screenshot(const std::string& name);
+
+// A dialog window (#32770) of the process owned by owner, or any owner
+// when owner is null; the first one not in 'except'.
+HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs = 5000, HWND except = nullptr);
+// The state bits (MF_CHECKED...) of an item in the program's menu bar, read
+// inside the program; 0xFFFFFFFF when it cannot be read.
+UINT MenuItemState(const App& app, int submenu, UINT command);
+
+// The swap setting as a process started now sees it.
+bool ButtonsSwappedForNewProcess();
+
+// While alive, https addresses open in a recorder instead of the browser.
+class BrowserStandIn {
+ public:
+  BrowserStandIn();
+  ~BrowserStandIn();
+  // "address|show command" lines, one per request.
+  std::string Requests() const;
+
+ private:
+  std::string m_oldCommand;
+  bool m_hadOld = false;
+  std::string m_logPath;
+};
+
+// A window that refuses the end of the session and counts the requests.
+// Wine's ExitWindowsEx asks every window of the session first, so a refused
+// request is seen here and ends nothing.
+class SessionEndWatcher {
+ public:
+  SessionEndWatcher();
+  ~SessionEndWatcher();
+  int Requests() const { return m_requests; }
+  LPARAM LastFlags() const { return m_lastFlags; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+  HWND m_hwnd = nullptr;
+  int m_requests = 0;
+  LPARAM m_lastFlags = 0;
+};
+
+// While alive, the Run key under root can be read but not written.
+class RunKeyLock {
+ public:
+  explicit RunKeyLock(HKEY root);
+  ~RunKeyLock();
+  bool Locked() const { return m_locked; }
+
+ private:
+  HKEY m_root;
+  std::string m_oldSecurity;
+  bool m_locked = false;
+};
+
+// A file nobody may write, with the given content: the read-only attribute,
+// and since Wine running as root ignores it, the file made immutable too.
+// Removed again when the object goes.
+class ReadOnlyFile {
+ public:
+  ReadOnlyFile(const std::string& path, const std::string& content);
+  ~ReadOnlyFile();
+  // Writing it fails with ERROR_ACCESS_DENIED.
+  bool Unwritable() const;
+
+ private:
+  std::string m_path;
+  bool m_immutable = false;
+};
+
+// The Run value "Tallivo" under root; false when absent.
+bool ReadRunValue(HKEY root, std::string* data);
+void DeleteRunValue(HKEY root);
+
+// How many pixels of the screen rectangle are clearly red, clearly blue.
+struct Colours {
+  int red = 0;
+  int blue = 0;
+};
+Colours CountColours(const RECT& screenRect);
+
+}  // namespace e2e
