@@ -240,4 +240,58 @@ TEST_F(Report, ReadOnlyTargetShowsAccessDeniedWithTheFullPath) {
   EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), "左键点击:   12次");
 }
 
+
+// Targets that fail or strain the save: each gives a clear message or a
+// complete file, never a crash, and the figures stay.
+TEST_F(Report, ChineseFileNameIsWrittenInFull) {
+  const std::string path = s_dir + "\\今天的键鼠统计.txt";
+  DeleteFileA(path.c_str());
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); }, 10000)) << ReadBytes(path);
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(Report, PathOf259CharactersIsWrittenInFull) {
+  std::string path = s_dir + "\\";
+  const size_t room = 259 - path.size() - 4;
+  ASSERT_GT(room, 8u);
+  path += std::string(room, 'r') + ".txt";
+  ASSERT_EQ(path.size(), 259u);
+  DeleteFileA(path.c_str());
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); }, 10000)) << path;
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(Report, VanishedFolderGivesAMessageAndNoCrash) {
+  const std::string folder = s_dir + "\\gone";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string path = folder + "\\day.txt";
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  // The folder goes away after it was chosen.
+  SetWindowTextA(FileNameField(dlg), path.c_str());
+  ASSERT_TRUE(RemoveDirectoryA(folder.c_str()));
+  PressButton(dlg, IDOK);
+  // Either the save dialog itself or the program says the path is wrong.
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    box = FindOwnedDialog(s_app->Pid(), nullptr, 0, dlg);
+    return box != nullptr;
+  }, 10000));
+  const std::string text = DialogStaticText(box);
+  EXPECT_FALSE(text.empty());
+  PressButton(box, IDOK);
+  WaitUntil([&] { return !IsWindow(box); });
+  if (IsWindow(dlg)) PressButton(dlg, IDCANCEL);
+  WaitUntil([&] { return !IsWindow(dlg); });
+  EXPECT_FALSE(Exists(path));
+  EXPECT_TRUE(s_app->Running());
+  EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), "左键点击:   12次");
+}
+
 }  // namespace
