@@ -9,35 +9,15 @@
 namespace {
 
 hooks::HookThread g_thread;
-// Written by start/stop, read by the hook procedures on the hook thread.
-volatile HWND g_target = nullptr;
 // Touched only on the hook thread.
 tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
-tallivo::PostBacklog g_backlog(tallivo::WM_INPUT_LBUTTON);
+// Its target is written by start/stop, read on the hook thread.
+hooks::MessagePoster g_poster(tallivo::WM_INPUT_LBUTTON);
+bool RetryBacklog() { return g_poster.Retry(); }
 
-bool PostNow(unsigned msg) {
-  HWND target = g_target;
-  return target && PostMessageA(target, msg, 0, 0);
-}
-
-// Returns true while events are still waiting (keep the retry timer).
-bool RetryBacklog() {
-  if (!IsWindow(g_target)) {
-    g_backlog = tallivo::PostBacklog(tallivo::WM_INPUT_LBUTTON);  // nobody left to count them
-    return false;
-  }
-  return !g_backlog.Flush(PostNow);
-}
-
-void Post(unsigned msg) {
-  if (!g_target) return;
-  // Keep the order of arrival: nothing new goes out ahead of what waits.
-  if (g_backlog.Empty() && PostNow(msg)) return;
-  g_backlog.Add(msg);
-  hooks::HookThread::ArmRetry(RetryBacklog, 50);
-}
+void Post(unsigned msg) { g_poster.Post(msg, RetryBacklog); }
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
@@ -74,11 +54,11 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
 // Ordinal 1: stop global counting. Harmless when not started or repeated.
 extern "C" void __cdecl TallivoStopHook() {
   g_thread.Stop();
-  g_target = nullptr;
+  g_poster.SetTarget(nullptr);
 }
 
 // Ordinal 2: start global counting, posting to the given window.
 extern "C" void __cdecl TallivoStartHook(HWND target) {
-  g_target = target;
+  g_poster.SetTarget(target);
   g_thread.Start(MouseProc, KeyboardProc);
 }

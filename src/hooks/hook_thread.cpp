@@ -18,6 +18,27 @@ BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
 }
 }  // namespace
 
+bool MessagePoster::PostNow(unsigned msg) {
+  HWND target = m_target;
+  return target && PostMessageA(target, msg, 0, 0);
+}
+
+void MessagePoster::Post(unsigned msg, bool (*onRetry)()) {
+  if (!m_target) return;
+  // Keep the order of arrival: nothing new goes out ahead of what waits.
+  if (m_backlog.Empty() && PostNow(msg)) return;
+  m_backlog.Add(msg);
+  HookThread::ArmRetry(onRetry, 50);
+}
+
+bool MessagePoster::Retry() {
+  if (!IsWindow(m_target)) {
+    m_backlog = tallivo::PostBacklog(m_base);  // nobody left to count them
+    return false;
+  }
+  return !m_backlog.Flush([this](unsigned msg) { return PostNow(msg); });
+}
+
 HMODULE ThisModule() {
   HMODULE module = nullptr;
   GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,

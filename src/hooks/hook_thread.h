@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "hooks/input_filter.h"
+
 namespace hooks {
 
 class HookThread {
@@ -29,6 +31,26 @@ class HookThread {
   bool m_installed = false;
   HOOKPROC m_mouseProc = nullptr;
   HOOKPROC m_keyboardProc = nullptr;
+};
+
+// Posts one message per event to the target window. Events a full queue
+// refuses are kept and posted again from a retry timer on the hook thread.
+// Used on the hook thread only, except SetTarget.
+class MessagePoster {
+ public:
+  explicit MessagePoster(unsigned baseMessage) : m_base(baseMessage), m_backlog(baseMessage) {}
+  void SetTarget(HWND target) { m_target = target; }
+  bool HasTarget() const { return m_target != nullptr; }
+  // onRetry must call Retry() of this poster.
+  void Post(unsigned msg, bool (*onRetry)());
+  // Returns true while events are still waiting (keep the timer).
+  bool Retry();
+
+ private:
+  bool PostNow(unsigned msg);
+  unsigned m_base;
+  volatile HWND m_target = nullptr;
+  tallivo::PostBacklog m_backlog;
 };
 
 HMODULE ThisModule();

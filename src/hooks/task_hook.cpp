@@ -10,34 +10,15 @@
 namespace {
 
 hooks::HookThread g_thread;
-volatile HWND g_target = nullptr;
 volatile DWORD g_threadId = 0;
 tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
-tallivo::PostBacklog g_backlog(tallivo::WM_PROC_LBUTTON);
+// Its target is written by start/stop, read on the hook thread.
+hooks::MessagePoster g_poster(tallivo::WM_PROC_LBUTTON);
+bool RetryBacklog() { return g_poster.Retry(); }
 
-bool PostNow(unsigned msg) {
-  HWND target = g_target;
-  return target && PostMessageA(target, msg, 0, 0);
-}
-
-// Returns true while events are still waiting (keep the retry timer).
-bool RetryBacklog() {
-  if (!IsWindow(g_target)) {
-    g_backlog = tallivo::PostBacklog(tallivo::WM_PROC_LBUTTON);  // nobody left to count them
-    return false;
-  }
-  return !g_backlog.Flush(PostNow);
-}
-
-void Post(unsigned msg) {
-  if (!g_target) return;
-  // Keep the order of arrival: nothing new goes out ahead of what waits.
-  if (g_backlog.Empty() && PostNow(msg)) return;
-  g_backlog.Add(msg);
-  hooks::HookThread::ArmRetry(RetryBacklog, 50);
-}
+void Post(unsigned msg) { g_poster.Post(msg, RetryBacklog); }
 
 bool BelongsToChosenThread(HWND window) {
   const DWORD chosen = g_threadId;
@@ -85,7 +66,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
 // Ordinal 1: stop per-process counting. Harmless when not started or repeated.
 extern "C" void __cdecl TallivoStopTaskHook() {
   g_thread.Stop();
-  g_target = nullptr;
+  g_poster.SetTarget(nullptr);
   g_threadId = 0;
 }
 
@@ -98,7 +79,7 @@ extern "C" void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId) {
     g_keys.Reset();
     g_wheel = tallivo::WheelAccumulator();
   }
-  g_target = target;
+  g_poster.SetTarget(target);
   g_threadId = threadId;
   if (threadId != 0) g_thread.Start(MouseProc, KeyboardProc);
 }

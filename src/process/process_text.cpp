@@ -1,22 +1,14 @@
 #include "process/process_text.h"
 
-#include <cstdarg>
 #include <cstdio>
+
+#include "stats/text_format.h"
 
 namespace tallivo {
 
 namespace {
-std::string Format(const char* fmt, ...) {
-  char buf[512];
-  va_list ap;
-  va_start(ap, fmt);
-  int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  if (n < 0) return std::string();
-  return std::string(buf, static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);
-}
 
-std::string Count(const char* fmt, uint32_t v) { return Format(fmt, static_cast<unsigned>(v)); }
+std::string Count(const char* fmt, uint32_t v) { return FormatText(fmt, static_cast<unsigned>(v)); }
 }  // namespace
 
 int SharePercent(float processTotal, float globalTotal) {
@@ -39,7 +31,7 @@ std::string PanelMouseLabel(uint32_t v) { return Count("鼠标共点击:%u次", 
 std::string PanelKeysLabel(uint32_t v) { return Count("键盘共敲击:%u次", v); }
 
 std::string ShareLine(const std::string& name, int percent) {
-  return Format("%s 进程占全局比:%d%s", name.c_str(), percent, "%");
+  return FormatText("%s 进程占全局比:%d%s", name.c_str(), percent, "%");
 }
 
 std::string ProcessNameFromExe(const std::string& exeName) {
@@ -48,6 +40,6 @@ std::string ProcessNameFromExe(const std::string& exeName) {
   return exeName;
 }
 
-std::string ProcessIdText(uint32_t pid) { return Format("%5u", static_cast<unsigned>(pid)); }
+std::string ProcessIdText(uint32_t pid) { return FormatText("%5u", static_cast<unsigned>(pid)); }
 
 }  // namespace tallivo

@@ -1,24 +1,13 @@
 #include "stats/stats_text.h"
 
-#include <cstdarg>
 #include <cstdio>
+
+#include "stats/text_format.h"
 
 namespace tallivo {
 
-namespace {
-std::string Format(const char* fmt, ...) {
-  char buf[512];
-  va_list ap;
-  va_start(ap, fmt);
-  int n = std::vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  if (n < 0) return std::string();
-  return std::string(buf, static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);
-}
-}  // namespace
-
 std::string CursorText(int32_t x, int32_t y) {
-  return Format("当前鼠标的位置:%d,%d", static_cast<int>(x), static_cast<int>(y));
+  return FormatText("当前鼠标的位置:%d,%d", static_cast<int>(x), static_cast<int>(y));
 }
 
 std::string CounterLabel(InputKind kind, uint32_t value) {
@@ -30,19 +19,19 @@ std::string CounterLabel(InputKind kind, uint32_t value) {
     case InputKind::Wheel: fmt = "中键滚动:   %u次"; break;
     case InputKind::Key: fmt = "键盘共敲击: %u次"; break;
   }
-  return Format(fmt, static_cast<unsigned>(value));
+  return FormatText(fmt, static_cast<unsigned>(value));
 }
 
 std::string TotalClicksLabel(uint32_t totalClicks) {
-  return Format("鼠标共点击: %u次", static_cast<unsigned>(totalClicks));
+  return FormatText("鼠标共点击: %u次", static_cast<unsigned>(totalClicks));
 }
 
 std::string MetresLabel(float metres) {
-  return Format("鼠标运行:   %.2f米", static_cast<double>(metres));
+  return FormatText("鼠标运行:   %.2f米", static_cast<double>(metres));
 }
 
 std::string TrayTip(uint32_t totalClicks, uint32_t keyStrokes, float metres) {
-  std::string tip = Format("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米",
+  std::string tip = FormatText("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米",
                            static_cast<unsigned>(totalClicks), static_cast<unsigned>(keyStrokes),
                            static_cast<double>(metres));
   if (tip.size() > kTrayTipSize - 1) tip.resize(kTrayTipSize - 1);
