@@ -263,26 +263,30 @@ void InputSink::Activate() {
 }
 
 bool MoveCursor(int x, int y) {
-  char cmd[128];
-  snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-  } else {
-    SetCursorPos(x, y);
+  auto arrived = [&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  };
+  // A Wine desktop that comes up just after the move puts the pointer back
+  // in the middle of the screen: make sure it is up first (Wine ends it
+  // when the last test process goes), and move again if that still happens.
+  GetDesktopWindow();
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    char cmd[128];
+    snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
+    STARTUPINFOA si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessA(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      WaitForSingleObject(pi.hProcess, 5000);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    } else {
+      SetCursorPos(x, y);
+    }
+    if (WaitUntil(arrived, 2000)) return true;
   }
-  // Generous: the first move of a new test process on a loaded machine can
-  // take seconds to be seen.
-  return WaitUntil(
-      [&] {
-        POINT p;
-        GetCursorPos(&p);
-        return p.x == x && p.y == y;
-      },
-      10000);
+  return false;
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
