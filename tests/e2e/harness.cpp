@@ -280,10 +280,11 @@ bool MoveCursor(int x, int y) {
   };
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  // Right after a Wine program starts, Wine may move the X pointer itself
-  // (seen: back to the middle of the screen), undoing a move made in the
-  // meantime: move again when it did not stick.
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  // A Wine desktop that comes up just after the move puts the pointer back
+  // in the middle of the screen: make sure it is up first (Wine ends it
+  // when the last test process goes), and move again if that still happens.
+  GetDesktopWindow();
+  for (int attempt = 0; attempt < 5; ++attempt) {
     if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
     if (WaitUntil(arrived, 2500)) return true;
   }

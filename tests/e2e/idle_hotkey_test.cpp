@@ -49,7 +49,11 @@ bool Activate(HWND hwnd) {
   return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 3000);
 }
 
+// Wine brings its keyboard state back in line with the X server's when the
+// focus changes, which drops modifiers injected just before: after a dialog
+// closed or the window hid, let the activation settle first.
 void PressCtrlAlt(WORD vk) {
+  Pump(1000);
   SendInputs({KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(vk, false), KeyInput(vk, true),
               KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true)});
 }

@@ -47,17 +47,7 @@ std::string UnixPath(const std::string& winPath) {
   return out;
 }
 
-bool RunUnix(const std::string& commandLine) {
-  std::vector<char> cmd(commandLine.begin(), commandLine.end());
-  cmd.push_back(0);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return true;
-}
+bool RunUnix(const std::string& commandLine) { return StartUnixProgram(commandLine.c_str()); }
 
 void Screenshot(const std::string& name) {
   const std::string dir = BinDir() + "\\..\\screens";

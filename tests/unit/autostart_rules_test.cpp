@@ -66,8 +66,3 @@ TEST(AutoStartRules, Unregister) {
     EXPECT_EQ(o.message, c.message) << static_cast<int>(c.machine) << "/" << static_cast<int>(c.user);
   }
 }
-
-TEST(AutoStartRules, Texts) {
-  EXPECT_STREQ(kAutoStartFailed, "系统参数错误,不能随系统启动");
-  EXPECT_STREQ(kAutoStartWasOff, "已经关闭开机自动启动!!");
-}

@@ -47,8 +47,3 @@ TEST(FieldCheck, RefusedValueLeavesTheOutputAlone) {
   EXPECT_EQ(ParseUintField("9", 10, 5000, &v), UintField::OutOfRange);
   EXPECT_EQ(v, 77u);
 }
-
-TEST(FieldCheck, Texts) {
-  EXPECT_STREQ(ui::kUintFieldNotANumber, "“请填入一个正整数。”");
-  EXPECT_EQ(ui::UintFieldRangeText(10, 5000), "“请填入一个在10和5000之间的整数。”");
-}

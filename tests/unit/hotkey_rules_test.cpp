@@ -50,8 +50,3 @@ TEST(HotkeyRules, VirtualKeys) {
   EXPECT_EQ(HotkeyVirtualKey('5'), 0u);
   EXPECT_EQ(HotkeyVirtualKey(-42), 0u);
 }
-
-TEST(HotkeyRules, Texts) {
-  EXPECT_STREQ(kHotkeySetOk, "快捷键设置成功");
-  EXPECT_EQ(HotkeyTakenMessage('B'), "快捷键已保存,但Ctrl+Alt+B已被其他程序占用,现在不能使用");
-}

@@ -62,11 +62,3 @@ TEST(IdleShutdown, AcceptedLimits) {
   EXPECT_FALSE(IdleLimitAccepted(5001));
   EXPECT_FALSE(IdleLimitAccepted(0xFFFFFFFFu));
 }
-
-TEST(IdleShutdown, Texts) {
-  EXPECT_EQ(IdleOnMessage(30), "成功开启空等待关机,键鼠空等待30分钟后自动关机！");
-  EXPECT_EQ(IdleOnLabel(30), "等待关机:开启30分钟");
-  EXPECT_EQ(IdleOnLabel(5000), "等待关机:开启5000分钟");
-  EXPECT_STREQ(kIdleOffMessage, "成功关闭空等待关机");
-  EXPECT_STREQ(kIdleOffLabel, "空等待关机:关闭");
-}
