@@ -106,8 +106,10 @@ TEST(DayFigures, StoredFiguresOfAnotherDayAreDiscarded) {
   EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次"));
   EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次"));
   ASSERT_TRUE(WaitUntil([&] { return Stored("DateCur", "Month") == t.wMonth; }, 3000));
-  EXPECT_EQ(Stored("DataSetting", "MouseLeft"), 0u);
-  EXPECT_EQ(Stored("DataSetting", "MouseMove"), 0u);
+  // The save writes the entries one after another: wait for the later ones.
+  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseLeft") == 0u; }, 3000));
+  EXPECT_TRUE(WaitUntil([] { return Stored("DataSetting", "MouseMove") == 0u; }, 3000))
+      << Stored("DataSetting", "MouseMove");
   EXPECT_LE(Stored("DataSetting", "TimeCount"), 3u);
 }
 
