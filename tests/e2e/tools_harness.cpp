@@ -265,6 +265,13 @@ void DeleteRunValue(HKEY root) { RegDeleteKeyValueA(root, kRunSubkey, "Tallivo")
 // ------------------------------------------------------------- read-only
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
+  // A run that was killed may have left the file immutable: free it first,
+  // or it stays behind for good (and no one can delete the build tree).
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable() &&
+      RunUnix("/usr/bin/chattr -i \"" + UnixPath(path) + "\"")) {
+    WaitUntil([&] { return !Unwritable(); });
+  }
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(content.data(), 1, content.size(), f);
     std::fclose(f);
