@@ -125,7 +125,17 @@ void PressButton(HWND dlg, int id) {
 
 App::~App() { Kill(); }
 
-bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir) {
+bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
+  if (!asSecondCopy) {
+    WaitUntil(
+        [] {
+          HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
+          if (!running) return true;
+          CloseHandle(running);
+          return false;
+        },
+        10000);
+  }
   std::string dir = BinDir();
   std::string cmd = "\"" + dir + "\\" + exeName + "\"";
   STARTUPINFOA si = {sizeof si};

@@ -36,7 +36,10 @@ class App {
   // Starts the program and waits for its main window. What label 1000 held
   // at the moment the window was first seen is kept in FirstCursorText().
   // The current directory is the program's folder unless workDir is given.
-  bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "");
+  // Unless asSecondCopy, first waits for a copy from an earlier case to be
+  // fully gone: a new one would otherwise end at once as the second copy.
+  bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "",
+             bool asSecondCopy = false);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
   HANDLE Process() const { return m_process; }

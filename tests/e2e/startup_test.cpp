@@ -173,7 +173,7 @@ TEST_F(MainWindow, PostedInputMessagesCount) {
 TEST_F(MainWindow, SecondCopyEndsAtOnceAndFirstKeepsRunning) {
   HWND before = GetForegroundWindow();
   App second;
-  EXPECT_FALSE(second.Start("Tallivo.exe", 3000));  // no window appears
+  EXPECT_FALSE(second.Start("Tallivo.exe", 3000, "", true));  // no window appears
   EXPECT_TRUE(second.WaitExit(5000));
   EXPECT_TRUE(second.TopLevelWindows().empty());
   EXPECT_TRUE(s_app->Running());
