@@ -67,6 +67,18 @@ void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wh
   WriteProfileDword("DataSetting", "TimeCount", runSeconds);
 }
 
+std::string ReadFileBytes(const std::string& path) {
+  std::string data;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  if (h == INVALID_HANDLE_VALUE) return data;
+  char buf[4096];
+  DWORD n = 0;
+  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) data.append(buf, n);
+  CloseHandle(h);
+  return data;
+}
+
 SYSTEMTIME Today() {
   SYSTEMTIME t;
   GetLocalTime(&t);

@@ -21,6 +21,8 @@ void WriteProfileDword(const char* section, const char* entry, DWORD value);
 void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys,
              DWORD movePixels, DWORD runSeconds);
 SYSTEMTIME Today();
+// The whole file, "" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
 
 // Polls pred every few milliseconds, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);

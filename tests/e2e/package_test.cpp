@@ -74,16 +74,6 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  std::string data;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return data;
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) data.append(buf, n);
-  CloseHandle(h);
-  return data;
-}
 
 // Runs a command line to its end; returns its exit code, or ~0u when it did
 // not start or did not end in time. *pid receives its process id.

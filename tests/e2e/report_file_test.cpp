@@ -17,16 +17,6 @@ namespace {
 // 3 s of run time, and pointer travel the test moves 5 more pixels.
 constexpr DWORD kSeedPixels = 9445;
 
-std::string ReadBytes(const std::string& path) {
-  std::string out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-  }
-  return out;
-}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -115,9 +105,9 @@ TEST_F(Report, SavedFileHoldsTheDaysFiguresInTheFixedLayout) {
   EXPECT_EQ(WindowText(FileNameField(dlg)), "键鼠统计信息");
   Screenshot("report_save_dialog");
   Choose(dlg, path);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadBytes(path)); }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadFileBytes(path)); }));
   const SYSTEMTIME after = Today();
-  const std::string bytes = ReadBytes(path);
+  const std::string bytes = ReadFileBytes(path);
 
   // Line 1: the time the command was chosen.
   const size_t end1 = bytes.find("\r\n");
@@ -181,8 +171,8 @@ TEST_F(Report, DefaultExtensionAndReplacingAnExistingFileAsksFirst) {
   ASSERT_TRUE(dlg);
   Choose(dlg, s_dir + "\\old");  // the dialog adds ".txt"
   ASSERT_TRUE(ConfirmOverwrite(dlg)) << "no question before replacing the file";
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadBytes(path)); }));
-  const std::string bytes = ReadBytes(path);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && Complete(ReadFileBytes(path)); }));
+  const std::string bytes = ReadFileBytes(path);
   EXPECT_EQ(bytes.rfind("键鼠统计时间:", 0), 0u);
   EXPECT_EQ(bytes.find('x'), std::string::npos) << "old content left behind";
 }
@@ -202,7 +192,7 @@ TEST_F(Report, SomeoneReadingTheTargetDoesNotStopTheSave) {
   ASSERT_TRUE(dlg);
   Choose(dlg, path);
   ASSERT_TRUE(ConfirmOverwrite(dlg));
-  EXPECT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); })) << ReadBytes(path);
+  EXPECT_TRUE(WaitUntil([&] { return Complete(ReadFileBytes(path)); })) << ReadFileBytes(path);
   EXPECT_EQ(s_app->FindDialog("Tallivo", 300), nullptr);
   CloseHandle(reader);
   DeleteFileA(path.c_str());
@@ -234,7 +224,7 @@ TEST_F(Report, ReadOnlyTargetShowsAccessDeniedWithTheFullPath) {
   ASSERT_TRUE(box);
   Screenshot("report_access_denied");
   EXPECT_EQ(AnswerAppBox(), expected);
-  EXPECT_EQ(ReadBytes(path), "keep");
+  EXPECT_EQ(ReadFileBytes(path), "keep");
   // The window goes on with its figures.
   EXPECT_TRUE(s_app->Running());
   EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), "左键点击:   12次");
@@ -249,7 +239,7 @@ TEST_F(Report, ChineseFileNameIsWrittenInFull) {
   HWND dlg = OpenSaveDialog();
   ASSERT_TRUE(dlg);
   Choose(dlg, path);
-  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); }, 10000)) << ReadBytes(path);
+  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadFileBytes(path)); }, 10000)) << ReadFileBytes(path);
   DeleteFileA(path.c_str());
 }
 
@@ -263,7 +253,7 @@ TEST_F(Report, PathOf259CharactersIsWrittenInFull) {
   HWND dlg = OpenSaveDialog();
   ASSERT_TRUE(dlg);
   Choose(dlg, path);
-  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadBytes(path)); }, 10000)) << path;
+  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadFileBytes(path)); }, 10000)) << path;
   DeleteFileA(path.c_str());
 }
 

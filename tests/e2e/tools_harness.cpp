@@ -13,17 +13,6 @@ namespace e2e {
 namespace {
 constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
-
-std::string ReadFileBytes(const std::string& path) {
-  std::string out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-  }
-  return out;
-}
 }  // namespace
 
 std::string UnixPath(const std::string& winPath) {
