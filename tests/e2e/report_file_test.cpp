@@ -257,6 +257,43 @@ TEST_F(Report, PathOf259CharactersIsWrittenInFull) {
   DeleteFileA(path.c_str());
 }
 
+TEST_F(Report, FullTargetSaysTheDiskIsFull) {
+  // A name that leads to /dev/full: it opens, and every write fails for
+  // want of space, as on a full disk.
+  const std::string path = s_dir + "\\full.txt";
+  ASSERT_TRUE(RunUnix("/bin/ln -sf /dev/full \"" + UnixPath(path) + "\""));
+  ASSERT_TRUE(WaitUntil([&] {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+  })) << "could not make a full target here";
+  HWND dlg = OpenSaveDialog();
+  ASSERT_TRUE(dlg);
+  Choose(dlg, path);
+  // The save dialog may ask first whether to replace what is there.
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    if (HWND question = FindOwnedDialog(s_app->Pid(), dlg, 0)) {
+      PressButton(question, IDYES);
+      WaitUntil([&] { return !IsWindow(question); });
+    }
+    box = s_app->FindDialog("Tallivo", 0);
+    return box != nullptr;
+  }, 10000));
+  EXPECT_EQ(AnswerAppBox(), "在存取 " + path + " 时磁盘已满。");
+  // Windows calls cannot remove a link to a device.
+  RunUnix("/bin/rm -f \"" + UnixPath(path) + "\"");
+  WaitUntil([&] {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(h);
+    return false;
+  });
+  EXPECT_TRUE(s_app->Running());
+  EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), "左键点击:   12次");
+}
+
 TEST_F(Report, VanishedFolderGivesAMessageAndNoCrash) {
   const std::string folder = s_dir + "\\gone";
   CreateDirectoryA(folder.c_str(), nullptr);
