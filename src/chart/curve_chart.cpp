@@ -30,6 +30,7 @@ CCurveChart::CCurveChart() { InitializeCriticalSection(&m_lock); }
 
 CCurveChart::~CCurveChart() {
   if (HWND h = Hwnd()) KillTimer(h, kRepaintTimer);
+  DeleteFrame();
   if (m_backgroundDc) DeleteDC(m_backgroundDc);
   if (m_backgroundBitmap) DeleteObject(m_backgroundBitmap);
   if (m_barBrush) DeleteObject(m_barBrush);
@@ -54,7 +55,16 @@ void CCurveChart::OnAttach() {
   HRGN region = CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse,
                                    chart::kCornerEllipse);
   if (region && !SetWindowRgn(h, region, TRUE)) DeleteObject(region);
-  SetTimer(h, kRepaintTimer, kRepaintMs, nullptr);
+  StartRepaint();
+}
+
+void CCurveChart::StartRepaint() {
+  m_repainting = SetTimer(Hwnd(), kRepaintTimer, kRepaintMs, nullptr) != 0;
+}
+
+bool CCurveChart::OnScreen() const {
+  HWND h = Hwnd();
+  return IsWindowVisible(h) && !IsIconic(GetAncestor(h, GA_ROOT));
 }
 
 void CCurveChart::SetCaption(const char* prefix, const char* suffix) {
@@ -87,13 +97,24 @@ LRESULT CCurveChart::OnMessage(UINT msg, WPARAM, LPARAM, bool* handled) {
   switch (msg) {
     case WM_TIMER:
       // Any timer id: the whole frame is drawn again, never erased first.
-      InvalidateRect(Hwnd(), nullptr, FALSE);
+      // A chart that cannot be seen (its page is not the selected one, or
+      // the window is in the tray) would draw nothing anyway: it stops its
+      // timer, which would otherwise wake the program a hundred times a
+      // second for nothing, and starts it again at the paint that comes
+      // when it is shown.
+      if (OnScreen()) {
+        InvalidateRect(Hwnd(), nullptr, FALSE);
+      } else {
+        KillTimer(Hwnd(), kRepaintTimer);
+        m_repainting = false;
+      }
       *handled = true;
       return 0;
     case WM_ERASEBKGND:
       *handled = true;
       return 1;
     case WM_PAINT:
+      if (!m_repainting) StartRepaint();
       OnPaint();
       *handled = true;
       return 0;
@@ -112,10 +133,11 @@ void CCurveChart::OnPaint() {
   const int w = rc.right - rc.left;
   const int ht = rc.bottom - rc.top;
 
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP frame = CreateCompatibleBitmap(dc, w, ht);
-  if (mem && frame) {
-    HGDIOBJ oldFrame = SelectObject(mem, frame);
+  // The off-screen frame is made once and kept: making a memory DC and a
+  // bitmap for every frame cost twice as much as drawing the frame.
+  if (!m_frameDc || m_frameSize.cx != w || m_frameSize.cy != ht) CreateFrame(dc, w, ht);
+  HDC mem = m_frameDc;
+  if (mem) {
     POINT oldOrg = {};
     GetBrushOrgEx(mem, &oldOrg);
     if (!m_backgroundDc || !m_backgroundBitmap) CreateBackground(dc, rc);
@@ -128,11 +150,30 @@ void CCurveChart::OnPaint() {
     }
     SetBrushOrgEx(mem, oldOrg.x, oldOrg.y, nullptr);
     BitBlt(dc, rc.left, rc.top, w, ht, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, oldFrame);
   }
-  if (frame) DeleteObject(frame);
-  if (mem) DeleteDC(mem);
   EndPaint(h, &ps);
+}
+
+void CCurveChart::CreateFrame(HDC screen, int w, int ht) {
+  DeleteFrame();
+  m_frameDc = CreateCompatibleDC(screen);
+  m_frameBitmap = CreateCompatibleBitmap(screen, w, ht);
+  if (!m_frameDc || !m_frameBitmap) {
+    DeleteFrame();
+    return;
+  }
+  m_oldFrameBitmap = SelectObject(m_frameDc, m_frameBitmap);
+  m_frameSize = {w, ht};
+}
+
+void CCurveChart::DeleteFrame() {
+  if (m_frameDc && m_oldFrameBitmap) SelectObject(m_frameDc, m_oldFrameBitmap);
+  if (m_frameDc) DeleteDC(m_frameDc);
+  if (m_frameBitmap) DeleteObject(m_frameBitmap);
+  m_frameDc = nullptr;
+  m_frameBitmap = nullptr;
+  m_oldFrameBitmap = nullptr;
+  m_frameSize = {0, 0};
 }
 
 void CCurveChart::CreateBackground(HDC screen, const RECT& client) {

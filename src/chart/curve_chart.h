@@ -38,7 +38,11 @@ class CCurveChart : public ui::CControl {
     CRITICAL_SECTION* m_cs;
   };
 
+  void StartRepaint();
+  bool OnScreen() const;
   void OnPaint();
+  void CreateFrame(HDC screen, int w, int ht);
+  void DeleteFrame();
   void CreateBackground(HDC screen, const RECT& client);
   void DrawGrid(HDC dc, const RECT& client);
   void DrawBars(HDC dc, const RECT& client);
@@ -51,4 +55,9 @@ class CCurveChart : public ui::CControl {
   HPEN m_gridPen = nullptr;
   HBRUSH m_barBrush = nullptr;
   HFONT m_font = nullptr;
+  bool m_repainting = false;
+  HDC m_frameDc = nullptr;
+  HBITMAP m_frameBitmap = nullptr;
+  HGDIOBJ m_oldFrameBitmap = nullptr;
+  SIZE m_frameSize = {0, 0};
 };
