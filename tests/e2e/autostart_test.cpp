@@ -65,14 +65,6 @@ class AutoStart : public ::testing::Test {
   bool MarkerBecomes(const std::string& content) const {
     return WaitUntil([&] { return ReadMarker() == content; });
   }
-  std::string AnswerAppBox(DWORD timeoutMs = 5000) const {
-    HWND box = app.FindDialog("Tallivo", timeoutMs);
-    if (!box) return "<no box>";
-    const std::string text = DialogStaticText(box);
-    PressButton(box, IDOK);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
-  }
   App app;
 };
 
@@ -100,7 +92,7 @@ TEST_F(AutoStart, CommandRegistersChecksAndWritesTheMarkerAndASecondUseRemovesTh
   ASSERT_TRUE(MarkerBecomes("1"));
   DeleteRunValue(HKEY_LOCAL_MACHINE);
   app.Command(ID_AUTOSTART);
-  EXPECT_EQ(AnswerAppBox(), "已经关闭开机自动启动!!");
+  EXPECT_EQ(AnswerAppBox(app), "已经关闭开机自动启动!!");
   EXPECT_TRUE(MarkerBecomes("0"));
   EXPECT_FALSE(Checked());
 }
@@ -164,7 +156,7 @@ TEST_F(AutoStart, WhenNeitherKeyCanBeWrittenItSaysSoAndStaysOff) {
   ASSERT_TRUE(machine.Locked() && user.Locked());
   ASSERT_TRUE(Start());
   app.Command(ID_AUTOSTART);
-  EXPECT_EQ(AnswerAppBox(), "系统参数错误,不能随系统启动");
+  EXPECT_EQ(AnswerAppBox(app), "系统参数错误,不能随系统启动");
   EXPECT_TRUE(MarkerBecomes("0")) << ReadMarker();
   EXPECT_FALSE(Checked());
   EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
@@ -181,7 +173,7 @@ TEST_F(AutoStart, AValueThatCannotBeRemovedKeepsTheItemOn) {
     RunKeyLock lock(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(lock.Locked());
     app.Command(ID_AUTOSTART);
-    EXPECT_EQ(AnswerAppBox(), "系统参数错误,不能关闭开机自动启动");
+    EXPECT_EQ(AnswerAppBox(app), "系统参数错误,不能关闭开机自动启动");
     Pump(300);
     EXPECT_EQ(ReadMarker(), "1");
     EXPECT_TRUE(Checked());
@@ -207,7 +199,7 @@ TEST_F(AutoStart, AMarkerThatCannotBeWrittenIsReportedWithItsPath) {
     ASSERT_TRUE(marker.Unwritable()) << "could not make a file that cannot be written here";
     ASSERT_TRUE(Start());
     app.Command(ID_AUTOSTART);
-    EXPECT_EQ(AnswerAppBox(), "对 " + MarkerPath() + " 的存取被拒绝。");
+    EXPECT_EQ(AnswerAppBox(app), "对 " + MarkerPath() + " 的存取被拒绝。");
     // The registration and the check mark happened before.
     EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
     EXPECT_TRUE(Checked());

@@ -234,12 +234,14 @@ bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
   return WaitUntil([&] { return !IsWindow(box); });
 }
 
-std::vector<HWND> App::TopLevelWindows() const {
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
   std::vector<HWND> all;
-  FindData d = {m_pid, nullptr, &all, nullptr};
+  FindData d = {pid, nullptr, &all, nullptr};
   EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
   return all;
 }
+
+std::vector<HWND> App::TopLevelWindows() const { return TopLevelWindowsOf(m_pid); }
 
 namespace {
 LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

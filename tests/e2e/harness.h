@@ -13,6 +13,8 @@ namespace e2e {
 
 // Folder of the test program; Tallivo.exe and its libraries sit beside it.
 std::string BinDir();
+// The top-level windows of a process, in Z order.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
 void ResetProfile();
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value);

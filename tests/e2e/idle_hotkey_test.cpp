@@ -16,16 +16,6 @@ constexpr char kNotANumber[] = "“请填入一个正整数。”";
 constexpr char kOutOfRange[] = "“请填入一个在10和5000之间的整数。”";
 constexpr char kIdleOff[] = "空等待关机:关闭";
 
-// Message boxes of the framework carry the application's name.
-std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000) {
-  HWND box = app.FindDialog("Tallivo", timeoutMs);
-  if (!box) return "<no box>";
-  const std::string text = DialogStaticText(box);
-  PressButton(box, IDOK);
-  WaitUntil([&] { return !IsWindow(box); });
-  return text;
-}
-
 std::string AnswerPrompt(const App& app) {
   std::string text = "<no box>";
   app.Answer(IDOK, &text);
@@ -62,18 +52,8 @@ bool Shown(const App& app) { return IsWindowVisible(app.Main()) && !IsIconic(app
 
 // ------------------------------------------------------------ idle shutdown
 
-class IdleShutdown : public ::testing::Test {
+class IdleShutdown : public SharedApp<IdleShutdown> {
  protected:
-  static void SetUpTestSuite() {
-    ResetProfile();
-    s_app = new App;
-    ASSERT_TRUE(s_app->Start());
-  }
-  static void TearDownTestSuite() {
-    delete s_app;
-    s_app = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(s_app && s_app->Running()); }
   HWND Open() const {
     s_app->Command(ID_IDLE_SHUTDOWN);
     return s_app->FindDialog("设置空等待关机");
@@ -82,9 +62,7 @@ class IdleShutdown : public ::testing::Test {
     SetWindowTextA(GetDlgItem(dlg, IDC_IDLE_MINUTES), minutes);
     PressButton(dlg, IDC_IDLE_ON);
   }
-  static App* s_app;
 };
-App* IdleShutdown::s_app = nullptr;
 
 TEST_F(IdleShutdown, RefusedInputsSayWhyAndChangeNothing) {
   HWND dlg = Open();

@@ -56,26 +56,17 @@ TEST(SwapButtons, SwapsAndRestoresWithTheirMessages) {
   EXPECT_TRUE(ButtonsSwappedForNewProcess());
 }
 
-class InfoDialogs : public ::testing::Test {
+class InfoDialogs : public SharedApp<InfoDialogs> {
+ public:
+  // The pointer out of the way of the dialogs.
+  static void BeforeStart() { MoveCursor(1000, 740); }
+
  protected:
-  static void SetUpTestSuite() {
-    ResetProfile();
-    ASSERT_TRUE(MoveCursor(1000, 740));
-    s_app = new App;
-    ASSERT_TRUE(s_app->Start());
-  }
-  static void TearDownTestSuite() {
-    delete s_app;
-    s_app = nullptr;
-  }
-  void SetUp() override { ASSERT_TRUE(s_app && s_app->Running()); }
   static void Close(HWND dlg) {
     PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     WaitUntil([&] { return !IsWindow(dlg); });
   }
-  static App* s_app;
 };
-App* InfoDialogs::s_app = nullptr;
 
 TEST_F(InfoDialogs, AboutOpensFromTheSystemMenuTheHelpMenuAndTheTrayMenu) {
   const std::string intro = "每天长时间对着电脑点着鼠标敲击着键盘，不知不觉的" + std::string(48, ' ') +

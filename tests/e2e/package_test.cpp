@@ -411,23 +411,14 @@ std::set<DWORD> ProcessAndHelpers(DWORD pid) {
   return pids;
 }
 
-struct WindowsOf {
-  const std::set<DWORD>* pids;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectVisible(HWND w, LPARAM lp) {
-  auto* d = reinterpret_cast<WindowsOf*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (d->pids->count(pid) && IsWindowVisible(w)) d->found.push_back(w);
-  return TRUE;
-}
-
 std::vector<HWND> VisibleWindowsOf(const std::set<DWORD>& pids) {
-  WindowsOf d = {&pids, {}};
-  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&d));
-  return d.found;
+  std::vector<HWND> found;
+  for (DWORD pid : pids) {
+    for (HWND w : TopLevelWindowsOf(pid)) {
+      if (IsWindowVisible(w)) found.push_back(w);
+    }
+  }
+  return found;
 }
 
 // Runs a setup program or uninstaller with its wizard, as a user clicks

@@ -650,24 +650,7 @@ TEST_F(ProcessPanel, HiddenPickerKeepsItsListFresh) {
   EXPECT_TRUE(WaitUntil([&] { return !listed(); }, 25000));
 }
 
-struct WindowOwnerSearch {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK FindOwnedWindow(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<WindowOwnerSearch*>(lp);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(hwnd, &owner);
-  if (owner == s->pid) s->found = true;
-  return !s->found;
-}
-
-bool HasTopLevelWindow(DWORD pid) {
-  WindowOwnerSearch search = {pid, false};
-  EnumWindows(FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+bool HasTopLevelWindow(DWORD pid) { return !TopLevelWindowsOf(pid).empty(); }
 
 TEST_F(ProcessPanel, ChoosingAProcessWithoutWindowsCountsNothing) {
   // A listed process without any top-level window: the choice carries

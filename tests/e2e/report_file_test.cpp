@@ -75,14 +75,6 @@ class Report : public ::testing::Test {
     SetWindowTextA(FileNameField(dlg), path.c_str());
     PressButton(dlg, IDOK);
   }
-  std::string AnswerAppBox() const {
-    HWND box = s_app->FindDialog("Tallivo");
-    if (!box) return "<no box>";
-    const std::string text = DialogStaticText(box);
-    PressButton(box, IDOK);
-    WaitUntil([&] { return !IsWindow(box); });
-    return text;
-  }
   // The save dialog's own question before replacing a file.
   bool ConfirmOverwrite(HWND dlg) const {
     HWND question = FindOwnedDialog(s_app->Pid(), dlg);
@@ -223,7 +215,7 @@ TEST_F(Report, ReadOnlyTargetShowsAccessDeniedWithTheFullPath) {
   HWND box = s_app->FindDialog("Tallivo");
   ASSERT_TRUE(box);
   Screenshot("report_access_denied");
-  EXPECT_EQ(AnswerAppBox(), expected);
+  EXPECT_EQ(AnswerAppBox(*s_app), expected);
   EXPECT_EQ(ReadFileBytes(path), "keep");
   // The window goes on with its figures.
   EXPECT_TRUE(s_app->Running());
@@ -281,7 +273,7 @@ TEST_F(Report, FullTargetSaysTheDiskIsFull) {
     box = s_app->FindDialog("Tallivo", 0);
     return box != nullptr;
   }, 10000));
-  EXPECT_EQ(AnswerAppBox(), "在存取 " + path + " 时磁盘已满。");
+  EXPECT_EQ(AnswerAppBox(*s_app), "在存取 " + path + " 时磁盘已满。");
   // Windows calls cannot remove a link to a device.
   RunUnix("/bin/rm -f \"" + UnixPath(path) + "\"");
   WaitUntil([&] {

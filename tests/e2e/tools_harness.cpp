@@ -60,6 +60,15 @@ void Screenshot(const std::string& name) {
       10000);
 }
 
+std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
+  HWND box = app.FindDialog("Tallivo", timeoutMs);
+  if (!box) return "<no box>";
+  const std::string text = DialogStaticText(box);
+  PressButton(box, IDOK);
+  WaitUntil([&] { return !IsWindow(box); });
+  return text;
+}
+
 namespace {
 struct OwnedSearch {
   DWORD pid;

@@ -2,6 +2,7 @@
 // registry are asked for, read back without side effects on the machine.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -21,6 +22,33 @@ void Screenshot(const std::string& name);
 // A dialog window (#32770) of the process owned by owner, or any owner
 // when owner is null; the first one not in 'except'.
 HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs = 5000, HWND except = nullptr);
+// Text of the program's own message box (captioned "Tallivo"), answered
+// with OK; "<no box>" when none comes.
+std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
+
+// One copy of the program for all cases of a suite, started on an empty
+// profile (after Suite::BeforeStart()); each case first checks that it
+// still runs.
+template <typename Suite>
+class SharedApp : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ResetProfile();
+    Suite::BeforeStart();
+    s_app = new App;
+    ASSERT_TRUE(s_app->Start());
+  }
+  static void TearDownTestSuite() {
+    delete s_app;
+    s_app = nullptr;
+  }
+  void SetUp() override { ASSERT_TRUE(s_app && s_app->Running()); }
+  static void BeforeStart() {}
+  static App* s_app;
+};
+template <typename Suite>
+App* SharedApp<Suite>::s_app = nullptr;
+
 // The state bits (MF_CHECKED...) of an item in the program's menu bar, read
 // inside the program; 0xFFFFFFFF when it cannot be read.
 UINT MenuItemState(const App& app, int submenu, UINT command);

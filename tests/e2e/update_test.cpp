@@ -18,19 +18,11 @@ using namespace e2e;
 
 namespace {
 
-class VersionCheck : public ::testing::Test {
+class VersionCheck : public SharedApp<VersionCheck> {
  protected:
-  static void SetUpTestSuite() {
-    ResetProfile();
-    s_app = new App;
-    ASSERT_TRUE(s_app->Start());
-  }
-  static void TearDownTestSuite() {
-    delete s_app;
-    s_app = nullptr;
-  }
   void SetUp() override {
-    ASSERT_TRUE(s_app && s_app->Running());
+    SharedApp::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
     s_app->Command(ID_VERSION_CHECK);
     dialog = s_app->FindDialog("版本更新");
@@ -60,12 +52,10 @@ class VersionCheck : public ::testing::Test {
     WaitUntil([&] { return !IsWindow(box); });
     return text;
   }
-  static App* s_app;
   BrowserStandIn browser;  // pages open in a recorder, not a browser
   HttpServer server;
   HWND dialog = nullptr;
 };
-App* VersionCheck::s_app = nullptr;
 
 TEST_F(VersionCheck, NewerVersionOffersUpgradeAndOpensDownloadPage) {
   server.SetBody("<html>latest #4.05# released</html>");
