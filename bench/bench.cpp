@@ -232,8 +232,10 @@ unsigned LeftClicks(HWND main) {
 }
 
 void Ratio(const char* what, double value, double floor, const char* unit, const char* target) {
-  printf("%-44s %10.3f %-4s floor %10.3f %-4s ratio %6.2f  (target %s)\n", what, value, unit, floor, unit,
-         floor > 0 ? value / floor : 0.0, target);
+  char ratio[16] = "   n/a";  // a floor of nothing has no ratio
+  if (floor > 0) snprintf(ratio, sizeof ratio, "%6.2f", value / floor);
+  printf("%-44s %10.3f %-4s floor %10.3f %-4s ratio %s  (target %s)\n", what, value, unit, floor, unit, ratio,
+         target);
 }
 
 }  // namespace
