@@ -1,0 +1,149 @@
+// The activity charts without windows: geometry, samples, texts, tabs and
+// the rate a page plots per tick.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "chart/chart_page_model.h"
+#include "chart/curve_model.h"
+#include "chart/tab_pages.h"
+
+using namespace tallivo;
+
+namespace {
+
+// A model the size of the pages' chart, configured like one of the pages.
+CurveModel Configured(const ChartPageSettings& s) {
+  CurveModel m;
+  m.SetSize(388, 126);
+  m.SetCaption(s.captionPrefix, s.captionSuffix);
+  m.SetAxis(s.divisor, {s.labels[0], s.labels[1], s.labels[2], s.labels[3], s.labels[4], s.labels[5]});
+  EXPECT_TRUE(m.SetStep(s.step));
+  m.SetGridX(s.gridX);
+  return m;
+}
+
+}  // namespace
+
+TEST(CurveGeometry, PagesAt388x126) {
+  const CurveModel hour = Configured(kHourPage);
+  EXPECT_EQ(hour.Count(), 48);
+  EXPECT_EQ(hour.VerticalGridLines().back(), 377);  // every 13 px from 0
+  EXPECT_EQ(hour.HorizontalGridLines().front(), 124);
+  const auto labels = hour.Labels();
+  ASSERT_EQ(labels.size(), 8u);
+  EXPECT_EQ(labels[0].text, "当前实时曲线按键次数是:0次/分");
+  EXPECT_EQ(labels[0].at, (ChartPoint{30, 0}));
+  EXPECT_EQ(labels[2].at, (ChartPoint{0, 63}));
+  EXPECT_EQ(labels[6].at, (ChartPoint{281, 111}));
+  const CurveModel day = Configured(kDayPage);
+  EXPECT_EQ(day.Count(), 22);
+  EXPECT_EQ(day.VerticalGridLines().size(), 13u);
+  EXPECT_EQ(day.Labels()[1].text, "1.2W");
+  // W / 4 + W / 2 is not 3W / 4 when W is not a multiple of 4.
+  EXPECT_EQ(chart::Labels(390, 100, "", {"a", "b", "c", "d", "e", "f"})[6].at, (ChartPoint{97 + 195 - 10, 85}));
+}
+
+TEST(CurveGeometry, BarHeightsAndTheirLimits) {
+  struct Case {
+    float value;
+    uint32_t divisor;
+    int top;
+  } cases[] = {
+      {0, 4, 126},   {1, 4, 125},   {4, 4, 125},  {5, 4, 124},  {37, 4, 116}, {41, 4, 115},
+      {1, 100, 125}, {101, 100, 124},
+      {126 * 4, 4, 0}, {127 * 4 - 1, 4, 0}, {127 * 4, 4, -1}, {4294967296.0f, 1, -1},  // cut above the top
+      {7, 0, 119},   // no divisor yet: scaled as 1
+      {-5, 4, 126}, {std::numeric_limits<float>::quiet_NaN(), 4, 126},  // not counts: nothing drawn
+  };
+  for (const auto& c : cases) EXPECT_EQ(chart::BarTop(126, c.value, c.divisor), c.top) << c.value << "/" << c.divisor;
+}
+
+TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
+  CurveModel m = Configured(kHourPage);
+  m.AddPoint(40);
+  m.AddPoint(8);
+  const auto bars = m.Bars({0, 0, 388, 126});
+  ASSERT_EQ(bars.size(), 48u);
+  EXPECT_EQ(bars[1].rect, (ChartRect{8, 116, 16, 126}));
+  EXPECT_EQ(bars[1].marker, (ChartPoint{8, 116}));
+  EXPECT_EQ(bars[1].brushOrg, (ChartPoint{8, 126}));
+  // An empty slot: no rectangle, its marker on the row below the client.
+  EXPECT_EQ(bars[47].rect, (ChartRect{376, 126, 384, 126}));
+  EXPECT_EQ(bars[47].marker, (ChartPoint{376, 126}));
+  EXPECT_EQ(chart::GradientColour(0, 126), (ChartRgb{0, 255, 64}));
+  EXPECT_EQ(chart::GradientColour(125, 126), (ChartRgb{252, 2, 64}));
+  EXPECT_EQ(chart::GradientColour(0, 0), (ChartRgb{0, 255, 64}));
+}
+
+TEST(CurveSamples, BufferSizesAndBadSettings) {
+  CurveModel m;
+  m.SetSize(40, 20);
+  ASSERT_TRUE(m.SetStep(8));
+  for (int v = 1; v <= 6; ++v) m.AddPoint(static_cast<float>(v));
+  EXPECT_EQ(m.Samples(), (std::vector<float>{6, 5, 4, 3, 2}));  // newest first, the oldest fell off
+  m.SetSize(7, 126);  // narrower than one step: no bars, but a caption
+  m.SetCaption("c:", "x");
+  EXPECT_TRUE(m.SetStep(8));
+  m.AddPoint(12);
+  EXPECT_TRUE(m.Bars({0, 0, 7, 126}).empty());
+  EXPECT_EQ(m.Caption(), "c:12x");
+  EXPECT_FALSE(m.SetStep(0));
+  EXPECT_FALSE(m.SetStep(-3));
+  m.AddPoint(5);
+  EXPECT_EQ(m.CurrentValue(), 5.0f);
+  m.SetGridX(13);
+  m.SetGridX(0);
+  EXPECT_EQ(m.GridX(), 13);
+}
+
+TEST(CurveText, CaptionAndCutTexts) {
+  EXPECT_EQ(chart::CaptionText("p:", 37.9f, "次/分"), "p:37次/分");
+  EXPECT_EQ(chart::CaptionText("", 4294967295.0f, ""), "4294967296");
+  EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
+  EXPECT_EQ(chart::FitText(std::string(300, 'a')), std::string(260, 'a'));
+  // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
+  EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
+  CurveModel m;
+  m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
+  EXPECT_EQ(m.Caption(), std::string(260, 'p') + "0" + std::string(260, 's'));
+}
+
+TEST(TabPages, LayoutLimitAndSelection) {
+  EXPECT_EQ(PageArea({0, 0, 380, 145}, {2, 2, 70, 20}), (PagePlacement{2, 21, 376, 122}));
+  EXPECT_EQ(PageArea({0, 0, 3, 10}, {2, 2, 70, 20}), (PagePlacement{2, 21, 0, 0}));  // never negative
+  TabPageTable t;
+  TabPageTable::Switch sw{-1, -1};
+  EXPECT_FALSE(t.Select(0, &sw));  // no pages at all
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(t.Add("p" + std::to_string(i), 200 + i));
+  EXPECT_FALSE(t.Add("eleventh", 999));
+  EXPECT_EQ(t.Count(), 10);
+  EXPECT_FALSE(t.Select(0, &sw));  // the page on show already
+  EXPECT_FALSE(t.Select(-1, &sw));
+  EXPECT_FALSE(t.Select(10, &sw));
+  EXPECT_TRUE(t.Select(1, &sw));
+  EXPECT_EQ(sw.hide, 0);
+  EXPECT_EQ(sw.show, 1);
+  EXPECT_EQ(t.Current(), 1);
+}
+
+TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
+  RateSampler r;
+  // Seeded with the totals restored at start: they are not plotted.
+  r.SetPreviousTotal(TotalForChart(5000));
+  r.SetCurrentTotal(TotalForChart(5037));
+  CurveModel hour = Configured(kHourPage);
+  hour.AddPoint(r.Tick());
+  EXPECT_EQ(126 - hour.Bars({0, 0, 388, 126})[0].rect.top, 10);  // 37 events: 10 px
+  EXPECT_EQ(r.Tick(), 0.0f);  // a period without input
+  r.SetCurrentTotal(4900);
+  EXPECT_EQ(r.Tick(), 137.0f);  // a fall is plotted as its size
+  // After a clear both totals start over: the drop is no activity.
+  r.SetPreviousTotal(0);
+  r.SetCurrentTotal(0);
+  EXPECT_EQ(r.Tick(), 0.0f);
+  r.SetCurrentTotal(20);
+  EXPECT_EQ(r.Tick(), 20.0f);
+}

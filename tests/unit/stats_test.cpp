@@ -1,0 +1,225 @@
+// Counting, distance, the day's figures in the store, and the texts they show.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "app/profile_store.h"
+#include "hooks/input_filter.h"
+#include "main/messages.h"
+#include "stats/counters.h"
+#include "stats/day_store.h"
+#include "stats/distance.h"
+#include "stats/report.h"
+#include "stats/stats_text.h"
+#include "stats/time_text.h"
+
+using namespace tallivo;
+
+TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
+  const unsigned messages[] = {WM_INPUT_LBUTTON, WM_INPUT_RBUTTON, WM_INPUT_MBUTTON, WM_INPUT_WHEEL, WM_INPUT_KEY};
+  InputCounters c;
+  for (unsigned msg : messages) {
+    InputKind kind;
+    ASSERT_TRUE(InputKindForMessage(msg, &kind)) << std::hex << msg;
+    c.Add(kind);
+  }
+  EXPECT_EQ(c.left + c.right + c.middle + c.wheel + c.keys, 5u);
+  EXPECT_EQ(c.left, 1u);
+  EXPECT_EQ(c.keys, 1u);
+  EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
+  InputKind kind;
+  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON}) EXPECT_FALSE(InputKindForMessage(msg, &kind));
+  EXPECT_FALSE(ProcessInputKindForMessage(WM_INPUT_LBUTTON, &kind));
+  ASSERT_TRUE(ProcessInputKindForMessage(WM_PROC_WHEEL, &kind));
+  EXPECT_EQ(kind, InputKind::Wheel);
+  // Silent wrap at 2^32, sums as unsigned 32-bit.
+  c.left = 0xFFFFFFFFu;
+  c.Add(InputKind::Left);
+  EXPECT_EQ(c.left, 0u);
+  c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
+  EXPECT_EQ(c.TotalClicks(), 1u);
+  EXPECT_EQ(c.GrandTotal(), 0u);
+}
+
+TEST(InputFilter, WheelStepsPerReport) {
+  struct Case {
+    std::vector<int> deltas;
+    unsigned steps;
+    int pending;
+  } cases[] = {
+      {{120}, 1, 0},        {{-120}, 1, 0},      {{360, -120}, 4, 0},
+      {{60, 60}, 1, 0},     // fine-grained wheel: halves add up
+      {{40, 40, 40, 40}, 1, 40},
+      {{100, -100}, 0, -100},  // a change of direction drops the fraction
+      {{119, 1, 119}, 1, 119},
+  };
+  for (const auto& c : cases) {
+    WheelAccumulator w;
+    unsigned steps = 0;
+    for (int d : c.deltas) steps += w.Add(d);
+    EXPECT_EQ(steps, c.steps) << c.deltas.size() << " reports from " << c.deltas[0];
+    EXPECT_EQ(w.Pending(), c.pending);
+  }
+  WheelAccumulator w;
+  EXPECT_EQ(w.Add(SHRT_MIN), 273u);
+  w.Add(119);
+  EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
+}
+
+TEST(InputFilter, AutoRepeatCountsOncePerKey) {
+  KeyRepeatFilter f;
+  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters
+  EXPECT_TRUE(f.KeyDown('A'));
+  EXPECT_FALSE(f.KeyDown('A'));
+  f.KeyUp('A');
+  EXPECT_TRUE(f.KeyDown('A'));
+  EXPECT_FALSE(f.KeyDown(0x10));
+  EXPECT_TRUE(f.KeyDown(256));  // out of range: always counts
+  EXPECT_TRUE(f.KeyDown(256));
+  f.KeyUp(1000);
+  f.Reset();
+  EXPECT_TRUE(f.KeyDown(0x10));
+}
+
+TEST(InputFilter, BacklogKeepsEveryEventUntilItCanBePosted) {
+  PostBacklog b(0x466);
+  for (int i = 0; i < 3; ++i) b.Add(0x466);
+  b.Add(0x46B);
+  b.Add(0x500);  // not one of ours: ignored
+  EXPECT_EQ(b.Total(), 4u);
+  std::vector<unsigned> posted;
+  int room = 2;  // the queue takes two, then is full again
+  EXPECT_FALSE(b.Flush([&](unsigned m) { return room-- > 0 && (posted.push_back(m), true); }));
+  EXPECT_EQ(b.Total(), 2u);
+  EXPECT_TRUE(b.Flush([&](unsigned m) { return posted.push_back(m), true; }));
+  EXPECT_EQ(posted, (std::vector<unsigned>{0x466, 0x466, 0x466, 0x46B}));
+  EXPECT_TRUE(b.Empty());
+}
+
+TEST(Distance, StepsAreTruncatedEuclideanLengths) {
+  struct Case {
+    int64_t dx, dy;
+    uint32_t step;
+  } cases[] = {{3, 4, 5},     {-3, -4, 5},       {1, 1, 1},
+               {7, 7, 9},     {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
+  for (const auto& c : cases) EXPECT_EQ(DistanceStep(c.dx, c.dy), c.step) << c.dx << "," << c.dy;
+  EXPECT_FLOAT_EQ(PixelsPerMetre(-4134), 4134.0f);
+  EXPECT_FLOAT_EQ(PixelsPerMetre(0), 3780.0f);  // no size reported: 96 dpi, never divide by 0
+}
+
+TEST(Distance, SamplesAccumulateConvertAndWrap) {
+  DistanceMeter m;
+  m.SetPixelsPerMetre(3780.0f);
+  m.SetStart({100, 100});
+  EXPECT_FALSE(m.Sample({100, 100}));  // no move, nothing changes
+  EXPECT_TRUE(m.Sample({103, 104}));
+  EXPECT_TRUE(m.Sample({104, 105}));
+  EXPECT_EQ(m.Pixels(), 6u);
+  m.SetPixels(7560);
+  EXPECT_FLOAT_EQ(m.Metres(), 6.0f / 3780.0f);  // recomputed only by a sample that moved
+  EXPECT_TRUE(m.Sample({104, 104}));
+  EXPECT_EQ(MetresLabel(m.Metres()), "鼠标运行:   2.00米");
+  m.SetPixels(0xFFFFFFFEu);
+  m.Sample({107, 108});
+  EXPECT_EQ(m.Pixels(), 3u);
+}
+
+TEST(StatsText, LabelsTipAndTimes) {
+  const std::string left = CounterLabel(InputKind::Left, 2147483648u);
+  EXPECT_EQ(left, "左键点击:   2147483648次");  // unsigned: never negative
+  EXPECT_EQ(static_cast<unsigned char>(left[0]), 0xD7);  // GBK, not UTF-8
+  EXPECT_EQ(CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次");
+  EXPECT_EQ(CursorText(-1920, -5), "当前鼠标的位置:-1920,-5");
+  // The tip fits its field even with every figure at its largest.
+  const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
+  EXPECT_LT(tip.size(), kTrayTipSize);
+  EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
+  EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
+  EXPECT_EQ(UptimeText((23 * 3600 + 59 * 60 + 59) * 1000u), "系统已开机:23小时59分59秒");
+  EXPECT_EQ(UptimeText(24 * 3600 * 1000u), "系统已开机:1天0小时0分0秒");
+  EXPECT_EQ(UptimeText(4294967295u + 1001u), "系统已开机:0小时0分1秒");  // the tick count wrapped
+  EXPECT_EQ(LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~");
+}
+
+TEST(StatsText, MilestoneBoundaries) {
+  struct Case {
+    uint32_t clicks;
+    const char* text;
+  } cases[] = {
+      {99, "你当前没有点击死任何动物!"},  {100, "当前你已经点击死一条蚯蚓！"},
+      {5000, "当前你已经点击死一只老鼠！"}, {5001, "当前你已经点击死一只猫！"},
+      {150000, "当前你已经点击死一头大象！"}, {150001, "已经没有动物可以阻止你点击了~~"},
+  };
+  for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
+}
+
+TEST(DayStore, SavesNineEntriesAndContinuesOnlyTheSameDay) {
+  struct RecordingStore : MemoryProfileStore {
+    bool WriteInt(const char* section, const char* entry, uint32_t value) override {
+      writes.push_back(std::string(section) + "/" + entry);
+      return MemoryProfileStore::WriteInt(section, entry, value);
+    }
+    std::vector<std::string> writes;
+  };
+  DayFigures saved;
+  saved.counters = {11, 22, 33, 44, 0xFFFFFFFFu};
+  saved.movePixels = 7560;
+  saved.runSeconds = 3661;
+  RecordingStore s;
+  EXPECT_EQ(LoadDayFigures(s, {12, 6}).counters.GrandTotal(), 0u);  // first run
+  EXPECT_TRUE(s.writes.empty());
+  SaveDayFigures(s, {12, 6}, saved);
+  EXPECT_EQ(s.writes, (std::vector<std::string>{"DateCur/Month", "DateCur/Day", "DataSetting/MouseLeft",
+                                                "DataSetting/MouseRight", "DataSetting/MouseMiddle",
+                                                "DataSetting/MouseRoll", "DataSetting/KeyBoard",
+                                                "DataSetting/MouseMove", "DataSetting/TimeCount"}));
+  const DayFigures same = LoadDayFigures(s, {12, 6});
+  EXPECT_EQ(same.counters.keys, 0xFFFFFFFFu);
+  EXPECT_EQ(same.counters.middle, 33u);
+  EXPECT_EQ(same.movePixels, 7560u);
+  EXPECT_EQ(same.runSeconds, 3661u);
+  for (StartDate other : {StartDate{12, 5}, StartDate{11, 6}}) {
+    const DayFigures f = LoadDayFigures(s, other);
+    EXPECT_EQ(f.counters.GrandTotal() + f.movePixels + f.runSeconds, 0u) << other.month << "/" << other.day;
+  }
+}
+
+TEST(ProfileStore, AppNameFromModulePath) {
+  struct Case {
+    std::string path, name;
+  } cases[] = {
+      {"C:\\x\\renamed.copy.exe", "renamed.copy"},
+      {"/unix/style/app.exe", "app"},
+      {"Z:tallivo.EXE", "tallivo"},
+      // "\x95\x5C" is a double-byte GBK character whose trail byte is a backslash.
+      {"C:\\\xB1\xED\\\x95\x5C.exe", "\x95\x5C"},
+      {"C:\\a\\\x95\x5C\\b.exe", "b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+}
+
+TEST(Report, BytesOfTheWholeFile) {
+  ReportFigures f;
+  f.left = 0xFFFFFFFFu;
+  f.right = 34;
+  f.middle = 5;
+  f.wheel = 6;
+  f.metres = 2.5f;
+  f.totalClicks = 0x80000000u;
+  f.keys = 789;
+  std::tm t = {};
+  t.tm_year = 126;
+  t.tm_mon = 2;
+  t.tm_mday = 7;
+  t.tm_hour = 8;
+  t.tm_min = 9;
+  t.tm_sec = 5;
+  EXPECT_EQ(ReportText(ReportTimeLine(t), "软件已运行:1时2分3秒", ReportFigureLines(f)),
+            "键鼠统计时间:2026年03月07日08时09分05秒\r\n"
+            "软件已运行:1时2分3秒\r\n\r\n当前统计信息如下:\r\n\r\n"
+            "鼠标左键点击:4294967295次\r\n\r\n鼠标右键点击:34次\r\n\r\n鼠标中键点击:5次\r\n\r\n"
+            "鼠标中键滚动:6次\r\n\r\n鼠标移动:2.50米\r\n\r\n鼠标一共敲击:2147483648次\r\n\r\n"
+            "键盘一共敲击:789次");
+}

@@ -1,0 +1,207 @@
+// The rules behind the small tools: version check, auto-start, idle
+// shutdown, hotkey, the contact label, number fields, file errors and the
+// tray's first-run flag.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "main/tray_rules.h"
+#include "tools/autostart_rules.h"
+#include "tools/color_label_state.h"
+#include "tools/hotkey_rules.h"
+#include "tools/idle_shutdown.h"
+#include "ui/field_check.h"
+#include "ui/file_error.h"
+#include "update/update_logic.h"
+
+using namespace tallivo;
+
+TEST(UpdateLogic, OutcomeOfServerAnswers) {
+  struct Case {
+    std::string body;
+    CheckOutcome outcome;
+  } cases[] = {
+      {"<html>newest: #4.05# see site</html>", CheckOutcome::Upgrade},
+      {"#4.4#", CheckOutcome::Upgrade},  // 4.4 > 4.04 as numbers
+      {"#4.04#", CheckOutcome::Current},
+      {"#abc#", CheckOutcome::Current},
+      {"#4.05", CheckOutcome::Current},  // one marker only
+      {"", CheckOutcome::Current},
+      {"#5x#", CheckOutcome::Upgrade},   // stops at the first character that does not fit
+      {"#1#9.9#", CheckOutcome::Current},  // only the first pair counts
+      {"Error", CheckOutcome::NetworkFailed},
+      {"Error ", CheckOutcome::Current},  // only the exact marker is a failure
+  };
+  for (const auto& c : cases) EXPECT_EQ(EvaluateResponse(c.body), c.outcome) << c.body;
+}
+
+TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
+  ResponseBody z;
+  z.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
+  z.Append("ef", 2);
+  EXPECT_EQ(z.Text(), "abef");
+  ResponseBody b;
+  const std::string chunk(16384, 'y');
+  size_t chunks = 0;
+  while (b.Append(chunk.data(), chunk.size())) ASSERT_LT(++chunks, 1000u);
+  EXPECT_EQ(b.Text().size(), ResponseBody::kCap);
+  EXPECT_FALSE(b.Append("z", 1));
+}
+
+TEST(AutoStartRules, MarkerAndRunKeyOutcomes) {
+  using R = RunKeyResult;
+  EXPECT_EQ(MarkerPathForModule("C:\\Program Files\\Tallivo\\Tallivo.exe"), "C:\\Program Files\\Tallivo\\AuTo.dat");
+  EXPECT_EQ(MarkerPathForModule("Tallivo.exe"), "AuTo.dat");
+  EXPECT_TRUE(MarkerSaysOn("1\r\n"));  // only the first byte counts
+  EXPECT_FALSE(MarkerSaysOn(""));
+  EXPECT_FALSE(MarkerSaysOn("01"));
+  struct Case {
+    bool registering;
+    R machine, user;
+    bool on;
+    const char* message;
+  } cases[] = {
+      {true, R::Done, R::NoAccess, true, nullptr},  // machine-wide written, per-user not tried
+      {true, R::NoAccess, R::Done, true, nullptr},  // no rights for the machine: per-user
+      {true, R::NoAccess, R::Failed, false, kAutoStartFailed},
+      {false, R::Done, R::Absent, false, nullptr},
+      {false, R::Absent, R::Absent, false, kAutoStartWasOff},  // removed by someone else meanwhile
+      // A value that stays would still start the program.
+      {false, R::NoAccess, R::Done, true, kAutoStartStillOn},
+      {false, R::Done, R::Failed, true, kAutoStartStillOn},
+  };
+  for (const auto& c : cases) {
+    const AutoStartOutcome o = c.registering ? RegisterOutcome(c.machine, c.user) : UnregisterOutcome(c.machine, c.user);
+    SCOPED_TRACE(testing::Message() << c.registering << " " << static_cast<int>(c.machine) << "/"
+                                    << static_cast<int>(c.user));
+    EXPECT_EQ(o.on, c.on);
+    EXPECT_EQ(o.message, c.message);
+  }
+}
+
+TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
+  constexpr uint32_t kMin = 60000;
+  struct Case {
+    uint32_t limit, now, last;
+    bool due;
+  } cases[] = {
+      {10, 5000000 + 10 * kMin - 1, 5000000, false},  // a millisecond short of ten minutes
+      {10, 5000000 + 10 * kMin, 5000000, true},
+      {10, 5000000 + 600 * kMin, 5000000, true},      // longer idle keeps asking
+      {5000, 100 + 5000 * kMin, 100, true},
+      // The tick counter wrapped between the last input and now.
+      {10, 10 * kMin - 1000, 0xFFFFFFFFu - 999, true},
+      {10, 10 * kMin - 1001, 0xFFFFFFFFu - 999, false},
+      {9, 0xFFFFFFF0u, 0, false},  // only a valid limit arms the check
+      {0, 0xFFFFFFF0u, 0, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IdleShutdownDue(c.limit, c.now, c.last), c.due) << "limit " << c.limit << " now " << c.now;
+  }
+  EXPECT_EQ(IdleMinutes(0, 1), 71582u);  // 2^32 - 1 ms after the input
+  EXPECT_FALSE(IdleLimitAccepted(9));
+  EXPECT_TRUE(IdleLimitAccepted(5000));
+  EXPECT_FALSE(IdleLimitAccepted(5001));
+}
+
+TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
+  struct Case {
+    std::string text, kept;
+  } cases[] = {
+      {"A", "A"}, {".", "."}, {"a", ""}, {"@", ""}, {"[", ""},
+      {"A5B", "A"}, {"Q\xD6\xD0", "Q"},  // 中 in GBK: the lead byte is refused
+  };
+  for (const auto& c : cases) EXPECT_EQ(FilterHotkeyText(c.text), c.kept) << c.text;
+  EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
+  EXPECT_EQ(HotkeyEditText(0x41), "A");
+  EXPECT_EQ(HotkeyVirtualKey('Z'), 0x5Au);
+  // "." is the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
+  EXPECT_EQ(HotkeyVirtualKey('.'), 0xBEu);
+  for (int key : {0, int{'a'}, int{'5'}, -42}) EXPECT_EQ(HotkeyVirtualKey(key), 0u) << key;
+}
+
+TEST(ColorLabelState, HoverColourAndUnderline) {
+  ColorLabelState s;
+  // Underline on hover puts a plain underline aside and brings it back.
+  s.SetUnderline(true, 0x00FF00);
+  s.SetUnderlineOnHover(true);
+  EXPECT_FALSE(s.Underline());
+  s.SetUnderlineOnHover(false);
+  EXPECT_TRUE(s.Underline());
+  EXPECT_EQ(s.UnderlineColour(), 0x00FF00u);
+  s.SetUnderlineOnHover(true);
+  s.SetTextColour(kLabelRed);
+  s.Enter();
+  s.Enter();  // a second enter must not save blue as the colour to come back to
+  EXPECT_EQ(s.TextColour(), kLabelBlue);
+  EXPECT_TRUE(s.Underline());
+  EXPECT_EQ(s.UnderlineColour(), kLabelBlue);
+  s.Leave();
+  EXPECT_EQ(s.TextColour(), kLabelRed);
+  EXPECT_FALSE(s.Underline());
+  s.SetHoverColour(false);
+  s.Enter();
+  EXPECT_EQ(s.TextColour(), kLabelRed);
+  const LabelLayout l = LayoutLabel(0, 21, 12);  // taller label: centred, the odd pixel dropped
+  EXPECT_EQ(l.textY, 4);
+  EXPECT_EQ(l.lineY, 17);
+}
+
+TEST(FieldCheck, ParsesBetweenTheBounds) {
+  using ui::UintField;
+  struct Case {
+    const char* text;
+    UintField result;
+  } cases[] = {
+      {" 0030 ", UintField::Ok}, {"9", UintField::OutOfRange}, {"5001", UintField::OutOfRange},
+      {"4294967306", UintField::OutOfRange},  // too large for 32 bits: refused, not wrapped to 10
+      {"", UintField::NotANumber}, {"30x", UintField::NotANumber}, {"-5", UintField::NotANumber},
+      {"+30", UintField::NotANumber}, {"3 0", UintField::NotANumber},
+      {"\xA3\xB3\xA3\xB0", UintField::NotANumber},  // full-width 30 in GBK
+  };
+  for (const auto& c : cases) {
+    uint32_t v = 77;
+    EXPECT_EQ(ui::ParseUintField(c.text, 10, 5000, &v), c.result) << '"' << c.text << '"';
+    EXPECT_EQ(v, c.result == UintField::Ok ? 30u : 77u) << c.text;  // a refused value changes nothing
+  }
+}
+
+TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
+  struct Case {
+    uint32_t error;
+    unsigned id;
+  } cases[] = {
+      {5, ui::kIdsFileAccessDenied}, {3, ui::kIdsFileBadPath}, {123, ui::kIdsFileBadPath},
+      {32, ui::kIdsFileSharing},     {112, ui::kIdsFileDiskFull}, {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
+      {87, ui::kIdsFileGeneric},     {0xFFFFFFFFu, ui::kIdsFileGeneric},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ui::FileErrorStringId(c.error), c.id) << c.error;
+  // A "%1" inside the path is the path, not a placeholder.
+  EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
+  EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
+  EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
+}
+
+TEST(TrayRules, FirstRunFlagAndBalloons) {
+  struct Case {
+    int flag;
+    bool writeOne, hidden, balloon;
+  } cases[] = {
+      {0, true, false, false},   // very first start: visible, records itself
+      {1, false, true, true},    // every later start: straight to the tray
+      {2, false, false, true},   // honoured only for its balloon text
+      {-1, false, false, false},
+  };
+  for (const auto& c : cases) {
+    const StartAction a = StartActionForFlag(c.flag);
+    EXPECT_EQ(a.writeFlagOne, c.writeOne) << c.flag;
+    EXPECT_EQ(a.startHidden, c.hidden) << c.flag;
+    const BalloonText* b = BalloonForFlag(c.flag);
+    EXPECT_EQ(b != nullptr, c.balloon) << c.flag;
+    // The texts fit the record's 256- and 64-byte fields.
+    if (b) {
+      EXPECT_LT(std::string(b->text).size(), 256u);
+      EXPECT_LT(std::string(b->title).size(), 64u);
+    }
+  }
+}
