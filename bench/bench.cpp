@@ -143,7 +143,7 @@ class CpuClock {
   // Seconds of user and system time so far.
   double Seconds() const {
     if (!m_stat.empty()) {
-      const std::string st = ReadAll(m_stat);
+      const std::string st = ReadFileBytes(m_stat);
       const size_t paren = st.rfind(')');
       if (paren != std::string::npos) {
         // After the name come the state (field 3) and more; utime and stime
@@ -167,24 +167,13 @@ class CpuClock {
   // Peak resident set of the Unix process (VmHWM), or 0 where there is none.
   double PeakResidentMiB() const {
     if (m_stat.empty()) return 0;
-    const std::string status = ReadAll(m_stat.substr(0, m_stat.size() - 4) + "status");
+    const std::string status = ReadFileBytes(m_stat.substr(0, m_stat.size() - 4) + "status");
     const size_t at = status.find("VmHWM:");
     return at == std::string::npos ? 0 : strtod(status.c_str() + at + 6, nullptr) / 1024.0;
   }
   bool FromKernel() const { return !m_stat.empty(); }
 
  private:
-  static std::string ReadAll(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return std::string();
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-    CloseHandle(f);
-    return out;
-  }
   static std::string Lower(std::string t) {
     for (char& ch : t) ch = static_cast<char>(ch == '/' ? '\\' : tolower(static_cast<unsigned char>(ch)));
     return t;
@@ -204,7 +193,7 @@ class CpuClock {
     do {
       if (!isdigit(static_cast<unsigned char>(fd.cFileName[0]))) continue;
       const std::string dir = std::string("Z:\\proc\\") + fd.cFileName + "\\";
-      std::string arg0 = ReadAll(dir + "cmdline");
+      std::string arg0 = ReadFileBytes(dir + "cmdline");
       arg0 = Lower(arg0.substr(0, arg0.find('\0')));
       if (match(arg0)) {
         found = dir + "stat";
