@@ -15,9 +15,8 @@ tallivo::KeyRepeatFilter g_keys;
 
 // Its target is written by start/stop, read on the hook thread.
 hooks::MessagePoster g_poster(tallivo::WM_INPUT_LBUTTON);
-bool RetryBacklog() { return g_poster.Retry(); }
 
-void Post(unsigned msg) { g_poster.Post(msg, RetryBacklog); }
+void Post(unsigned msg) { g_poster.Post(msg); }
 
 LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION) {
@@ -25,12 +24,9 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
       case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
       case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
-      case WM_MOUSEWHEEL: {
-        auto* info = reinterpret_cast<MSLLHOOKSTRUCT*>(lp);
-        const int delta = static_cast<short>(HIWORD(info->mouseData));
-        for (unsigned n = g_wheel.Add(delta); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
+      case WM_MOUSEWHEEL:
+        for (unsigned n = g_wheel.Add(hooks::WheelDelta(lp)); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
         break;
-      }
       default: break;
     }
   }
@@ -38,14 +34,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION) {
-    auto* info = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
-    if (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) {
-      if (g_keys.KeyDown(info->vkCode)) Post(tallivo::WM_INPUT_KEY);
-    } else if (wp == WM_KEYUP || wp == WM_SYSKEYUP) {
-      g_keys.KeyUp(info->vkCode);
-    }
-  }
+  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Post(tallivo::WM_INPUT_KEY);
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 

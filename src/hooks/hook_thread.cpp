@@ -8,9 +8,11 @@ namespace {
 CRITICAL_SECTION g_lock;
 INIT_ONCE g_lockOnce = INIT_ONCE_STATIC_INIT;
 
-// Retry timer of the hook thread (one per library, touched only there).
+// Retry timer of the hook thread and the poster it serves (one per
+// library, touched only there).
+constexpr UINT kRetryMs = 50;
 UINT_PTR g_retryTimer = 0;
-bool (*g_onRetry)() = nullptr;
+MessagePoster* g_retrying = nullptr;
 
 BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
   InitializeCriticalSection(&g_lock);
@@ -23,12 +25,13 @@ bool MessagePoster::PostNow(unsigned msg) {
   return target && PostMessageA(target, msg, 0, 0);
 }
 
-void MessagePoster::Post(unsigned msg, bool (*onRetry)()) {
+void MessagePoster::Post(unsigned msg) {
   if (!m_target) return;
   // Keep the order of arrival: nothing new goes out ahead of what waits.
   if (m_backlog.Empty() && PostNow(msg)) return;
   m_backlog.Add(msg);
-  HookThread::ArmRetry(onRetry, 50);
+  g_retrying = this;
+  if (!g_retryTimer) g_retryTimer = SetTimer(nullptr, 0, kRetryMs, nullptr);
 }
 
 bool MessagePoster::Retry() {
@@ -61,8 +64,8 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
   self->m_installed = mouse != nullptr && keyboard != nullptr;
   SetEvent(self->m_ready);
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_onRetry) {
-      if (!g_onRetry()) {
+    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_retrying) {
+      if (!g_retrying->Retry()) {
         KillTimer(nullptr, g_retryTimer);
         g_retryTimer = 0;
       }
@@ -77,11 +80,6 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
   if (mouse) UnhookWindowsHookEx(mouse);
   if (keyboard) UnhookWindowsHookEx(keyboard);
   return 0;
-}
-
-void HookThread::ArmRetry(bool (*onTimer)(), UINT periodMs) {
-  g_onRetry = onTimer;
-  if (!g_retryTimer) g_retryTimer = SetTimer(nullptr, 0, periodMs, nullptr);
 }
 
 bool HookThread::Start(HOOKPROC mouseProc, HOOKPROC keyboardProc) {

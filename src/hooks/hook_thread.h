@@ -14,9 +14,6 @@ class HookThread {
   // Starts the thread and installs both hooks; returns once they are in
   // place (or failed). A second Start while running does nothing.
   bool Start(HOOKPROC mouseProc, HOOKPROC keyboardProc);
-  // On the hook thread: run onTimer every periodMs until it returns false.
-  // Used to retry posts that a full queue refused.
-  static void ArmRetry(bool (*onTimer)(), UINT periodMs);
   // Removes the hooks and joins the thread. Harmless when not running.
   void Stop();
   bool Running() const { return m_thread != nullptr; }
@@ -34,16 +31,16 @@ class HookThread {
 };
 
 // Posts one message per event to the target window. Events a full queue
-// refuses are kept and posted again from a retry timer on the hook thread.
-// Used on the hook thread only, except SetTarget.
+// refuses are kept and posted again from a retry timer on the hook thread
+// (one poster per library). Used on the hook thread only, except SetTarget.
 class MessagePoster {
  public:
   explicit MessagePoster(unsigned baseMessage) : m_base(baseMessage), m_backlog(baseMessage) {}
   void SetTarget(HWND target) { m_target = target; }
   bool HasTarget() const { return m_target != nullptr; }
-  // onRetry must call Retry() of this poster.
-  void Post(unsigned msg, bool (*onRetry)());
-  // Returns true while events are still waiting (keep the timer).
+  void Post(unsigned msg);
+  // From the retry timer: returns true while events are still waiting
+  // (keep the timer).
   bool Retry();
 
  private:
@@ -54,5 +51,19 @@ class MessagePoster {
 };
 
 HMODULE ThisModule();
+
+// Keyboard hook: true for a key-down that starts a new stroke (not an
+// auto-repeat); a key-up only clears the key's state.
+inline bool NewKeyStroke(tallivo::KeyRepeatFilter& keys, WPARAM wp, LPARAM lp) {
+  const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+  if (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) return keys.KeyDown(info->vkCode);
+  if (wp == WM_KEYUP || wp == WM_SYSKEYUP) keys.KeyUp(info->vkCode);
+  return false;
+}
+
+// Mouse hook: the signed vertical wheel delta of a WM_MOUSEWHEEL report.
+inline int WheelDelta(LPARAM lp) {
+  return static_cast<short>(HIWORD(reinterpret_cast<const MSLLHOOKSTRUCT*>(lp)->mouseData));
+}
 
 }  // namespace hooks

@@ -16,9 +16,8 @@ tallivo::KeyRepeatFilter g_keys;
 
 // Its target is written by start/stop, read on the hook thread.
 hooks::MessagePoster g_poster(tallivo::WM_PROC_LBUTTON);
-bool RetryBacklog() { return g_poster.Retry(); }
 
-void Post(unsigned msg) { g_poster.Post(msg, RetryBacklog); }
+void Post(unsigned msg) { g_poster.Post(msg); }
 
 bool BelongsToChosenThread(HWND window) {
   const DWORD chosen = g_threadId;
@@ -40,7 +39,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
     }
     if (msg && BelongsToChosenThread(WindowFromPoint(info->pt))) {
       // Only the chosen windows' wheel fractions add up to a step.
-      if (msg == tallivo::WM_PROC_WHEEL) repeat = g_wheel.Add(static_cast<short>(HIWORD(info->mouseData)));
+      if (msg == tallivo::WM_PROC_WHEEL) repeat = g_wheel.Add(hooks::WheelDelta(lp));
       for (; repeat > 0; --repeat) Post(msg);
     }
   }
@@ -48,15 +47,9 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
-  if (code == HC_ACTION) {
-    auto* info = reinterpret_cast<KBDLLHOOKSTRUCT*>(lp);
-    if (wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN) {
-      if (g_keys.KeyDown(info->vkCode) && BelongsToChosenThread(GetForegroundWindow())) {
-        Post(tallivo::WM_PROC_KEY);
-      }
-    } else if (wp == WM_KEYUP || wp == WM_SYSKEYUP) {
-      g_keys.KeyUp(info->vkCode);
-    }
+  // Every key's state is followed; only strokes to the chosen windows count.
+  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp) && BelongsToChosenThread(GetForegroundWindow())) {
+    Post(tallivo::WM_PROC_KEY);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
