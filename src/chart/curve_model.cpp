@@ -1,8 +1,9 @@
 #include "chart/curve_model.h"
 
 #include <cmath>
-#include <cstdio>
 #include <new>
+
+#include "stats/text_format.h"
 
 namespace tallivo {
 namespace chart {
@@ -68,9 +69,7 @@ std::string CaptionText(const std::string& prefix, float value, const std::strin
     else if (t <= -9.0e18) shown = -9000000000000000000LL;
     else shown = static_cast<long long>(t);
   }
-  char number[32];
-  std::snprintf(number, sizeof number, "%lld", shown);
-  return prefix + number + suffix;
+  return prefix + FormatText("%lld", shown) + suffix;
 }
 
 std::vector<Bar> Bars(const ChartRect& client, int step, const std::vector<float>& samples, uint32_t divisor) {

@@ -1,15 +1,8 @@
 #include "process/process_text.h"
 
-#include <cstdio>
-
 #include "stats/text_format.h"
 
 namespace tallivo {
-
-namespace {
-
-std::string Count(const char* fmt, uint32_t v) { return FormatText(fmt, static_cast<unsigned>(v)); }
-}  // namespace
 
 int SharePercent(float processTotal, float globalTotal) {
   if (globalTotal - processTotal > 0.0f) {
@@ -23,12 +16,12 @@ int SharePercent(float processTotal, float globalTotal) {
   return 0;
 }
 
-std::string PanelLeftLabel(uint32_t v) { return Count("左键点击:  %u次", v); }
-std::string PanelRightLabel(uint32_t v) { return Count("右键点击:  %u次", v); }
-std::string PanelMiddleLabel(uint32_t v) { return Count("中键点击:  %u次", v); }
-std::string PanelWheelLabel(uint32_t v) { return Count("中键滚动:  %u次", v); }
-std::string PanelMouseLabel(uint32_t v) { return Count("鼠标共点击:%u次", v); }
-std::string PanelKeysLabel(uint32_t v) { return Count("键盘共敲击:%u次", v); }
+std::string PanelLeftLabel(uint32_t v) { return FormatText("左键点击:  %u次", static_cast<unsigned>(v)); }
+std::string PanelRightLabel(uint32_t v) { return FormatText("右键点击:  %u次", static_cast<unsigned>(v)); }
+std::string PanelMiddleLabel(uint32_t v) { return FormatText("中键点击:  %u次", static_cast<unsigned>(v)); }
+std::string PanelWheelLabel(uint32_t v) { return FormatText("中键滚动:  %u次", static_cast<unsigned>(v)); }
+std::string PanelMouseLabel(uint32_t v) { return FormatText("鼠标共点击:%u次", static_cast<unsigned>(v)); }
+std::string PanelKeysLabel(uint32_t v) { return FormatText("键盘共敲击:%u次", static_cast<unsigned>(v)); }
 
 std::string ShareLine(const std::string& name, int percent) {
   return FormatText("%s 进程占全局比:%d%s", name.c_str(), percent, "%");

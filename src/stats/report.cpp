@@ -1,6 +1,6 @@
 #include "stats/report.h"
 
-#include <cstdio>
+#include "stats/text_format.h"
 
 namespace tallivo {
 
@@ -9,32 +9,22 @@ const char kReportDefaultExt[] = "txt";
 
 namespace {
 constexpr char kLineEnd[] = "\r\n";
-
-std::string Count(const char* fmt, uint32_t value) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, fmt, static_cast<unsigned>(value));
-  return buf;
-}
 }  // namespace
 
 std::string ReportTimeLine(const std::tm& t) {
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒", t.tm_year + 1900,
-                t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
-  return buf;
+  return FormatText("键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒", t.tm_year + 1900, t.tm_mon + 1,
+                    t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 std::vector<std::string> ReportFigureLines(const ReportFigures& f) {
-  char metres[96];
-  std::snprintf(metres, sizeof metres, "鼠标移动:%.2f米", static_cast<double>(f.metres));
   return {
-      Count("鼠标左键点击:%u次", f.left),
-      Count("鼠标右键点击:%u次", f.right),
-      Count("鼠标中键点击:%u次", f.middle),
-      Count("鼠标中键滚动:%u次", f.wheel),
-      metres,
-      Count("鼠标一共敲击:%u次", f.totalClicks),
-      Count("键盘一共敲击:%u次", f.keys),
+      FormatText("鼠标左键点击:%u次", static_cast<unsigned>(f.left)),
+      FormatText("鼠标右键点击:%u次", static_cast<unsigned>(f.right)),
+      FormatText("鼠标中键点击:%u次", static_cast<unsigned>(f.middle)),
+      FormatText("鼠标中键滚动:%u次", static_cast<unsigned>(f.wheel)),
+      FormatText("鼠标移动:%.2f米", static_cast<double>(f.metres)),
+      FormatText("鼠标一共敲击:%u次", static_cast<unsigned>(f.totalClicks)),
+      FormatText("键盘一共敲击:%u次", static_cast<unsigned>(f.keys)),
   };
 }
 

@@ -1,14 +1,12 @@
 #include "stats/time_text.h"
 
-#include <cstdio>
+#include "stats/text_format.h"
 
 namespace tallivo {
 
 std::string RunTimeText(uint32_t s) {
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "软件已运行:%u时%u分%u秒", static_cast<unsigned>(s / 3600),
-                static_cast<unsigned>((s / 60) % 60), static_cast<unsigned>(s % 60));
-  return buf;
+  return FormatText("软件已运行:%u时%u分%u秒", static_cast<unsigned>(s / 3600),
+                    static_cast<unsigned>((s / 60) % 60), static_cast<unsigned>(s % 60));
 }
 
 std::string ClockText(const std::tm& local) {
@@ -20,20 +18,13 @@ std::string ClockText(const std::tm& local) {
 std::string UptimeText(uint32_t tickMs) {
   const uint32_t s = tickMs / 1000;
   const unsigned days = s / 86400, hours = (s / 3600) % 24, minutes = (s / 60) % 60, seconds = s % 60;
-  char buf[96];
-  if (days) {
-    std::snprintf(buf, sizeof buf, "系统已开机:%u天%u小时%u分%u秒", days, hours, minutes, seconds);
-  } else {
-    std::snprintf(buf, sizeof buf, "系统已开机:%u小时%u分%u秒", hours, minutes, seconds);
-  }
-  return buf;
+  if (days) return FormatText("系统已开机:%u天%u小时%u分%u秒", days, hours, minutes, seconds);
+  return FormatText("系统已开机:%u小时%u分%u秒", hours, minutes, seconds);
 }
 
 std::string LapsText(float metres) {
   const float laps = metres * 0.0025f;
-  char buf[96];
-  std::snprintf(buf, sizeof buf, "今天你围着鸟巢奔跑了%.2f圈~~", static_cast<double>(laps));
-  return buf;
+  return FormatText("今天你围着鸟巢奔跑了%.2f圈~~", static_cast<double>(laps));
 }
 
 const char* MilestoneText(uint32_t totalClicks) {

@@ -1,6 +1,6 @@
 #include "tools/idle_shutdown.h"
 
-#include <cstdio>
+#include "stats/text_format.h"
 
 namespace tallivo {
 
@@ -22,15 +22,11 @@ bool IdleLimitAccepted(uint32_t minutes) {
 }
 
 std::string IdleOnMessage(uint32_t minutes) {
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "成功开启空等待关机,键鼠空等待%u分钟后自动关机！", static_cast<unsigned>(minutes));
-  return buf;
+  return FormatText("成功开启空等待关机,键鼠空等待%u分钟后自动关机！", static_cast<unsigned>(minutes));
 }
 
 std::string IdleOnLabel(uint32_t minutes) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "等待关机:开启%u分钟", static_cast<unsigned>(minutes));
-  return buf;
+  return FormatText("等待关机:开启%u分钟", static_cast<unsigned>(minutes));
 }
 
 }  // namespace tallivo

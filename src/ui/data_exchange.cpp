@@ -1,9 +1,9 @@
 #include "ui/data_exchange.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "stats/text_format.h"
 #include "ui/dialog.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
@@ -11,9 +11,7 @@
 namespace ui {
 
 void SetUintField(HWND dialog, int id, uint32_t value) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%u", static_cast<unsigned>(value));
-  SetDlgItemTextA(dialog, id, buf);
+  SetDlgItemTextA(dialog, id, tallivo::FormatText("%u", static_cast<unsigned>(value)).c_str());
 }
 
 bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* value) {

@@ -1,6 +1,6 @@
 #include "ui/field_check.h"
 
-#include <cstdio>
+#include "stats/text_format.h"
 
 namespace ui {
 
@@ -33,10 +33,8 @@ UintField ParseUintField(const std::string& text, uint32_t min, uint32_t max, ui
 }
 
 std::string UintFieldRangeText(uint32_t min, uint32_t max) {
-  char buf[128];
-  std::snprintf(buf, sizeof buf, "“请填入一个在%u和%u之间的整数。”", static_cast<unsigned>(min),
-                static_cast<unsigned>(max));
-  return buf;
+  return tallivo::FormatText("“请填入一个在%u和%u之间的整数。”", static_cast<unsigned>(min),
+                             static_cast<unsigned>(max));
 }
 
 }  // namespace ui
