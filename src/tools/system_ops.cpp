@@ -93,7 +93,33 @@ AutoStartOutcome UnregisterAutoStart() {
 }
 
 namespace {
+
 std::string MarkerPath() { return tallivo::MarkerPathForModule(ModulePath()); }
+
+// Creates or truncates the file and writes the bytes, flushed to the disk
+// when asked. Others may read the file meanwhile (a virus scanner, a
+// backup, the user). A failure is shown in the file-error box.
+bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ui::ShowFileError(GetLastError(), path.c_str());
+    return false;
+  }
+  DWORD written = 0;
+  DWORD error = 0;
+  if (!WriteFile(file, data, size, &written, nullptr)) {
+    error = GetLastError();
+  } else if (written < size) {
+    error = ui::kErrorDiskFull;
+  } else if (flush && !FlushFileBuffers(file)) {
+    error = GetLastError();
+  }
+  CloseHandle(file);
+  if (error) ui::ShowFileError(error, path.c_str());
+  return error == 0;
+}
+
 }  // namespace
 
 bool ReadAutoStartMarker(std::string* content) {
@@ -111,27 +137,7 @@ bool ReadAutoStartMarker(std::string* content) {
 }
 
 bool WriteAutoStartMarker(const char* text) {
-  const std::string path = MarkerPath();
-  // Readers of the marker (a virus scanner, a backup) do not stop the write.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ui::ShowFileError(GetLastError(), path.c_str());
-    return false;
-  }
-  const DWORD size = static_cast<DWORD>(std::strlen(text));
-  DWORD written = 0;
-  DWORD error = 0;
-  if (!WriteFile(file, text, size, &written, nullptr)) {
-    error = GetLastError();
-  } else if (written < size) {
-    error = ui::kErrorDiskFull;
-  } else if (!FlushFileBuffers(file)) {
-    error = GetLastError();
-  }
-  CloseHandle(file);
-  if (error) ui::ShowFileError(error, path.c_str());
-  return error == 0;
+  return WriteWholeFile(MarkerPath(), text, static_cast<DWORD>(std::strlen(text)), true);
 }
 
 std::string AskReportPath(HWND owner) {
@@ -151,23 +157,7 @@ std::string AskReportPath(HWND owner) {
 }
 
 bool WriteReportFile(const std::string& path, const std::string& text) {
-  // Someone reading the file at that moment must not make the save fail.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ui::ShowFileError(GetLastError(), path.c_str());
-    return false;
-  }
-  DWORD written = 0;
-  DWORD error = 0;
-  if (!WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-    error = GetLastError();
-  } else if (written < text.size()) {
-    error = ui::kErrorDiskFull;
-  }
-  CloseHandle(file);
-  if (error) ui::ShowFileError(error, path.c_str());
-  return error == 0;
+  return WriteWholeFile(path, text.data(), static_cast<DWORD>(text.size()), false);
 }
 
 }  // namespace tools
