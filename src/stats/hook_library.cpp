@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "hooks/hook_api.h"
+#include "tools/system_ops.h"
 
 namespace {
 
@@ -20,13 +19,10 @@ StartTaskFn g_startTask = nullptr;
 // Only from the program's folder: a library of that name elsewhere on the
 // search path is never taken.
 HMODULE LoadBeside(const char* name) {
-  char path[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return nullptr;
-  char* slash = strrchr(path, '\\');
-  if (!slash || static_cast<size_t>(slash - path) + 1 + strlen(name) >= sizeof path) return nullptr;
-  strcpy(slash + 1, name);
-  return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::string exe = tools::ModulePath();
+  const size_t slash = exe.rfind('\\');
+  if (slash == std::string::npos) return nullptr;
+  return LoadLibraryExA((exe.substr(0, slash + 1) + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <typename T>
