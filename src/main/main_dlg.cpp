@@ -48,7 +48,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   HWND hwnd = Hwnd();
   ui::SetMainWindow(hwnd);
   // 1. The cursor label starts empty; the template text is never seen.
-  SetItemText(IDC_CURSOR_POS, m_cursorText.c_str());
+  SetItemText(IDC_CURSOR_POS, "");
   m_tabSheet.AttachItem(hwnd, IDC_TAB);
 
   // 2. System menu: separator and the about item.
@@ -88,10 +88,9 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 12. Start with Windows, and its check mark.
   RestoreAutoStart();
   // 13. Tray record (the icon itself is added at the first minimise).
-  m_tray.Init(hwnd, WM_TRAY_NOTIFY, LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)));
+  m_tray.Init(hwnd, WM_TRAY_NOTIFY, m_hIcon);
   // 14. First-run flag: the first start records itself, later ones go to the tray.
-  m_autoData = static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0));
-  const StartAction start = StartActionForFlag(m_autoData);
+  const StartAction start = StartActionForFlag(static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0)));
   if (start.writeFlagOne) Profile().WriteInt("Auto", "AutoData", 1);
   if (start.startHidden) PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   // 15. Screen measurement.
@@ -164,13 +163,11 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
 void CMainStatsDlg::RefreshCursorText() {
   POINT pt = {};
   GetCursorPos(&pt);
-  m_cursorText = CursorText(pt.x, pt.y);
-  SetItemText(IDC_CURSOR_POS, m_cursorText.c_str());
+  SetItemText(IDC_CURSOR_POS, CursorText(pt.x, pt.y).c_str());
 }
 
 void CMainStatsDlg::RefreshCounters() {
-  m_trayTip = TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres());
-  m_tray.SetTip(m_trayTip.c_str());
+  m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()).c_str());
 
   static const struct {
     int id;
@@ -187,8 +184,7 @@ void CMainStatsDlg::RefreshCounters() {
   }
   FeedCharts();
 
-  CProcessStatsDlg::SetProcessCounts(m_procCounters.left, m_procCounters.right, m_procCounters.middle,
-                                     m_procCounters.wheel, m_procCounters.keys, m_counters.GrandTotal());
+  CProcessStatsDlg::SetProcessCounts(m_procCounters, m_counters.GrandTotal());
 }
 
 void CMainStatsDlg::RefreshTotalClicks() {
@@ -249,8 +245,7 @@ void CMainStatsDlg::OnClearStats() {
 
 void CMainStatsDlg::OnSize(WPARAM type) {
   if (type != SIZE_MINIMIZED) return;
-  m_autoData = static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0));
-  m_tray.MinimiseToTray(m_autoData);
+  m_tray.MinimiseToTray(static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0)));
 }
 
 void CMainStatsDlg::OnShowWindow() {

@@ -83,10 +83,8 @@ class CMainStatsDlg : public CMagDialog {
   void OnSaveReport();
 
   CTrayIcon m_tray;
-  std::string m_trayTip;
   tallivo::InputCounters m_counters;
   uint32_t m_totalClicks = 0;
-  int m_autoData = 0;
   uint32_t m_runSeconds = 0;
   std::string m_runText;
   uint32_t m_idleMinutes = 0;
@@ -95,13 +93,11 @@ class CMainStatsDlg : public CMagDialog {
   int m_startDay = 0;
   int m_swapNext = 1;
   int m_autoStartOn = 1;
-  std::string m_autoStartText;
   HWND m_statusBar = nullptr;
   tallivo::InputCounters m_procCounters;
   CTabSheet m_tabSheet;
   CChartPage m_hourPage{tallivo::kHourPage};
   CChartPage m_dayPage{tallivo::kDayPage};
-  std::string m_cursorText;
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
   std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run

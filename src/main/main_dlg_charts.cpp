@@ -27,9 +27,6 @@ void CMainStatsDlg::ResetChartTotals() {
   // Called once the counters are zero. The current totals start over as
   // well: a page tick before the next 100 ms feed would otherwise plot the
   // whole cleared total as activity.
-  const float total = TotalForChart(m_counters.GrandTotal());
-  m_hourPage.SetPreviousTotal(total);
-  m_dayPage.SetPreviousTotal(total);
-  m_hourPage.SetCurrentTotal(total);
-  m_dayPage.SetCurrentTotal(total);
+  SeedCharts();
+  FeedCharts();
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "process/mag_dialog.h"
+#include "stats/counters.h"
 
 class CProcessPickerDlg;
 
@@ -18,10 +19,9 @@ class CProcessStatsDlg : public CMagDialog {
   CProcessStatsDlg();
   ~CProcessStatsDlg() override;
 
-  // Called by the main window at every refresh tick with its five
-  // per-process counters and the sum of its five global counters.
-  static void SetProcessCounts(uint32_t left, uint32_t right, uint32_t middle, uint32_t wheel, uint32_t keys,
-                               uint32_t globalTotal);
+  // Called by the main window at every refresh tick with its per-process
+  // counters and the sum of its five global counters.
+  static void SetProcessCounts(const tallivo::InputCounters& counts, uint32_t globalTotal);
   // Called by the picker after a choice.
   static void SetProcessName(const std::string& name);
 
@@ -37,13 +37,9 @@ class CProcessStatsDlg : public CMagDialog {
 
   // One set for the whole program: the main window writes the counts, the
   // picker the name, the panel reads them.
-  static uint32_t s_left, s_right, s_middle, s_wheel, s_keys;
-  static float s_globalTotal;
-  static float s_processTotal;
+  static tallivo::InputCounters s_counts;
   static int s_sharePercent;
   static std::string s_processName;
 
-  HWND m_leftLabel = nullptr;
   std::unique_ptr<CProcessPickerDlg> m_picker;
-  RECT m_panelRect = {};
 };

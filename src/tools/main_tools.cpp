@@ -136,8 +136,7 @@ void CMainStatsDlg::OnToggleAutoStart() {
   SetAutoStartCheck(outcome.on);
   if (outcome.message) ui::AppMessageBox(outcome.message, MB_OK);
   m_autoStartOn = outcome.on ? 1 : 0;
-  m_autoStartText = MarkerText(outcome.on);
-  tools::WriteAutoStartMarker(m_autoStartText.c_str());
+  tools::WriteAutoStartMarker(MarkerText(outcome.on));
 }
 
 void CMainStatsDlg::RestoreAutoStart() {
@@ -146,7 +145,6 @@ void CMainStatsDlg::RestoreAutoStart() {
     m_autoStartOn = 0;
     return;
   }
-  m_autoStartText = content.empty() ? "0" : content.substr(0, 1);
   if (!MarkerSaysOn(content)) {
     m_autoStartOn = 0;
     return;
