@@ -21,7 +21,6 @@ namespace {
 
 constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
-constexpr char kPromptCaption[] = "提示";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
 
 // Broadcast by a restarted shell; the tray icon has to be added again.
@@ -235,7 +234,7 @@ void CMainStatsDlg::DrainPendingInput() {
 }
 
 void CMainStatsDlg::OnClearStats() {
-  if (MessageBoxA(Hwnd(), kClearQuestion, kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (MessageBoxA(Hwnd(), kClearQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   m_counters.Clear();
   m_runSeconds = 0;
   m_distance.ClearPixels();
@@ -288,7 +287,7 @@ void CMainStatsDlg::OnPaintIconic() {
 }
 
 bool CMainStatsDlg::AskExit() {
-  return MessageBoxA(Hwnd(), kExitQuestion, kPromptCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+  return MessageBoxA(Hwnd(), kExitQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 void CMainStatsDlg::OnExit() {

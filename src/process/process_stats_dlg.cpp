@@ -11,7 +11,6 @@ namespace {
 constexpr UINT_PTR TIMER_PANEL = 0;
 constexpr UINT kPanelMs = 20;
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
-constexpr char kPromptCaption[] = "提示";
 }  // namespace
 
 InputCounters CProcessStatsDlg::s_counts;
@@ -59,7 +58,7 @@ void CProcessStatsDlg::OnPickProcess() {
 }
 
 void CProcessStatsDlg::OnClearProcessStats() {
-  if (MessageBoxA(Hwnd(), kClearQuestion, kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (MessageBoxA(Hwnd(), kClearQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   // The owner of the popup panel is the main window.
   SendMessageA(GetParent(Hwnd()), WM_PROC_RESET, 0, 0);
 }

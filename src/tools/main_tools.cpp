@@ -18,7 +18,6 @@
 using namespace tallivo;
 
 namespace {
-constexpr char kPromptCaption[] = "提示";
 constexpr char kSwapped[] = "鼠标左右键成功切换";
 constexpr char kRestored[] = "鼠标左右键恢复原来";
 // "设置(&S)" in the menu bar.
@@ -73,7 +72,7 @@ bool CMainStatsDlg::OnToolMessage(UINT msg, WPARAM wp, LPARAM, INT_PTR* result) 
 void CMainStatsDlg::OnIdleShutdownOn(uint32_t minutes) {
   m_idleMinutes = minutes;
   if (IdleLimitAccepted(minutes)) {
-    MessageBoxA(Hwnd(), IdleOnMessage(minutes).c_str(), kPromptCaption, MB_OK);
+    MessageBoxA(Hwnd(), IdleOnMessage(minutes).c_str(), ui::kPromptCaption, MB_OK);
     SetItemText(IDC_IDLE_STATE, IdleOnLabel(minutes).c_str());
   }
   SetTimer(Hwnd(), TIMER_IDLE, kSecondMs, nullptr);
@@ -81,7 +80,7 @@ void CMainStatsDlg::OnIdleShutdownOn(uint32_t minutes) {
 
 void CMainStatsDlg::OnIdleShutdownOff() {
   KillTimer(Hwnd(), TIMER_IDLE);
-  MessageBoxA(Hwnd(), kIdleOffMessage, kPromptCaption, MB_OK);
+  MessageBoxA(Hwnd(), kIdleOffMessage, ui::kPromptCaption, MB_OK);
   SetItemText(IDC_IDLE_STATE, kIdleOffLabel);
 }
 
@@ -162,11 +161,11 @@ void CMainStatsDlg::OnSwapButtons() {
   if (m_swapNext) {
     SwapMouseButton(TRUE);
     m_swapNext = 0;
-    MessageBoxA(Hwnd(), kSwapped, kPromptCaption, MB_OK);
+    MessageBoxA(Hwnd(), kSwapped, ui::kPromptCaption, MB_OK);
   } else {
     SwapMouseButton(FALSE);
     m_swapNext = 1;
-    MessageBoxA(Hwnd(), kRestored, kPromptCaption, MB_OK);
+    MessageBoxA(Hwnd(), kRestored, ui::kPromptCaption, MB_OK);
   }
 }
 

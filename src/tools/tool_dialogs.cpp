@@ -15,8 +15,6 @@
 using namespace tallivo;
 
 namespace {
-constexpr char kPromptCaption[] = "提示";
-
 HWND OwnerOf(HWND dialog) { return GetWindow(dialog, GW_OWNER); }
 }  // namespace
 
@@ -89,7 +87,7 @@ void CHotkeyDlg::OnSet() {
   // The main window answers whether the combination is now usable.
   const LRESULT registered = SendMessageA(OwnerOf(Hwnd()), WM_SET_HOTKEY, static_cast<WPARAM>(key), 0);
   const std::string message = registered ? std::string(kHotkeySetOk) : HotkeyTakenMessage(key);
-  MessageBoxA(Hwnd(), message.c_str(), kPromptCaption, MB_OK);
+  MessageBoxA(Hwnd(), message.c_str(), ui::kPromptCaption, MB_OK);
 }
 
 // ------------------------------------------------------------- information

@@ -64,5 +64,7 @@ int AppMessageBox(const char* text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
 int AppMessageBox(HWND owner, const char* text, UINT flags);
 // The application name: the executable's file name without its extension.
 const char* AppName();
+// Caption of the program's questions and notices ("提示").
+inline constexpr char kPromptCaption[] = "提示";
 
 }  // namespace ui

@@ -12,7 +12,6 @@ using namespace tallivo;
 
 namespace {
 
-constexpr char kPromptCaption[] = "提示";
 constexpr char kNetworkFailed[] = "更新失败,请检测网络是否正常!";
 constexpr char kUpgrade[] = "升级!";
 constexpr char kCurrent[] = "您的程序已经是最新版本!";
@@ -39,13 +38,13 @@ DWORD WINAPI CheckThread(LPVOID param) {
   if (check.Abandoned()) return 0;
   switch (EvaluateResponse(response)) {
     case CheckOutcome::NetworkFailed:
-      MessageBoxA(owner, kNetworkFailed, kPromptCaption, MB_OK);
+      MessageBoxA(owner, kNetworkFailed, ui::kPromptCaption, MB_OK);
       break;
     case CheckOutcome::Current:
-      MessageBoxA(owner, kCurrent, kPromptCaption, MB_OK);
+      MessageBoxA(owner, kCurrent, ui::kPromptCaption, MB_OK);
       break;
     case CheckOutcome::Upgrade:
-      if (MessageBoxA(owner, kUpgrade, kPromptCaption, MB_OK) == IDOK && !check.Abandoned()) {
+      if (MessageBoxA(owner, kUpgrade, ui::kPromptCaption, MB_OK) == IDOK && !check.Abandoned()) {
         ShellExecuteA(owner, nullptr, DownloadPageUrl().c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
       }
       break;
