@@ -14,20 +14,6 @@ namespace tallivo {
 // the process kept counting) gives 0 %.
 int SharePercent(float processTotal, float globalTotal);
 
-// The five per-process counts as the panel shows them.
-struct ProcessCounts {
-  uint32_t left = 0;
-  uint32_t right = 0;
-  uint32_t middle = 0;
-  uint32_t wheel = 0;
-  uint32_t keys = 0;
-
-  // All five, summed in unsigned 32-bit arithmetic.
-  uint32_t Total() const { return left + right + middle + wheel + keys; }
-  // Clicks including wheel steps, as the panel's mouse total counts them.
-  uint32_t MouseTotal() const { return wheel + middle + right + left; }
-};
-
 // Panel labels, in the order of its controls 1025-1030.
 std::string PanelLeftLabel(uint32_t v);    // "左键点击:  %u次"
 std::string PanelRightLabel(uint32_t v);   // "右键点击:  %u次"
