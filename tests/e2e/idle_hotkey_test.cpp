@@ -45,22 +45,19 @@ TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
   HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
   ASSERT_TRUE(dlg);
   HWND edit = GetDlgItem(dlg, IDC_IDLE_MINUTES);
-  const std::string notANumber = "“请填入一个正整数。”", outOfRange = "“请填入一个在10和5000之间的整数。”";
-  const struct {
-    const char* input;
-    std::string message;
-    const char* state;  // null: refused, back in the edit with all of it selected
-  } cases[] = {{"9", outOfRange, nullptr},   {"5001", outOfRange, nullptr},       {"", notANumber, nullptr},
-               {"30x", notANumber, nullptr}, {"4294967306", outOfRange, nullptr},  // not wrapped to 10
-               {"-5", notANumber, nullptr},  {" 30 ", OnMessage("30"), "等待关机:开启30分钟"},
-               {"5000", OnMessage("5000"), "等待关机:开启5000分钟"}, {"10", OnMessage("10"), "等待关机:开启10分钟"}};
+  // One of each answer; the parsing itself is unit-tested.
+  const struct { const char* input; std::string message; const char* state; } cases[] = {  // state null: refused
+      {"5001", "“请填入一个在10和5000之间的整数。”", nullptr},
+      {"30x", "“请填入一个正整数。”", nullptr},
+      {" 10 ", OnMessage("10"), "等待关机:开启10分钟"},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
     SetWindowTextA(edit, c.input);
     PressButton(dlg, IDC_IDLE_ON);
     EXPECT_EQ(c.state ? AnswerPrompt(app) : AnswerAppBox(app), c.message);
     EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, c.state ? c.state : "空等待关机:关闭")) << app.Text(IDC_IDLE_STATE);
-    if (c.state) continue;
+    if (c.state) continue;  // refused: back in the edit with all of it selected
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(dlg) == edit; }, 2000));
     EXPECT_EQ(static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0)), std::strlen(c.input) << 16);
   }
@@ -131,8 +128,6 @@ TEST(Hotkey, TypedKeyIsStoredRegisteredAndHidesAndShowsTheWindowAlsoAfterARestar
     return WaitUntil([&] { return (IsWindowVisible(app.Main()) && !IsIconic(app.Main())) == shown; });
   };
   EXPECT_EQ(type([] { TapKey('5', 1); }), "") << "digit";
-  EXPECT_EQ(type([] { TapKey(VK_SPACE, 1); }), "") << "blank";
-  EXPECT_EQ(type([] { TapKey(VK_OEM_COMMA, 1); }), "") << "comma";
   EXPECT_EQ(type([&] { SendMessageW(edit, WM_CHAR, 0x4E2D, 1); }), "") << "中, as an IME delivers it";
   // Taken by another program: stored, and said plainly.
   ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'Q'));
