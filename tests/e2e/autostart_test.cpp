@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "harness.h"
 #include "res/resource.h"
@@ -13,197 +14,106 @@ using namespace e2e;
 
 namespace {
 
-constexpr int kSettingsMenu = 1;
-
 std::string MarkerPath() { return BinDir() + "\\AuTo.dat"; }
-
-void WriteMarker(const std::string& content) {
-  FILE* f = std::fopen(MarkerPath().c_str(), "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(content.data(), 1, content.size(), f);
-  std::fclose(f);
-}
-
-std::string ReadMarker() {
-  std::string out = "<none>";
-  if (FILE* f = std::fopen(MarkerPath().c_str(), "rb")) {
-    char buf[16];
-    const size_t n = std::fread(buf, 1, sizeof buf, f);
-    out.assign(buf, n);
-    std::fclose(f);
-  }
-  return out;
-}
-
-std::string ExePath() { return BinDir() + "\\Tallivo.exe"; }
 
 class AutoStart : public ::testing::Test {
  protected:
-  void SetUp() override { Clean(); }
+  void SetUp() override { TearDown(); }
   void TearDown() override {
     app.Kill();
-    Clean();
-  }
-  static void Clean() {
     ResetProfile();
     DeleteFileA(MarkerPath().c_str());
     DeleteRunValue(HKEY_LOCAL_MACHINE);
     DeleteRunValue(HKEY_CURRENT_USER);
   }
-  // The window is found while it initialises; its first tick comes after
-  // every start-up step, the autostart one included.
+  // Waits for the first tick too: it comes after every start-up step.
   bool Start(const std::string& workDir = "") {
-    return app.Start("Tallivo.exe", 20000, workDir) &&
-           WaitUntil([&] { return !app.Text(IDC_CURSOR_POS).empty(); }, 10000);
+    return app.Start("Tallivo.exe", 20000, workDir) && WaitUntil([&] { return !app.Text(IDC_CURSOR_POS).empty(); });
   }
   bool Checked() const {
-    const UINT state = MenuItemState(app, kSettingsMenu, ID_AUTOSTART);
+    const UINT state = MenuItemState(app, 1, ID_AUTOSTART);
     EXPECT_NE(state, 0xFFFFFFFFu) << "the menu item could not be read";
     return state != 0xFFFFFFFFu && (state & MF_CHECKED);
   }
-  // Waits for the command to finish: the marker is its last step.
-  bool MarkerBecomes(const std::string& content) const {
-    return WaitUntil([&] { return ReadMarker() == content; });
+  // Uses the command; checks its message (none if empty), the marker it
+  // writes last and the check mark.
+  void Toggle(const std::string& marker, bool checked, const std::string& message = "") const {
+    app.Command(ID_AUTOSTART);
+    EXPECT_EQ(message.empty() ? "" : AnswerAppBox(app), message);
+    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(MarkerPath()) == marker; })) << ReadFileBytes(MarkerPath());
+    EXPECT_TRUE(!message.empty() || !app.FindDialog("Tallivo", 300)) << "a message for a command that worked";
+    EXPECT_EQ(Checked(), checked);
   }
   App app;
 };
 
-TEST_F(AutoStart, CommandRegistersChecksAndWritesTheMarkerAndASecondUseRemovesThem) {
+TEST_F(AutoStart, CommandRegistersAndChecksAndASecondUseRemovesBoth) {
   ASSERT_TRUE(Start());
   EXPECT_FALSE(Checked());
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("1")) << ReadMarker();
-  std::string data;
-  EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, &data));
-  EXPECT_EQ(data, ExePath());
-  EXPECT_FALSE(ReadRunValue(HKEY_CURRENT_USER, nullptr));
-  EXPECT_TRUE(Checked());
-  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
-
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("0")) << ReadMarker();
-  EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
-  EXPECT_FALSE(Checked());
-  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
-
-  // Switched on again, then the value is removed by someone else: turning
-  // off says it was off already.
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("1"));
-  DeleteRunValue(HKEY_LOCAL_MACHINE);
-  app.Command(ID_AUTOSTART);
-  EXPECT_EQ(AnswerAppBox(app), "已经关闭开机自动启动!!");
-  EXPECT_TRUE(MarkerBecomes("0"));
-  EXPECT_FALSE(Checked());
+  // Without rights to the machine-wide key the per-user one is used.
+  for (HKEY used : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    const HKEY other = used == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    SCOPED_TRACE(used == HKEY_LOCAL_MACHINE ? "machine key" : "per-user key");
+    std::unique_ptr<RunKeyLock> lock(used == HKEY_CURRENT_USER ? new RunKeyLock(HKEY_LOCAL_MACHINE) : nullptr);
+    ASSERT_TRUE(!lock || lock->Locked()) << "could not take the rights to the machine-wide Run key away";
+    Toggle("1", true);
+    std::string data;
+    EXPECT_TRUE(ReadRunValue(used, &data));
+    EXPECT_EQ(data, BinDir() + "\\Tallivo.exe");
+    EXPECT_FALSE(ReadRunValue(other, nullptr));
+    Toggle("0", false);
+    EXPECT_FALSE(ReadRunValue(used, nullptr));
+  }
 }
 
-TEST_F(AutoStart, OneInTheMarkerAtStartWritesTheValueAgainAndChecksTheItem) {
-  WriteMarker("1");
-  ASSERT_TRUE(Start());
-  std::string data;
-  EXPECT_TRUE(WaitUntil([&] { return ReadRunValue(HKEY_LOCAL_MACHINE, &data); }));
-  EXPECT_EQ(data, ExePath());
-  EXPECT_TRUE(Checked());
-  app.Kill();
-
-  // Started from the Run key the current directory is not the program's:
-  // the marker beside the program is still found.
-  DeleteRunValue(HKEY_LOCAL_MACHINE);
+TEST_F(AutoStart, MarkerAtStartDecides) {
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
-  ASSERT_TRUE(Start(windows));
-  EXPECT_TRUE(WaitUntil([&] { return ReadRunValue(HKEY_LOCAL_MACHINE, &data); }));
-  EXPECT_TRUE(Checked());
-  char marker[MAX_PATH * 2];
-  std::snprintf(marker, sizeof marker, "%s\\AuTo.dat", windows);
-  EXPECT_EQ(GetFileAttributesA(marker), INVALID_FILE_ATTRIBUTES) << "a marker appeared in the current directory";
-}
-
-TEST_F(AutoStart, AnyOtherMarkerMeansOff) {
-  for (const char* content : {"", "0", "x"}) {
-    WriteMarker(content);
-    ASSERT_TRUE(Start());
-    Pump(500);
-    EXPECT_FALSE(Checked()) << '"' << content << '"';
-    EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr)) << '"' << content << '"';
+  // "1" registers the value again, also when started from the Run key with
+  // another current directory; anything else means off.
+  for (const char* marker : {"1", "", "0", "x"}) {
+    const bool on = marker[0] == '1';
+    SCOPED_TRACE('"' + std::string(marker) + '"');
+    FILE* f = std::fopen(MarkerPath().c_str(), "wb");
+    ASSERT_TRUE(f && std::fputs(marker, f) >= 0 && std::fclose(f) == 0);
+    ASSERT_TRUE(Start(windows));
+    EXPECT_EQ(WaitUntil([] { return ReadRunValue(HKEY_LOCAL_MACHINE, nullptr); }, on ? 5000 : 500), on);
+    EXPECT_EQ(Checked(), on);
     app.Kill();
+    DeleteRunValue(HKEY_LOCAL_MACHINE);
   }
+  EXPECT_EQ(GetFileAttributesA((std::string(windows) + "\\AuTo.dat").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "a marker in the current directory";
 }
 
-TEST_F(AutoStart, WithoutRightsToTheMachineKeyThePerUserKeyIsUsed) {
-  RunKeyLock lock(HKEY_LOCAL_MACHINE);
-  ASSERT_TRUE(lock.Locked()) << "could not take the write rights away from the machine-wide Run key";
+TEST_F(AutoStart, WhatCannotBeDoneIsSaidAndTheStateStaysTrue) {
   ASSERT_TRUE(Start());
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("1"));
-  std::string data;
-  EXPECT_TRUE(ReadRunValue(HKEY_CURRENT_USER, &data));
-  EXPECT_EQ(data, ExePath());
-  EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
-  EXPECT_TRUE(Checked());
-  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
-
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("0"));
-  EXPECT_FALSE(ReadRunValue(HKEY_CURRENT_USER, nullptr));
-  EXPECT_FALSE(Checked());
-  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
-}
-
-TEST_F(AutoStart, WhenNeitherKeyCanBeWrittenItSaysSoAndStaysOff) {
-  RunKeyLock machine(HKEY_LOCAL_MACHINE);
-  RunKeyLock user(HKEY_CURRENT_USER);
-  ASSERT_TRUE(machine.Locked() && user.Locked());
-  ASSERT_TRUE(Start());
-  app.Command(ID_AUTOSTART);
-  EXPECT_EQ(AnswerAppBox(app), "系统参数错误,不能随系统启动");
-  EXPECT_TRUE(MarkerBecomes("0")) << ReadMarker();
-  EXPECT_FALSE(Checked());
-  EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
-  EXPECT_FALSE(ReadRunValue(HKEY_CURRENT_USER, nullptr));
-}
-
-TEST_F(AutoStart, AValueThatCannotBeRemovedKeepsTheItemOn) {
-  ASSERT_TRUE(Start());
-  app.Command(ID_AUTOSTART);
-  ASSERT_TRUE(MarkerBecomes("1"));
-  ASSERT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
   {
-    // Registered by an administrator; now run without the rights.
-    RunKeyLock lock(HKEY_LOCAL_MACHINE);
-    ASSERT_TRUE(lock.Locked());
-    app.Command(ID_AUTOSTART);
-    EXPECT_EQ(AnswerAppBox(app), "系统参数错误,不能关闭开机自动启动");
-    Pump(300);
-    EXPECT_EQ(ReadMarker(), "1");
-    EXPECT_TRUE(Checked());
+    RunKeyLock machine(HKEY_LOCAL_MACHINE), user(HKEY_CURRENT_USER);
+    ASSERT_TRUE(machine.Locked() && user.Locked());
+    Toggle("0", false, "系统参数错误,不能随系统启动");
+    EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr) || ReadRunValue(HKEY_CURRENT_USER, nullptr));
+  }
+  Toggle("1", true);
+  {
+    RunKeyLock machine(HKEY_LOCAL_MACHINE);  // registered by an administrator, now without the rights
+    ASSERT_TRUE(machine.Locked());
+    Toggle("1", true, "系统参数错误,不能关闭开机自动启动");
     EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
   }
-}
-
-TEST_F(AutoStart, SomeoneReadingTheMarkerDoesNotStopTheCommand) {
-  WriteMarker("0");
-  ASSERT_TRUE(Start());
+  DeleteRunValue(HKEY_LOCAL_MACHINE);  // by someone else
+  Toggle("0", false, "已经关闭开机自动启动!!");
   HANDLE reader = CreateFileA(MarkerPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-  app.Command(ID_AUTOSTART);
-  EXPECT_TRUE(MarkerBecomes("1")) << ReadMarker();
-  EXPECT_EQ(app.FindDialog("Tallivo", 300), nullptr);
+  Toggle("1", true);  // someone reading the marker does not stop the command
   CloseHandle(reader);
-}
-
-TEST_F(AutoStart, AMarkerThatCannotBeWrittenIsReportedWithItsPath) {
+  Toggle("0", false);
   {
     ReadOnlyFile marker(MarkerPath(), "0");
     ASSERT_TRUE(marker.Unwritable()) << "could not make a file that cannot be written here";
-    ASSERT_TRUE(Start());
-    app.Command(ID_AUTOSTART);
-    EXPECT_EQ(AnswerAppBox(app), "对 " + MarkerPath() + " 的存取被拒绝。");
-    // The registration and the check mark happened before.
+    Toggle("0", true, "对 " + MarkerPath() + " 的存取被拒绝。");  // registered before the marker
     EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
-    EXPECT_TRUE(Checked());
-    EXPECT_EQ(ReadMarker(), "0");
   }
   EXPECT_TRUE(app.Running());
 }
