@@ -14,30 +14,26 @@ using namespace e2e;
 
 namespace {
 
-// Bar heights, newest first, as the chart shows them on screen: the black
+// Waits until the chart shows these bar heights, newest first: the black
 // pixels of each slot's last column, counted up from the bottom edge.
-std::vector<int> Bars(HWND chart, int step, size_t n) {
-  RECT rc;
-  GetClientRect(chart, &rc);
-  MapWindowPoints(chart, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-  HDC screen = GetDC(nullptr);
-  std::vector<int> bars(n, 0);
-  for (size_t i = 0; i < n; ++i) {
-    const int x = rc.left + static_cast<int>(i + 1) * step - 1;
-    while (rc.bottom - 1 - bars[i] >= rc.top && GetPixel(screen, x, rc.bottom - 1 - bars[i]) == 0) ++bars[i];
-  }
-  ReleaseDC(nullptr, screen);
-  return bars;
-}
-
-// Waits for the chart's own repaint to show the expected bars.
 testing::AssertionResult BarsAre(HWND chart, int step, const std::vector<int>& want) {
   std::vector<int> seen;
-  if (WaitUntil([&] { return (seen = Bars(chart, step, want.size())) == want; }, 3000))
-    return testing::AssertionSuccess();
-  auto failure = testing::AssertionFailure() << "bars seen:";
-  for (int h : seen) failure << ' ' << h;
-  return failure;
+  const bool ok = WaitUntil([&] {
+    RECT rc;
+    GetClientRect(chart, &rc);
+    MapWindowPoints(chart, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    HDC screen = GetDC(nullptr);
+    seen.assign(want.size(), 0);
+    for (size_t i = 0; i < seen.size(); ++i)
+      while (rc.bottom - 1 - seen[i] >= rc.top &&
+             GetPixel(screen, rc.left + static_cast<int>(i + 1) * step - 1, rc.bottom - 1 - seen[i]) == 0)
+        ++seen[i];
+    ReleaseDC(nullptr, screen);
+    return seen == want;
+  }, 3000);
+  testing::AssertionResult result = ok ? testing::AssertionSuccess() : testing::AssertionFailure() << "bars seen:";
+  for (int h : seen) result << ' ' << h;
+  return result;
 }
 
 TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
@@ -51,18 +47,18 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   ASSERT_TRUE(app.Start());
   const HWND main = app.Main(), tab = GetDlgItem(main, IDC_TAB);
   const HWND hour = GetDlgItem(tab, IDD_PAGE_HOUR), day = GetDlgItem(tab, IDD_PAGE_DAY);
-  const HWND hourChart = GetDlgItem(hour, IDC_CHART), dayChart = GetDlgItem(day, IDC_CHART);
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);  // the charts all on screen
+  auto bars = [&](HWND page, const std::vector<int>& want) {  // 8 and 17 pixels per slot
+    return BarsAre(GetDlgItem(page, IDC_CHART), page == hour ? 8 : 17, want);
+  };
   auto shown = [](HWND page) { return (GetWindowLongA(page, GWL_STYLE) & WS_VISIBLE) != 0; };
   auto tick = [](HWND page) { SendMessageA(page, WM_TIMER, 1, 0); };
-  // Clicks and wheel steps plus key strokes, as the labels show them.
-  auto number = [&](int id) {
-    const std::string text = app.Text(id);
-    return static_cast<uint32_t>(std::atoi(text.c_str() + text.find(':') + 1));
+  auto total = [&] {  // clicks and wheel steps plus key strokes, as the labels show them
+    const std::string clicks = app.Text(IDC_TOTAL_CLICKS), keys = app.Text(IDC_KEY_STROKES);
+    return static_cast<uint32_t>(std::atoi(&clicks[clicks.find(':') + 1]) + std::atoi(&keys[keys.find(':') + 1]));
   };
-  auto total = [&] { return number(IDC_TOTAL_CLICKS) + number(IDC_KEY_STROKES); };
-  // Makes n events of all kinds and waits until the window shows them: the
-  // chart feed runs in the same refresh as the labels.
+  // n events of all kinds, shown by the labels: the chart feed runs in the
+  // same refresh.
   auto events = [&](uint32_t n) {
     const uint32_t want = total() + n;
     const unsigned kinds[] = {tallivo::WM_INPUT_LBUTTON, tallivo::WM_INPUT_RBUTTON, tallivo::WM_INPUT_MBUTTON,
@@ -84,14 +80,13 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
     return rc.right > rc.left && WaitUntil([&] { return total() == want; }, 8000);
   };
 
-  constexpr int kHour = 8, kDay = 17;  // pixels per bar slot
   ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5000次"));
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {0, 0, 0})) << "bars before the first tick";
+  EXPECT_TRUE(bars(hour, {0, 0, 0})) << "bars before the first tick";
   ASSERT_TRUE(events(37));  // 4 per pixel, rounded up: 10 px
   tick(hour);
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {10, 0}));
+  EXPECT_TRUE(bars(hour, {10, 0}));
   tick(hour);  // a quiet minute moves the bar one slot on
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {0, 10, 0}));
+  EXPECT_TRUE(bars(hour, {0, 10, 0}));
   // After a clear the fall to zero is no activity.
   ASSERT_TRUE(events(300));
   app.Command(ID_CLEAR_STATS);
@@ -100,8 +95,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   tick(hour);
   ASSERT_TRUE(events(20));
   tick(hour);
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {5, 0, 0, 10}));
-
+  EXPECT_TRUE(bars(hour, {5, 0, 0, 10}));
   // In the tray the chart has nothing to draw on; shown again, it draws
   // what came meanwhile and goes on drawing each new sample.
   PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -111,11 +105,10 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   PostMessageA(main, tallivo::WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {10, 5, 0}));
+  EXPECT_TRUE(bars(hour, {10, 5, 0}));
   ASSERT_TRUE(events(8));  // 2 px
   tick(hour);
-  EXPECT_TRUE(BarsAre(hourChart, kHour, {2, 10, 5, 0}));
-
+  EXPECT_TRUE(bars(hour, {2, 10, 5, 0}));
   // The hidden day page ticks on; the tabs swap the pages.
   ASSERT_TRUE(shown(hour) && !shown(day)) << "not the hour page first";
   tick(day);  // what came before is a bar of its own, further on
@@ -125,7 +118,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   tick(day);
   ASSERT_TRUE(clickTab(1));
   EXPECT_TRUE(WaitUntil([&] { return shown(day) && !shown(hour); }));
-  EXPECT_TRUE(BarsAre(dayChart, kDay, {3, 2}));
+  EXPECT_TRUE(bars(day, {3, 2}));
   ASSERT_TRUE(clickTab(0));
   EXPECT_TRUE(WaitUntil([&] { return shown(hour) && !shown(day); }));
 }
