@@ -51,10 +51,10 @@ class Report : public SharedApp<Report> {
 
 TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   ASSERT_TRUE(MoveCursor(303, 304));  // (3, 4): 5 pixels
-  ASSERT_TRUE(WaitUntil([] {
-    DWORD v = 0;
-    return ReadProfileDword("DataSetting", "MouseMove", &v) && v == kSeedPixels + 5;
-  }));
+  DWORD moved = 0;
+  ASSERT_TRUE(
+      WaitUntil([&] { return ReadProfileDword("DataSetting", "MouseMove", &moved) && moved == kSeedPixels + 5; }))
+      << moved;
   const std::string path = Dir() + "day.txt";
   DeleteFileA(path.c_str());
   const SYSTEMTIME before = Today();
