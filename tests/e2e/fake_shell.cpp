@@ -64,32 +64,14 @@ LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     TrayCall call;
     call.message = static_cast<DWORD>(cds->dwData);
     call.flags = d->uFlags;
-    call.id = d->uID;
-    call.callback = d->uCallbackMessage;
     if (d->uFlags & NIF_TIP) call.tip = Narrow(d->szTip, 128);
-    if (d->uFlags & NIF_INFO) {
-      call.info = Narrow(d->szInfo, 256);
-      call.infoTitle = Narrow(d->szInfoTitle, 64);
-      call.timeout = d->uTimeout;
-      call.infoFlags = d->dwInfoFlags;
-    }
-    switch (call.message) {
-      case NIM_ADD:
-        call.result = !self->m_exists;
-        self->m_exists = true;
-        break;
-      case NIM_MODIFY:
-        call.result = self->m_exists;
-        break;
-      case NIM_DELETE:
-        call.result = self->m_exists;
-        self->m_exists = false;
-        break;
-      default:
-        break;
-    }
+    if (d->uFlags & NIF_INFO) call.info = Narrow(d->szInfo, 256);
+    // What the shell answers: an add needs no icon yet, the others one.
+    const bool existed = self->m_exists;
+    if (call.message == NIM_ADD) self->m_exists = true;
+    if (call.message == NIM_DELETE) self->m_exists = false;
     self->m_calls.push_back(call);
-    return call.result;
+    return call.message == NIM_ADD ? !existed : existed;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }

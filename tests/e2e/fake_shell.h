@@ -14,14 +14,8 @@ namespace e2e {
 struct TrayCall {
   DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
   UINT flags = 0;
-  UINT callback = 0;
-  UINT id = 0;
-  std::string tip;    // in the ANSI code page, as the program wrote it
+  std::string tip;  // in the ANSI code page, as the program wrote it
   std::string info;
-  std::string infoTitle;
-  UINT timeout = 0;
-  DWORD infoFlags = 0;
-  bool result = false;  // what the shell answered
 };
 
 class FakeShell {

@@ -168,7 +168,6 @@ bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& 
     if (d.found) {
       m_main = d.found;
       m_firstCursorText = Text(IDC_CURSOR_POS);
-      m_firstClockText = Text(IDC_CLOCK);
       return true;
     }
     if (!Running()) return false;

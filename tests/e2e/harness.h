@@ -55,7 +55,6 @@ class App {
   std::string Text(int controlId) const;
   bool WaitText(int controlId, const std::string& expected, DWORD timeoutMs = 3000) const;
   const std::string& FirstCursorText() const { return m_firstCursorText; }
-  const std::string& FirstClockText() const { return m_firstClockText; }
   // Top-level dialog of this process with the given caption (a message box).
   HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
   std::vector<HWND> TopLevelWindows() const;
@@ -69,7 +68,6 @@ class App {
   DWORD m_pid = 0;
   HWND m_main = nullptr;
   std::string m_firstCursorText;
-  std::string m_firstClockText;
 };
 
 std::string WindowText(HWND hwnd);

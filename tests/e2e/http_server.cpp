@@ -58,8 +58,6 @@ void HttpServer::Serve(SOCKET client) {
     std::lock_guard<std::mutex> g(m_lock);
     m_requests.push_back(request);
   }
-  // Hold the answer back in small steps so Stop() is never stuck long.
-  for (DWORD waited = 0; waited < m_delayMs && !m_stop; waited += 50) Sleep(50);
   std::string body;
   {
     std::lock_guard<std::mutex> g(m_lock);

@@ -1,6 +1,6 @@
 // A one-connection-at-a-time HTTP server on 127.0.0.1 for the version check
-// tests: answers every request with the body it was given, optionally after
-// a delay, and records what it was asked.
+// tests: answers every request with the body it was given and records what it
+// was asked.
 #pragma once
 
 #include <winsock2.h>
@@ -23,7 +23,6 @@ class HttpServer {
     std::lock_guard<std::mutex> g(m_lock);
     m_body = body;
   }
-  void SetDelayMs(DWORD ms) { m_delayMs = ms; }
   std::vector<std::string> Requests() {
     std::lock_guard<std::mutex> g(m_lock);
     return m_requests;
@@ -35,7 +34,6 @@ class HttpServer {
   SOCKET m_listen = INVALID_SOCKET;
   std::thread m_thread;
   std::atomic<bool> m_stop{false};
-  std::atomic<DWORD> m_delayMs{0};
   std::mutex m_lock;
   std::string m_body;
   std::vector<std::string> m_requests;

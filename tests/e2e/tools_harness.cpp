@@ -38,28 +38,6 @@ std::string UnixPath(const std::string& winPath) {
 
 bool RunUnix(const std::string& commandLine) { return StartUnixProgram(commandLine.c_str()); }
 
-void Screenshot(const std::string& name) {
-  const std::string dir = BinDir() + "\\..\\screens";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  const std::string file = dir + "\\" + name + ".png";
-  DeleteFileA(file.c_str());
-  Pump(600);  // new windows reach the display a little after they exist
-  if (!RunUnix("/usr/bin/import -window root \"" + UnixPath(file) + "\"")) return;
-  // Done when the file is there and no longer grows.
-  LONGLONG last = -1;
-  WaitUntil(
-      [&] {
-        WIN32_FILE_ATTRIBUTE_DATA a;
-        if (!GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &a)) return false;
-        const LONGLONG size = (static_cast<LONGLONG>(a.nFileSizeHigh) << 32) | a.nFileSizeLow;
-        const bool stable = size > 0 && size == last;
-        last = size;
-        Pump(100);
-        return stable;
-      },
-      10000);
-}
-
 std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
   HWND box = app.FindDialog("Tallivo", timeoutMs);
   if (!box) return "<no box>";
@@ -295,39 +273,6 @@ bool ReadOnlyFile::Unwritable() const {
   if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
   CloseHandle(h);
   return false;
-}
-
-// ----------------------------------------------------------------- colours
-
-Colours CountColours(const RECT& rc) {
-  Colours c;
-  const int w = rc.right - rc.left;
-  const int h = rc.bottom - rc.top;
-  if (w <= 0 || h <= 0) return c;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bi = {};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
-  GdiFlush();
-  const auto* px = static_cast<const BYTE*>(bits);
-  for (int i = 0; i < w * h; ++i) {
-    const int b = px[i * 4], g = px[i * 4 + 1], r = px[i * 4 + 2];
-    if (r > 160 && g < 100 && b < 100) ++c.red;
-    if (b > 160 && g < 100 && r < 100) ++c.blue;
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return c;
 }
 
 }  // namespace e2e

@@ -16,8 +16,6 @@ std::string UnixPath(const std::string& winPath);
 // Starts a Unix program by full path. Wine does not let the caller wait for
 // it: check for its effect instead.
 bool RunUnix(const std::string& commandLine);
-// Saves a PNG of the whole display to build/<tree>/screens/<name>.png.
-void Screenshot(const std::string& name);
 
 // A dialog window (#32770) of the process owned by owner, or any owner
 // when owner is null; the first one not in 'except'.
@@ -119,11 +117,5 @@ class ReadOnlyFile {
 bool ReadRunValue(HKEY root, std::string* data);
 void DeleteRunValue(HKEY root);
 
-// How many pixels of the screen rectangle are clearly red, clearly blue.
-struct Colours {
-  int red = 0;
-  int blue = 0;
-};
-Colours CountColours(const RECT& screenRect);
 
 }  // namespace e2e
