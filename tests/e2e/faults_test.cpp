@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -14,16 +15,19 @@
 #include "stats/stats_text.h"
 
 using namespace e2e;
+using tallivo::InputKind;
 
 namespace {
 
-// An entry as stored, whatever its type; 0xDEADBEEF when absent.
-DWORD Stored(const char* section, const char* entry, DWORD* type = nullptr) {
-  DWORD v = 0, t = 0, size = sizeof v;
-  const std::string key = std::string("Software\\Tallivo\\Tallivo\\") + section;
-  if (RegGetValueA(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_ANY, &t, &v, &size) != ERROR_SUCCESS) v = 0xDEADBEEF;
-  if (type) *type = t;
-  return v;
+// The day as stored, "month day left right middle keys distance wheel t":
+// "?" for an entry not stored as a number, "t" when the running time is one.
+std::string StoredDay() {
+  std::string day;
+  DWORD v = 0;
+  for (const char* e : {"Month", "Day"}) day += ReadProfileDword("DateCur", e, &v) ? std::to_string(v) + " " : "? ";
+  for (const char* e : {"MouseLeft", "MouseRight", "MouseMiddle", "KeyBoard", "MouseMove", "MouseRoll"})
+    day += ReadProfileDword("DataSetting", e, &v) ? std::to_string(v) + " " : "? ";
+  return day + (ReadProfileDword("DataSetting", "TimeCount", &v) ? "t" : "?");
 }
 
 // The number of a label such as "左键点击:   123次".
@@ -56,84 +60,59 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
     for (const auto& s : seen) {
       if (killedAt - s.first >= 1200) shownASecondBefore = s.second;
     }
-    const DWORD stored = Stored("DataSetting", "MouseLeft");
+    DWORD stored = 0;
+    ASSERT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &stored));
     EXPECT_GE(stored, shownASecondBefore);
     EXPECT_LE(stored, posted);
     posted = stored;
   }
 }
 
-TEST(Faults, WrongDataInTheStoreStartsSaneAndIsRewritten) {
-  ResetProfile();
-  WriteProfileDword("DateCur", "Month", Today().wMonth);
-  WriteProfileDword("DateCur", "Day", Today().wDay);
-  const struct {
-    const char* entry;
-    DWORD type;
-    std::vector<BYTE> data;
-  } bad[] = {
-      {"MouseLeft", REG_SZ, {'1', '2', '3', 0}},
-      {"MouseRight", REG_BINARY, {1, 2, 3, 4, 5, 6}},
-      {"KeyBoard", REG_QWORD, {7, 0, 0, 0, 1, 0, 0, 0}},
-      {"MouseRoll", REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},  // huge but valid: kept
-      {"MouseMove", REG_BINARY, {}},
-  };  // MouseMiddle and TimeCount are missing
-  for (const auto& b : bad) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Tallivo\\Tallivo\\DataSetting", b.entry, b.type,
-                    b.data.empty() ? nullptr : b.data.data(), static_cast<DWORD>(b.data.size()));
-  }
-  App app;
-  ASSERT_TRUE(app.Start());
-  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次"));
-  EXPECT_TRUE(app.WaitText(IDC_RIGHT_CLICKS, "右键点击:   0次"));
-  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次"));
-  EXPECT_TRUE(app.WaitText(IDC_WHEEL_STEPS, "中键滚动:   4294967295次"));
-  // The next save writes proper entries again.
-  const char* const entries[] = {"MouseLeft", "MouseRight", "MouseMiddle", "KeyBoard", "MouseMove", "TimeCount"};
-  EXPECT_TRUE(WaitUntil([&] {
-    for (const char* e : entries) {
-      DWORD type = 0;
-      Stored("DataSetting", e, &type);
-      if (type != REG_DWORD) return false;
-    }
-    return true;
-  }, 3000));
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(Stored("DataSetting", entries[i]), 0u) << entries[i];
-  EXPECT_EQ(Stored("DataSetting", "MouseRoll"), 0xFFFFFFFFu);
-}
-
-TEST(Faults, ImpossibleStoredDatesStartFromZero) {
+// Each row seeds figures of 10 for the stored date, then stores entries of
+// another type (REG_NONE: removes them). The program shows the figures it can
+// trust, zeros for the rest and for a date that cannot be, and its next save
+// writes today's date and proper numbers again.
+TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
   const SYSTEMTIME t = Today();
-  const struct {
-    DWORD month, day;
-    bool monthAsText;
-  } dates[] = {{13, t.wDay, false}, {t.wMonth, 0, false}, {0, 0, false}, {~0u, ~0u, false}, {t.wMonth, t.wDay, true}};
-  for (const auto& d : dates) {
-    SCOPED_TRACE(testing::Message() << d.month << "/" << d.day << (d.monthAsText ? " as text" : ""));
+  using Raw = std::tuple<const char*, const char*, DWORD, std::string>;  // section, entry, type, data
+  const struct { DWORD month, day; std::vector<Raw> raw; uint32_t wheel; /* the others are 0 */ } cases[] = {
+      {t.wMonth, t.wDay,
+       {{"DataSetting", "MouseLeft", REG_SZ, {"123", 4}}, {"DataSetting", "MouseRight", REG_BINARY, "\1\2\3\4\5\6"},
+        {"DataSetting", "KeyBoard", REG_QWORD, {"\7\0\0\0\1\0\0\0", 8}}, {"DataSetting", "MouseMove", REG_BINARY, ""},
+        {"DataSetting", "MouseMiddle", REG_NONE, ""}, {"DataSetting", "TimeCount", REG_NONE, ""},
+        {"DataSetting", "MouseRoll", REG_DWORD, "\xFF\xFF\xFF\xFF"}},  // huge but valid: kept
+       0xFFFFFFFFu},
+      {13, t.wDay, {}, 0}, {t.wMonth, 0, {}, 0}, {0, 0, {}, 0}, {~0u, ~0u, {}, 0},
+      {t.wMonth, t.wDay, {{"DateCur", "Month", REG_SZ, std::to_string(t.wMonth) + '\0'}}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.month << "/" << c.day << ", " << c.raw.size() << " entries changed");
     ResetProfile();
-    SeedDay(d.month, d.day, 10, 10, 10, 10, 10, 10, 10);
-    if (d.monthAsText) {
-      const std::string month = std::to_string(d.month);
-      RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Tallivo\\Tallivo\\DateCur", "Month", REG_SZ, month.c_str(),
-                      static_cast<DWORD>(month.size() + 1));
+    SeedDay(c.month, c.day, 10, 10, 10, 10, 10, 10, 10);
+    for (const auto& [section, entry, type, data] : c.raw) {
+      const std::string key = std::string("Software\\Tallivo\\Tallivo\\") + section;
+      if (type == REG_NONE) RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry);
+      else RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry, type, data.data(), DWORD(data.size()));
     }
     App app;
     ASSERT_TRUE(app.Start());
-    EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次")) << app.Text(IDC_LEFT_CLICKS);
-    EXPECT_TRUE(WaitUntil([&] { return Stored("DateCur", "Month") == t.wMonth && Stored("DateCur", "Day") == t.wDay &&
-                                       Stored("DataSetting", "MouseLeft") == 0u; }, 3000))
-        << Stored("DateCur", "Month") << "/" << Stored("DateCur", "Day") << " left " << Stored("DataSetting", "MouseLeft");
+    for (auto [id, kind] : {std::pair{IDC_LEFT_CLICKS, InputKind::Left}, {IDC_RIGHT_CLICKS, InputKind::Right},
+                            {IDC_MIDDLE_CLICKS, InputKind::Middle}, {IDC_KEY_STROKES, InputKind::Key}})
+      EXPECT_TRUE(app.WaitText(id, tallivo::CounterLabel(kind, 0))) << app.Text(id);
+    EXPECT_TRUE(app.WaitText(IDC_WHEEL_STEPS, tallivo::CounterLabel(InputKind::Wheel, c.wheel)))
+        << app.Text(IDC_WHEEL_STEPS);
+    const std::string want = std::to_string(t.wMonth) + " " + std::to_string(t.wDay) + " 0 0 0 0 0 " +
+                             std::to_string(c.wheel) + " t";
+    EXPECT_TRUE(WaitUntil([&] { return StoredDay() == want; }, 3000)) << StoredDay() << ", want " << want;
   }
 }
 
 // A copy of the program in a folder of its own with some of its libraries,
 // the hook library perhaps replaced by one without its entry points.
 TEST(BrokenInstall, AMissingOrWrongHookLibraryIsNamedAndEndsWithCodeOne) {
-  const struct {
-    const char* hook;      // what goes in as TallivoHook.dll
-    const char* taskHook;  // and as TallivoTaskHook.dll
-    const char* named;     // the library the message names; none: it runs
-  } cases[] = {
+  // What goes in as TallivoHook.dll and as TallivoTaskHook.dll; the library
+  // the message names, none when it runs.
+  const struct { const char* hook; const char* taskHook; const char* named; } cases[] = {
       {nullptr, "TallivoTaskHook.dll", "TallivoHook.dll"},
       {"SkinH.dll", "TallivoTaskHook.dll", "TallivoHook.dll"},
       {"TallivoHook.dll", nullptr, "TallivoTaskHook.dll"},
@@ -142,16 +121,12 @@ TEST(BrokenInstall, AMissingOrWrongHookLibraryIsNamedAndEndsWithCodeOne) {
   const std::string dir = BinDir() + "\\broken\\";
   CreateDirectoryA(dir.c_str(), nullptr);
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "hook " << (c.hook ? c.hook : "-") << ", task hook "
-                                    << (c.taskHook ? c.taskHook : "-"));
-    const std::pair<const char*, const char*> files[] = {
-        {"Tallivo.exe", "Tallivo.exe"}, {c.hook, "TallivoHook.dll"}, {c.taskHook, "TallivoTaskHook.dll"}};
+    SCOPED_TRACE(testing::Message() << (c.hook ? c.hook : "-") << ", " << (c.taskHook ? c.taskHook : "-"));
     for (const char* f : {"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", "SkinH.dll"})
       DeleteFileA((dir + f).c_str());
-    for (const auto& [from, to] : files) {
-      if (!from) continue;
-      ASSERT_TRUE(CopyFileA((BinDir() + "\\" + from).c_str(), (dir + to).c_str(), FALSE)) << to;
-    }
+    for (const auto& [from, to] : {std::pair{"Tallivo.exe", "Tallivo.exe"}, {c.hook, "TallivoHook.dll"},
+                                   {c.taskHook, "TallivoTaskHook.dll"}})
+      ASSERT_TRUE(!from || CopyFileA((BinDir() + "\\" + from).c_str(), (dir + to).c_str(), FALSE)) << to;
     ResetProfile();
     App app;
     if (!c.named) {
