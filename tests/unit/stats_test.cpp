@@ -1,4 +1,4 @@
-// Counting, distance, the day's figures in the store, and the texts they show.
+// Counting, distance, and the texts the figures are shown in.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,9 +9,7 @@
 #include "hooks/input_filter.h"
 #include "main/messages.h"
 #include "stats/counters.h"
-#include "stats/day_store.h"
 #include "stats/distance.h"
-#include "stats/report.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 
@@ -155,37 +153,6 @@ TEST(StatsText, MilestoneBoundaries) {
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
 }
 
-TEST(DayStore, SavesNineEntriesAndContinuesOnlyTheSameDay) {
-  struct RecordingStore : MemoryProfileStore {
-    bool WriteInt(const char* section, const char* entry, uint32_t value) override {
-      writes.push_back(std::string(section) + "/" + entry);
-      return MemoryProfileStore::WriteInt(section, entry, value);
-    }
-    std::vector<std::string> writes;
-  };
-  DayFigures saved;
-  saved.counters = {11, 22, 33, 44, 0xFFFFFFFFu};
-  saved.movePixels = 7560;
-  saved.runSeconds = 3661;
-  RecordingStore s;
-  EXPECT_EQ(LoadDayFigures(s, {12, 6}).counters.GrandTotal(), 0u);  // first run
-  EXPECT_TRUE(s.writes.empty());
-  SaveDayFigures(s, {12, 6}, saved);
-  EXPECT_EQ(s.writes, (std::vector<std::string>{"DateCur/Month", "DateCur/Day", "DataSetting/MouseLeft",
-                                                "DataSetting/MouseRight", "DataSetting/MouseMiddle",
-                                                "DataSetting/MouseRoll", "DataSetting/KeyBoard",
-                                                "DataSetting/MouseMove", "DataSetting/TimeCount"}));
-  const DayFigures same = LoadDayFigures(s, {12, 6});
-  EXPECT_EQ(same.counters.keys, 0xFFFFFFFFu);
-  EXPECT_EQ(same.counters.middle, 33u);
-  EXPECT_EQ(same.movePixels, 7560u);
-  EXPECT_EQ(same.runSeconds, 3661u);
-  for (StartDate other : {StartDate{12, 5}, StartDate{11, 6}}) {
-    const DayFigures f = LoadDayFigures(s, other);
-    EXPECT_EQ(f.counters.GrandTotal() + f.movePixels + f.runSeconds, 0u) << other.month << "/" << other.day;
-  }
-}
-
 TEST(ProfileStore, AppNameFromModulePath) {
   struct Case {
     std::string path, name;
@@ -200,26 +167,3 @@ TEST(ProfileStore, AppNameFromModulePath) {
   for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
 }
 
-TEST(Report, BytesOfTheWholeFile) {
-  ReportFigures f;
-  f.left = 0xFFFFFFFFu;
-  f.right = 34;
-  f.middle = 5;
-  f.wheel = 6;
-  f.metres = 2.5f;
-  f.totalClicks = 0x80000000u;
-  f.keys = 789;
-  std::tm t = {};
-  t.tm_year = 126;
-  t.tm_mon = 2;
-  t.tm_mday = 7;
-  t.tm_hour = 8;
-  t.tm_min = 9;
-  t.tm_sec = 5;
-  EXPECT_EQ(ReportText(ReportTimeLine(t), "软件已运行:1时2分3秒", ReportFigureLines(f)),
-            "键鼠统计时间:2026年03月07日08时09分05秒\r\n"
-            "软件已运行:1时2分3秒\r\n\r\n当前统计信息如下:\r\n\r\n"
-            "鼠标左键点击:4294967295次\r\n\r\n鼠标右键点击:34次\r\n\r\n鼠标中键点击:5次\r\n\r\n"
-            "鼠标中键滚动:6次\r\n\r\n鼠标移动:2.50米\r\n\r\n鼠标一共敲击:2147483648次\r\n\r\n"
-            "键盘一共敲击:789次");
-}

@@ -1,12 +1,9 @@
-// The rules behind the small tools: version check, auto-start, idle
-// shutdown, hotkey, the contact label, number fields, file errors and the
-// tray's first-run flag.
+// The rules behind the small tools: version check, idle shutdown, hotkey,
+// the contact label, number fields and file errors.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "main/tray_rules.h"
-#include "tools/autostart_rules.h"
 #include "tools/color_label_state.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
@@ -46,37 +43,6 @@ TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   while (b.Append(chunk.data(), chunk.size())) ASSERT_LT(++chunks, 1000u);
   EXPECT_EQ(b.Text().size(), ResponseBody::kCap);
   EXPECT_FALSE(b.Append("z", 1));
-}
-
-TEST(AutoStartRules, MarkerAndRunKeyOutcomes) {
-  using R = RunKeyResult;
-  EXPECT_EQ(MarkerPathForModule("C:\\Program Files\\Tallivo\\Tallivo.exe"), "C:\\Program Files\\Tallivo\\AuTo.dat");
-  EXPECT_EQ(MarkerPathForModule("Tallivo.exe"), "AuTo.dat");
-  EXPECT_TRUE(MarkerSaysOn("1\r\n"));  // only the first byte counts
-  EXPECT_FALSE(MarkerSaysOn(""));
-  EXPECT_FALSE(MarkerSaysOn("01"));
-  struct Case {
-    bool registering;
-    R machine, user;
-    bool on;
-    const char* message;
-  } cases[] = {
-      {true, R::Done, R::NoAccess, true, nullptr},  // machine-wide written, per-user not tried
-      {true, R::NoAccess, R::Done, true, nullptr},  // no rights for the machine: per-user
-      {true, R::NoAccess, R::Failed, false, kAutoStartFailed},
-      {false, R::Done, R::Absent, false, nullptr},
-      {false, R::Absent, R::Absent, false, kAutoStartWasOff},  // removed by someone else meanwhile
-      // A value that stays would still start the program.
-      {false, R::NoAccess, R::Done, true, kAutoStartStillOn},
-      {false, R::Done, R::Failed, true, kAutoStartStillOn},
-  };
-  for (const auto& c : cases) {
-    const AutoStartOutcome o = c.registering ? RegisterOutcome(c.machine, c.user) : UnregisterOutcome(c.machine, c.user);
-    SCOPED_TRACE(testing::Message() << c.registering << " " << static_cast<int>(c.machine) << "/"
-                                    << static_cast<int>(c.user));
-    EXPECT_EQ(o.on, c.on);
-    EXPECT_EQ(o.message, c.message);
-  }
 }
 
 TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
@@ -182,26 +148,3 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
 }
 
-TEST(TrayRules, FirstRunFlagAndBalloons) {
-  struct Case {
-    int flag;
-    bool writeOne, hidden, balloon;
-  } cases[] = {
-      {0, true, false, false},   // very first start: visible, records itself
-      {1, false, true, true},    // every later start: straight to the tray
-      {2, false, false, true},   // honoured only for its balloon text
-      {-1, false, false, false},
-  };
-  for (const auto& c : cases) {
-    const StartAction a = StartActionForFlag(c.flag);
-    EXPECT_EQ(a.writeFlagOne, c.writeOne) << c.flag;
-    EXPECT_EQ(a.startHidden, c.hidden) << c.flag;
-    const BalloonText* b = BalloonForFlag(c.flag);
-    EXPECT_EQ(b != nullptr, c.balloon) << c.flag;
-    // The texts fit the record's 256- and 64-byte fields.
-    if (b) {
-      EXPECT_LT(std::string(b->text).size(), 256u);
-      EXPECT_LT(std::string(b->title).size(), 64u);
-    }
-  }
-}
