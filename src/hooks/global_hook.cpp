@@ -2,9 +2,10 @@
 // message per click, wheel step and key stroke to the main window.
 #include <windows.h>
 
+#include "base/messages.h"
+#include "hooks/hook_api.h"
 #include "hooks/hook_thread.h"
 #include "hooks/input_filter.h"
-#include "main/messages.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
 // Its target is written by start/stop, read on the hook thread.
-hooks::MessagePoster g_poster(tallivo::WM_INPUT_LBUTTON);
+hooks::MessagePoster g_poster(tallivo::kGlobalInputFirst);
 
 void Post(unsigned msg) { g_poster.Post(msg); }
 

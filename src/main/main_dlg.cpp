@@ -5,12 +5,12 @@
 #include <cstring>
 #include <ctime>
 
-#include "hooks/hook_api.h"
-#include "main/messages.h"
-#include "res/resource.h"
-#include "app/registry_profile_store.h"
-#include "app/version.h"
+#include "base/messages.h"
+#include "base/profile_store.h"
+#include "base/version.h"
 #include "main/tray_rules.h"
+#include "res/resource.h"
+#include "stats/hook_library.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 #include "update/update_dlg.h"
@@ -73,7 +73,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 7. The day's figures, when they were saved today.
   LoadDayFigures();
   // 8. Global counting.
-  TallivoStartHook(hwnd);
+  hooklib::StartGlobal(hwnd);
   // 9. Timers.
   SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
@@ -228,7 +228,7 @@ void CMainStatsDlg::DrainPendingInput() {
   // the window goes; count them so the last save has them.
   MSG msg;
   InputKind kind;
-  while (PeekMessageA(&msg, Hwnd(), WM_INPUT_LBUTTON, WM_INPUT_KEY, PM_REMOVE)) {
+  while (PeekMessageA(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
     if (InputKindForMessage(msg.message, &kind)) m_counters.Add(kind);
   }
 }
@@ -292,7 +292,7 @@ bool CMainStatsDlg::AskExit() {
 
 void CMainStatsDlg::OnExit() {
   if (!AskExit()) return;
-  TallivoStopHook();
+  hooklib::StopGlobal();
   EndDialog(IDCANCEL);
 }
 
@@ -304,8 +304,8 @@ bool CMainStatsDlg::OnClose() {
 }
 
 void CMainStatsDlg::OnDestroy() {
-  TallivoStopHook();
-  TallivoStopTaskHook();
+  hooklib::StopGlobal();
+  hooklib::StopTask();
   m_tray.Remove();
   // Every way out saves once more: the Exit command, Enter and Esc do not
   // ask, and a clear must not come back at the next start.
@@ -315,8 +315,8 @@ void CMainStatsDlg::OnDestroy() {
 }
 
 void CMainStatsDlg::OnProcSelect(DWORD threadId) {
-  TallivoStopTaskHook();
-  TallivoStartTaskHook(Hwnd(), threadId);
+  hooklib::StopTask();
+  hooklib::StartTask(Hwnd(), threadId);
   OnProcReset();
 }
 

@@ -7,15 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "main/tray_icon.h"
-#include "process/mag_dialog.h"
-#include "process/process_stats_dlg.h"
-#include "stats/counters.h"
-#include "stats/day_store.h"
-#include "stats/distance.h"
+#include "base/counters.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
+#include "main/main_timers.h"
+#include "main/tray_icon.h"
+#include "process/process_stats_dlg.h"
+#include "stats/day_store.h"
+#include "stats/distance.h"
+#include "tools/autostart.h"
+#include "tools/button_swap.h"
+#include "tools/hotkey.h"
+#include "tools/idle_shutdown_timer.h"
 #include "ui/dialog.h"
+#include "ui/mag_dialog.h"
 
 // Derives from the docking dialog: it is the owner the per-process panel
 // docks to.
@@ -67,7 +72,8 @@ class CMainStatsDlg : public CMagDialog {
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
 
-  // System tools (src/tools/main_tools.cpp)
+  // System tools (main_dlg_tools.cpp): each hands the work to the tool's
+  // own object below.
   bool OnToolCommand(WORD id);
   bool OnToolMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result);
   void OnIdleShutdownOn(uint32_t minutes);
@@ -76,7 +82,6 @@ class CMainStatsDlg : public CMagDialog {
   bool RegisterHotkey(int storedKey);
   void RegisterStoredHotkey();
   void OnHotkey();
-  void SetAutoStartCheck(bool on);
   void OnToggleAutoStart();
   void RestoreAutoStart();
   void OnSwapButtons();
@@ -87,12 +92,12 @@ class CMainStatsDlg : public CMagDialog {
   uint32_t m_totalClicks = 0;
   uint32_t m_runSeconds = 0;
   std::string m_runText;
-  uint32_t m_idleMinutes = 0;
+  tools::IdleShutdownTimer m_idleShutdown{tallivo::TIMER_IDLE};
   tallivo::DistanceMeter m_distance;
   int m_startMonth = 0;
   int m_startDay = 0;
-  int m_swapNext = 1;
-  int m_autoStartOn = 1;
+  tools::ButtonSwap m_buttonSwap;
+  tools::AutoStart m_autoStart;
   HWND m_statusBar = nullptr;
   tallivo::InputCounters m_procCounters;
   CTabSheet m_tabSheet;
@@ -100,5 +105,5 @@ class CMainStatsDlg : public CMagDialog {
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
-  std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run
+  tools::ShowHideHotkey m_hotkey;
 };

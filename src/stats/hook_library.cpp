@@ -1,28 +1,21 @@
 #include "stats/hook_library.h"
 
-#include <windows.h>
-
+#include "base/module_path.h"
 #include "hooks/hook_api.h"
-#include "tools/system_ops.h"
 
 namespace {
 
-using StopFn = void(__cdecl*)();
-using StartFn = void(__cdecl*)(HWND);
-using StartTaskFn = void(__cdecl*)(HWND, DWORD);
-
-StopFn g_stop = nullptr;
-StartFn g_start = nullptr;
-StopFn g_stopTask = nullptr;
-StartTaskFn g_startTask = nullptr;
+hookapi::StopFn g_stop = nullptr;
+hookapi::StartFn g_start = nullptr;
+hookapi::StopTaskFn g_stopTask = nullptr;
+hookapi::StartTaskFn g_startTask = nullptr;
 
 // Only from the program's folder: a library of that name elsewhere on the
 // search path is never taken.
 HMODULE LoadBeside(const char* name) {
-  const std::string exe = tools::ModulePath();
-  const size_t slash = exe.rfind('\\');
-  if (slash == std::string::npos) return nullptr;
-  return LoadLibraryExA((exe.substr(0, slash + 1) + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::string folder = tallivo::ModuleFolder();
+  if (folder.empty()) return nullptr;
+  return LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <typename T>
@@ -37,8 +30,8 @@ namespace hooklib {
 bool Load(std::string* failedLibrary) {
   HMODULE global = LoadBeside("TallivoHook.dll");
   if (global) {
-    g_stop = Ordinal<StopFn>(global, 1);
-    g_start = Ordinal<StartFn>(global, 2);
+    g_stop = Ordinal<hookapi::StopFn>(global, hookapi::kStopOrdinal);
+    g_start = Ordinal<hookapi::StartFn>(global, hookapi::kStartOrdinal);
   }
   if (!g_stop || !g_start) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
@@ -46,8 +39,8 @@ bool Load(std::string* failedLibrary) {
   }
   HMODULE task = LoadBeside("TallivoTaskHook.dll");
   if (task) {
-    g_stopTask = Ordinal<StopFn>(task, 1);
-    g_startTask = Ordinal<StartTaskFn>(task, 2);
+    g_stopTask = Ordinal<hookapi::StopTaskFn>(task, hookapi::kStopOrdinal);
+    g_startTask = Ordinal<hookapi::StartTaskFn>(task, hookapi::kStartOrdinal);
   }
   if (!g_stopTask || !g_startTask) {
     if (failedLibrary) *failedLibrary = "TallivoTaskHook.dll";
@@ -56,18 +49,17 @@ bool Load(std::string* failedLibrary) {
   return true;
 }
 
-}  // namespace hooklib
-
-// The entry points the windows call; harmless before a successful Load.
-void __cdecl TallivoStopHook() {
-  if (g_stop) g_stop();
-}
-void __cdecl TallivoStartHook(HWND target) {
+void StartGlobal(HWND target) {
   if (g_start) g_start(target);
 }
-void __cdecl TallivoStopTaskHook() {
-  if (g_stopTask) g_stopTask();
+void StopGlobal() {
+  if (g_stop) g_stop();
 }
-void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId) {
+void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }
+void StopTask() {
+  if (g_stopTask) g_stopTask();
+}
+
+}  // namespace hooklib

@@ -1,7 +1,10 @@
-// Loads the two hook libraries from the program's own folder and resolves
-// their entry points by ordinal. The entry points of hooks/hook_api.h call
-// through what was resolved here.
+// The exe's side of the hook libraries: loads both from the program's own
+// folder, resolves their entry points by ordinal (hooks/hook_api.h) and
+// calls through them. The calls have names of their own so that they are
+// never taken for the libraries' exports.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -10,5 +13,12 @@ namespace hooklib {
 // Loads both libraries; on failure returns false and names the library
 // that is missing or not the right one.
 bool Load(std::string* failedLibrary);
+
+// Global counting (TallivoHook.dll) and per-process counting
+// (TallivoTaskHook.dll). Each does nothing before a successful Load.
+void StartGlobal(HWND target);
+void StopGlobal();
+void StartTask(HWND target, DWORD threadId);
+void StopTask();
 
 }  // namespace hooklib

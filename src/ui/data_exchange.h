@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 namespace ui {
 
@@ -16,5 +17,11 @@ bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* val
 // The file-error text for the cause with the path filled in, in the
 // application message box with the stop icon.
 void ShowFileError(uint32_t systemError, const char* path);
+
+// Creates or truncates the file and writes the bytes, flushed to the disk
+// when asked. Others may read the file meanwhile (a virus scanner, a
+// backup, the user). A failure is shown with ShowFileError; what was
+// written before it stays.
+bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush);
 
 }  // namespace ui

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "res/resource.h"
+#include "ui/framework_ids.h"
 
 namespace ui {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "tools/color_label.h"
+#include "ui/color_label.h"
 #include "ui/dialog.h"
 
 struct UpdateCheck;

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string>
 
-#include "app/version.h"
-#include "tools/maker.h"
+#include "base/version.h"
+#include "base/maker.h"
 
 namespace tallivo {
 

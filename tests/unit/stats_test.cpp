@@ -5,41 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_store.h"
+#include "base/counters.h"
 #include "hooks/input_filter.h"
-#include "main/messages.h"
-#include "stats/counters.h"
 #include "stats/distance.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 
 using namespace tallivo;
-
-TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
-  const unsigned messages[] = {WM_INPUT_LBUTTON, WM_INPUT_RBUTTON, WM_INPUT_MBUTTON, WM_INPUT_WHEEL, WM_INPUT_KEY};
-  InputCounters c;
-  for (unsigned msg : messages) {
-    InputKind kind;
-    ASSERT_TRUE(InputKindForMessage(msg, &kind)) << std::hex << msg;
-    c.Add(kind);
-  }
-  EXPECT_EQ(c.left + c.right + c.middle + c.wheel + c.keys, 5u);
-  EXPECT_EQ(c.left, 1u);
-  EXPECT_EQ(c.keys, 1u);
-  EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
-  InputKind kind;
-  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON}) EXPECT_FALSE(InputKindForMessage(msg, &kind));
-  EXPECT_FALSE(ProcessInputKindForMessage(WM_INPUT_LBUTTON, &kind));
-  ASSERT_TRUE(ProcessInputKindForMessage(WM_PROC_WHEEL, &kind));
-  EXPECT_EQ(kind, InputKind::Wheel);
-  // Silent wrap at 2^32, sums as unsigned 32-bit.
-  c.left = 0xFFFFFFFFu;
-  c.Add(InputKind::Left);
-  EXPECT_EQ(c.left, 0u);
-  c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
-  EXPECT_EQ(c.TotalClicks(), 1u);
-  EXPECT_EQ(c.GrandTotal(), 0u);
-}
 
 TEST(InputFilter, WheelStepsPerReport) {
   struct Case {
@@ -152,18 +124,3 @@ TEST(StatsText, MilestoneBoundaries) {
   };
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
 }
-
-TEST(ProfileStore, AppNameFromModulePath) {
-  struct Case {
-    std::string path, name;
-  } cases[] = {
-      {"C:\\x\\renamed.copy.exe", "renamed.copy"},
-      {"/unix/style/app.exe", "app"},
-      {"Z:tallivo.EXE", "tallivo"},
-      // "\x95\x5C" is a double-byte GBK character whose trail byte is a backslash.
-      {"C:\\\xB1\xED\\\x95\x5C.exe", "\x95\x5C"},
-      {"C:\\a\\\x95\x5C\\b.exe", "b"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
-}
-

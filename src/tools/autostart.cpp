@@ -1,40 +1,16 @@
-#include "tools/system_ops.h"
-
-#include <commdlg.h>
+#include "tools/autostart.h"
 
 #include <cstring>
 
-#include "stats/report.h"
+#include "base/module_path.h"
+#include "res/resource.h"
 #include "ui/data_exchange.h"
-#include "ui/file_error.h"
+#include "ui/dialog.h"
 
 using tallivo::AutoStartOutcome;
 using tallivo::RunKeyResult;
 
 namespace tools {
-
-void RequestShutdown() {
-  HANDLE token = nullptr;
-  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
-    TOKEN_PRIVILEGES tp = {};
-    tp.PrivilegeCount = 1;
-    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid)) {
-      AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
-    }
-    CloseHandle(token);
-  }
-  // Not checked: a refused request is asked again on the next tick.
-  ExitWindowsEx(EWX_SHUTDOWN, 0);
-}
-
-std::string ModulePath() {
-  char path[MAX_PATH + 1] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  // A cut-off path would make Windows start nothing, or something else.
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  return std::string(path, n);
-}
 
 namespace {
 
@@ -77,7 +53,7 @@ RunKeyResult RemoveRunValue(HKEY root) {
 }  // namespace
 
 AutoStartOutcome RegisterAutoStart() {
-  const std::string path = ModulePath();
+  const std::string path = tallivo::ModulePath();
   if (path.empty()) return tallivo::RegisterOutcome(RunKeyResult::Failed, RunKeyResult::Failed);
   const RunKeyResult machine = WriteRunValue(HKEY_LOCAL_MACHINE, path);
   // NoAccess stands for "not tried" when the machine-wide value was written.
@@ -94,31 +70,7 @@ AutoStartOutcome UnregisterAutoStart() {
 
 namespace {
 
-std::string MarkerPath() { return tallivo::MarkerPathForModule(ModulePath()); }
-
-// Creates or truncates the file and writes the bytes, flushed to the disk
-// when asked. Others may read the file meanwhile (a virus scanner, a
-// backup, the user). A failure is shown in the file-error box.
-bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ui::ShowFileError(GetLastError(), path.c_str());
-    return false;
-  }
-  DWORD written = 0;
-  DWORD error = 0;
-  if (!WriteFile(file, data, size, &written, nullptr)) {
-    error = GetLastError();
-  } else if (written < size) {
-    error = ui::kErrorDiskFull;
-  } else if (flush && !FlushFileBuffers(file)) {
-    error = GetLastError();
-  }
-  CloseHandle(file);
-  if (error) ui::ShowFileError(error, path.c_str());
-  return error == 0;
-}
+std::string MarkerPath() { return tallivo::MarkerPathForModule(tallivo::ModulePath()); }
 
 }  // namespace
 
@@ -137,27 +89,43 @@ bool ReadAutoStartMarker(std::string* content) {
 }
 
 bool WriteAutoStartMarker(const char* text) {
-  return WriteWholeFile(MarkerPath(), text, static_cast<DWORD>(std::strlen(text)), true);
+  return ui::WriteWholeFile(MarkerPath(), text, static_cast<DWORD>(std::strlen(text)), true);
 }
 
-std::string AskReportPath(HWND owner) {
-  char file[1024] = {};
-  std::strncpy(file, tallivo::kReportDefaultName, sizeof file - 1);
-  const std::string filter = tallivo::ReportFilter();
-  OPENFILENAMEA ofn = {};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = filter.c_str();
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = sizeof file;
-  ofn.lpstrDefExt = tallivo::kReportDefaultExt;
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-  if (!GetSaveFileNameA(&ofn)) return std::string();
-  return file;
+namespace {
+// "设置(&S)" in the menu bar.
+constexpr int kSettingsMenu = 1;
+}  // namespace
+
+void AutoStart::SetCheck(HWND mainWindow, bool on) {
+  CheckMenuItem(GetSubMenu(GetMenu(mainWindow), kSettingsMenu), ID_AUTOSTART,
+                MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
 }
 
-bool WriteReportFile(const std::string& path, const std::string& text) {
-  return WriteWholeFile(path, text.data(), static_cast<DWORD>(text.size()), false);
+void AutoStart::Toggle(HWND mainWindow) {
+  const AutoStartOutcome outcome = m_on ? UnregisterAutoStart() : RegisterAutoStart();
+  // The item shows what Windows will do at the next logon.
+  SetCheck(mainWindow, outcome.on);
+  if (outcome.message) ui::AppMessageBox(outcome.message, MB_OK);
+  m_on = outcome.on ? 1 : 0;
+  WriteAutoStartMarker(tallivo::MarkerText(outcome.on));
+}
+
+void AutoStart::Restore(HWND mainWindow) {
+  std::string content;
+  if (!ReadAutoStartMarker(&content)) {
+    m_on = 0;
+    return;
+  }
+  if (!tallivo::MarkerSaysOn(content)) {
+    m_on = 0;
+    return;
+  }
+  // Written again at every start, so a moved program starts from its new place.
+  const AutoStartOutcome outcome = RegisterAutoStart();
+  if (outcome.message) ui::AppMessageBox(outcome.message, MB_OK);
+  SetCheck(mainWindow, outcome.on);
+  m_on = outcome.on ? 1 : 0;
 }
 
 }  // namespace tools

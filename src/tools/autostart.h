@@ -1,5 +1,5 @@
-// The platform side of the system tools: the shutdown request, the Run
-// values, the autostart marker, the report file.
+// Start with Windows on the platform: the Run values, the marker beside
+// the executable, and the state the main window's command switches.
 #pragma once
 
 #include <windows.h>
@@ -9,13 +9,6 @@
 #include "tools/autostart_rules.h"
 
 namespace tools {
-
-// A non-forced shutdown of the computer. Enables the process's shutdown
-// privilege first: without it Windows refuses the request.
-void RequestShutdown();
-
-// The executable's full path, or "" when it cannot be had whole.
-std::string ModulePath();
 
 // Writes the Run value "Tallivo" with the executable's path: machine-wide,
 // or for this user when the machine-wide key cannot be written.
@@ -29,10 +22,20 @@ bool ReadAutoStartMarker(std::string* content);
 // Rewrites it whole; a failure is shown in the file-error box.
 bool WriteAutoStartMarker(const char* text);
 
-// The save dialog for the report; "" when cancelled.
-std::string AskReportPath(HWND owner);
-// Creates or truncates the file and writes the text. A failure is shown
-// in the file-error box; what was written before it stays.
-bool WriteReportFile(const std::string& path, const std::string& text);
+// The main window's start-with-Windows state: the flag its command
+// switches, and the check mark of the item in its menu bar.
+class AutoStart {
+ public:
+  // Start-up: the state the marker asks for; on registers again.
+  void Restore(HWND mainWindow);
+  // The command, from the main menu or the tray menu.
+  void Toggle(HWND mainWindow);
+  bool On() const { return m_on != 0; }
+
+ private:
+  static void SetCheck(HWND mainWindow, bool on);
+  // Always set by Restore, whatever it held before.
+  int m_on = 1;
+};
 
 }  // namespace tools

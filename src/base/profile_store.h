@@ -41,8 +41,9 @@ class MemoryProfileStore : public ProfileStore {
   bool m_readOnly = false;
 };
 
-// Application name used in the registry path: the executable's file name
-// without directory and extension.
-std::string AppNameFromModulePath(const std::string& path);
+// The application's profile store: the registry one once start-up has set
+// it, an in-memory one before that (and after SetProfile(nullptr)).
+ProfileStore& Profile();
+void SetProfile(ProfileStore* store);
 
 }  // namespace tallivo
