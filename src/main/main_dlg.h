@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "base/counters.h"
 #include "chart/chart_page.h"
