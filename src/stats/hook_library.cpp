@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/profile_store.h"
 #include "hooks/hook_api.h"
 #include "tools/system_ops.h"
 
@@ -19,10 +20,9 @@ StartTaskFn g_startTask = nullptr;
 // Only from the program's folder: a library of that name elsewhere on the
 // search path is never taken.
 HMODULE LoadBeside(const char* name) {
-  const std::string exe = tools::ModulePath();
-  const size_t slash = exe.rfind('\\');
-  if (slash == std::string::npos) return nullptr;
-  return LoadLibraryExA((exe.substr(0, slash + 1) + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::string folder = tallivo::FolderOfModulePath(tools::ModulePath());
+  if (folder.empty()) return nullptr;
+  return LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <typename T>

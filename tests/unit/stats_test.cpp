@@ -153,17 +153,23 @@ TEST(StatsText, MilestoneBoundaries) {
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
 }
 
-TEST(ProfileStore, AppNameFromModulePath) {
+TEST(ProfileStore, AppNameAndFolderFromModulePath) {
   struct Case {
-    std::string path, name;
+    std::string path, name, folder;
   } cases[] = {
-      {"C:\\x\\renamed.copy.exe", "renamed.copy"},
-      {"/unix/style/app.exe", "app"},
-      {"Z:tallivo.EXE", "tallivo"},
-      // "\x95\x5C" is a double-byte GBK character whose trail byte is a backslash.
-      {"C:\\\xB1\xED\\\x95\x5C.exe", "\x95\x5C"},
-      {"C:\\a\\\x95\x5C\\b.exe", "b"},
+      {"C:\\x\\renamed.copy.exe", "renamed.copy", "C:\\x\\"},
+      {"/unix/style/app.exe", "app", "/unix/style/"},
+      {"Z:tallivo.EXE", "tallivo", "Z:"},
+      {"tallivo.exe", "tallivo", ""},
+      // "\x9C\x5C" (淺) and "\x95\x5C" are double-byte GBK characters whose
+      // trail byte is a backslash.
+      {"C:\\\xB1\xED\\\x9C\x5C.exe", "\x9C\x5C", "C:\\\xB1\xED\\"},
+      {"C:\\a\\\x95\x5C\\b.exe", "b", "C:\\a\\\x95\x5C\\"},
+      {"D:\\\x9C\x5C\x9C\x5C\\\x9C\x5C", "\x9C\x5C", "D:\\\x9C\x5C\x9C\x5C\\"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+    EXPECT_EQ(FolderOfModulePath(c.path), c.folder) << c.path;
+  }
 }
 
