@@ -100,5 +100,5 @@ class CMainStatsDlg : public CMagDialog {
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
-  std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run
+  unsigned m_hotkeyKey = 0;  // the key registered now, 0 for none
 };
