@@ -206,7 +206,7 @@ void CMainStatsDlg::RefreshRunTimeAndClock() {
   if (const tm* local = localtime(&now)) SetItemText(IDC_CLOCK, ClockText(*local).c_str());
 }
 
-void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount()).c_str()); }
+void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
 
 void CMainStatsDlg::LoadDayFigures() {
   const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});

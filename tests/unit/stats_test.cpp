@@ -135,9 +135,15 @@ TEST(StatsText, LabelsTipAndTimes) {
   EXPECT_LT(tip.size(), kTrayTipSize);
   EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
   EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
-  EXPECT_EQ(UptimeText((23 * 3600 + 59 * 60 + 59) * 1000u), "系统已开机:23小时59分59秒");
-  EXPECT_EQ(UptimeText(24 * 3600 * 1000u), "系统已开机:1天0小时0分0秒");
-  EXPECT_EQ(UptimeText(4294967295u + 1001u), "系统已开机:0小时0分1秒");  // the tick count wrapped
+  // Uptime from the 64-bit tick count: on past 2^32 ms (49.7 days), no wrap.
+  const struct { uint64_t ms; const char* text; } uptimes[] = {
+      {(23 * 3600 + 59 * 60 + 59) * 1000ull, "系统已开机:23小时59分59秒"},
+      {24 * 3600 * 1000ull, "系统已开机:1天0小时0分0秒"},
+      {4294967295ull, "系统已开机:49天17小时2分47秒"},
+      {4294967296ull + 1000, "系统已开机:49天17小时2分48秒"},
+      {100 * 86400000ull + 1999, "系统已开机:100天0小时0分1秒"},
+  };
+  for (const auto& u : uptimes) EXPECT_EQ(UptimeText(u.ms), u.text) << u.ms;
   EXPECT_EQ(LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~");
 }
 
