@@ -131,16 +131,19 @@ TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   };
   EXPECT_EQ(type([] { TapKey('5', 1); }), "") << "digit";
   EXPECT_EQ(type([&] { SendMessageW(edit, WM_CHAR, 0x4E2D, 1); }), "") << "中, as an IME delivers it";
-  // Taken by another program: stored, and said plainly.
-  ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'Q'));
-  EXPECT_EQ(type([] { TapKey('Q', 1); }), "Q") << "a lower-case q shown as Q";
-  EXPECT_EQ(set(0x51), "快捷键已保存,但Ctrl+Alt+Q已被其他程序占用,现在不能使用");
-  UnregisterHotKey(nullptr, 7);
   EXPECT_EQ(type([] { TapKey('K', 1); }), "K");
   TapKey(VK_RETURN, 1);  // no way out of the dialog
   Pump(500);
   ASSERT_TRUE(IsWindowVisible(dlg)) << "Enter closed the dialog";
   EXPECT_EQ(set(0x4B), "快捷键设置成功");
+  // Taken by another program: stored, and said plainly. The letter chosen
+  // before is withdrawn all the same: free for anyone now.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'Q'));
+  EXPECT_EQ(type([] { TapKey('Q', 1); }), "Q") << "a lower-case q shown as Q";
+  EXPECT_EQ(set(0x51), "快捷键已保存,但Ctrl+Alt+Q已被其他程序占用,现在不能使用");
+  UnregisterHotKey(nullptr, 7);
+  EXPECT_TRUE(RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'K')) << "Ctrl+Alt+K is still the program's";
+  UnregisterHotKey(nullptr, 8);
   EXPECT_EQ(type([] { TapKey(VK_OEM_PERIOD, 1); }), ".");
   EXPECT_EQ(set(0x2E), "快捷键设置成功");  // the character, not the key code
   CloseDialog(dlg);
@@ -157,7 +160,7 @@ TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
     EXPECT_TRUE(WaitUntil([&] { return shown() == show; })) << "Ctrl+Alt+. did not " << (show ? "show" : "hide");
   }
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
-  // The letter chosen before is no hotkey any more.
+  // A letter chosen before is no hotkey any more.
   press('K');
   Pump(1500);
   EXPECT_TRUE(shown()) << "Ctrl+Alt+K still hid the window";
