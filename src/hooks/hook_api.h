@@ -12,17 +12,25 @@
 extern "C" {
 void __cdecl TallivoStopHook();                                  // TallivoHook.dll @1
 void __cdecl TallivoStartHook(HWND target);                      // TallivoHook.dll @2
+int __cdecl TallivoHookInstalled();                              // TallivoHook.dll @3
+DWORD __cdecl TallivoHookReportsSeen();                          // TallivoHook.dll @4
 void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
 void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
 }
 
 namespace hookapi {
 
+// Both libraries: stop and start.
 constexpr int kStopOrdinal = 1;
 constexpr int kStartOrdinal = 2;
+// TallivoHook.dll only: the state its watchdog reads.
+constexpr int kInstalledOrdinal = 3;
+constexpr int kReportsSeenOrdinal = 4;
 
 using StopFn = decltype(&TallivoStopHook);
 using StartFn = decltype(&TallivoStartHook);
+using InstalledFn = decltype(&TallivoHookInstalled);
+using ReportsSeenFn = decltype(&TallivoHookReportsSeen);
 using StopTaskFn = decltype(&TallivoStopTaskHook);
 using StartTaskFn = decltype(&TallivoStartTaskHook);
 

@@ -7,6 +7,8 @@ namespace {
 
 hookapi::StopFn g_stop = nullptr;
 hookapi::StartFn g_start = nullptr;
+hookapi::InstalledFn g_installed = nullptr;
+hookapi::ReportsSeenFn g_reports = nullptr;
 hookapi::StopTaskFn g_stopTask = nullptr;
 hookapi::StartTaskFn g_startTask = nullptr;
 
@@ -32,8 +34,10 @@ bool Load(std::string* failedLibrary) {
   if (global) {
     g_stop = Ordinal<hookapi::StopFn>(global, hookapi::kStopOrdinal);
     g_start = Ordinal<hookapi::StartFn>(global, hookapi::kStartOrdinal);
+    g_installed = Ordinal<hookapi::InstalledFn>(global, hookapi::kInstalledOrdinal);
+    g_reports = Ordinal<hookapi::ReportsSeenFn>(global, hookapi::kReportsSeenOrdinal);
   }
-  if (!g_stop || !g_start) {
+  if (!g_stop || !g_start || !g_installed || !g_reports) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -55,6 +59,8 @@ void StartGlobal(HWND target) {
 void StopGlobal() {
   if (g_stop) g_stop();
 }
+bool GlobalHooksInstalled() { return g_installed && g_installed() != 0; }
+DWORD GlobalReportsSeen() { return g_reports ? g_reports() : 0; }
 void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }

@@ -18,6 +18,10 @@ bool Load(std::string* failedLibrary);
 // (TallivoTaskHook.dll). Each does nothing before a successful Load.
 void StartGlobal(HWND target);
 void StopGlobal();
+// For the watchdog: whether both global hooks are in place since the last
+// start, and how many input reports they have seen (wraps).
+bool GlobalHooksInstalled();
+DWORD GlobalReportsSeen();
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
 

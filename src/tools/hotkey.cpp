@@ -1,23 +1,22 @@
 #include "tools/hotkey.h"
 
-#include <algorithm>
-
 #include "base/profile_store.h"
 #include "tools/hotkey_rules.h"
 
 namespace tools {
 
 bool ShowHideHotkey::Register(HWND mainWindow, int storedKey) {
+  // One combination at a time: the one chosen before goes, whatever
+  // becomes of the new one.
+  if (m_key != 0) {
+    UnregisterHotKey(mainWindow, tallivo::kHotkeyId);
+    m_key = 0;
+  }
   const unsigned vk = tallivo::HotkeyVirtualKey(storedKey);
   if (vk == 0) return true;  // no key chosen: nothing to register, nothing failed
-  if (RegisterHotKey(mainWindow, tallivo::kHotkeyId, tallivo::kHotkeyModifiers, vk)) {
-    if (std::find(m_keys.begin(), m_keys.end(), vk) == m_keys.end()) m_keys.push_back(vk);
-    return true;
-  }
-  // Earlier keys stay registered beside the new one; choosing one of them
-  // again is refused as taken, but it is ours and it works.
-  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED &&
-         std::find(m_keys.begin(), m_keys.end(), vk) != m_keys.end();
+  if (!RegisterHotKey(mainWindow, tallivo::kHotkeyId, tallivo::kHotkeyModifiers, vk)) return false;
+  m_key = vk;
+  return true;
 }
 
 void ShowHideHotkey::RegisterStored(HWND mainWindow) {

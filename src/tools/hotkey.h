@@ -5,14 +5,13 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace tools {
 
 class ShowHideHotkey {
  public:
-  // Registers the combination for the stored key. True when it now works
-  // (also when no key is chosen: nothing to register, nothing failed).
+  // Registers the combination for the stored key in place of the one
+  // before. True when it now works (also when no key is chosen: nothing to
+  // register, nothing failed).
   bool Register(HWND mainWindow, int storedKey);
   // Start-up: the key stored by the hotkey dialog.
   void RegisterStored(HWND mainWindow);
@@ -21,8 +20,8 @@ class ShowHideHotkey {
   static void Toggle(HWND mainWindow);
 
  private:
-  // Keys registered during this run.
-  std::vector<unsigned> m_keys;
+  // The key registered now, 0 for none.
+  unsigned m_key = 0;
 };
 
 }  // namespace tools

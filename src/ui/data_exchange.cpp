@@ -67,4 +67,17 @@ bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool 
   return error == 0;
 }
 
+void ShowExceptionError(const std::exception_ptr& error) {
+  static bool showing = false;
+  if (showing) return;
+  showing = true;
+  // No heap here: the cause may be that there is none left.
+  char text[256] = {};
+  if (LoadStringA(GetModuleHandleA(nullptr), ExceptionStringId(error), text, sizeof text) <= 0) {
+    LoadStringA(GetModuleHandleA(nullptr), kIdsCommandFailed, text, sizeof text);
+  }
+  AppMessageBox(text, MB_OK | MB_ICONSTOP);
+  showing = false;
+}
+
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 namespace ui {
@@ -23,5 +24,8 @@ void ShowFileError(uint32_t systemError, const char* path);
 // backup, the user). A failure is shown with ShowFileError; what was
 // written before it stays.
 bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush);
+// An exception that escaped a message handler, in the same box. While one
+// such box is up, further ones are not shown.
+void ShowExceptionError(const std::exception_ptr& error);
 
 }  // namespace ui

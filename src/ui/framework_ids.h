@@ -1,5 +1,5 @@
 // String-table ids of the framework's own texts: the file errors ("%1" is
-// the path) and the failed command. The texts live in the resource script
+// the path), the failed command and the lack of memory. The texts live in the resource script
 // with every other string (res/tallivo.rc, through res/resource.h); the ids
 // are the framework's, so that it needs nothing from res/. Plain #defines:
 // the resource compiler reads this file too.
@@ -16,3 +16,4 @@
 #define IDS_FILE_LOCK           61868
 #define IDS_FILE_DISK_FULL      61869
 #define IDS_COMMAND_FAILED      61705
+#define IDS_OUT_OF_MEMORY       61706

@@ -47,6 +47,7 @@ TEST(ModulePath, SplitsOnlyAtRealSeparators) {
       {"C:\\x\\\x9C\x5C.exe", "C:\\x\\", "\x9C\x5C.exe", "\x9C\x5C"},
       {"C:\\\x9C\x5C\\b.exe", "C:\\\x9C\x5C\\", "b.exe", "b"},
       {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
+      {"D:\\\x9C\x5C\x9C\x5C\\\x9C\x5C", "D:\\\x9C\x5C\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
       {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
       {"/unix/style/app.exe", "/unix/style/", "app.exe", "app"},
       {"Z:tallivo.EXE", "Z:", "tallivo.EXE", "tallivo"},
