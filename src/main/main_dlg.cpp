@@ -22,9 +22,6 @@ namespace {
 constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
-constexpr char kHooksFailed[] =
-    "无法安装键盘和鼠标钩子，Tallivo 现在统计不到键盘和鼠标的操作。\n"
-    "程序会继续运行，并会不时重新尝试安装。";
 
 // Broadcast by a restarted shell; the tray icon has to be added again.
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
@@ -77,8 +74,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   LoadDayFigures();
   // 8. Global counting. A failure is reported by the hook watchdog at the
   // first tick of the second timer, once the window runs.
-  hooklib::StartGlobal(hwnd);
-  m_hooksOn = true;
+  m_globalHooks.Start(hwnd);
   // 9. Timers.
   SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
@@ -152,7 +148,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveDayFigures();
-      WatchHooks();
+      m_globalHooks.Watch(Hwnd());
       break;
     case TIMER_CURSOR:
       SampleCursor();
@@ -213,25 +209,6 @@ void CMainStatsDlg::RefreshRunTimeAndClock() {
 }
 
 void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
-
-void CMainStatsDlg::WatchHooks() {
-  if (!m_hooksOn) return;  // on the way out
-  LASTINPUTINFO last = {};
-  last.cbSize = sizeof last;
-  // When it cannot be read, the last known value: no input is made up.
-  if (GetLastInputInfo(&last)) m_lastInput = last.dwTime;
-  if (m_hookWatchdog.Check(GetTickCount(), hooklib::GlobalHooksInstalled(), hooklib::GlobalReportsSeen(), m_lastInput)) {
-    hooklib::StopGlobal();
-    hooklib::StartGlobal(Hwnd());
-  }
-  if (hooklib::GlobalHooksInstalled()) {
-    m_hookFailureShown = false;
-  } else if (!m_hookFailureShown) {
-    // Once per failure, not every second; the timer goes on meanwhile.
-    m_hookFailureShown = true;
-    ui::AppMessageBox(kHooksFailed, MB_OK | MB_ICONWARNING);
-  }
-}
 
 void CMainStatsDlg::LoadDayFigures() {
   const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});
@@ -317,8 +294,7 @@ bool CMainStatsDlg::AskExit() {
 
 void CMainStatsDlg::OnExit() {
   if (!AskExit()) return;
-  m_hooksOn = false;
-  hooklib::StopGlobal();
+  m_globalHooks.Stop();
   EndDialog(IDCANCEL);
 }
 
@@ -330,8 +306,7 @@ bool CMainStatsDlg::OnClose() {
 }
 
 void CMainStatsDlg::OnDestroy() {
-  m_hooksOn = false;
-  hooklib::StopGlobal();
+  m_globalHooks.Stop();
   hooklib::StopTask();
   m_tray.Remove();
   // Every way out saves once more: the Exit command, Enter and Esc do not

@@ -14,7 +14,7 @@
 #include "process/process_stats_dlg.h"
 #include "stats/day_store.h"
 #include "stats/distance.h"
-#include "stats/hook_watchdog.h"
+#include "stats/global_hooks.h"
 #include "tools/autostart.h"
 #include "tools/button_swap.h"
 #include "tools/hotkey.h"
@@ -59,7 +59,6 @@ class CMainStatsDlg : public CMagDialog {
   void SaveDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
-  void WatchHooks();
   void RefreshStatusBar();
   // distance timer
   void SampleCursor();
@@ -107,10 +106,5 @@ class CMainStatsDlg : public CMagDialog {
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
   tools::ShowHideHotkey m_hotkey;
-  // The global hooks: meant to run, watched, and whether their failure
-  // has been reported since they last ran.
-  bool m_hooksOn = false;
-  tallivo::HookWatchdog m_hookWatchdog;
-  uint32_t m_lastInput = 0;
-  bool m_hookFailureShown = false;
+  stats::GlobalHooks m_globalHooks;
 };
