@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/library_search.h"
 #include "app/registry_profile_store.h"
 #include "base/module_path.h"
 #include "main/main_dlg.h"
@@ -103,6 +104,7 @@ CStatsApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  app::RestrictLibrarySearch();
   theApp.InitInstance();
   return theApp.Failed() ? 1 : 0;
 }

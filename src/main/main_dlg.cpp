@@ -27,8 +27,9 @@ constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 void CallSkinAttach() {
-  // An optional library: a missing or broken one never stops start-up.
-  HMODULE skin = LoadLibraryA("SkinH.dll");
+  // An optional library: a missing or broken one never stops start-up. Only
+  // our own copy: a SkinH.dll in the current directory or on PATH is not ours.
+  HMODULE skin = hooklib::LoadFromProgramFolder("SkinH.dll");
   if (!skin) return;
   using AttachFn = int (*)();
   auto attach = reinterpret_cast<AttachFn>(reinterpret_cast<void*>(GetProcAddress(skin, "SkinH_Attach")));

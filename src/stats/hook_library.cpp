@@ -53,6 +53,8 @@ bool Load(std::string* failedLibrary) {
   return true;
 }
 
+HMODULE LoadFromProgramFolder(const char* name) { return LoadBeside(name); }
+
 void StartGlobal(HWND target) {
   if (g_start) g_start(target);
 }

@@ -24,5 +24,8 @@ bool GlobalHooksInstalled();
 DWORD GlobalReportsSeen();
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
+// Any other library of ours (SkinH.dll), by full path from the program's
+// folder only; null when it is not there.
+HMODULE LoadFromProgramFolder(const char* name);
 
 }  // namespace hooklib
