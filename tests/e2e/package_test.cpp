@@ -69,8 +69,10 @@ std::string Reg(HKEY root, const char* key, const char* value, REGSAM view = 0) 
 void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
   HKEY h;
   ASSERT_EQ(RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &h, nullptr), ERROR_SUCCESS);
-  if (data.empty()) RegDeleteValueA(h, name);
-  else RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
+  if (data.empty())
+    RegDeleteValueA(h, name);
+  else
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
   RegCloseKey(h);
 }
 
@@ -78,8 +80,9 @@ void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
 HANDLE Launch(std::string line, const std::string& dir = "") {
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(),
-                      &si, &pi)) return nullptr;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(), &si,
+                      &pi))
+    return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }
@@ -92,25 +95,28 @@ DWORD RunSilently(const std::string& exe) {
   HANDLE h = Launch("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
-  const bool ended = h && WaitUntil([&] {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe = {sizeof pe};
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
-      const DWORD id = pe.th32ProcessID;
-      // Tallivo is started on purpose and stays; Wine's desktop process
-      // (explorer.exe) is started by the first program that needs the
-      // shell in a new prefix and never ends. Neither is the setup's work.
-      if (pe.th32ParentProcessID != pid || all.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe") ||
-          !_stricmp(pe.szExeFile, "explorer.exe"))
-        continue;
-      if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) all[id] = c;
-    }
-    CloseHandle(snap);
-    for (const auto& p : all) {
-      if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-    }
-    return true;
-  }, 120000);
+  const bool ended = h && WaitUntil(
+                              [&] {
+                                HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+                                PROCESSENTRY32 pe = {sizeof pe};
+                                for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+                                  const DWORD id = pe.th32ProcessID;
+                                  // Tallivo is started on purpose and stays; Wine's desktop process
+                                  // (explorer.exe) is started by the first program that needs the
+                                  // shell in a new prefix and never ends. Neither is the setup's work.
+                                  if (pe.th32ParentProcessID != pid || all.count(id) ||
+                                      !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe"))
+                                    continue;
+                                  if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id))
+                                    all[id] = c;
+                                }
+                                CloseHandle(snap);
+                                for (const auto& p : all) {
+                                  if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
+                                }
+                                return true;
+                              },
+                              120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
   for (const auto& p : all) CloseHandle(p.second);
@@ -126,20 +132,23 @@ struct Running {
   }
   // Waits for the main window of a program run from exePath.
   bool Find(const std::string& exePath) {
-    return WaitUntil([&] {
-      for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "泰利沃v" TALLIVO_VERSION_TEXT "版"));) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, 0, pid);
-        char image[MAX_PATH * 2] = {};
-        DWORD size = sizeof image;
-        if (h && QueryFullProcessImageNameA(h, 0, image, &size) && SamePath(image, exePath)) {
-          return main = w, process = h, true;
-        }
-        if (h) CloseHandle(h);
-      }
-      return false;
-    }, 20000);
+    return WaitUntil(
+        [&] {
+          for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "泰利沃v" TALLIVO_VERSION_TEXT "版"));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE h =
+                OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, 0, pid);
+            char image[MAX_PATH * 2] = {};
+            DWORD size = sizeof image;
+            if (h && QueryFullProcessImageNameA(h, 0, image, &size) && SamePath(image, exePath)) {
+              return main = w, process = h, true;
+            }
+            if (h) CloseHandle(h);
+          }
+          return false;
+        },
+        20000);
   }
   bool Start(const std::string& dir) {
     HANDLE h = Launch("\"" + dir + "\\Tallivo.exe\"", dir);

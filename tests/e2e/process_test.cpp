@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "harness.h"
 #include "base/messages.h"
+#include "harness.h"
 #include "process/process_text.h"
 #include "res/resource.h"
 #include "tools_harness.h"
@@ -107,8 +107,12 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
   static HWND Panel() { return FindWindowA("#32770", "指定进程统计"); }
   static HWND Picker() { return FindWindowA("#32770", "获取进程数据"); }
   static std::string Text(int id) { return WindowText(GetDlgItem(Panel(), id)); }
-  static bool Shows(HWND w) { return WaitUntil([&] { return IsWindowVisible(w) != FALSE; }); }
-  static bool Hides(HWND w) { return WaitUntil([&] { return !IsWindowVisible(w); }); }
+  static bool Shows(HWND w) {
+    return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  }
+  static bool Hides(HWND w) {
+    return WaitUntil([&] { return !IsWindowVisible(w); });
+  }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
     ASSERT_TRUE(Shows(Panel()));
@@ -117,15 +121,19 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
 
   // Left, right, middle, wheel, keys.
   static bool PanelShows(std::array<uint32_t, 5> n) {
-    const std::pair<int, std::string> want[] = {
-        {IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},   {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
-        {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])}, {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
-        {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
-        {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
-    const bool ok = WaitUntil([&] {
-      for (const auto& [id, text] : want) if (Text(id) != text) return false;
-      return true;
-    }, 8000);
+    const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
+                                                {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
+                                                {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])},
+                                                {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
+                                                {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
+                                                {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
+    const bool ok = WaitUntil(
+        [&] {
+          for (const auto& [id, text] : want)
+            if (Text(id) != text) return false;
+          return true;
+        },
+        8000);
     for (const auto& w : want) EXPECT_TRUE(ok) << Text(w.first) << ", want " << w.second;
     return ok;
   }
