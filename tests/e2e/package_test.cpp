@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <set>
@@ -92,6 +93,14 @@ HANDLE Launch(std::string line, const std::string& dir = "") {
 // meant to stay. Handles, not ids: Wine soon gives an ended process's id to
 // another. Its exit code, ~0u when it did not start or end.
 DWORD RunSilently(const std::string& exe) {
+  // Processes that ran before the setup are never its children, even when
+  // their parent's ended id was handed to the setup (the desktop process,
+  // programs left by earlier tests).
+  std::set<DWORD> before;
+  HANDLE snap0 = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe0 = {sizeof pe0};
+  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) before.insert(pe0.th32ProcessID);
+  CloseHandle(snap0);
   HANDLE h = Launch("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
@@ -104,7 +113,7 @@ DWORD RunSilently(const std::string& exe) {
                                   // Tallivo is started on purpose and stays; Wine's desktop process
                                   // (explorer.exe) is started by the first program that needs the
                                   // shell in a new prefix and never ends. Neither is the setup's work.
-                                  if (pe.th32ParentProcessID != pid || all.count(id) ||
+                                  if (pe.th32ParentProcessID != pid || all.count(id) || before.count(id) ||
                                       !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe"))
                                     continue;
                                   if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id))
@@ -119,6 +128,9 @@ DWORD RunSilently(const std::string& exe) {
                               120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
+  for (const auto& p : all) {
+    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
+  }
   for (const auto& p : all) CloseHandle(p.second);
   return code;
 }
