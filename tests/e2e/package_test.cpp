@@ -124,6 +124,11 @@ DWORD RunSilently(const std::string& exe) {
       // Tallivo is started on purpose and stays.
       if (pe.th32ParentProcessID != pid || all.count(id) || ignored.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe"))
         continue;
+      // A process without an image name never got started: Wine leaves one
+      // behind for a program it refuses to run (a disabled builtin such as
+      // its menu builder, which shortcuts call), and it never ends. Look
+      // again at the next round in case the name was only not there yet.
+      if (!pe.szExeFile[0]) continue;
       HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
       if (!c) continue;
       FILETIME start = created(c, nullptr);
