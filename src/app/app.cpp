@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/registry_profile_store.h"
 #include "main/main_dlg.h"
@@ -11,6 +14,37 @@
 #include "ui/dialog.h"
 
 namespace {
+
+constexpr char kPathNotAnsi[] =
+    "Tallivo 所在的路径中有当前系统语言（代码页）无法表示的字符，程序找不到自己的组件，无法启动。\n"
+    "请把 Tallivo 放到名称只含中文、英文字母和数字的文件夹中再启动。";
+constexpr char kPathTooLong[] =
+    "Tallivo 所在的路径太长（超过 259 个字节），程序找不到自己的组件，无法启动。\n"
+    "请把 Tallivo 放到路径较短的文件夹中再启动。";
+
+// The program finds its libraries and files through its path in the ANSI
+// code page. A path that code page cannot spell, or one longer than the
+// ANSI calls take, must be named as such: otherwise it only shows up as a
+// missing file. Returns the text for the problem, or null.
+const char* ProgramPathProblem() {
+  std::vector<wchar_t> wide(32768);
+  const DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
+  if (n == 0) return nullptr;  // nothing known: the library check speaks for itself
+  if (n >= wide.size()) return kPathTooLong;
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+  std::string ansi(bytes > 0 ? bytes : 0, '\0');
+  if (bytes <= 0 || WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), ansi.data(), bytes, nullptr,
+                                        nullptr) != bytes) {
+    return kPathNotAnsi;
+  }
+  // Back again: a character replaced by '?' or by a look-alike does not
+  // come back as it was.
+  std::vector<wchar_t> back(n + 1);
+  const int chars = MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), static_cast<int>(back.size()));
+  if (chars != static_cast<int>(n) || !std::equal(back.begin(), back.begin() + n, wide.begin())) return kPathNotAnsi;
+  if (ansi.size() >= MAX_PATH) return kPathTooLong;
+  return nullptr;
+}
 
 class CStatsApp {
  public:
@@ -37,6 +71,12 @@ bool CStatsApp::InitInstance() {
   if (m_hMutex) {
     WaitForSingleObject(m_hMutex, INFINITE);
     ReleaseMutex(m_hMutex);
+  }
+
+  if (const char* problem = ProgramPathProblem()) {
+    ui::AppMessageBox(problem, MB_OK | MB_ICONERROR);
+    m_failed = true;
+    return false;
   }
 
   // Without its hook libraries the program cannot count anything: say so

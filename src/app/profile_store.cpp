@@ -2,7 +2,14 @@
 
 namespace tallivo {
 
-std::string AppNameFromModulePath(const std::string& path) {
+namespace {
+
+struct PathSplit {
+  size_t nameStart = 0;                // first byte of the file name
+  size_t lastDot = std::string::npos;  // last '.' of the file name
+};
+
+PathSplit SplitPath(const std::string& path) {
   // Walk the path as code-page-936 text: a trail byte of a double-byte
   // character may be 0x5C ('\') and must not be taken for a separator.
   size_t nameStart = 0;
@@ -20,10 +27,19 @@ std::string AppNameFromModulePath(const std::string& path) {
       lastDot = i;
     }
   }
-  if (lastDot != std::string::npos && lastDot > nameStart) {
-    return path.substr(nameStart, lastDot - nameStart);
-  }
-  return path.substr(nameStart);
+  return {nameStart, lastDot};
 }
+
+}  // namespace
+
+std::string AppNameFromModulePath(const std::string& path) {
+  const PathSplit split = SplitPath(path);
+  if (split.lastDot != std::string::npos && split.lastDot > split.nameStart) {
+    return path.substr(split.nameStart, split.lastDot - split.nameStart);
+  }
+  return path.substr(split.nameStart);
+}
+
+std::string FolderOfModulePath(const std::string& path) { return path.substr(0, SplitPath(path).nameStart); }
 
 }  // namespace tallivo

@@ -44,5 +44,8 @@ class MemoryProfileStore : public ProfileStore {
 // Application name used in the registry path: the executable's file name
 // without directory and extension.
 std::string AppNameFromModulePath(const std::string& path);
+// The folder of a module path with its closing separator ("" for a bare
+// file name), split the same way.
+std::string FolderOfModulePath(const std::string& path);
 
 }  // namespace tallivo

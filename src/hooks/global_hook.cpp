@@ -2,6 +2,8 @@
 // message per click, wheel step and key stroke to the main window.
 #include <windows.h>
 
+#include <atomic>
+
 #include "hooks/hook_thread.h"
 #include "hooks/input_filter.h"
 #include "main/messages.h"
@@ -16,9 +18,17 @@ tallivo::KeyRepeatFilter g_keys;
 // Its target is written by start/stop, read on the hook thread.
 hooks::MessagePoster g_poster(tallivo::WM_INPUT_LBUTTON);
 
+// Every report either hook sees, pointer moves included: the main window
+// compares it with the system's last-input time to learn whether the hooks
+// are still called. Written only on the hook thread.
+std::atomic<DWORD> g_reportsSeen{0};
+
 void Post(unsigned msg) { g_poster.Post(msg); }
 
+void ReportSeen() { g_reportsSeen.store(g_reportsSeen.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
+
 LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
+  ReportSeen();
   if (code == HC_ACTION) {
     switch (wp) {
       case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
@@ -34,6 +44,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
+  ReportSeen();
   if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Post(tallivo::WM_INPUT_KEY);
   return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -51,3 +62,15 @@ extern "C" void __cdecl TallivoStartHook(HWND target) {
   g_poster.SetTarget(target);
   g_thread.Start(MouseProc, KeyboardProc);
 }
+
+// Ordinal 3: 1 while both hooks are in place since the last start, else 0.
+extern "C" int __cdecl TallivoHookInstalled() { return g_thread.Installed() ? 1 : 0; }
+
+// Ordinal 4: how many input reports the hooks have seen so far (wraps).
+extern "C" DWORD __cdecl TallivoHookReportsSeen() { return g_reportsSeen.load(std::memory_order_relaxed); }
+
+// Ordinal 100, for the end-to-end test of the main window's watchdog only:
+// removes the hooks behind the hook thread's back, as Windows does with a
+// hook it finds too slow. Only code already running inside the host process
+// can call it.
+extern "C" void __cdecl TallivoDropHooks() { g_thread.DropHooksSilently(); }

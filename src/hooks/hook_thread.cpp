@@ -21,12 +21,12 @@ BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
 }  // namespace
 
 bool MessagePoster::PostNow(unsigned msg) {
-  HWND target = m_target;
+  HWND target = m_target.load();
   return target && PostMessageA(target, msg, 0, 0);
 }
 
 void MessagePoster::Post(unsigned msg) {
-  if (!m_target) return;
+  if (!HasTarget()) return;
   // Keep the order of arrival: nothing new goes out ahead of what waits.
   if (m_backlog.Empty() && PostNow(msg)) return;
   m_backlog.Add(msg);
@@ -35,8 +35,8 @@ void MessagePoster::Post(unsigned msg) {
 }
 
 bool MessagePoster::Retry() {
-  if (!IsWindow(m_target)) {
-    m_backlog = tallivo::PostBacklog(m_base);  // nobody left to count them
+  if (!IsWindow(m_target.load())) {
+    Forget();  // nobody left to count them
     return false;
   }
   return !m_backlog.Flush([this](unsigned msg) { return PostNow(msg); });
@@ -59,54 +59,78 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
   MSG msg;
   // Make sure the thread has a queue before anyone posts WM_QUIT to it.
   PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  HHOOK mouse = SetWindowsHookExA(WH_MOUSE_LL, self->m_mouseProc, ThisModule(), 0);
-  HHOOK keyboard = SetWindowsHookExA(WH_KEYBOARD_LL, self->m_keyboardProc, ThisModule(), 0);
-  self->m_installed = mouse != nullptr && keyboard != nullptr;
-  SetEvent(self->m_ready);
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_retrying) {
-      if (!g_retrying->Retry()) {
-        KillTimer(nullptr, g_retryTimer);
-        g_retryTimer = 0;
+  self->m_mouse.store(SetWindowsHookExA(WH_MOUSE_LL, self->m_mouseProc, ThisModule(), 0));
+  self->m_keyboard.store(SetWindowsHookExA(WH_KEYBOARD_LL, self->m_keyboardProc, ThisModule(), 0));
+  const bool installed = self->m_mouse.load() != nullptr && self->m_keyboard.load() != nullptr;
+  self->m_installed.store(installed);
+  if (installed) {
+    SetEvent(self->m_ready);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+      if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_retrying) {
+        if (!g_retrying->Retry()) {
+          KillTimer(nullptr, g_retryTimer);
+          g_retryTimer = 0;
+        }
+        continue;
       }
-      continue;
+      DispatchMessageA(&msg);
     }
-    DispatchMessageA(&msg);
+    if (g_retryTimer) {
+      KillTimer(nullptr, g_retryTimer);
+      g_retryTimer = 0;
+    }
   }
-  if (g_retryTimer) {
-    KillTimer(nullptr, g_retryTimer);
-    g_retryTimer = 0;
-  }
-  if (mouse) UnhookWindowsHookEx(mouse);
-  if (keyboard) UnhookWindowsHookEx(keyboard);
-  return 0;
+  // Only what is still ours: a hook dropped meanwhile is gone already.
+  if (HHOOK mouse = self->m_mouse.exchange(nullptr)) UnhookWindowsHookEx(mouse);
+  if (HHOOK keyboard = self->m_keyboard.exchange(nullptr)) UnhookWindowsHookEx(keyboard);
+  if (!installed) SetEvent(self->m_ready);
+  return installed ? 0 : 1;
+}
+
+void HookThread::ReleaseHandles() {
+  CloseHandle(m_thread);
+  m_thread = nullptr;
+  m_threadId = 0;
+  CloseHandle(m_ready);
+  m_ready = nullptr;
+  m_installed.store(false);
+  // A thread that had to be terminated could not remove its hooks; the
+  // system removes them with the thread.
+  m_mouse.store(nullptr);
+  m_keyboard.store(nullptr);
 }
 
 bool HookThread::Start(HOOKPROC mouseProc, HOOKPROC keyboardProc) {
+  constexpr DWORD kWaitMs = 5000;
   CRITICAL_SECTION* lock = Lock();
   EnterCriticalSection(lock);
-  bool ok = true;
   if (!m_thread) {
     m_mouseProc = mouseProc;
     m_keyboardProc = keyboardProc;
-    m_installed = false;
+    m_installed.store(false);
     m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    m_thread = CreateThread(nullptr, 0, ThreadMain, this, 0, &m_threadId);
+    m_thread = m_ready ? CreateThread(nullptr, 0, ThreadMain, this, 0, &m_threadId) : nullptr;
     if (m_thread) {
-      // The hook procedures must be in place before Start returns, so that
-      // an event right after start is already counted.
-      HANDLE both[2] = {m_ready, m_thread};
-      WaitForMultipleObjects(2, both, FALSE, 5000);
-      ok = m_installed;
       // Low-level hooks are called on the installing thread; give it the
       // priority input deserves.
       SetThreadPriority(m_thread, THREAD_PRIORITY_TIME_CRITICAL);
+      // The hook procedures must be in place before Start returns, so that
+      // an event right after start is already counted.
+      HANDLE both[2] = {m_ready, m_thread};
+      const DWORD waited = WaitForMultipleObjects(2, both, FALSE, kWaitMs);
+      // A thread that could not set the hooks ends by itself: forget it, so
+      // that the next Start tries again. One that has not answered in time
+      // keeps its handles (it may still signal the event) until Stop.
+      if (waited != WAIT_TIMEOUT && !m_installed.load() &&
+          WaitForSingleObject(m_thread, kWaitMs) == WAIT_OBJECT_0) {
+        ReleaseHandles();
+      }
     } else {
-      ok = false;
+      if (m_ready) CloseHandle(m_ready);
+      m_ready = nullptr;
     }
-    CloseHandle(m_ready);
-    m_ready = nullptr;
   }
+  const bool ok = m_installed.load();
   LeaveCriticalSection(lock);
   return ok;
 }
@@ -119,12 +143,16 @@ void HookThread::Stop() {
     if (WaitForSingleObject(m_thread, 5000) == WAIT_TIMEOUT) {
       // The thread could not take the message; the hooks die with it.
       TerminateThread(m_thread, 1);
+      WaitForSingleObject(m_thread, 5000);
     }
-    CloseHandle(m_thread);
-    m_thread = nullptr;
-    m_threadId = 0;
+    ReleaseHandles();
   }
   LeaveCriticalSection(lock);
+}
+
+void HookThread::DropHooksSilently() {
+  if (HHOOK mouse = m_mouse.exchange(nullptr)) UnhookWindowsHookEx(mouse);
+  if (HHOOK keyboard = m_keyboard.exchange(nullptr)) UnhookWindowsHookEx(keyboard);
 }
 
 }  // namespace hooks

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "hooks/input_filter.h"
 
 namespace hooks {
@@ -12,41 +14,55 @@ namespace hooks {
 class HookThread {
  public:
   // Starts the thread and installs both hooks; returns once they are in
-  // place (or failed). A second Start while running does nothing.
+  // place (or failed). A second Start while running does nothing. After a
+  // failure the next Start tries afresh.
   bool Start(HOOKPROC mouseProc, HOOKPROC keyboardProc);
   // Removes the hooks and joins the thread. Harmless when not running.
   void Stop();
   bool Running() const { return m_thread != nullptr; }
+  // Both hooks were set and the thread has not been stopped since.
+  bool Installed() const { return m_installed.load(); }
+  // Removes the hooks the way Windows does when it drops them for
+  // slowness: the thread is not told and goes on as if they were there.
+  void DropHooksSilently();
 
  private:
   static DWORD WINAPI ThreadMain(LPVOID param);
+  void ReleaseHandles();
 
   CRITICAL_SECTION* Lock();
   HANDLE m_thread = nullptr;
   DWORD m_threadId = 0;
+  // Open as long as the thread may signal it, i.e. until it has ended.
   HANDLE m_ready = nullptr;
-  bool m_installed = false;
+  std::atomic<bool> m_installed{false};
+  // Set by the hook thread; whoever takes one out removes that hook.
+  std::atomic<HHOOK> m_mouse{nullptr};
+  std::atomic<HHOOK> m_keyboard{nullptr};
   HOOKPROC m_mouseProc = nullptr;
   HOOKPROC m_keyboardProc = nullptr;
 };
 
 // Posts one message per event to the target window. Events a full queue
 // refuses are kept and posted again from a retry timer on the hook thread
-// (one poster per library). Used on the hook thread only, except SetTarget.
+// (one poster per library). Used on the hook thread only, except SetTarget
+// and Forget.
 class MessagePoster {
  public:
   explicit MessagePoster(unsigned baseMessage) : m_base(baseMessage), m_backlog(baseMessage) {}
-  void SetTarget(HWND target) { m_target = target; }
-  bool HasTarget() const { return m_target != nullptr; }
+  void SetTarget(HWND target) { m_target.store(target); }
+  bool HasTarget() const { return m_target.load() != nullptr; }
   void Post(unsigned msg);
   // From the retry timer: returns true while events are still waiting
   // (keep the timer).
   bool Retry();
+  // Drops what is waiting. Only while the hook thread is not running.
+  void Forget() { m_backlog = tallivo::PostBacklog(m_base); }
 
  private:
   bool PostNow(unsigned msg);
   unsigned m_base;
-  volatile HWND m_target = nullptr;
+  std::atomic<HWND> m_target{nullptr};
   tallivo::PostBacklog m_backlog;
 };
 

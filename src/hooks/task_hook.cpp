@@ -3,6 +3,8 @@
 // for keys. Thread id 0 counts nothing.
 #include <windows.h>
 
+#include <atomic>
+
 #include "hooks/hook_thread.h"
 #include "hooks/input_filter.h"
 #include "main/messages.h"
@@ -10,7 +12,7 @@
 namespace {
 
 hooks::HookThread g_thread;
-volatile DWORD g_threadId = 0;
+std::atomic<DWORD> g_threadId{0};
 tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
@@ -61,6 +63,9 @@ extern "C" void __cdecl TallivoStopTaskHook() {
   g_thread.Stop();
   g_poster.SetTarget(nullptr);
   g_threadId = 0;
+  // Events a full queue refused are the stopped choice's: they must not be
+  // posted for whatever is chosen next. (The hook thread has ended.)
+  g_poster.Forget();
 }
 
 // Ordinal 2: start counting input that goes to the given thread's windows.

@@ -22,6 +22,9 @@ namespace {
 constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
+constexpr char kHooksFailed[] =
+    "无法安装键盘和鼠标钩子，Tallivo 现在统计不到键盘和鼠标的操作。\n"
+    "程序会继续运行，并会不时重新尝试安装。";
 
 // Broadcast by a restarted shell; the tray icon has to be added again.
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
@@ -72,8 +75,10 @@ BOOL CMainStatsDlg::OnInitDialog() {
   m_startDay = now.wDay;
   // 7. The day's figures, when they were saved today.
   LoadDayFigures();
-  // 8. Global counting.
+  // 8. Global counting. A failure is reported by the hook watchdog at the
+  // first tick of the second timer, once the window runs.
   TallivoStartHook(hwnd);
+  m_hooksOn = true;
   // 9. Timers.
   SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
@@ -147,6 +152,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveDayFigures();
+      WatchHooks();
       break;
     case TIMER_CURSOR:
       SampleCursor();
@@ -206,7 +212,26 @@ void CMainStatsDlg::RefreshRunTimeAndClock() {
   if (const tm* local = localtime(&now)) SetItemText(IDC_CLOCK, ClockText(*local).c_str());
 }
 
-void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount()).c_str()); }
+void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
+
+void CMainStatsDlg::WatchHooks() {
+  if (!m_hooksOn) return;  // on the way out
+  LASTINPUTINFO last = {};
+  last.cbSize = sizeof last;
+  // When it cannot be read, the last known value: no input is made up.
+  if (GetLastInputInfo(&last)) m_lastInput = last.dwTime;
+  if (m_hookWatchdog.Check(GetTickCount(), TallivoHookInstalled() != 0, TallivoHookReportsSeen(), m_lastInput)) {
+    TallivoStopHook();
+    TallivoStartHook(Hwnd());
+  }
+  if (TallivoHookInstalled()) {
+    m_hookFailureShown = false;
+  } else if (!m_hookFailureShown) {
+    // Once per failure, not every second; the timer goes on meanwhile.
+    m_hookFailureShown = true;
+    ui::AppMessageBox(kHooksFailed, MB_OK | MB_ICONWARNING);
+  }
+}
 
 void CMainStatsDlg::LoadDayFigures() {
   const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});
@@ -292,6 +317,7 @@ bool CMainStatsDlg::AskExit() {
 
 void CMainStatsDlg::OnExit() {
   if (!AskExit()) return;
+  m_hooksOn = false;
   TallivoStopHook();
   EndDialog(IDCANCEL);
 }
@@ -304,6 +330,7 @@ bool CMainStatsDlg::OnClose() {
 }
 
 void CMainStatsDlg::OnDestroy() {
+  m_hooksOn = false;
   TallivoStopHook();
   TallivoStopTaskHook();
   m_tray.Remove();
@@ -316,6 +343,11 @@ void CMainStatsDlg::OnDestroy() {
 
 void CMainStatsDlg::OnProcSelect(DWORD threadId) {
   TallivoStopTaskHook();
+  // What the stopped hook posted and this window has not counted yet
+  // belongs to the previous choice, not to the new one.
+  MSG msg;
+  while (PeekMessageA(&msg, Hwnd(), WM_PROC_LBUTTON, WM_PROC_KEY, PM_REMOVE)) {
+  }
   TallivoStartTaskHook(Hwnd(), threadId);
   OnProcReset();
 }

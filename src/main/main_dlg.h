@@ -13,6 +13,7 @@
 #include "stats/counters.h"
 #include "stats/day_store.h"
 #include "stats/distance.h"
+#include "stats/hook_watchdog.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
 #include "ui/dialog.h"
@@ -54,6 +55,7 @@ class CMainStatsDlg : public CMagDialog {
   void SaveDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
+  void WatchHooks();
   void RefreshStatusBar();
   // distance timer
   void SampleCursor();
@@ -100,5 +102,11 @@ class CMainStatsDlg : public CMagDialog {
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
-  std::vector<unsigned> m_hotkeyKeys;  // hotkeys registered during this run
+  unsigned m_hotkeyKey = 0;  // the key registered now, 0 for none
+  // The global hooks: meant to run, watched, and whether their failure
+  // has been reported since they last ran.
+  bool m_hooksOn = false;
+  tallivo::HookWatchdog m_hookWatchdog;
+  uint32_t m_lastInput = 0;
+  bool m_hookFailureShown = false;
 };

@@ -65,7 +65,7 @@
 #define IDC_HOTKEY_SET          1013
 #define IDC_HOME_PAGE           1032
 
-// File-error texts ("%1" is the path) and the failed-command text
+// File-error texts ("%1" is the path), the failed-command and out-of-memory texts
 #define IDS_FILE_GENERIC        61857
 #define IDS_FILE_NOT_FOUND      61858
 #define IDS_FILE_BAD_PATH       61859
@@ -77,6 +77,7 @@
 #define IDS_FILE_LOCK           61868
 #define IDS_FILE_DISK_FULL      61869
 #define IDS_COMMAND_FAILED      61705
+#define IDS_OUT_OF_MEMORY       61706
 
 // Menu commands
 #define ID_SHOW_WINDOW          32771

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/profile_store.h"
 #include "hooks/hook_api.h"
 #include "tools/system_ops.h"
 
@@ -10,19 +11,22 @@ namespace {
 using StopFn = void(__cdecl*)();
 using StartFn = void(__cdecl*)(HWND);
 using StartTaskFn = void(__cdecl*)(HWND, DWORD);
+using InstalledFn = int(__cdecl*)();
+using ReportsFn = DWORD(__cdecl*)();
 
 StopFn g_stop = nullptr;
 StartFn g_start = nullptr;
 StopFn g_stopTask = nullptr;
 StartTaskFn g_startTask = nullptr;
+InstalledFn g_installed = nullptr;
+ReportsFn g_reports = nullptr;
 
 // Only from the program's folder: a library of that name elsewhere on the
 // search path is never taken.
 HMODULE LoadBeside(const char* name) {
-  const std::string exe = tools::ModulePath();
-  const size_t slash = exe.rfind('\\');
-  if (slash == std::string::npos) return nullptr;
-  return LoadLibraryExA((exe.substr(0, slash + 1) + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::string folder = tallivo::FolderOfModulePath(tools::ModulePath());
+  if (folder.empty()) return nullptr;
+  return LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <typename T>
@@ -39,8 +43,10 @@ bool Load(std::string* failedLibrary) {
   if (global) {
     g_stop = Ordinal<StopFn>(global, 1);
     g_start = Ordinal<StartFn>(global, 2);
+    g_installed = Ordinal<InstalledFn>(global, 3);
+    g_reports = Ordinal<ReportsFn>(global, 4);
   }
-  if (!g_stop || !g_start) {
+  if (!g_stop || !g_start || !g_installed || !g_reports) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -65,6 +71,8 @@ void __cdecl TallivoStopHook() {
 void __cdecl TallivoStartHook(HWND target) {
   if (g_start) g_start(target);
 }
+int __cdecl TallivoHookInstalled() { return g_installed ? g_installed() : 0; }
+DWORD __cdecl TallivoHookReportsSeen() { return g_reports ? g_reports() : 0; }
 void __cdecl TallivoStopTaskHook() {
   if (g_stopTask) g_stopTask();
 }

@@ -15,9 +15,11 @@ std::string ClockText(const std::tm& local) {
   return std::string(buf, n);
 }
 
-std::string UptimeText(uint32_t tickMs) {
-  const uint32_t s = tickMs / 1000;
-  const unsigned days = s / 86400, hours = (s / 3600) % 24, minutes = (s / 60) % 60, seconds = s % 60;
+std::string UptimeText(uint64_t tickMs) {
+  const uint64_t s = tickMs / 1000;
+  // Days fit an unsigned for eleven million years.
+  const unsigned days = static_cast<unsigned>(s / 86400), hours = static_cast<unsigned>((s / 3600) % 24),
+                 minutes = static_cast<unsigned>((s / 60) % 60), seconds = static_cast<unsigned>(s % 60);
   if (days) return FormatText("系统已开机:%u天%u小时%u分%u秒", days, hours, minutes, seconds);
   return FormatText("系统已开机:%u小时%u分%u秒", hours, minutes, seconds);
 }

@@ -1,5 +1,7 @@
 #include "tools/autostart_rules.h"
 
+#include "app/profile_store.h"
+
 namespace tallivo {
 
 const char kAutoStartFailed[] = "系统参数错误,不能随系统启动";
@@ -7,9 +9,7 @@ const char kAutoStartWasOff[] = "已经关闭开机自动启动!!";
 const char kAutoStartStillOn[] = "系统参数错误,不能关闭开机自动启动";
 
 std::string MarkerPathForModule(const std::string& modulePath) {
-  const size_t slash = modulePath.find_last_of("\\/");
-  if (slash == std::string::npos) return kAutoStartMarkerName;
-  return modulePath.substr(0, slash + 1) + kAutoStartMarkerName;
+  return FolderOfModulePath(modulePath) + kAutoStartMarkerName;
 }
 
 bool MarkerSaysOn(const std::string& content) { return !content.empty() && content[0] == '1'; }

@@ -1,7 +1,6 @@
 // The system tools as the main window runs them: menu commands, the tool
 // dialogs' private messages, the hotkey, the idle timer and the start-up
 // steps for the hotkey and autostart.
-#include <algorithm>
 #include <ctime>
 
 #include "app/registry_profile_store.h"
@@ -96,16 +95,17 @@ void CMainStatsDlg::CheckIdle() {
 // ------------------------------------------------------------------ hotkey
 
 bool CMainStatsDlg::RegisterHotkey(int storedKey) {
+  // One combination at a time: the one chosen before goes, whatever
+  // becomes of the new one.
+  if (m_hotkeyKey != 0) {
+    UnregisterHotKey(Hwnd(), kHotkeyId);
+    m_hotkeyKey = 0;
+  }
   const unsigned vk = HotkeyVirtualKey(storedKey);
   if (vk == 0) return true;  // no key chosen: nothing to register, nothing failed
-  if (RegisterHotKey(Hwnd(), kHotkeyId, kHotkeyModifiers, vk)) {
-    if (std::find(m_hotkeyKeys.begin(), m_hotkeyKeys.end(), vk) == m_hotkeyKeys.end()) m_hotkeyKeys.push_back(vk);
-    return true;
-  }
-  // Earlier keys stay registered beside the new one; choosing one of them
-  // again is refused as taken, but it is ours and it works.
-  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED &&
-         std::find(m_hotkeyKeys.begin(), m_hotkeyKeys.end(), vk) != m_hotkeyKeys.end();
+  if (!RegisterHotKey(Hwnd(), kHotkeyId, kHotkeyModifiers, vk)) return false;
+  m_hotkeyKey = vk;
+  return true;
 }
 
 void CMainStatsDlg::RegisterStoredHotkey() {

@@ -10,7 +10,8 @@
 #include "ui/dialog.h"
 
 // Idle shutdown set-up (template 136): "开启" sends the checked minutes to
-// the main window, "关闭" switches the feature off. Neither closes it.
+// the main window, "关闭" switches the feature off. Neither closes it, nor
+// does Enter: only the close box and Esc do.
 class CIdleShutdownDlg : public ui::CDialog {
  public:
   CIdleShutdownDlg();
@@ -18,6 +19,8 @@ class CIdleShutdownDlg : public ui::CDialog {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
+  // Enter would drop what was typed without a word.
+  void OnOK() override {}
 
  private:
   void OnSwitchOn();
@@ -26,7 +29,8 @@ class CIdleShutdownDlg : public ui::CDialog {
 };
 
 // Show/hide hotkey (template 137): one letter A-Z or ".", stored and
-// announced to the main window by "设置".
+// announced to the main window by "设置". Closed only by the close box and
+// Esc, like the idle shutdown dialog.
 class CHotkeyDlg : public ui::CDialog {
  public:
   CHotkeyDlg();
@@ -34,6 +38,7 @@ class CHotkeyDlg : public ui::CDialog {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
+  void OnOK() override {}
 
  private:
   void FilterKeyEdit();

@@ -1,5 +1,9 @@
 #include "ui/control.h"
 
+#include <exception>
+
+#include "ui/data_exchange.h"
+
 namespace ui {
 
 namespace {
@@ -42,7 +46,14 @@ LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   CControl* self = BoundObject(hwnd);
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   bool handled = false;
-  LRESULT r = self->OnMessage(msg, wp, lp, &handled);
+  LRESULT r = 0;
+  // As in the dialogs: reported, never unwound through the system.
+  try {
+    r = self->OnMessage(msg, wp, lp, &handled);
+  } catch (...) {
+    ShowExceptionError(std::current_exception());
+    handled = false;
+  }
   if (!handled) r = self->CallDefault(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     // The window is gone; the object may outlive it.

@@ -46,4 +46,17 @@ void ShowFileError(uint32_t systemError, const char* path) {
   AppMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
 }
 
+void ShowExceptionError(const std::exception_ptr& error) {
+  static bool showing = false;
+  if (showing) return;
+  showing = true;
+  // No heap here: the cause may be that there is none left.
+  char text[256] = {};
+  if (LoadStringA(GetModuleHandleA(nullptr), ExceptionStringId(error), text, sizeof text) <= 0) {
+    LoadStringA(GetModuleHandleA(nullptr), kIdsCommandFailed, text, sizeof text);
+  }
+  AppMessageBox(text, MB_OK | MB_ICONSTOP);
+  showing = false;
+}
+
 }  // namespace ui

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 
 namespace ui {
 
@@ -16,5 +17,9 @@ bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* val
 // The file-error text for the cause with the path filled in, in the
 // application message box with the stop icon.
 void ShowFileError(uint32_t systemError, const char* path);
+
+// An exception that escaped a message handler, in the same box. While one
+// such box is up, further ones are not shown.
+void ShowExceptionError(const std::exception_ptr& error);
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 
 #include "app/profile_store.h"
 #include "ui/control.h"
+#include "ui/data_exchange.h"
 
 namespace ui {
 
@@ -164,7 +165,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
     self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;
-  INT_PTR r = self->Dispatch(msg, wp, lp);
+  INT_PTR r = FALSE;
+  // Nothing may unwind through the system's frames: an exception a handler
+  // let out (out of memory, say) is reported here and the program goes on,
+  // with the message left to default processing.
+  try {
+    r = self->Dispatch(msg, wp, lp);
+  } catch (...) {
+    ShowExceptionError(std::current_exception());
+    r = FALSE;
+  }
   if (msg == WM_NCDESTROY) {
     ForgetModeless(hwnd);
     SetWindowLongPtrA(hwnd, DWLP_USER, 0);

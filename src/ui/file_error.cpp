@@ -1,5 +1,7 @@
 #include "ui/file_error.h"
 
+#include <new>
+
 namespace ui {
 
 unsigned FileErrorStringId(uint32_t systemError) {
@@ -45,6 +47,17 @@ unsigned FileErrorStringId(uint32_t systemError) {
       return kIdsFileDiskFull;
     default:
       return kIdsFileGeneric;
+  }
+}
+
+unsigned ExceptionStringId(const std::exception_ptr& error) {
+  if (!error) return kIdsCommandFailed;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::bad_alloc&) {
+    return kIdsOutOfMemory;
+  } catch (...) {
+    return kIdsCommandFailed;
   }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "res/resource.h"
@@ -22,11 +23,17 @@ constexpr unsigned kIdsFileLock = IDS_FILE_LOCK;
 constexpr unsigned kIdsFileDiskFull = IDS_FILE_DISK_FULL;
 // "命令失败。", when no text can be built for the cause.
 constexpr unsigned kIdsCommandFailed = IDS_COMMAND_FAILED;
+// "内存不足。"
+constexpr unsigned kIdsOutOfMemory = IDS_OUT_OF_MEMORY;
 
 // The system error code of a failed file operation (GetLastError), or the
 // code for a short write, to the id of its text.
 unsigned FileErrorStringId(uint32_t systemError);
 constexpr uint32_t kErrorDiskFull = 112;  // ERROR_DISK_FULL: a short write
+
+// The text for an exception that escaped a message handler: out of memory
+// has its own, everything else is a failed command.
+unsigned ExceptionStringId(const std::exception_ptr& error);
 
 // Every "%1" of the text replaced by the path; the path itself is taken
 // as it is, even when it holds a "%".

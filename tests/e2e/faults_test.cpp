@@ -108,39 +108,55 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
 }
 
 // A copy of the program in a folder of its own with some of its libraries,
-// the hook library perhaps replaced by one without its entry points.
-TEST(BrokenInstall, AMissingOrWrongHookLibraryIsNamedAndEndsWithCodeOne) {
-  // What goes in as TallivoHook.dll and as TallivoTaskHook.dll; the library
-  // the message names, none when it runs.
-  const struct { const char* hook; const char* taskHook; const char* named; } cases[] = {
-      {nullptr, "TallivoTaskHook.dll", "TallivoHook.dll"},
-      {"SkinH.dll", "TallivoTaskHook.dll", "TallivoHook.dll"},
-      {"TallivoHook.dll", nullptr, "TallivoTaskHook.dll"},
-      {"TallivoHook.dll", "TallivoTaskHook.dll", nullptr},  // no SkinH.dll is fine
+// the hook library perhaps replaced by one without its entry points, the
+// folder or the program perhaps named in a way the ANSI calls get wrong.
+TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne) {
+  const std::wstring bin = Widen(BinDir()) + L"\\";
+  // Short enough for Windows, but twice as long in GBK bytes: longer than
+  // the ANSI calls take.
+  const std::wstring longName = std::wstring(L"broken\\") + std::wstring(60, L'长') + L"\\" + std::wstring(60, L'长');
+  // Where the copy goes, its name, what goes in as TallivoHook.dll and as
+  // TallivoTaskHook.dll; what the message says, nothing when it runs.
+  const struct { std::wstring folder, exe; const char* hook; const char* taskHook; const char* says[2]; } cases[] = {
+      {L"broken", L"Tallivo.exe", nullptr, "TallivoTaskHook.dll", {"TallivoHook.dll", "请重新安装 Tallivo"}},
+      {L"broken", L"Tallivo.exe", "SkinH.dll", "TallivoTaskHook.dll", {"TallivoHook.dll", "请重新安装 Tallivo"}},
+      {L"broken", L"Tallivo.exe", "TallivoHook.dll", nullptr, {"TallivoTaskHook.dll", "请重新安装 Tallivo"}},
+      {L"broken", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},  // no SkinH.dll is fine
+      // 淺 is 0x9C 0x5C in GBK: its second byte is a backslash.
+      {L"broken", L"淺.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},
+      // 한 has no GBK code.
+      {L"broken\\한", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {"无法表示的字符", "文件夹"}},
+      {longName, L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {"路径太长", "文件夹"}},
   };
-  const std::string dir = BinDir() + "\\broken\\";
-  CreateDirectoryA(dir.c_str(), nullptr);
+  InputSink sink({560, 420, 1000, 740});
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << (c.hook ? c.hook : "-") << ", " << (c.taskHook ? c.taskHook : "-"));
-    for (const char* f : {"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", "SkinH.dll"})
-      DeleteFileA((dir + f).c_str());
-    for (const auto& [from, to] : {std::pair{"Tallivo.exe", "Tallivo.exe"}, {c.hook, "TallivoHook.dll"},
-                                   {c.taskHook, "TallivoTaskHook.dll"}})
-      ASSERT_TRUE(!from || CopyFileA((BinDir() + "\\" + from).c_str(), (dir + to).c_str(), FALSE)) << to;
+    SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+    const std::wstring dir = bin + c.folder + L"\\";
+    for (size_t at = dir.find(L'\\', 3); at != std::wstring::npos; at = dir.find(L'\\', at + 1))
+      CreateDirectoryW(dir.substr(0, at).c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    if (HANDLE h = FindFirstFileW((dir + L"*").c_str(), &found); h != INVALID_HANDLE_VALUE) {
+      do DeleteFileW((dir + found.cFileName).c_str());
+      while (FindNextFileW(h, &found));
+      FindClose(h);
+    }
+    for (const auto& [from, to] : {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"},
+                                   {c.taskHook, L"TallivoTaskHook.dll"}})
+      ASSERT_TRUE(!from || CopyFileW((bin + Widen(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();
     ResetProfile();
     App app;
-    if (!c.named) {
-      ASSERT_TRUE(app.Start("broken\\Tallivo.exe"));
-      PostMessageA(app.Main(), tallivo::WM_INPUT_KEY, 0, 0);
-      EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 1次"));
+    if (!c.says[0]) {
+      // It runs and counts real input.
+      ASSERT_TRUE(app.StartPath(dir + c.exe));
+      ClickAt(sink.Center(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+      EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, 2))) << app.Text(IDC_LEFT_CLICKS);
       continue;
     }
-    EXPECT_FALSE(app.Start("broken\\Tallivo.exe", 3000));  // no main window
+    EXPECT_FALSE(app.StartPath(dir + c.exe, 3000));  // no main window
     HWND box = app.FindDialog("Tallivo", 10000);
     ASSERT_NE(box, nullptr);
     const std::string text = DialogStaticText(box);
-    EXPECT_NE(text.find(c.named), std::string::npos) << text;
-    EXPECT_NE(text.find("请重新安装 Tallivo"), std::string::npos) << text;
+    for (const char* part : c.says) EXPECT_NE(text.find(part), std::string::npos) << text;
     PressButton(box, IDOK);
     ASSERT_TRUE(app.WaitExit(5000));
     EXPECT_EQ(app.ExitCode(), 1u);

@@ -137,7 +137,23 @@ void PressButton(HWND dlg, int id) {
 
 App::~App() { Kill(); }
 
+std::wstring Widen(const std::string& ansi) {
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  std::wstring wide(n > 0 ? n : 0, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+  return wide;
+}
+
 bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
+  const std::string dir = BinDir();
+  return Launch(Widen(dir + "\\" + exeName), Widen(workDir.empty() ? dir : workDir), timeoutMs, asSecondCopy);
+}
+
+bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs) {
+  return Launch(exePath, Widen(BinDir()), timeoutMs, false);
+}
+
+bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy) {
   if (!asSecondCopy) {
     WaitUntil(
         [] {
@@ -148,14 +164,10 @@ bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& 
         },
         10000);
   }
-  std::string dir = BinDir();
-  std::string cmd = "\"" + dir + "\\" + exeName + "\"";
-  STARTUPINFOA si = {sizeof si};
+  std::wstring cmd = L"\"" + exePath + L"\"";
+  STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  std::vector<char> line(cmd.begin(), cmd.end());
-  line.push_back(0);
-  const std::string cwd = workDir.empty() ? dir : workDir;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
     return false;
   }
   CloseHandle(pi.hThread);

@@ -13,6 +13,8 @@ namespace e2e {
 
 // Folder of the test program; Tallivo.exe and its libraries sit beside it.
 std::string BinDir();
+// ANSI text as UTF-16.
+std::wstring Widen(const std::string& ansi);
 // The top-level windows of a process, in Z order.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
@@ -44,6 +46,8 @@ class App {
   // fully gone: a new one would otherwise end at once as the second copy.
   bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "",
              bool asSecondCopy = false);
+  // The same for a program anywhere, named by its full path.
+  bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
   HANDLE Process() const { return m_process; }
@@ -64,6 +68,7 @@ class App {
   bool Answer(int button, std::string* text = nullptr, DWORD timeoutMs = 5000) const;
 
  private:
+  bool Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy);
   HANDLE m_process = nullptr;
   DWORD m_pid = 0;
   HWND m_main = nullptr;

@@ -69,6 +69,16 @@ TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
   PressButton(dlg, IDC_IDLE_OFF);
   EXPECT_EQ(AnswerPrompt(app), "成功关闭空等待关机");
   EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, "空等待关机:关闭"));
+  // Enter closes nothing, whatever the edit holds; Esc closes it.
+  SetWindowTextA(edit, "abc");
+  SetForegroundWindow(dlg);
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dlg && FocusOf(dlg) == edit; }, 3000));
+  TapKey(VK_RETURN, 1);
+  Pump(700);
+  EXPECT_TRUE(IsWindow(dlg) && IsWindowVisible(dlg)) << "Enter closed the dialog";
+  EXPECT_EQ(WindowText(edit), "abc");
+  TapKey(VK_ESCAPE, 1);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); })) << "Esc did not close it";
   CloseDialog(dlg);
 }
 
@@ -121,24 +131,39 @@ TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   };
   EXPECT_EQ(type([] { TapKey('5', 1); }), "") << "digit";
   EXPECT_EQ(type([&] { SendMessageW(edit, WM_CHAR, 0x4E2D, 1); }), "") << "中, as an IME delivers it";
-  // Taken by another program: stored, and said plainly.
+  EXPECT_EQ(type([] { TapKey('K', 1); }), "K");
+  TapKey(VK_RETURN, 1);  // no way out of the dialog
+  Pump(500);
+  ASSERT_TRUE(IsWindowVisible(dlg)) << "Enter closed the dialog";
+  EXPECT_EQ(set(0x4B), "快捷键设置成功");
+  // Taken by another program: stored, and said plainly. The letter chosen
+  // before is withdrawn all the same: free for anyone now.
   ASSERT_TRUE(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'Q'));
   EXPECT_EQ(type([] { TapKey('Q', 1); }), "Q") << "a lower-case q shown as Q";
   EXPECT_EQ(set(0x51), "快捷键已保存,但Ctrl+Alt+Q已被其他程序占用,现在不能使用");
   UnregisterHotKey(nullptr, 7);
+  EXPECT_TRUE(RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'K')) << "Ctrl+Alt+K is still the program's";
+  UnregisterHotKey(nullptr, 8);
   EXPECT_EQ(type([] { TapKey(VK_OEM_PERIOD, 1); }), ".");
   EXPECT_EQ(set(0x2E), "快捷键设置成功");  // the character, not the key code
   CloseDialog(dlg);
   // Wine drops modifiers injected right after a focus change: let the
   // activation settle first.
-  for (bool shown : {false, true}) {
+  auto press = [](WORD vk) {
     Pump(1000);
-    SendInputs({KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(VK_OEM_PERIOD, false),
-                KeyInput(VK_OEM_PERIOD, true), KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true)});
-    EXPECT_TRUE(WaitUntil([&] { return (IsWindowVisible(app.Main()) && !IsIconic(app.Main())) == shown; }))
-        << "Ctrl+Alt+. did not " << (shown ? "show" : "hide") << " the window";
+    SendInputs({KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(vk, false), KeyInput(vk, true),
+                KeyInput(VK_MENU, true), KeyInput(VK_CONTROL, true)});
+  };
+  auto shown = [&] { return IsWindowVisible(app.Main()) && !IsIconic(app.Main()); };
+  for (bool show : {false, true}) {
+    press(VK_OEM_PERIOD);
+    EXPECT_TRUE(WaitUntil([&] { return shown() == show; })) << "Ctrl+Alt+. did not " << (show ? "show" : "hide");
   }
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
+  // A letter chosen before is no hotkey any more.
+  press('K');
+  Pump(1500);
+  EXPECT_TRUE(shown()) << "Ctrl+Alt+K still hid the window";
 }
 
 }  // namespace

@@ -97,7 +97,12 @@ DWORD RunSilently(const std::string& exe) {
     PROCESSENTRY32 pe = {sizeof pe};
     for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
       const DWORD id = pe.th32ProcessID;
-      if (pe.th32ParentProcessID != pid || all.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe")) continue;
+      // Tallivo is started on purpose and stays; Wine's desktop process
+      // (explorer.exe) is started by the first program that needs the
+      // shell in a new prefix and never ends. Neither is the setup's work.
+      if (pe.th32ParentProcessID != pid || all.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe") ||
+          !_stricmp(pe.szExeFile, "explorer.exe"))
+        continue;
       if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) all[id] = c;
     }
     CloseHandle(snap);

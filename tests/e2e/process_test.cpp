@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "harness.h"
+#include "main/messages.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
@@ -166,6 +167,20 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
   EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), dayLeft);
   ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
   EXPECT_TRUE(PanelShows({1, 0, 0, 0, 0}));
+
+  // A new choice starts from nothing: events of the previous one that the
+  // program has not counted yet when the choice comes are not the new one's.
+  // (Its thread held still, so that they are all still waiting.)
+  HANDLE gui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(s_app->Main(), nullptr));
+  ASSERT_TRUE(gui && SuspendThread(gui) != static_cast<DWORD>(-1));
+  for (int i = 0; i < 200; ++i) PostMessageA(s_app->Main(), tallivo::WM_PROC_LBUTTON, 0, 0);
+  SendNotifyMessageA(s_app->Main(), tallivo::WM_PROC_SELECT, GetWindowThreadProcessId(target, nullptr), 0);
+  ResumeThread(gui);
+  CloseHandle(gui);
+  Pump(500);
+  EXPECT_TRUE(PanelShows({}));
+  ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  EXPECT_TRUE(PanelShows({2, 0, 0, 0, 0}));
 }
 
 }  // namespace

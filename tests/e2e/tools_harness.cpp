@@ -81,34 +81,40 @@ HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs, HWND except) {
   return s.found;
 }
 
+bool RunInside(const App& app, const char* dllName) {
+  HANDLE proc = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.Pid());
+  if (!proc) return false;
+  bool ran = false;
+  const std::string dll = BinDir() + "\\" + dllName;
+  void* remote = VirtualAllocEx(proc, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
+  if (remote && WriteProcessMemory(proc, remote, dll.c_str(), dll.size() + 1, nullptr)) {
+    // kernel32 sits at the same address in every process of the session.
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr)) {
+      ran = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+      CloseHandle(thread);
+    }
+  }
+  if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+  CloseHandle(proc);
+  return ran;
+}
+
 UINT MenuItemState(const App& app, int submenu, UINT command) {
   HANDLE map = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MenuProbe), kMenuProbeName);
   if (!map) return 0xFFFFFFFFu;
   auto* probe = static_cast<MenuProbe*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuProbe)));
   UINT state = 0xFFFFFFFFu;
-  HANDLE proc = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.Pid());
-  if (probe && proc) {
+  if (probe) {
     probe->window = reinterpret_cast<INT_PTR>(app.Main());
     probe->submenu = submenu;
     probe->command = command;
     probe->state = 0xFFFFFFFFu;
     probe->done = 0;
-    const std::string dll = BinDir() + "\\menu_probe.dll";
-    void* remote = VirtualAllocEx(proc, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
-    if (remote && WriteProcessMemory(proc, remote, dll.c_str(), dll.size() + 1, nullptr)) {
-      // kernel32 sits at the same address in every process of the session.
-      auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
-      if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr)) {
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-      }
-    }
-    if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
-    if (probe->done) state = probe->state;
+    if (RunInside(app, "menu_probe.dll") && probe->done) state = probe->state;
+    UnmapViewOfFile(probe);
   }
-  if (proc) CloseHandle(proc);
-  if (probe) UnmapViewOfFile(probe);
   CloseHandle(map);
   return state;
 }

@@ -47,6 +47,9 @@ class SharedApp : public ::testing::Test {
 template <typename Suite>
 App* SharedApp<Suite>::s_app = nullptr;
 
+// Loads a helper library of the tests (its DllMain does the work) into the
+// running program and waits until its DllMain has returned.
+bool RunInside(const App& app, const char* dllName);
 // The state bits (MF_CHECKED...) of an item in the program's menu bar, read
 // inside the program; 0xFFFFFFFF when it cannot be read.
 UINT MenuItemState(const App& app, int submenu, UINT command);

@@ -10,6 +10,7 @@
 #include "main/messages.h"
 #include "stats/counters.h"
 #include "stats/distance.h"
+#include "stats/hook_watchdog.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 
@@ -135,9 +136,15 @@ TEST(StatsText, LabelsTipAndTimes) {
   EXPECT_LT(tip.size(), kTrayTipSize);
   EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
   EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
-  EXPECT_EQ(UptimeText((23 * 3600 + 59 * 60 + 59) * 1000u), "系统已开机:23小时59分59秒");
-  EXPECT_EQ(UptimeText(24 * 3600 * 1000u), "系统已开机:1天0小时0分0秒");
-  EXPECT_EQ(UptimeText(4294967295u + 1001u), "系统已开机:0小时0分1秒");  // the tick count wrapped
+  // Uptime from the 64-bit tick count: on past 2^32 ms (49.7 days), no wrap.
+  const struct { uint64_t ms; const char* text; } uptimes[] = {
+      {(23 * 3600 + 59 * 60 + 59) * 1000ull, "系统已开机:23小时59分59秒"},
+      {24 * 3600 * 1000ull, "系统已开机:1天0小时0分0秒"},
+      {4294967295ull, "系统已开机:49天17小时2分47秒"},
+      {4294967296ull + 1000, "系统已开机:49天17小时2分48秒"},
+      {100 * 86400000ull + 1999, "系统已开机:100天0小时0分1秒"},
+  };
+  for (const auto& u : uptimes) EXPECT_EQ(UptimeText(u.ms), u.text) << u.ms;
   EXPECT_EQ(LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~");
 }
 
@@ -153,17 +160,70 @@ TEST(StatsText, MilestoneBoundaries) {
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
 }
 
-TEST(ProfileStore, AppNameFromModulePath) {
+TEST(ProfileStore, AppNameAndFolderFromModulePath) {
   struct Case {
-    std::string path, name;
+    std::string path, name, folder;
   } cases[] = {
-      {"C:\\x\\renamed.copy.exe", "renamed.copy"},
-      {"/unix/style/app.exe", "app"},
-      {"Z:tallivo.EXE", "tallivo"},
-      // "\x95\x5C" is a double-byte GBK character whose trail byte is a backslash.
-      {"C:\\\xB1\xED\\\x95\x5C.exe", "\x95\x5C"},
-      {"C:\\a\\\x95\x5C\\b.exe", "b"},
+      {"C:\\x\\renamed.copy.exe", "renamed.copy", "C:\\x\\"},
+      {"/unix/style/app.exe", "app", "/unix/style/"},
+      {"Z:tallivo.EXE", "tallivo", "Z:"},
+      {"tallivo.exe", "tallivo", ""},
+      // "\x9C\x5C" (淺) and "\x95\x5C" are double-byte GBK characters whose
+      // trail byte is a backslash.
+      {"C:\\\xB1\xED\\\x9C\x5C.exe", "\x9C\x5C", "C:\\\xB1\xED\\"},
+      {"C:\\a\\\x95\x5C\\b.exe", "b", "C:\\a\\\x95\x5C\\"},
+      {"D:\\\x9C\x5C\x9C\x5C\\\x9C\x5C", "\x9C\x5C", "D:\\\x9C\x5C\x9C\x5C\\"},
   };
-  for (const auto& c : cases) EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+  for (const auto& c : cases) {
+    EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
+    EXPECT_EQ(FolderOfModulePath(c.path), c.folder) << c.path;
+  }
 }
 
+
+// Checks once a second. Each step: the time, whether the hooks are set, the
+// reports they have seen, the system's last input, and whether they are to
+// be set again at that check.
+TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
+  struct Step {
+    uint32_t now;
+    bool installed;
+    uint32_t seen, input;
+    bool reinstall;
+  };
+  const uint32_t w = 0xFFFFE000u;  // the 32-bit tick count wraps during the steps
+  const struct {
+    const char* what;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"seen as it comes",
+       {{0, true, 5, 100, false}, {1000, true, 9, 900, false}, {2000, true, 12, 1900, false},
+        {3000, true, 12, 1900, false}, {9000, true, 30, 8900, false}}},
+      {"missed while input goes on: set again after 3 s",
+       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {2000, true, 5, 1900, false},
+        {3900, true, 5, 3800, false}, {4000, true, 5, 3900, true}}},
+      {"the same across the wrap of the tick count",
+       {{w, true, 5, w - 100, false}, {w + 1000, true, 5, w + 900, false}, {w + 2000, true, 5, w + 1900, false},
+        {w + 4000, true, 5, w + 3900, true}}},
+      {"one unseen input alone (the system may note it after the hooks) proves nothing",
+       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {5000, true, 5, 900, false},
+        {60000, true, 5, 900, false}}},
+      {"the hooks report late: no longer missing",
+       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {2000, true, 6, 1900, false},
+        {3000, true, 6, 2900, false}, {5000, true, 6, 4900, false}, {6000, true, 6, 5900, true}}},
+      {"still missed after setting them again: twice the wait, then back to 3 s once they work",
+       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {4000, true, 5, 3900, true},
+        {5000, true, 5, 4900, false}, {10000, true, 5, 9900, false}, {11000, true, 5, 10900, true},
+        {12000, true, 7, 11900, false}, {13000, true, 7, 12900, false}, {16000, true, 7, 15900, true}}},
+      {"not set at all: tried again after 3 s, 6 s, 12 s",
+       {{0, false, 0, 100, false}, {1000, false, 0, 900, false}, {3000, false, 0, 2900, true},
+        {8000, false, 0, 7900, false}, {9000, false, 0, 8900, true}, {20000, false, 0, 8900, false},
+        {21000, false, 0, 8900, true}}},
+  };
+  for (const auto& c : cases) {
+    HookWatchdog dog;
+    for (const Step& s : c.steps) {
+      EXPECT_EQ(dog.Check(s.now, s.installed, s.seen, s.input), s.reinstall) << c.what << ", at " << s.now - c.steps[0].now;
+    }
+  }
+}

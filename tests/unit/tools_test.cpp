@@ -2,6 +2,8 @@
 // the contact label, number fields and file errors.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "tools/color_label_state.h"
@@ -146,5 +148,13 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
+}
+
+TEST(FileError, AnEscapedExceptionIsOutOfMemoryOrAFailedCommand) {
+  EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_alloc())), ui::kIdsOutOfMemory);
+  EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_array_new_length())), ui::kIdsOutOfMemory);
+  EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::length_error("x"))), ui::kIdsCommandFailed);
+  EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(42)), ui::kIdsCommandFailed);
+  EXPECT_EQ(ui::ExceptionStringId(nullptr), ui::kIdsCommandFailed);
 }
 
