@@ -49,44 +49,21 @@ bool ChooseProcess(DWORD programPid, const char* exe) {
   return !IsWindowVisible(picker);
 }
 
-namespace {
-using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
-using UnmapViewFn = LONG(NTAPI*)(HANDLE, void*);
-template <typename T>
-T Ntdll(const char* name) {
-  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
-}
-constexpr SIZE_T kBlock = 4096;
-}  // namespace
-
 RemoteList::RemoteList(HWND list, DWORD pid)
-    : m_list(list),
-      m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)),
-      m_section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlock, nullptr)) {
-  m_local = static_cast<char*>(MapViewOfFile(m_section, FILE_MAP_ALL_ACCESS, 0, 0, kBlock));
-  void* remote = nullptr;
-  SIZE_T size = 0;
-  const auto map = Ntdll<MapViewFn>("NtMapViewOfSection");
-  if (m_proc && m_section && map && map(m_section, m_proc, &remote, 0, 0, nullptr, &size, 1 /* ViewShare */, 0,
-                                        PAGE_READWRITE) >= 0) {
-    m_remote = static_cast<char*>(remote);
-  }
-  EXPECT_TRUE(m_local && m_remote) << "no block shared with the program";
+    : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)), m_block(m_proc, 4096) {
+  EXPECT_TRUE(m_block.Ok()) << "no block shared with the program";
 }
 
 RemoteList::~RemoteList() {
-  if (m_remote) Ntdll<UnmapViewFn>("NtUnmapViewOfSection")(m_proc, m_remote);
-  if (m_local) UnmapViewOfFile(m_local);
-  if (m_section) CloseHandle(m_section);
   if (m_proc) CloseHandle(m_proc);
 }
 
 std::string RemoteList::Name(int row) {
-  if (!m_remote) return "";
-  LVITEMA item = {0, 0, 1, 0, 0, m_remote + 1024, 260};
-  m_local[1024] = 0;
+  if (!m_block.Ok()) return "";
+  LVITEMA item = {0, 0, 1, 0, 0, m_block.Remote() + 1024, 260};
+  m_block.Local()[1024] = 0;
   Call(LVM_GETITEMTEXTA, row, &item);
-  return std::string(m_local + 1024, strnlen(m_local + 1024, 260));
+  return std::string(m_block.Local() + 1024, strnlen(m_block.Local() + 1024, 260));
 }
 
 int RemoteList::Find(const char* exe) {
@@ -106,7 +83,7 @@ std::string RemoteList::Names() {
 
 POINT RemoteList::RowPoint(int row) {
   SendMessageA(m_list, LVM_ENSUREVISIBLE, row, FALSE);
-  if (!m_remote) return {};
+  if (!m_block.Ok()) return {};
   RECT r = {LVIR_LABEL};
   Call(LVM_GETITEMRECT, row, &r);
   POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};

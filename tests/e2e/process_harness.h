@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "harness.h"
+
 namespace e2e {
 
 HWND ProcessPanelWindow();
@@ -20,9 +22,7 @@ bool PanelShows(std::array<uint32_t, 5> n);
 // Opens the picker from the panel and double-clicks the executable's row.
 bool ChooseProcess(DWORD programPid, const char* exe);
 
-// The picker's list view, read from outside the program's process through
-// a section mapped into both. Not through ReadProcessMemory: that reaches
-// the memory of an emulated 32-bit program (qemu-i386) at the wrong place.
+// The picker's list view, read from outside the program's process.
 class RemoteList {
  public:
   RemoteList(HWND list, DWORD pid);
@@ -40,15 +40,13 @@ class RemoteList {
   // Sends msg with a copy of *data in the shared block and copies it back.
   template <typename T>
   void Call(UINT msg, WPARAM wp, T* data) {
-    memcpy(m_local, data, sizeof *data);
-    SendMessageA(m_list, msg, wp, reinterpret_cast<LPARAM>(m_remote));
-    memcpy(data, m_local, sizeof *data);
+    memcpy(m_block.Local(), data, sizeof *data);
+    SendMessageA(m_list, msg, wp, reinterpret_cast<LPARAM>(m_block.Remote()));
+    memcpy(data, m_block.Local(), sizeof *data);
   }
   HWND m_list;
   HANDLE m_proc;
-  HANDLE m_section;
-  char* m_local = nullptr;   // the block in this process
-  char* m_remote = nullptr;  // the same block in the program
+  SharedBlock m_block;
 };
 
 }  // namespace e2e
