@@ -100,9 +100,11 @@ DWORD RunSilently(const std::string& exe) {
       // Tallivo is started on purpose and stays; Wine's desktop process
       // (explorer.exe) is started by the first program that needs the
       // shell in a new prefix and never ends. Neither is the setup's work.
-      if (pe.th32ParentProcessID != pid || all.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe") ||
-          !_stricmp(pe.szExeFile, "explorer.exe"))
-        continue;
+      // A process only just started has no name yet: waited for until its
+      // name says otherwise.
+      const bool other = !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
+      if (other && id != pid && all.count(id)) CloseHandle(all[id]), all.erase(id);
+      if (other || pe.th32ParentProcessID != pid || all.count(id)) continue;
       if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) all[id] = c;
     }
     CloseHandle(snap);
