@@ -243,11 +243,15 @@ tv_check_saved_prefix() {
     { tv_log "font replacement for 宋体 missing in user.reg"; return 1; }
   [[ -f $WINEPREFIX/drive_c/windows/Fonts/marlett.ttf ]] ||
     { tv_log "Wine fonts missing in C:\\windows\\Fonts"; return 1; }
-  # The 32-bit half of the set-up registers the 32-bit shell link (which
-  # the setup program's Start-menu entry needs) among much else.
-  [[ -z $WINE32 ]] ||
-    grep -q '^\[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{00021401-0000-0000-C000-000000000046}\]' "$WINEPREFIX/system.reg" ||
-    { tv_log "the 32-bit side of the prefix is not set up"; return 1; }
+  [[ -z $WINE32 ]] || tv_wow64_ready || { tv_log "the 32-bit side of the prefix is not set up"; return 1; }
+}
+
+# Whether the 32-bit half of the prefix set-up has run: it registers the
+# 32-bit shell link (the setup program's Start-menu entry needs it) among
+# much else.
+tv_wow64_ready() {
+  grep -q '^\[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{00021401-0000-0000-C000-000000000046}\]' \
+    "$WINEPREFIX/system.reg" 2>/dev/null
 }
 
 # Create the prefix once and apply the settings when the stamp is older.
@@ -269,11 +273,10 @@ tv_prefix() {
     # Where 32-bit programs run only under emulation, wineboot could not run
     # the 32-bit half of the set-up: give it the 32-bit system folder and
     # let it run that half now, through the loaders tv_pick_loaders chose.
-    local wow64="$WINEPREFIX/drive_c/windows/syswow64"
-    if [[ -n $WINE32 && ! -f $wow64/kernel32.dll ]]; then
+    if [[ -n $WINE32 ]] && ! tv_wow64_ready; then
       tv_log "setting up the 32-bit side of the Wine prefix (about a minute)"
-      mkdir -p "$wow64"
-      cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$wow64/"
+      mkdir -p "$WINEPREFIX/drive_c/windows/syswow64"
+      cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$WINEPREFIX/drive_c/windows/syswow64/"
       "$WINE64" wineboot -u >>"$ROOT/build/wine/wineboot.log" 2>&1 ||
         { cat "$ROOT/build/wine/wineboot.log" >&2; tv_die "wineboot (32-bit side) failed"; }
       "$WINESERVER" -w
