@@ -170,6 +170,31 @@ Section "Tallivo"
   WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
 SectionEnd
 
+; The program a Run value starts: the path between the quotes, or an
+; unquoted value whole (older versions wrote the path without quotes).
+Function un.RunValueProgram
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $1 $0 1
+  ${If} $1 == '"'
+    StrCpy $0 $0 "" 1
+    StrCpy $2 0
+    ${Do}
+      StrCpy $1 $0 1 $2
+      ${If} $1 == '"'
+      ${OrIf} $1 == ""
+        ${Break}
+      ${EndIf}
+      IntOp $2 $2 + 1
+    ${Loop}
+    StrCpy $0 $0 $2
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
 ; Removes the value "Tallivo" of the Run key under ROOT (in the current
 ; registry view) when the program it would start is gone; one that starts a
 ; Tallivo kept elsewhere (a portable copy) stays.
@@ -177,8 +202,12 @@ SectionEnd
   ClearErrors
   ReadRegStr $0 ${ROOT} "${RUN_KEY}" "Tallivo"
   ${IfNot} ${Errors}
-  ${AndIfNot} ${FileExists} "$0"
-    DeleteRegValue ${ROOT} "${RUN_KEY}" "Tallivo"
+    Push $0
+    Call un.RunValueProgram
+    Pop $0
+    ${IfNot} ${FileExists} "$0"
+      DeleteRegValue ${ROOT} "${RUN_KEY}" "Tallivo"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -197,9 +226,10 @@ Section "Uninstall"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\Tallivo.lnk"
 
-  ; HKLM needs rights the uninstaller may not have; without them the value
-  ; stays (it was written with them). Both registry views: a 32-bit and a
-  ; 64-bit Tallivo each write their own.
+  ; The program writes the per-user value; older versions wrote the
+  ; machine-wide one, which needs rights the uninstaller may not have:
+  ; without them the value stays (it was written with them). Both registry
+  ; views: a 32-bit and a 64-bit Tallivo each wrote their own.
   !insertmacro REMOVE_STALE_RUN_VALUE HKCU
   !insertmacro REMOVE_STALE_RUN_VALUE HKLM
 !if "${ARCH}" == "x64"

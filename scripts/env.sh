@@ -293,11 +293,13 @@ tv_prefix() {
     # A server kept up meanwhile makes regedit and the reg.exe checks fast
     # (no services start-up per call); -k then writes the registry files.
     "$WINESERVER" -p
+    TV_WINESERVER_STARTED=1  # an interrupt now must stop it
     "$WINE64" regedit /S "$(winepath_w "$reg")"
     local ok=1
     tv_check_registry || ok=0
     "$WINESERVER" -k
     "$WINESERVER" -w
+    TV_WINESERVER_STARTED=""
     if ((!ok)) || ! tv_check_saved_prefix; then
       tv_die "Wine prefix settings did not stick"
     fi
@@ -311,38 +313,85 @@ winepath_w() { printf 'Z:%s' "${1//\//\\}"; }
 
 TV_WINESERVER_STARTED=""
 
+# The script that started the persistent server of this prefix, as "pid
+# start-time display": a server whose script has ended, or whose display
+# is gone, is a leftover nobody can use (its desktop was on that display).
+tv_owner_file() { printf '%s' "$ROOT/build/wine/server.owner"; }
+
+# A process's start (clock ticks after boot): tells it from a later process
+# that got the same number.
+tv_start_time() { awk '{ print $22 }' "/proc/$1/stat" 2>/dev/null; }
+
+# True when the running server belongs to a script that still runs, on a
+# display that still answers; that display is then in TV_OWNER_DISPLAY.
+tv_server_owner_alive() {
+  local pid start display
+  [[ -f $(tv_owner_file) ]] && read -r pid start display <"$(tv_owner_file)" || return 1
+  [[ -n $pid && -n $start && -n $display && $(tv_start_time "$pid") == "$start" ]] || return 1
+  DISPLAY=$display xdpyinfo >/dev/null 2>&1 || return 1
+  TV_OWNER_DISPLAY=$display
+}
+
 # One persistent server for the whole run: later wine calls skip the
 # server start-up. With a persistent server Wine's background processes
 # (services, winedevice, rpcss, ...) never exit, and whoever starts them
 # passes on its stdout: started from a test, they would hold ctest's output
 # pipe open and ctest would wait forever. So start them here, on /dev/null
 # (rundll32 makes a window, which brings up the desktop and rpcss too).
+# A server another script of this tree runs (scripts/run, say) is shared,
+# display and all; one left over is stopped and a fresh one started.
 tv_start_wineserver() {
-  if "$WINESERVER" -p 2>/dev/null; then
+  local lockfd
+  exec {lockfd}>"$ROOT/build/wine/.server.lock"
+  flock "$lockfd"
+  # The server must not inherit the lock: it would hold it for its life.
+  if "$WINESERVER" -p {lockfd}>&- 2>/dev/null; then
     TV_WINESERVER_STARTED=1
+  elif tv_server_owner_alive; then
+    if [[ $TV_OWNER_DISPLAY != "$DISPLAY" ]]; then
+      # Its desktop is on that display: so must our programs be.
+      tv_stop_x
+      export DISPLAY=$TV_OWNER_DISPLAY
+    fi
+    tv_log "a wineserver of another script runs for $WINEPREFIX; using it, and its display $DISPLAY"
   else
-    # Someone (e.g. scripts/run) already has one for this prefix: use it,
-    # and leave it to its owner to stop.
-    tv_log "a wineserver is already running for $WINEPREFIX; using it"
+    tv_log "stopping a wineserver left over for $WINEPREFIX; starting a fresh one"
+    "$WINESERVER" -k 2>/dev/null || true
+    timeout 10 "$WINESERVER" -w 2>/dev/null || true
+    "$WINESERVER" -p {lockfd}>&- 2>/dev/null || tv_die "cannot start a wineserver for $WINEPREFIX"
+    TV_WINESERVER_STARTED=1
   fi
+  if [[ -n $TV_WINESERVER_STARTED ]]; then
+    printf '%s %s %s\n' "$$" "$(tv_start_time $$)" "$DISPLAY" >"$(tv_owner_file)"
+  fi
+  exec {lockfd}>&-
   "$WINE64" wineboot </dev/null >/dev/null 2>&1 || tv_die "wineboot failed"
   "$WINE64" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
-# Stop what we started: the persistent server (and any program left in the
-# prefix) and our own Xvfb, never a display we did not start.
-tv_teardown() {
-  if [[ -n $TV_WINESERVER_STARTED ]]; then
-    "$WINESERVER" -k 2>/dev/null || true
-    # Let the killed programs go before their X display does.
-    timeout 10 "$WINESERVER" -w 2>/dev/null || true
-    TV_WINESERVER_STARTED=""
-  fi
+tv_stop_x() {
   if [[ -n $TV_XVFB_PID ]]; then
     kill "$TV_XVFB_PID" 2>/dev/null || true
     wait "$TV_XVFB_PID" 2>/dev/null || true
     TV_XVFB_PID=""
   fi
+}
+
+# Stop what we started: the persistent server (and any program left in the
+# prefix) and our own Xvfb, never a display we did not start. Runs to its
+# end whatever arrives meanwhile (a second Ctrl+C).
+tv_teardown() {
+  trap '' INT TERM
+  if [[ -n $TV_WINESERVER_STARTED ]]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    # Let the killed programs go before their X display does.
+    timeout 10 "$WINESERVER" -w 2>/dev/null || true
+    TV_WINESERVER_STARTED=""
+    local pid=""
+    [[ -f $(tv_owner_file) ]] && read -r pid _ <"$(tv_owner_file)"
+    [[ $pid != "$$" ]] || rm -f "$(tv_owner_file)"
+  fi
+  tv_stop_x
 }
 
 # tv_build DIR [cmake args...]: configure once, then build.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/library_search.h"
 #include "app/registry_profile_store.h"
 #include "main/main_dlg.h"
 #include "stats/hook_library.h"
@@ -102,6 +103,7 @@ CStatsApp theApp;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  app::RestrictLibrarySearch();
   theApp.InitInstance();
   return theApp.Failed() ? 1 : 0;
 }

@@ -11,6 +11,7 @@
 #include "app/registry_profile_store.h"
 #include "app/version.h"
 #include "main/tray_rules.h"
+#include "stats/hook_library.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 #include "update/update_dlg.h"
@@ -30,8 +31,9 @@ constexpr char kHooksFailed[] =
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 void CallSkinAttach() {
-  // An optional library: a missing or broken one never stops start-up.
-  HMODULE skin = LoadLibraryA("SkinH.dll");
+  // An optional library: a missing or broken one never stops start-up. Only
+  // our own copy: a SkinH.dll in the current directory or on PATH is not ours.
+  HMODULE skin = hooklib::LoadFromProgramFolder("SkinH.dll");
   if (!skin) return;
   using AttachFn = int (*)();
   auto attach = reinterpret_cast<AttachFn>(reinterpret_cast<void*>(GetProcAddress(skin, "SkinH_Attach")));

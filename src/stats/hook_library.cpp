@@ -62,6 +62,8 @@ bool Load(std::string* failedLibrary) {
   return true;
 }
 
+HMODULE LoadFromProgramFolder(const char* name) { return LoadBeside(name); }
+
 }  // namespace hooklib
 
 // The entry points the windows call; harmless before a successful Load.

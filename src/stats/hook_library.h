@@ -3,6 +3,8 @@
 // through what was resolved here.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace hooklib {
@@ -10,5 +12,9 @@ namespace hooklib {
 // Loads both libraries; on failure returns false and names the library
 // that is missing or not the right one.
 bool Load(std::string* failedLibrary);
+
+// Any other library of ours (SkinH.dll), by full path from the program's
+// folder only; null when it is not there.
+HMODULE LoadFromProgramFolder(const char* name);
 
 }  // namespace hooklib

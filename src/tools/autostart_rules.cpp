@@ -16,8 +16,10 @@ bool MarkerSaysOn(const std::string& content) { return !content.empty() && conte
 
 const char* MarkerText(bool on) { return on ? "1" : "0"; }
 
-AutoStartOutcome RegisterOutcome(RunKeyResult machine, RunKeyResult user) {
-  if (machine == RunKeyResult::Done || user == RunKeyResult::Done) return {true, nullptr};
+std::string RunValueData(const std::string& modulePath) { return '"' + modulePath + '"'; }
+
+AutoStartOutcome RegisterOutcome(RunKeyResult user) {
+  if (user == RunKeyResult::Done) return {true, nullptr};
   // Nothing was registered: say so, and do not show the item as on.
   return {false, kAutoStartFailed};
 }

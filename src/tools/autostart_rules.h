@@ -22,6 +22,10 @@ std::string MarkerPathForModule(const std::string& modulePath);
 bool MarkerSaysOn(const std::string& content);
 const char* MarkerText(bool on);
 
+// The Run value's data: the path in double quotes. Unquoted, a path with a
+// space (D:\My Tools\...) makes Windows try D:\My.exe at logon.
+std::string RunValueData(const std::string& modulePath);
+
 // One Run key: the machine-wide one or the per-user one.
 enum class RunKeyResult {
   Done,      // the value was written, or removed
@@ -35,11 +39,13 @@ struct AutoStartOutcome {
   const char* message = nullptr;    // text to show, or none
 };
 
-// Registering writes the machine-wide value, or the per-user one when the
-// machine-wide key cannot be written (user: NoAccess when not tried).
-AutoStartOutcome RegisterOutcome(RunKeyResult machine, RunKeyResult user);
+// Registering writes the per-user value only: the program runs as one user,
+// and even when it runs elevated a value for every user would start a
+// program kept in one user's profile.
+AutoStartOutcome RegisterOutcome(RunKeyResult user);
 
-// Unregistering removes the value from both keys. A key that cannot be
+// Unregistering removes the value from both keys (the machine-wide one may
+// hold a value an older version wrote). A key that cannot be
 // opened for writing counts as NoAccess only while the value is still in
 // it (Windows would still start the program), else as Absent.
 AutoStartOutcome UnregisterOutcome(RunKeyResult machine, RunKeyResult user);

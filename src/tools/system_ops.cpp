@@ -38,16 +38,16 @@ std::string ModulePath() {
 
 namespace {
 
-RunKeyResult WriteRunValue(HKEY root, const std::string& path) {
+// Always the per-user key, which may not exist yet in a new profile.
+RunKeyResult WriteUserRunValue(const std::string& data) {
   HKEY key = nullptr;
-  // The per-user Run key may not exist yet in a new profile.
-  const LONG opened = root == HKEY_CURRENT_USER
-                          ? RegCreateKeyExA(root, tallivo::kRunSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr)
-                          : RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_WRITE, &key);
-  if (opened != ERROR_SUCCESS) return RunKeyResult::NoAccess;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, tallivo::kRunSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return RunKeyResult::NoAccess;
+  }
   // REG_SZ data with its terminating zero, as the registry expects.
   const LONG set = RegSetValueExA(key, tallivo::kRunValueName, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(path.c_str()), static_cast<DWORD>(path.size() + 1));
+                                  reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
   RegCloseKey(key);
   return set == ERROR_SUCCESS ? RunKeyResult::Done : RunKeyResult::Failed;
 }
@@ -78,12 +78,8 @@ RunKeyResult RemoveRunValue(HKEY root) {
 
 AutoStartOutcome RegisterAutoStart() {
   const std::string path = ModulePath();
-  if (path.empty()) return tallivo::RegisterOutcome(RunKeyResult::Failed, RunKeyResult::Failed);
-  const RunKeyResult machine = WriteRunValue(HKEY_LOCAL_MACHINE, path);
-  // NoAccess stands for "not tried" when the machine-wide value was written.
-  const RunKeyResult user =
-      machine == RunKeyResult::Done ? RunKeyResult::NoAccess : WriteRunValue(HKEY_CURRENT_USER, path);
-  return tallivo::RegisterOutcome(machine, user);
+  if (path.empty()) return tallivo::RegisterOutcome(RunKeyResult::Failed);
+  return tallivo::RegisterOutcome(WriteUserRunValue(tallivo::RunValueData(path)));
 }
 
 AutoStartOutcome UnregisterAutoStart() {

@@ -17,10 +17,9 @@ void RequestShutdown();
 // The executable's full path, or "" when it cannot be had whole.
 std::string ModulePath();
 
-// Writes the Run value "Tallivo" with the executable's path: machine-wide,
-// or for this user when the machine-wide key cannot be written.
+// Writes the per-user Run value "Tallivo" with the executable's quoted path.
 tallivo::AutoStartOutcome RegisterAutoStart();
-// Removes the Run value from both keys.
+// Removes the Run value from the per-user and the machine-wide key.
 tallivo::AutoStartOutcome UnregisterAutoStart();
 
 // The marker beside the executable. Reading fails when it cannot be opened

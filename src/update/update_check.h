@@ -1,30 +1,17 @@
-// One version check on a worker thread. The worker owns its state jointly
-// with the dialog that started it, so a dialog that closes early never
-// leaves the worker with freed memory, and the worker never touches the
-// dialog.
+// Version checks on worker threads. Each press abandons every earlier
+// check, and closing the dialog abandons them all, so that only the newest
+// press can show a result or open the page. An abandoned check stops at its
+// next step (a network call already under way ends by its time-out), shows
+// nothing more, and a result box it already shows is closed. At most two
+// workers run however often the button is pressed; a press while both are
+// busy is taken up by the first that comes free.
 #pragma once
 
-#include <windows.h>
-#include <wininet.h>
+namespace update {
 
-#include <memory>
-#include <mutex>
-#include <string>
+// Starts a check for this press and abandons every earlier one.
+void StartCheck();
+// The dialog is going: every check is abandoned.
+void AbandonChecks();
 
-struct UpdateCheck {
-  std::mutex lock;
-  bool abandoned = false;
-  HINTERNET session = nullptr;
-  HINTERNET request = nullptr;
-
-  // The dialog closed: no result may show, and a blocked call must return.
-  void Abandon();
-  bool Abandoned();
-};
-
-// Starts a worker for one check; returns its shared state, or null when no
-// thread could be started.
-std::shared_ptr<UpdateCheck> StartUpdateCheck();
-
-// Fetches the given URL; returns the body, or "Error" on any failure.
-std::string FetchText(UpdateCheck& check, const std::string& url);
+}  // namespace update

@@ -12,7 +12,8 @@ CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
   m_icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PANEL));
 }
 
-CUpdateDlg::~CUpdateDlg() { AbandonLastCheck(); }
+// However the dialog ends, no check it started may show anything later.
+CUpdateDlg::~CUpdateDlg() { update::AbandonChecks(); }
 
 BOOL CUpdateDlg::OnInitDialog() {
   const std::string maker = std::string("Tallivo  ") + tallivo::HomePageText();
@@ -25,20 +26,10 @@ BOOL CUpdateDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CUpdateDlg::OnCheck() {
-  // Every press is one more independent check.
-  if (auto check = StartUpdateCheck()) m_lastCheck = std::move(check);
-}
-
-void CUpdateDlg::AbandonLastCheck() {
-  if (m_lastCheck) m_lastCheck->Abandon();
-  m_lastCheck.reset();
-}
-
 bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
     case IDC_UPDATE_CHECK:
-      OnCheck();
+      update::StartCheck();
       return true;
     case IDC_UPDATE_LINK:
       if (code != STN_CLICKED) return false;
@@ -50,6 +41,6 @@ bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 INT_PTR CUpdateDlg::OnMessage(UINT msg, WPARAM, LPARAM, bool*) {
-  if (msg == WM_CLOSE) AbandonLastCheck();  // then the default close
+  if (msg == WM_CLOSE) update::AbandonChecks();  // then the default close
   return 0;
 }

@@ -1,15 +1,11 @@
 // The version check dialog: each press of its button asks the update server
-// on a worker thread of its own.
+// on a worker thread (update_check.h).
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
-
 #include "tools/color_label.h"
 #include "ui/dialog.h"
-
-struct UpdateCheck;
 
 class CUpdateDlg : public ui::CDialog {
  public:
@@ -22,10 +18,6 @@ class CUpdateDlg : public ui::CDialog {
   INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) override;
 
  private:
-  void OnCheck();
-  void AbandonLastCheck();
-
   CColorLabel m_link;
-  std::shared_ptr<UpdateCheck> m_lastCheck;
   HICON m_icon = nullptr;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "app/version.h"
@@ -19,13 +20,21 @@ constexpr char kFetchFailed[] = "Error";
 std::string VersionQueryUrl();
 std::string DownloadPageUrl();
 
-enum class CheckOutcome { NetworkFailed, Current, Upgrade };
+// Unreadable: what stands between the markers reads as a number that is no
+// version; the user is told the check failed.
+enum class CheckOutcome { NetworkFailed, Unreadable, Current, Upgrade };
 
-// The text strictly between the first two '#' of the body; empty with fewer
-// than two.
-std::string RemoteVersionText(const std::string& body);
-// Decimal text to number as the C library reads it; 0 when there is none.
+// The text strictly between the first two '#' of the body; none with fewer
+// than two (an error page: no version at all).
+std::optional<std::string> RemoteVersionText(const std::string& body);
+// Decimal text to number as the C library reads it, stopping at the first
+// character that does not fit; 0 when there is none.
 double VersionNumber(const std::string& text);
+// A version is a plain decimal number: digits, then optionally a point and
+// more digits ("4", "4.05"), whatever follows. False when the C library
+// would read more or other than that as the number: " 5", "+5", "inf",
+// "nan", "0x10", "1e999", all newer than any version.
+bool ReadsAsPlainDecimal(const std::string& text);
 CheckOutcome EvaluateResponse(const std::string& response);
 
 // Gathers a response body chunk by chunk. Each chunk is text up to its first

@@ -1,9 +1,10 @@
 // Start with Windows: the Run values, the marker beside the program and the
-// check mark of the menu item, on the real program.
+// check mark of the menu item, on the real program. It runs as a portable
+// copy kept in a folder with a space in its name, started in a downloads
+// folder; libraries planted under the names it might look for, beside it
+// and in the current directory, are never loaded.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <memory>
 
 #include "harness.h"
 #include "res/resource.h"
@@ -13,11 +14,15 @@ using namespace e2e;
 
 namespace {
 
-std::string MarkerPath() { return BinDir() + "\\AuTo.dat"; }
+std::string MarkerPath() { return BinDir() + "\\My Tools\\AuTo.dat"; }
+std::string QuotedExe() { return "\"" + BinDir() + "\\My Tools\\Tallivo.exe\""; }
 
 class AutoStart : public ::testing::Test {
  protected:
-  void SetUp() override { TearDown(); }
+  void SetUp() override {
+    TearDown();
+    ASSERT_TRUE(copy.Ready());
+  }
   void TearDown() override {
     app.Kill();
     ResetProfile();
@@ -26,8 +31,8 @@ class AutoStart : public ::testing::Test {
     DeleteRunValue(HKEY_CURRENT_USER);
   }
   // Waits for the first tick too: it comes after every start-up step.
-  bool Start(const std::string& workDir = "") {
-    return app.Start("Tallivo.exe", 20000, workDir) && WaitUntil([&] { return !app.Text(IDC_CURSOR_POS).empty(); });
+  bool Start(const std::string& workDir = BinDir() + "\\Downloads") {
+    return copy.Start(app, workDir) && WaitUntil([&] { return !app.Text(IDC_CURSOR_POS).empty(); });
   }
   bool Checked() const {
     const UINT state = MenuItemState(app, 1, ID_AUTOSTART);
@@ -43,35 +48,43 @@ class AutoStart : public ::testing::Test {
     EXPECT_TRUE(!message.empty() || !app.FindDialog("Tallivo", 300)) << "a message for a command that worked";
     EXPECT_EQ(Checked(), checked);
   }
+  // The per-user value, "<none>" when absent; there is no machine-wide one.
+  static std::string UserValueOnly() {
+    std::string data = "<none>";
+    ReadRunValue(HKEY_CURRENT_USER, &data);
+    EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr)) << "registered for every user";
+    return data;
+  }
+  // Beside the copy: system libraries it uses from its start on, and one
+  // those load in turn; SkinH.dll only in the current directory, since the
+  // copy has none of its own.
+  PlantedCopy copy{"My Tools",
+                   {"My Tools\\comctl32.dll", "My Tools\\shell32.dll", "My Tools\\uxtheme.dll",
+                    "My Tools\\wininet.dll", "My Tools\\winmm.dll", "Downloads\\SkinH.dll"}};
   App app;
 };
 
-TEST_F(AutoStart, CommandRegistersAndRemovesAndTheMarkerRegistersAgainAtStart) {
+TEST_F(AutoStart, CommandRegistersTheQuotedPathForThisUserAndRemovesBothAndTheMarkerRegistersAgainAtStart) {
   ASSERT_TRUE(Start());
+  EXPECT_EQ(copy.Loaded(), "");
   EXPECT_FALSE(Checked());
-  // Without rights to the machine-wide key the per-user one is used.
-  for (HKEY used : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    const HKEY other = used == HKEY_LOCAL_MACHINE ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    SCOPED_TRACE(used == HKEY_LOCAL_MACHINE ? "machine key" : "per-user key");
-    std::unique_ptr<RunKeyLock> lock(used == HKEY_CURRENT_USER ? new RunKeyLock(HKEY_LOCAL_MACHINE) : nullptr);
-    ASSERT_TRUE(!lock || lock->Locked()) << "could not take the rights to the machine-wide Run key away";
-    Toggle("1", true);
-    std::string data;
-    EXPECT_TRUE(ReadRunValue(used, &data));
-    EXPECT_EQ(data, BinDir() + "\\Tallivo.exe");
-    EXPECT_FALSE(ReadRunValue(other, nullptr));
-    Toggle("0", false);
-    EXPECT_FALSE(ReadRunValue(used, nullptr));
-  }
+  // The machine-wide key is writable here, as for a program run elevated.
+  Toggle("1", true);
+  EXPECT_EQ(UserValueOnly(), QuotedExe());
+  // Off removes the value an older version left in the machine-wide key too.
+  WriteRunValue(HKEY_LOCAL_MACHINE, "C:\\Old Tallivo\\Tallivo.exe");
+  Toggle("0", false);
+  EXPECT_EQ(UserValueOnly(), "<none>");
   // Marker "1" with the value gone: a start from the Run key, in another
   // current directory, registers it again.
   Toggle("1", true);
   app.Kill();
-  DeleteRunValue(HKEY_LOCAL_MACHINE);
+  DeleteRunValue(HKEY_CURRENT_USER);
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
   ASSERT_TRUE(Start(windows));
-  EXPECT_TRUE(WaitUntil([] { return ReadRunValue(HKEY_LOCAL_MACHINE, nullptr); }));
+  EXPECT_TRUE(WaitUntil([] { return ReadRunValue(HKEY_CURRENT_USER, nullptr); }));
+  EXPECT_EQ(UserValueOnly(), QuotedExe());
   EXPECT_TRUE(Checked());
   EXPECT_EQ(GetFileAttributesA((windows + std::string("\\AuTo.dat")).c_str()), INVALID_FILE_ATTRIBUTES)
       << "a marker in the current directory";
@@ -80,17 +93,20 @@ TEST_F(AutoStart, CommandRegistersAndRemovesAndTheMarkerRegistersAgainAtStart) {
 TEST_F(AutoStart, WhatCannotBeDoneIsSaidAndTheStateStaysTrue) {
   ASSERT_TRUE(Start());
   {
-    RunKeyLock machine(HKEY_LOCAL_MACHINE), user(HKEY_CURRENT_USER);
-    ASSERT_TRUE(machine.Locked() && user.Locked());
+    RunKeyLock user(HKEY_CURRENT_USER);  // the machine-wide key stays writable: never the way out
+    ASSERT_TRUE(user.Locked());
     Toggle("0", false, "系统参数错误,不能随系统启动");
-    EXPECT_FALSE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr) || ReadRunValue(HKEY_CURRENT_USER, nullptr));
+    EXPECT_EQ(UserValueOnly(), "<none>");
   }
   Toggle("1", true);
   {
-    RunKeyLock machine(HKEY_LOCAL_MACHINE);  // registered by an administrator, now without the rights
+    // Registered for every user by an older version, now without the rights.
+    WriteRunValue(HKEY_LOCAL_MACHINE, QuotedExe());
+    RunKeyLock machine(HKEY_LOCAL_MACHINE);
     ASSERT_TRUE(machine.Locked());
     Toggle("1", true, "系统参数错误,不能关闭开机自动启动");
     EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
+    EXPECT_FALSE(ReadRunValue(HKEY_CURRENT_USER, nullptr)) << "removed where it could be";
   }
   DeleteRunValue(HKEY_LOCAL_MACHINE);  // by someone else
   Toggle("0", false, "已经关闭开机自动启动!!");
@@ -98,7 +114,7 @@ TEST_F(AutoStart, WhatCannotBeDoneIsSaidAndTheStateStaysTrue) {
     ReadOnlyFile marker(MarkerPath(), "0");
     ASSERT_TRUE(marker.Unwritable()) << "could not make a file that cannot be written here";
     Toggle("0", true, "对 " + MarkerPath() + " 的存取被拒绝。");  // registered before the marker
-    EXPECT_TRUE(ReadRunValue(HKEY_LOCAL_MACHINE, nullptr));
+    EXPECT_EQ(UserValueOnly(), QuotedExe());
   }
   EXPECT_TRUE(app.Running());
 }

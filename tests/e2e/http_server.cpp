@@ -59,10 +59,13 @@ void HttpServer::Serve(SOCKET client) {
     m_requests.push_back(request);
   }
   std::string body;
+  DWORD delay = 0;
   {
     std::lock_guard<std::mutex> g(m_lock);
     body = m_body;
+    delay = m_delayMs;
   }
+  for (const DWORD start = GetTickCount(); !m_stop && (delay == kNever || GetTickCount() - start < delay);) Sleep(20);
   std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: " +
                        std::to_string(body.size()) + "\r\n\r\n" + body;
   size_t sent = 0;

@@ -1,6 +1,7 @@
-// A one-connection-at-a-time HTTP server on 127.0.0.1 for the version check
-// tests: answers every request with the body it was given and records what it
-// was asked.
+// An HTTP server on 127.0.0.1 for the version check tests: answers every
+// request with the body it was given, after the delay it was given (or never:
+// kNever holds the connection open without a word until Stop), and records
+// what it was asked.
 #pragma once
 
 #include <winsock2.h>
@@ -19,9 +20,11 @@ class HttpServer {
   ~HttpServer() { Stop(); }
   bool Start(unsigned short port = 80);
   void Stop();
-  void SetBody(const std::string& body) {
+  static constexpr DWORD kNever = INFINITE;
+  void SetBody(const std::string& body, DWORD delayMs = 0) {
     std::lock_guard<std::mutex> g(m_lock);
     m_body = body;
+    m_delayMs = delayMs;
   }
   std::vector<std::string> Requests() {
     std::lock_guard<std::mutex> g(m_lock);
@@ -36,6 +39,7 @@ class HttpServer {
   std::atomic<bool> m_stop{false};
   std::mutex m_lock;
   std::string m_body;
+  DWORD m_delayMs = 0;
   std::vector<std::string> m_requests;
   std::vector<std::thread> m_workers;
 };

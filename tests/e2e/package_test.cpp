@@ -195,6 +195,8 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   ASSERT_TRUE(app->Find(exe)) << "no main window of the installed program";
   PostMessageA(app->main, WM_COMMAND, ID_AUTOSTART, 0);
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(InstallDir() + "\\AuTo.dat") == "1"; }));
+  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "Tallivo"), "\"" + exe + "\"");
+  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo"), "<none>");
   DWORD left = 0;
   EXPECT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &left) && left == 4321) << left;
 
@@ -205,21 +207,29 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   EXPECT_EQ(ReadFileBytes(exe), ReadFileBytes(PackageDir() + "\\files\\Tallivo.exe"));
   EXPECT_TRUE(Exists(InstallDir() + "\\uninstall.exe"));
 
-  // The silent uninstall closes it again, removes it, its shortcut and its
-  // Run values, keeps another program's value and the day's figures.
+  // The silent uninstall closes it again, removes it, its shortcut and the
+  // Run values that would start it (its own, quoted, and one an older
+  // version wrote unquoted), keeps one that starts a copy kept elsewhere,
+  // another program's value and the day's figures.
   app = std::make_unique<Running>();
   ASSERT_TRUE(app->Start(InstallDir()));
-  SetRun(HKEY_CURRENT_USER, 0, "Tallivo", exe);
-  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Tallivo", exe);
+  const std::string kept = BinDir() + "\\Kept Tallivo\\Tallivo.exe";
+  CreateDirectoryA((BinDir() + "\\Kept Tallivo").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(exe.c_str(), kept.c_str(), FALSE));
+  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "Tallivo", exe);
+  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Tallivo", "\"" + kept + "\"");
   SetRun(HKEY_CURRENT_USER, 0, "TallivoTestNeighbour", "C:\\windows\\notepad.exe");
   EXPECT_EQ(RunSilently(InstallDir() + "\\uninstall.exe"), 0u);
   EXPECT_TRUE(app->Ended(0)) << "the uninstaller left Tallivo running or closed it by force";
   EXPECT_FALSE(Exists(InstallDir())) << testing::PrintToString(FilesIn(InstallDir()));
   EXPECT_FALSE(Exists(ShortcutPath()));
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kUninstallKey, ""), "<no key>");
-  for (REGSAM view : {0, KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-    EXPECT_EQ(Reg(view ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, kRunKey, "Tallivo", view), "<none>") << view;
+  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "Tallivo"), "<none>");
+  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo", KEY_WOW64_64KEY), "<none>");
+  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo", KEY_WOW64_32KEY), "\"" + kept + "\"");
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "TallivoTestNeighbour"), "C:\\windows\\notepad.exe");
+  DeleteFileA(kept.c_str());
+  RemoveDirectoryA((BinDir() + "\\Kept Tallivo").c_str());
   EXPECT_TRUE(ReadProfileDword("DataSetting", "KeyBoard", &left) && left == 54321) << left;
 }
 

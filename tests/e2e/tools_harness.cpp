@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "menu_probe.h"
@@ -244,7 +245,54 @@ bool ReadRunValue(HKEY root, std::string* data) {
   return true;
 }
 
+void WriteRunValue(HKEY root, const std::string& data) {
+  RegSetKeyValueA(root, kRunSubkey, "Tallivo", REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
+}
+
 void DeleteRunValue(HKEY root) { RegDeleteKeyValueA(root, kRunSubkey, "Tallivo"); }
+
+// ---------------------------------------------------------- planted copy
+
+namespace {
+// Wine's own settings for every Tallivo.exe of the prefix.
+constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
+}  // namespace
+
+PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> planted)
+    : m_folder(folder), m_planted(std::move(planted)) {
+  CreateDirectoryA(Dir().c_str(), nullptr);
+  m_ready = true;
+  for (const char* f : {"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll"})
+    m_ready = CopyFileA((BinDir() + "\\" + f).c_str(), (Dir() + "\\" + f).c_str(), FALSE) && m_ready;
+  const std::string overrides = std::string(kWineAppKey) + "\\DllOverrides";
+  for (const std::string& p : m_planted) {
+    const std::string path = BinDir() + "\\" + p;
+    CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
+    DeleteFileA((path + ".loaded").c_str());
+    m_ready = CopyFileA((BinDir() + "\\planted_dll.dll").c_str(), path.c_str(), FALSE) && m_ready;
+    const std::string file = p.substr(p.rfind('\\') + 1);
+    m_ready = RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), file.substr(0, file.rfind('.')).c_str(), REG_SZ,
+                              "native,builtin", 15) == ERROR_SUCCESS && m_ready;
+  }
+}
+
+PlantedCopy::~PlantedCopy() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, kWineAppKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kWineAppKey);
+  for (const std::string& p : m_planted) DeleteFileA((BinDir() + "\\" + p + ".loaded").c_str());
+}
+
+bool PlantedCopy::Start(App& app, const std::string& workDir, DWORD timeoutMs) const {
+  return app.Start(m_folder + "\\Tallivo.exe", timeoutMs, workDir);
+}
+
+std::string PlantedCopy::Loaded() const {
+  std::string loaded;
+  for (const std::string& p : m_planted) {
+    if (GetFileAttributesA((BinDir() + "\\" + p + ".loaded").c_str()) != INVALID_FILE_ATTRIBUTES) loaded += p + "\n";
+  }
+  return loaded;
+}
 
 // ------------------------------------------------------------- read-only
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "harness.h"
 
@@ -116,8 +117,34 @@ class ReadOnlyFile {
   bool m_immutable = false;
 };
 
+// A copy of the program and its hook libraries in BinDir()\<folder>, and
+// planted_dll.dll copied to each of the given paths (relative to BinDir()),
+// e.g. "<folder>\\wininet.dll" beside the copy or "Downloads\\SkinH.dll" in
+// a folder to start it in. A planted file that is loaded leaves
+// "<path>.loaded" beside itself.
+class PlantedCopy {
+ public:
+  PlantedCopy(const std::string& folder, std::vector<std::string> planted);
+  ~PlantedCopy();
+  bool Ready() const { return m_ready; }
+  std::string Dir() const { return BinDir() + "\\" + m_folder; }
+  // Starts the copy in workDir. Wine prefers its own build of a system
+  // library to a file of that name beside a program; while this object
+  // lives, every Tallivo.exe is told to look for the planted names as files
+  // first, as Windows does for any library that is no KnownDLL.
+  bool Start(App& app, const std::string& workDir, DWORD timeoutMs = 20000) const;
+  // The planted files that were loaded, one a line.
+  std::string Loaded() const;
+
+ private:
+  std::string m_folder;
+  std::vector<std::string> m_planted;
+  bool m_ready = false;
+};
+
 // The Run value "Tallivo" under root; false when absent.
 bool ReadRunValue(HKEY root, std::string* data);
+void WriteRunValue(HKEY root, const std::string& data);
 void DeleteRunValue(HKEY root);
 
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <winsock2.h>
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "harness.h"
 #include "http_server.h"
@@ -14,13 +15,28 @@ using namespace e2e;
 
 namespace {
 
-TEST(VersionCheck, NewerSameAndUnreachableServer) {
+constexpr char kFailed[] = "更新失败,请检测网络是否正常!";
+
+size_t ThreadsOf(DWORD pid) {
+  size_t n = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 te = {sizeof te};
+  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) n += te.th32OwnerProcessID == pid;
+  CloseHandle(snap);
+  return n;
+}
+
+// A copy of the program with libraries the check uses planted beside it:
+// it works with the system's own and never loads those.
+TEST(VersionCheck, NewerSameUnreadableAndUnreachableServer) {
   ResetProfile();
   BrowserStandIn browser;  // pages open in a recorder, not a browser
   HttpServer server;
   ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
+  PlantedCopy copy("Update Copy", {"Update Copy\\wininet.dll", "Update Copy\\winmm.dll", "Update Copy\\shell32.dll"});
+  ASSERT_TRUE(copy.Ready());
   App app;
-  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(copy.Start(app, copy.Dir()));
   app.Command(ID_VERSION_CHECK);
   const HWND dialog = app.FindDialog("版本更新");
   ASSERT_TRUE(dialog);
@@ -30,7 +46,10 @@ TEST(VersionCheck, NewerSameAndUnreachableServer) {
       // The second marker stands after 64 KiB: only a body gathered in full
       // (and without overrunning a fixed buffer) sees it.
       {"newer after 64 KiB", "#4.05" + std::string(70000, 'x') + "#", "升级!", true},
-      {"unreachable", "", "更新失败,请检测网络是否正常!", false},  // nothing listens
+      // Numbers to the C library, newer than any version, but no version.
+      {"infinite", "#inf#", kFailed, false},
+      {"hexadecimal", "<b>#0x10#</b>", kFailed, false},
+      {"unreachable", "", kFailed, false},  // nothing listens
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -52,6 +71,52 @@ TEST(VersionCheck, NewerSameAndUnreachableServer) {
     EXPECT_EQ(r.rfind("GET /update/index.php?action=Auto HTTP/1.1\r\n", 0), 0u) << r;
     EXPECT_NE(r.find(std::string("Host: ") + tallivo::kUpdateHost), std::string::npos) << r;
   }
+  EXPECT_EQ(copy.Loaded(), "");
+}
+
+// Each press abandons every earlier check: two presses and a close leave
+// nothing behind, a server that accepts and then says nothing ends in the
+// failure box by the time-out, and presses at a hung server start no more
+// than two workers.
+TEST(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
+  ResetProfile();
+  BrowserStandIn browser;
+  HttpServer server;
+  ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
+  App app;
+  ASSERT_TRUE(app.Start());
+  app.Command(ID_VERSION_CHECK);
+  HWND dialog = app.FindDialog("版本更新");
+  ASSERT_TRUE(dialog);
+
+  server.SetBody("#4.05#", 2000);
+  PressButton(dialog, IDC_UPDATE_CHECK);
+  PressButton(dialog, IDC_UPDATE_CHECK);
+  // The first press may never have asked: the second abandoned it first.
+  ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }));
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  EXPECT_FALSE(app.FindDialog("提示", 4000)) << "a result after the dialog was closed";
+  EXPECT_EQ(browser.Requests(), "");
+
+  server.SetBody("#4.05#", HttpServer::kNever);
+  app.Command(ID_VERSION_CHECK);
+  dialog = app.FindDialog("版本更新");
+  ASSERT_TRUE(dialog);
+  const DWORD pressed = GetTickCount();
+  PressButton(dialog, IDC_UPDATE_CHECK);
+  std::string text = "<no box>";
+  EXPECT_TRUE(app.Answer(IDOK, &text, 30000));
+  const DWORD took = GetTickCount() - pressed;
+  EXPECT_EQ(text, kFailed);
+  EXPECT_TRUE(took > 12000 && took < 25000) << took << " ms, for a time-out of 15 s";
+
+  Pump(1000);  // the worker of that check ends
+  const size_t threads = ThreadsOf(app.Pid());
+  for (int i = 0; i < 12; ++i) PressButton(dialog, IDC_UPDATE_CHECK);
+  Pump(1500);
+  EXPECT_LE(ThreadsOf(app.Pid()), threads + 2);
+  EXPECT_TRUE(app.Running());
 }
 
 }  // namespace

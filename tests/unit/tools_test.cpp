@@ -23,13 +23,32 @@ TEST(UpdateLogic, OutcomeOfServerAnswers) {
       {"<html>newest: #4.05# see site</html>", CheckOutcome::Upgrade},
       {"#4.4#", CheckOutcome::Upgrade},  // 4.4 > 4.04 as numbers
       {"#4.04#", CheckOutcome::Current},
-      {"#abc#", CheckOutcome::Current},
+      {"#4.039#", CheckOutcome::Current},
+      {"#abc#", CheckOutcome::Current},  // no number at all: 0
+      {"##", CheckOutcome::Current},
       {"#4.05", CheckOutcome::Current},  // one marker only
       {"", CheckOutcome::Current},
       {"#5x#", CheckOutcome::Upgrade},   // stops at the first character that does not fit
+      {"#4.05 #", CheckOutcome::Upgrade},
+      {"#4.05e#", CheckOutcome::Upgrade},  // no exponent without its digits
+      {"#4,05#", CheckOutcome::Current},   // 4
       {"#1#9.9#", CheckOutcome::Current},  // only the first pair counts
       {"Error", CheckOutcome::NetworkFailed},
       {"Error ", CheckOutcome::Current},  // only the exact marker is a failure
+      // The C library reads these as numbers newer than any version; a
+      // server that sends them has said nothing readable.
+      {"#inf#", CheckOutcome::Unreadable},
+      {"#INFINITY#", CheckOutcome::Unreadable},
+      {"#nan#", CheckOutcome::Unreadable},
+      {"#0x10#", CheckOutcome::Unreadable},
+      {"#1e999#", CheckOutcome::Unreadable},
+      {"#4.05E0#", CheckOutcome::Unreadable},
+      {"#  5#", CheckOutcome::Unreadable},
+      {"#\t5#", CheckOutcome::Unreadable},
+      {"#+5#", CheckOutcome::Unreadable},
+      {"#-1#", CheckOutcome::Unreadable},
+      {"#.5#", CheckOutcome::Unreadable},
+      {"#5.#", CheckOutcome::Unreadable},
   };
   for (const auto& c : cases) EXPECT_EQ(EvaluateResponse(c.body), c.outcome) << c.body;
 }
