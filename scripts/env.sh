@@ -124,8 +124,9 @@ tv_pick_loaders() {
   # ending just above the 2 GiB of a 32-bit program leaves little room for
   # that: about 2 s. ($0 names this script, and Wine's loader looks beside
   # its argv[0] for the loaders of its children.)
+  # shellcheck disable=SC2016
   f='#!/bin/sh
-# Wine'"'"'s 32-bit loader under qemu-i386 (made by scripts/env.sh).
+# The 32-bit Wine loader under qemu-i386 (made by scripts/env.sh).
 WINELOADERNOEXEC=1 exec qemu-i386 -R 0x81000000 -L / -0 "$0" "${0%/*}/wine-i386" "$@"'
   if [[ $(cat "$d/wine" 2>/dev/null) != "$f" ]]; then
     printf '%s\n' "$f" >"$d/.wine.$$" && chmod +x "$d/.wine.$$" && mv -f "$d/.wine.$$" "$d/wine"
