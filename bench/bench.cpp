@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "../tests/e2e/harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 
 using namespace e2e;

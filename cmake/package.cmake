@@ -3,8 +3,8 @@
 # a setup program (NSIS) and a portable zip in ${CMAKE_BINARY_DIR}/package.
 # scripts/package builds both architectures and collects them.
 
-# The version lives in src/app/version.h only; re-run CMake when it changes.
-set(_tv_version_h ${PROJECT_SOURCE_DIR}/src/app/version.h)
+# The version lives in src/base/version.h only; re-run CMake when it changes.
+set(_tv_version_h ${PROJECT_SOURCE_DIR}/src/base/version.h)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_tv_version_h})
 file(STRINGS ${_tv_version_h} _tv_lines REGEX "^#define TALLIVO_VERSION_")
 foreach(_tv_name MAJOR MINOR TEXT)

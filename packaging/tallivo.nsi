@@ -1,7 +1,7 @@
 ; Setup program of Tallivo for one architecture, built by CMake (see
 ; cmake/package.cmake), which defines:
 ;   ARCH          x64 or x86: which stub and which build
-;   VERSION       "4.04", VERSION_QUAD "4.4.0.0" (from src/app/version.h)
+;   VERSION       "4.04", VERSION_QUAD "4.4.0.0" (from src/base/version.h)
 ;   BINDIR        folder of the four built files
 ;   SRCDIR        source tree (icon)
 ;   OUTFILE       the setup program to write

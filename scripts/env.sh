@@ -395,11 +395,29 @@ tv_teardown() {
   tv_stop_x
 }
 
-# tv_build DIR [cmake args...]: configure once, then build.
+# tv_cache_differs DIR [cmake args...]: true when one of the -DNAME=VALUE
+# (or -DNAME:TYPE=VALUE) arguments is not what the tree's cache holds.
+tv_cache_differs() {
+  local cache="$1/CMakeCache.txt" arg name value
+  shift
+  for arg in "$@"; do
+    [[ $arg == -D*=* ]] || continue
+    arg=${arg#-D}
+    name=${arg%%=*}
+    name=${name%%:*}
+    value=${arg#*=}
+    grep -qxF -- "$value" <(sed -n "s/^$name:[A-Z]*=//p" "$cache" 2>/dev/null) || return 0
+  done
+  return 1
+}
+
+# tv_build DIR [cmake args...]: configure when the tree is new or one of the
+# given settings changed (a tree configured once by another script picks up
+# e.g. TALLIVO_WERROR), then build.
 tv_build() {
   local dir="$ROOT/build/$1"
   shift
-  if [[ ! -f $dir/build.ninja ]]; then
+  if [[ ! -f $dir/build.ninja ]] || tv_cache_differs "$dir" "$@"; then
     # Explicit: callers use "tv_build ... || ...", where set -e is off.
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" || return 1
   fi

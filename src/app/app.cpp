@@ -10,6 +10,7 @@
 
 #include "app/library_search.h"
 #include "app/registry_profile_store.h"
+#include "base/module_path.h"
 #include "main/main_dlg.h"
 #include "stats/hook_library.h"
 #include "ui/dialog.h"
@@ -62,8 +63,8 @@ bool CStatsApp::InitInstance() {
                                               ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
 
-  static RegistryProfileStore store("Tallivo", ui::AppName());
-  SetProfile(&store);
+  static RegistryProfileStore store("Tallivo", tallivo::AppName());
+  tallivo::SetProfile(&store);
 
   // The mutex is only an existence marker for this logon session; the handle
   // stays open until the process ends.

@@ -2,14 +2,6 @@
 
 #include <windows.h>
 
-namespace {
-tallivo::MemoryProfileStore g_fallback;
-tallivo::ProfileStore* g_profile = &g_fallback;
-}  // namespace
-
-tallivo::ProfileStore& Profile() { return *g_profile; }
-void SetProfile(tallivo::ProfileStore* store) { g_profile = store ? store : &g_fallback; }
-
 RegistryProfileStore::RegistryProfileStore(std::string company, std::string appName)
     : m_company(std::move(company)), m_appName(std::move(appName)) {}
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/profile_store.h"
+#include "base/profile_store.h"
 
 class RegistryProfileStore : public tallivo::ProfileStore {
  public:
@@ -17,7 +17,3 @@ class RegistryProfileStore : public tallivo::ProfileStore {
   std::string m_company;
   std::string m_appName;
 };
-
-// The application's profile store, set up at start.
-tallivo::ProfileStore& Profile();
-void SetProfile(tallivo::ProfileStore* store);

@@ -3,22 +3,12 @@
 #include <cmath>
 #include <new>
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 namespace chart {
 
-std::string FitText(const std::string& text) {
-  if (text.size() <= kTextBytes) return text;
-  size_t end = 0;
-  while (end < kTextBytes) {
-    const auto c = static_cast<unsigned char>(text[end]);
-    const size_t len = (c >= 0x81 && c <= 0xFE) ? 2 : 1;
-    if (end + len > kTextBytes) break;
-    end += len;
-  }
-  return text.substr(0, end);
-}
+std::string FitText(const std::string& text) { return CutGbkText(text, kTextBytes); }
 
 int SampleCount(int width, int step) {
   if (step < 1 || width < 1) return 0;

@@ -4,9 +4,10 @@
 
 #include <atomic>
 
+#include "base/messages.h"
+#include "hooks/hook_api.h"
 #include "hooks/hook_thread.h"
 #include "hooks/input_filter.h"
-#include "main/messages.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
 // Its target is written by start/stop, read on the hook thread.
-hooks::MessagePoster g_poster(tallivo::WM_INPUT_LBUTTON);
+hooks::MessagePoster g_poster(tallivo::kGlobalInputFirst);
 
 // Every report either hook sees, pointer moves included: the main window
 // compares it with the system's last-input time to learn whether the hooks

@@ -1,4 +1,10 @@
-// Entry points of the two hook libraries, imported by ordinal.
+// Entry points of the two hook libraries. The libraries define them and
+// export them by ordinal only (TallivoHook.def, TallivoTaskHook.def).
+// Tallivo.exe never links against these names: it loads both libraries
+// from its own folder at run time and calls through pointers resolved by
+// ordinal (stats/hook_library.h), using the pointer types and ordinals
+// below, so a missing or foreign library is reported instead of stopping
+// the loader.
 #pragma once
 
 #include <windows.h>
@@ -11,3 +17,21 @@ DWORD __cdecl TallivoHookReportsSeen();                          // TallivoHook.
 void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
 void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
 }
+
+namespace hookapi {
+
+// Both libraries: stop and start.
+constexpr int kStopOrdinal = 1;
+constexpr int kStartOrdinal = 2;
+// TallivoHook.dll only: the state its watchdog reads.
+constexpr int kInstalledOrdinal = 3;
+constexpr int kReportsSeenOrdinal = 4;
+
+using StopFn = decltype(&TallivoStopHook);
+using StartFn = decltype(&TallivoStartHook);
+using InstalledFn = decltype(&TallivoHookInstalled);
+using ReportsSeenFn = decltype(&TallivoHookReportsSeen);
+using StopTaskFn = decltype(&TallivoStopTaskHook);
+using StartTaskFn = decltype(&TallivoStartTaskHook);
+
+}  // namespace hookapi

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/messages.h"
+
 namespace tallivo {
 
 constexpr int kWheelDelta = 120;
@@ -36,8 +38,9 @@ class KeyRepeatFilter {
 // as counts and posted again later, so a long burst loses nothing.
 class PostBacklog {
  public:
-  static constexpr unsigned kKinds = 8;  // message = base + 0..7
-  explicit PostBacklog(unsigned baseMessage) : m_base(baseMessage) {}
+  static constexpr unsigned kKinds = input_block::kSpan;
+  // The first message of one input block (messages.h).
+  explicit PostBacklog(unsigned firstMessage) : m_base(firstMessage) {}
   void Add(unsigned msg);
   bool Empty() const { return m_total == 0; }
   uint64_t Total() const { return m_total; }

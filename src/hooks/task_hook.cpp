@@ -5,9 +5,10 @@
 
 #include <atomic>
 
+#include "base/messages.h"
+#include "hooks/hook_api.h"
 #include "hooks/hook_thread.h"
 #include "hooks/input_filter.h"
-#include "main/messages.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ tallivo::WheelAccumulator g_wheel;
 tallivo::KeyRepeatFilter g_keys;
 
 // Its target is written by start/stop, read on the hook thread.
-hooks::MessagePoster g_poster(tallivo::WM_PROC_LBUTTON);
+hooks::MessagePoster g_poster(tallivo::kProcessInputFirst);
 
 void Post(unsigned msg) { g_poster.Post(msg); }
 

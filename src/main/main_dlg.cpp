@@ -5,12 +5,11 @@
 #include <cstring>
 #include <ctime>
 
-#include "hooks/hook_api.h"
-#include "main/messages.h"
-#include "res/resource.h"
-#include "app/registry_profile_store.h"
-#include "app/version.h"
+#include "base/messages.h"
+#include "base/profile_store.h"
+#include "base/version.h"
 #include "main/tray_rules.h"
+#include "res/resource.h"
 #include "stats/hook_library.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
@@ -23,9 +22,6 @@ namespace {
 constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
-constexpr char kHooksFailed[] =
-    "无法安装键盘和鼠标钩子，Tallivo 现在统计不到键盘和鼠标的操作。\n"
-    "程序会继续运行，并会不时重新尝试安装。";
 
 // Broadcast by a restarted shell; the tray icon has to be added again.
 const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
@@ -79,8 +75,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   LoadDayFigures();
   // 8. Global counting. A failure is reported by the hook watchdog at the
   // first tick of the second timer, once the window runs.
-  TallivoStartHook(hwnd);
-  m_hooksOn = true;
+  m_globalHooks.Start(hwnd);
   // 9. Timers.
   SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
@@ -154,7 +149,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveDayFigures();
-      WatchHooks();
+      m_globalHooks.Watch(Hwnd());
       break;
     case TIMER_CURSOR:
       SampleCursor();
@@ -216,25 +211,6 @@ void CMainStatsDlg::RefreshRunTimeAndClock() {
 
 void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
 
-void CMainStatsDlg::WatchHooks() {
-  if (!m_hooksOn) return;  // on the way out
-  LASTINPUTINFO last = {};
-  last.cbSize = sizeof last;
-  // When it cannot be read, the last known value: no input is made up.
-  if (GetLastInputInfo(&last)) m_lastInput = last.dwTime;
-  if (m_hookWatchdog.Check(GetTickCount(), TallivoHookInstalled() != 0, TallivoHookReportsSeen(), m_lastInput)) {
-    TallivoStopHook();
-    TallivoStartHook(Hwnd());
-  }
-  if (TallivoHookInstalled()) {
-    m_hookFailureShown = false;
-  } else if (!m_hookFailureShown) {
-    // Once per failure, not every second; the timer goes on meanwhile.
-    m_hookFailureShown = true;
-    ui::AppMessageBox(kHooksFailed, MB_OK | MB_ICONWARNING);
-  }
-}
-
 void CMainStatsDlg::LoadDayFigures() {
   const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});
   m_counters = f.counters;
@@ -255,7 +231,7 @@ void CMainStatsDlg::DrainPendingInput() {
   // the window goes; count them so the last save has them.
   MSG msg;
   InputKind kind;
-  while (PeekMessageA(&msg, Hwnd(), WM_INPUT_LBUTTON, WM_INPUT_KEY, PM_REMOVE)) {
+  while (PeekMessageA(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
     if (InputKindForMessage(msg.message, &kind)) m_counters.Add(kind);
   }
 }
@@ -319,8 +295,7 @@ bool CMainStatsDlg::AskExit() {
 
 void CMainStatsDlg::OnExit() {
   if (!AskExit()) return;
-  m_hooksOn = false;
-  TallivoStopHook();
+  m_globalHooks.Stop();
   EndDialog(IDCANCEL);
 }
 
@@ -332,9 +307,8 @@ bool CMainStatsDlg::OnClose() {
 }
 
 void CMainStatsDlg::OnDestroy() {
-  m_hooksOn = false;
-  TallivoStopHook();
-  TallivoStopTaskHook();
+  m_globalHooks.Stop();
+  hooklib::StopTask();
   m_tray.Remove();
   // Every way out saves once more: the Exit command, Enter and Esc do not
   // ask, and a clear must not come back at the next start.
@@ -344,13 +318,13 @@ void CMainStatsDlg::OnDestroy() {
 }
 
 void CMainStatsDlg::OnProcSelect(DWORD threadId) {
-  TallivoStopTaskHook();
+  hooklib::StopTask();
   // What the stopped hook posted and this window has not counted yet
   // belongs to the previous choice, not to the new one.
   MSG msg;
-  while (PeekMessageA(&msg, Hwnd(), WM_PROC_LBUTTON, WM_PROC_KEY, PM_REMOVE)) {
+  while (PeekMessageA(&msg, Hwnd(), kProcessInputFirst, kProcessInputLast, PM_REMOVE)) {
   }
-  TallivoStartTaskHook(Hwnd(), threadId);
+  hooklib::StartTask(Hwnd(), threadId);
   OnProcReset();
 }
 

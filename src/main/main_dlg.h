@@ -5,18 +5,22 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
-#include "main/tray_icon.h"
-#include "process/mag_dialog.h"
-#include "process/process_stats_dlg.h"
-#include "stats/counters.h"
-#include "stats/day_store.h"
-#include "stats/distance.h"
-#include "stats/hook_watchdog.h"
+#include "base/counters.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
+#include "main/main_timers.h"
+#include "main/tray_icon.h"
+#include "process/process_stats_dlg.h"
+#include "stats/day_store.h"
+#include "stats/distance.h"
+#include "stats/global_hooks.h"
+#include "tools/autostart.h"
+#include "tools/button_swap.h"
+#include "tools/hotkey.h"
+#include "tools/idle_shutdown_timer.h"
 #include "ui/dialog.h"
+#include "ui/mag_dialog.h"
 
 // Derives from the docking dialog: it is the owner the per-process panel
 // docks to.
@@ -55,7 +59,6 @@ class CMainStatsDlg : public CMagDialog {
   void SaveDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
-  void WatchHooks();
   void RefreshStatusBar();
   // distance timer
   void SampleCursor();
@@ -69,7 +72,8 @@ class CMainStatsDlg : public CMagDialog {
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
 
-  // System tools (src/tools/main_tools.cpp)
+  // System tools (main_dlg_tools.cpp): each hands the work to the tool's
+  // own object below.
   bool OnToolCommand(WORD id);
   bool OnToolMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result);
   void OnIdleShutdownOn(uint32_t minutes);
@@ -78,7 +82,6 @@ class CMainStatsDlg : public CMagDialog {
   bool RegisterHotkey(int storedKey);
   void RegisterStoredHotkey();
   void OnHotkey();
-  void SetAutoStartCheck(bool on);
   void OnToggleAutoStart();
   void RestoreAutoStart();
   void OnSwapButtons();
@@ -89,12 +92,12 @@ class CMainStatsDlg : public CMagDialog {
   uint32_t m_totalClicks = 0;
   uint32_t m_runSeconds = 0;
   std::string m_runText;
-  uint32_t m_idleMinutes = 0;
+  tools::IdleShutdownTimer m_idleShutdown{tallivo::TIMER_IDLE};
   tallivo::DistanceMeter m_distance;
   int m_startMonth = 0;
   int m_startDay = 0;
-  int m_swapNext = 1;
-  int m_autoStartOn = 1;
+  tools::ButtonSwap m_buttonSwap;
+  tools::AutoStart m_autoStart;
   HWND m_statusBar = nullptr;
   tallivo::InputCounters m_procCounters;
   CTabSheet m_tabSheet;
@@ -102,11 +105,6 @@ class CMainStatsDlg : public CMagDialog {
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
   CProcessStatsDlg m_processPanel;
-  unsigned m_hotkeyKey = 0;  // the key registered now, 0 for none
-  // The global hooks: meant to run, watched, and whether their failure
-  // has been reported since they last ran.
-  bool m_hooksOn = false;
-  tallivo::HookWatchdog m_hookWatchdog;
-  uint32_t m_lastInput = 0;
-  bool m_hookFailureShown = false;
+  tools::ShowHideHotkey m_hotkey;
+  stats::GlobalHooks m_globalHooks;
 };

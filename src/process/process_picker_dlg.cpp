@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "main/messages.h"
+#include "base/messages.h"
 #include "process/process_stats_dlg.h"
 #include "process/process_text.h"
 #include "res/resource.h"

@@ -1,6 +1,6 @@
 #include "process/process_stats_dlg.h"
 
-#include "main/messages.h"
+#include "base/messages.h"
 #include "process/process_picker_dlg.h"
 #include "process/process_text.h"
 #include "res/resource.h"

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "process/mag_dialog.h"
-#include "stats/counters.h"
+#include "ui/mag_dialog.h"
+#include "base/counters.h"
 
 class CProcessPickerDlg;
 

@@ -1,6 +1,6 @@
 #include "process/process_text.h"
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 

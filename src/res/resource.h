@@ -1,6 +1,9 @@
 // Resource and command identifiers shared by the resource script and the code.
 #pragma once
 
+// The framework's string ids (file errors), whose texts are in tallivo.rc.
+#include "ui/framework_ids.h"
+
 #ifndef IDC_STATIC
 #define IDC_STATIC              (-1)
 #endif
@@ -64,20 +67,6 @@
 #define IDC_HOTKEY_EDIT         1007
 #define IDC_HOTKEY_SET          1013
 #define IDC_HOME_PAGE           1032
-
-// File-error texts ("%1" is the path), the failed-command and out-of-memory texts
-#define IDS_FILE_GENERIC        61857
-#define IDS_FILE_NOT_FOUND      61858
-#define IDS_FILE_BAD_PATH       61859
-#define IDS_FILE_TOO_MANY_OPEN  61860
-#define IDS_FILE_ACCESS_DENIED  61861
-#define IDS_FILE_DIRECTORY_FULL 61864
-#define IDS_FILE_HARD_IO        61866
-#define IDS_FILE_SHARING        61867
-#define IDS_FILE_LOCK           61868
-#define IDS_FILE_DISK_FULL      61869
-#define IDS_COMMAND_FAILED      61705
-#define IDS_OUT_OF_MEMORY       61706
 
 // Menu commands
 #define ID_SHOW_WINDOW          32771

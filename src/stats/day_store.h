@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "app/profile_store.h"
-#include "stats/counters.h"
+#include "base/profile_store.h"
+#include "base/counters.h"
 
 namespace tallivo {
 

@@ -1,6 +1,7 @@
-// Loads the two hook libraries from the program's own folder and resolves
-// their entry points by ordinal. The entry points of hooks/hook_api.h call
-// through what was resolved here.
+// The exe's side of the hook libraries: loads both from the program's own
+// folder, resolves their entry points by ordinal (hooks/hook_api.h) and
+// calls through them. The calls have names of their own so that they are
+// never taken for the libraries' exports.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,16 @@ namespace hooklib {
 // that is missing or not the right one.
 bool Load(std::string* failedLibrary);
 
+// Global counting (TallivoHook.dll) and per-process counting
+// (TallivoTaskHook.dll). Each does nothing before a successful Load.
+void StartGlobal(HWND target);
+void StopGlobal();
+// For the watchdog: whether both global hooks are in place since the last
+// start, and how many input reports they have seen (wraps).
+bool GlobalHooksInstalled();
+DWORD GlobalReportsSeen();
+void StartTask(HWND target, DWORD threadId);
+void StopTask();
 // Any other library of ours (SkinH.dll), by full path from the program's
 // folder only; null when it is not there.
 HMODULE LoadFromProgramFolder(const char* name);

@@ -1,6 +1,6 @@
 #include "stats/report.h"
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 

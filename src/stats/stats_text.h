@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "stats/counters.h"
+#include "base/counters.h"
 
 namespace tallivo {
 

@@ -1,6 +1,6 @@
 #include "stats/time_text.h"
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 

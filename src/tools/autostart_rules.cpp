@@ -1,6 +1,6 @@
 #include "tools/autostart_rules.h"
 
-#include "app/profile_store.h"
+#include "base/module_path.h"
 
 namespace tallivo {
 
@@ -9,7 +9,7 @@ const char kAutoStartWasOff[] = "已经关闭开机自动启动!!";
 const char kAutoStartStillOn[] = "系统参数错误,不能关闭开机自动启动";
 
 std::string MarkerPathForModule(const std::string& modulePath) {
-  return FolderOfModulePath(modulePath) + kAutoStartMarkerName;
+  return SplitPath(modulePath).folder + kAutoStartMarkerName;
 }
 
 bool MarkerSaysOn(const std::string& content) { return !content.empty() && content[0] == '1'; }

@@ -1,6 +1,6 @@
 #include "tools/idle_shutdown.h"
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace tallivo {
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/registry_profile_store.h"
-#include "main/messages.h"
+#include "base/maker.h"
+#include "base/messages.h"
+#include "base/profile_store.h"
 #include "res/resource.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
-#include "tools/maker.h"
 #include "ui/data_exchange.h"
 
 using namespace tallivo;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "tools/color_label.h"
+#include "ui/color_label.h"
 #include "ui/dialog.h"
 
 // Idle shutdown set-up (template 136): "开启" sends the checked minutes to

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 #include "ui/dialog.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
@@ -44,6 +44,27 @@ void ShowFileError(uint32_t systemError, const char* path) {
     message = text;
   }
   AppMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ShowFileError(GetLastError(), path.c_str());
+    return false;
+  }
+  DWORD written = 0;
+  DWORD error = 0;
+  if (!WriteFile(file, data, size, &written, nullptr)) {
+    error = GetLastError();
+  } else if (written < size) {
+    error = kErrorDiskFull;
+  } else if (flush && !FlushFileBuffers(file)) {
+    error = GetLastError();
+  }
+  CloseHandle(file);
+  if (error) ShowFileError(error, path.c_str());
+  return error == 0;
 }
 
 void ShowExceptionError(const std::exception_ptr& error) {

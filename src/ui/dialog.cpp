@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_store.h"
+#include "base/module_path.h"
 #include "ui/control.h"
 #include "ui/data_exchange.h"
 
@@ -33,21 +33,12 @@ bool IsModelessDialogMessage(MSG* msg) {
 HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
 
-const char* AppName() {
-  static std::string name = [] {
-    char path[MAX_PATH * 2] = {};
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    return tallivo::AppNameFromModulePath(std::string(path, n));
-  }();
-  return name.c_str();
-}
-
 int AppMessageBox(const char* text, UINT flags) {
-  return MessageBoxA(g_mainWindow, text, AppName(), flags);
+  return MessageBoxA(g_mainWindow, text, tallivo::AppName(), flags);
 }
 
 int AppMessageBox(HWND owner, const char* text, UINT flags) {
-  return MessageBoxA(owner, text, AppName(), flags);
+  return MessageBoxA(owner, text, tallivo::AppName(), flags);
 }
 
 CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}

@@ -62,8 +62,6 @@ void SetMainWindow(HWND hwnd);
 int AppMessageBox(const char* text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
 // The same, owned by the given window (a tool dialog checking its fields).
 int AppMessageBox(HWND owner, const char* text, UINT flags);
-// The application name: the executable's file name without its extension.
-const char* AppName();
 // Caption of the program's questions and notices ("提示").
 inline constexpr char kPromptCaption[] = "提示";
 

@@ -1,6 +1,6 @@
 #include "ui/field_check.h"
 
-#include "stats/text_format.h"
+#include "base/text_format.h"
 
 namespace ui {
 

@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "res/resource.h"
+#include "ui/framework_ids.h"
 
 namespace ui {
 

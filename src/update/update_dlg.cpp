@@ -5,7 +5,7 @@
 #include <string>
 
 #include "res/resource.h"
-#include "tools/maker.h"
+#include "base/maker.h"
 #include "update/update_check.h"
 
 CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {

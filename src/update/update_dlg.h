@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "tools/color_label.h"
+#include "ui/color_label.h"
 #include "ui/dialog.h"
 
 class CUpdateDlg : public ui::CDialog {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "app/version.h"
-#include "tools/maker.h"
+#include "base/version.h"
+#include "base/maker.h"
 
 namespace tallivo {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 
 using namespace e2e;

@@ -8,7 +8,7 @@
 
 #include "fake_shell.h"
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 
 using namespace e2e;

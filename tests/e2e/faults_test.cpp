@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 
 using namespace e2e;
 

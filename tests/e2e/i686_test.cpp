@@ -13,7 +13,7 @@
 
 #include "fake_shell.h"
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"

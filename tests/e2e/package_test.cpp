@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "app/version.h"
+#include "base/version.h"
 #include "harness.h"
 #include "res/resource.h"
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"

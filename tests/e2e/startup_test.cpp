@@ -11,7 +11,7 @@
 
 #include "harness.h"
 #include "tools_harness.h"
-#include "main/messages.h"
+#include "base/messages.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
 

@@ -2,7 +2,7 @@
 // chosen process, and the names in the picker.
 #include <gtest/gtest.h>
 
-#include "process/mag_rules.h"
+#include "ui/mag_rules.h"
 #include "process/process_text.h"
 
 using namespace tallivo;

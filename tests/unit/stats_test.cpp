@@ -5,42 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/profile_store.h"
+#include "base/counters.h"
 #include "hooks/input_filter.h"
-#include "main/messages.h"
-#include "stats/counters.h"
 #include "stats/distance.h"
 #include "stats/hook_watchdog.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 
 using namespace tallivo;
-
-TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
-  const unsigned messages[] = {WM_INPUT_LBUTTON, WM_INPUT_RBUTTON, WM_INPUT_MBUTTON, WM_INPUT_WHEEL, WM_INPUT_KEY};
-  InputCounters c;
-  for (unsigned msg : messages) {
-    InputKind kind;
-    ASSERT_TRUE(InputKindForMessage(msg, &kind)) << std::hex << msg;
-    c.Add(kind);
-  }
-  EXPECT_EQ(c.left + c.right + c.middle + c.wheel + c.keys, 5u);
-  EXPECT_EQ(c.left, 1u);
-  EXPECT_EQ(c.keys, 1u);
-  EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
-  InputKind kind;
-  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON}) EXPECT_FALSE(InputKindForMessage(msg, &kind));
-  EXPECT_FALSE(ProcessInputKindForMessage(WM_INPUT_LBUTTON, &kind));
-  ASSERT_TRUE(ProcessInputKindForMessage(WM_PROC_WHEEL, &kind));
-  EXPECT_EQ(kind, InputKind::Wheel);
-  // Silent wrap at 2^32, sums as unsigned 32-bit.
-  c.left = 0xFFFFFFFFu;
-  c.Add(InputKind::Left);
-  EXPECT_EQ(c.left, 0u);
-  c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
-  EXPECT_EQ(c.TotalClicks(), 1u);
-  EXPECT_EQ(c.GrandTotal(), 0u);
-}
 
 TEST(InputFilter, WheelStepsPerReport) {
   struct Case {
@@ -159,27 +131,6 @@ TEST(StatsText, MilestoneBoundaries) {
   };
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
 }
-
-TEST(ProfileStore, AppNameAndFolderFromModulePath) {
-  struct Case {
-    std::string path, name, folder;
-  } cases[] = {
-      {"C:\\x\\renamed.copy.exe", "renamed.copy", "C:\\x\\"},
-      {"/unix/style/app.exe", "app", "/unix/style/"},
-      {"Z:tallivo.EXE", "tallivo", "Z:"},
-      {"tallivo.exe", "tallivo", ""},
-      // "\x9C\x5C" (淺) and "\x95\x5C" are double-byte GBK characters whose
-      // trail byte is a backslash.
-      {"C:\\\xB1\xED\\\x9C\x5C.exe", "\x9C\x5C", "C:\\\xB1\xED\\"},
-      {"C:\\a\\\x95\x5C\\b.exe", "b", "C:\\a\\\x95\x5C\\"},
-      {"D:\\\x9C\x5C\x9C\x5C\\\x9C\x5C", "\x9C\x5C", "D:\\\x9C\x5C\x9C\x5C\\"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(AppNameFromModulePath(c.path), c.name) << c.path;
-    EXPECT_EQ(FolderOfModulePath(c.path), c.folder) << c.path;
-  }
-}
-
 
 // Checks once a second. Each step: the time, whether the hooks are set, the
 // reports they have seen, the system's last input, and whether they are to

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tools/color_label_state.h"
+#include "ui/color_label_state.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
 #include "ui/field_check.h"

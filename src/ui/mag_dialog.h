@@ -1,13 +1,13 @@
 // A dialog that carries other top-level dialogs (its magnetic children)
 // along its edges, and that can itself dock to an owner. The rules live in
-// process/mag_rules.h; this class reads window rectangles and applies moves.
+// ui/mag_rules.h; this class reads window rectangles and applies moves.
 #pragma once
 
 #include <windows.h>
 
 #include <vector>
 
-#include "process/mag_rules.h"
+#include "ui/mag_rules.h"
 #include "ui/dialog.h"
 
 class CMagDialog;

@@ -1,4 +1,4 @@
-#include "process/mag_dialog.h"
+#include "ui/mag_dialog.h"
 
 using tallivo::MagRect;
 

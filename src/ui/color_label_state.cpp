@@ -1,4 +1,4 @@
-#include "tools/color_label_state.h"
+#include "ui/color_label_state.h"
 
 namespace tallivo {
 

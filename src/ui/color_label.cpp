@@ -1,4 +1,4 @@
-#include "tools/color_label.h"
+#include "ui/color_label.h"
 
 #include <windowsx.h>
 

@@ -1,4 +1,4 @@
-#include "process/mag_rules.h"
+#include "ui/mag_rules.h"
 
 namespace tallivo {
 

@@ -41,11 +41,9 @@ class MemoryProfileStore : public ProfileStore {
   bool m_readOnly = false;
 };
 
-// Application name used in the registry path: the executable's file name
-// without directory and extension.
-std::string AppNameFromModulePath(const std::string& path);
-// The folder of a module path with its closing separator ("" for a bare
-// file name), split the same way.
-std::string FolderOfModulePath(const std::string& path);
+// The application's profile store: the registry one once start-up has set
+// it, an in-memory one before that (and after SetProfile(nullptr)).
+ProfileStore& Profile();
+void SetProfile(ProfileStore* store);
 
 }  // namespace tallivo

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "tools/color_label_state.h"
+#include "ui/color_label_state.h"
 #include "ui/control.h"
 
 class CColorLabel : public ui::CControl {

@@ -1,6 +1,6 @@
-#include "stats/counters.h"
+#include "base/counters.h"
 
-#include "main/messages.h"
+#include "base/messages.h"
 
 namespace tallivo {
 
@@ -23,26 +23,24 @@ uint32_t InputCounters::GrandTotal() const {
 }
 
 namespace {
-bool KindFromBase(unsigned msg, unsigned base, InputKind* kind) {
-  // The five messages share a layout: +0 left, +1 right, +2 middle, +3 wheel,
-  // +5 key (+4 is the tray callback in the global block, unused in the other).
-  switch (msg - base) {
-    case 0: *kind = InputKind::Left; return true;
-    case 1: *kind = InputKind::Right; return true;
-    case 2: *kind = InputKind::Middle; return true;
-    case 3: *kind = InputKind::Wheel; return true;
-    case 5: *kind = InputKind::Key; return true;
+bool KindFromBlock(unsigned msg, unsigned first, InputKind* kind) {
+  switch (msg - first) {
+    case input_block::kLeft: *kind = InputKind::Left; return true;
+    case input_block::kRight: *kind = InputKind::Right; return true;
+    case input_block::kMiddle: *kind = InputKind::Middle; return true;
+    case input_block::kWheel: *kind = InputKind::Wheel; return true;
+    case input_block::kKey: *kind = InputKind::Key; return true;
     default: return false;
   }
 }
 }  // namespace
 
 bool InputKindForMessage(unsigned msg, InputKind* kind) {
-  return KindFromBase(msg, WM_INPUT_LBUTTON, kind);
+  return KindFromBlock(msg, kGlobalInputFirst, kind);
 }
 
 bool ProcessInputKindForMessage(unsigned msg, InputKind* kind) {
-  return KindFromBase(msg, WM_PROC_LBUTTON, kind);
+  return KindFromBlock(msg, kProcessInputFirst, kind);
 }
 
 }  // namespace tallivo

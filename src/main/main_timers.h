@@ -1,0 +1,15 @@
+// Timers of the main window.
+#pragma once
+
+namespace tallivo {
+
+constexpr unsigned TIMER_REFRESH = 1;  // 100 ms
+constexpr unsigned TIMER_SECOND = 2;   // 1 s
+constexpr unsigned TIMER_IDLE = 3;     // 1 s, only while idle shutdown is on
+constexpr unsigned TIMER_CURSOR = 4;   // 1 ms requested, raised by the system to ~10 ms
+
+constexpr unsigned kRefreshMs = 100;
+constexpr unsigned kSecondMs = 1000;
+constexpr unsigned kCursorMs = 1;
+
+}  // namespace tallivo
