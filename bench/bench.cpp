@@ -223,8 +223,7 @@ unsigned LeftClicks(HWND main) {
 void Ratio(const char* what, double value, double floor, const char* unit, const char* target) {
   char ratio[16] = "   n/a";  // a floor of nothing has no ratio
   if (floor > 0) snprintf(ratio, sizeof ratio, "%6.2f", value / floor);
-  printf("%-44s %10.3f %-4s floor %10.3f %-4s ratio %s  (target %s)\n", what, value, unit, floor, unit, ratio,
-         target);
+  printf("%-44s %10.3f %-4s floor %10.3f %-4s ratio %s  (target %s)\n", what, value, unit, floor, unit, ratio, target);
 }
 
 }  // namespace
@@ -254,8 +253,7 @@ int main() {
     printf("1. Input cost per event (SendInput of clicks, median of %d x 2000 events)\n", kRounds);
     Ratio("   TallivoHook.dll vs empty low-level hook", Median(ours), Median(empty), "us", "<= 1.2");
     const auto range = std::minmax_element(ratios.begin(), ratios.end());
-    printf("   ratio of each round: median %.2f, from %.2f to %.2f\n", Median(ratios), *range.first,
-           *range.second);
+    printf("   ratio of each round: median %.2f, from %.2f to %.2f\n", Median(ratios), *range.first, *range.second);
     printf("   (no hook at all: %.3f us)\n", Median(none));
   }
 
@@ -275,7 +273,8 @@ int main() {
     WaitUntil([&] { return LeftClicks(app.window) >= expected; }, 60000);
     Pump(500);
     const unsigned counted = LeftClicks(app.window) - (expected - burst);
-    printf("   burst %6d: counted %6u (%s)\n", burst, counted, counted == static_cast<unsigned>(burst) ? "all" : "LOST");
+    printf("   burst %6d: counted %6u (%s)\n", burst, counted,
+           counted == static_cast<unsigned>(burst) ? "all" : "LOST");
   }
 
   // 3. Idle cost, and 4. memory. Two floors: an empty dialog, and the same
@@ -295,9 +294,7 @@ int main() {
   struct Sample {
     double app, floor, timers, server;
   };
-  auto sample = [&] {
-    return Sample{appCpu.Seconds(), floorCpu.Seconds(), timersCpu.Seconds(), server.Seconds()};
-  };
+  auto sample = [&] { return Sample{appCpu.Seconds(), floorCpu.Seconds(), timersCpu.Seconds(), server.Seconds()}; };
   if (part('3')) {
     PostMessageA(app.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PostMessageA(floor.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -334,8 +331,8 @@ int main() {
     }
     const double wall = Now() - t0;
     const double frameCpu = appCpu.Seconds() - f0 - shownRate * wall;
-    printf("   one frame of the hour chart: %.0f us of CPU (%d frames forced in %.1f s)\n",
-           frameCpu * 1e6 / frames, frames, wall);
+    printf("   one frame of the hour chart: %.0f us of CPU (%d frames forced in %.1f s)\n", frameCpu * 1e6 / frames,
+           frames, wall);
   }
 
   if (part('4')) {
@@ -358,8 +355,7 @@ int main() {
     simulate(23 * 60);
     Ratio("   after a day of chart ticks", PeakMiB(app.process), PeakMiB(floor.process), "MiB", "<= 2");
     if (appCpu.FromKernel()) {
-      printf("   (the kernel's peak resident set of the Unix processes: Tallivo %.1f MiB)\n",
-             appCpu.PeakResidentMiB());
+      printf("   (the kernel's peak resident set of the Unix processes: Tallivo %.1f MiB)\n", appCpu.PeakResidentMiB());
     }
   }
   if (part('5')) {

@@ -36,7 +36,8 @@ INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
 }
 
 void Add(std::vector<WORD>& v, const wchar_t* s) {
-  do v.push_back(*s); while (*s++);
+  do v.push_back(*s);
+  while (*s++);
 }
 }  // namespace
 

@@ -35,8 +35,8 @@ const char* ProgramPathProblem() {
   if (n >= wide.size()) return kPathTooLong;
   const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
   std::string ansi(bytes > 0 ? bytes : 0, '\0');
-  if (bytes <= 0 || WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), ansi.data(), bytes, nullptr,
-                                        nullptr) != bytes) {
+  if (bytes <= 0 ||
+      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), ansi.data(), bytes, nullptr, nullptr) != bytes) {
     return kPathNotAnsi;
   }
   // Back again: a character replaced by '?' or by a look-alike does not
@@ -59,8 +59,7 @@ class CStatsApp {
 };
 
 bool CStatsApp::InitInstance() {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES |
-                                              ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&icc);
 
   static RegistryProfileStore store("Tallivo", tallivo::AppName());

@@ -27,8 +27,8 @@ uint32_t RegistryProfileStore::ReadInt(const char* section, const char* entry, u
 
 bool RegistryProfileStore::WriteInt(const char* section, const char* entry, uint32_t value) {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   DWORD v = value;

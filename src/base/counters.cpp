@@ -14,13 +14,9 @@ void InputCounters::Add(InputKind kind) {
   }
 }
 
-uint32_t InputCounters::TotalClicks() const {
-  return left + right + middle + wheel;
-}
+uint32_t InputCounters::TotalClicks() const { return left + right + middle + wheel; }
 
-uint32_t InputCounters::GrandTotal() const {
-  return left + right + middle + wheel + keys;
-}
+uint32_t InputCounters::GrandTotal() const { return left + right + middle + wheel + keys; }
 
 namespace {
 bool KindFromBlock(unsigned msg, unsigned first, InputKind* kind) {
@@ -35,12 +31,8 @@ bool KindFromBlock(unsigned msg, unsigned first, InputKind* kind) {
 }
 }  // namespace
 
-bool InputKindForMessage(unsigned msg, InputKind* kind) {
-  return KindFromBlock(msg, kGlobalInputFirst, kind);
-}
+bool InputKindForMessage(unsigned msg, InputKind* kind) { return KindFromBlock(msg, kGlobalInputFirst, kind); }
 
-bool ProcessInputKindForMessage(unsigned msg, InputKind* kind) {
-  return KindFromBlock(msg, kProcessInputFirst, kind);
-}
+bool ProcessInputKindForMessage(unsigned msg, InputKind* kind) { return KindFromBlock(msg, kProcessInputFirst, kind); }
 
 }  // namespace tallivo

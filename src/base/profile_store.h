@@ -30,9 +30,7 @@ class MemoryProfileStore : public ProfileStore {
     m_values[{section, entry}] = value;
     return true;
   }
-  bool Has(const char* section, const char* entry) const {
-    return m_values.count({section, entry}) != 0;
-  }
+  bool Has(const char* section, const char* entry) const { return m_values.count({section, entry}) != 0; }
   void SetReadOnly(bool ro) { m_readOnly = ro; }
   size_t Size() const { return m_values.size(); }
 

@@ -16,7 +16,6 @@ constexpr int Digit(char c) { return c - '0'; }
 constexpr char kText[] = TALLIVO_VERSION_TEXT;
 static_assert(sizeof kText == 5 && kText[1] == '.', "version text is \"M.mm\"");
 static_assert(Digit(kText[0]) == TALLIVO_VERSION_MAJOR, "version text and major number differ");
-static_assert(Digit(kText[2]) * 10 + Digit(kText[3]) == TALLIVO_VERSION_MINOR,
-              "version text and minor number differ");
+static_assert(Digit(kText[2]) * 10 + Digit(kText[3]) == TALLIVO_VERSION_MINOR, "version text and minor number differ");
 }  // namespace tallivo::version_check
 #endif

@@ -12,11 +12,11 @@ struct ChartPageSettings {
   const char* title;  // tab text
   const char* captionPrefix;
   const char* captionSuffix;
-  uint32_t divisor;   // events per pixel of bar height
+  uint32_t divisor;                   // events per pixel of bar height
   std::array<const char*, 6> labels;  // top, middle of the value axis; four time marks
-  int step;           // bar width, px
-  int gridX;          // spacing of the vertical grid lines, px
-  unsigned periodMs;  // one bar per period
+  int step;                           // bar width, px
+  int gridX;                          // spacing of the vertical grid lines, px
+  unsigned periodMs;                  // one bar per period
 };
 
 // One bar per minute over the last hour.

@@ -52,15 +52,13 @@ void CCurveChart::OnAttach() {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, kFontFace);
   m_gridPen = CreatePen(PS_SOLID, 1, Colour(chart::kGrid));
   // The window owns the region from here on.
-  HRGN region = CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse,
-                                   chart::kCornerEllipse);
+  HRGN region =
+      CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse, chart::kCornerEllipse);
   if (region && !SetWindowRgn(h, region, TRUE)) DeleteObject(region);
   StartRepaint();
 }
 
-void CCurveChart::StartRepaint() {
-  m_repainting = SetTimer(Hwnd(), kRepaintTimer, kRepaintMs, nullptr) != 0;
-}
+void CCurveChart::StartRepaint() { m_repainting = SetTimer(Hwnd(), kRepaintTimer, kRepaintMs, nullptr) != 0; }
 
 bool CCurveChart::OnScreen() const {
   HWND h = Hwnd();
@@ -72,8 +70,8 @@ void CCurveChart::SetCaption(const char* prefix, const char* suffix) {
   m_model.SetCaption(Text(prefix), Text(suffix));
 }
 
-void CCurveChart::SetAxis(UINT divisor, const char* label0, const char* label1, const char* label2,
-                          const char* label3, const char* label4, const char* label5) {
+void CCurveChart::SetAxis(UINT divisor, const char* label0, const char* label1, const char* label2, const char* label3,
+                          const char* label4, const char* label5) {
   Lock lock(&m_lock);
   m_model.SetAxis(divisor, {Text(label0), Text(label1), Text(label2), Text(label3), Text(label4), Text(label5)});
 }
@@ -110,16 +108,13 @@ LRESULT CCurveChart::OnMessage(UINT msg, WPARAM, LPARAM, bool* handled) {
       }
       *handled = true;
       return 0;
-    case WM_ERASEBKGND:
-      *handled = true;
-      return 1;
+    case WM_ERASEBKGND: *handled = true; return 1;
     case WM_PAINT:
       if (!m_repainting) StartRepaint();
       OnPaint();
       *handled = true;
       return 0;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

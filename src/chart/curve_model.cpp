@@ -55,9 +55,12 @@ std::string CaptionText(const std::string& prefix, float value, const std::strin
   long long shown = 0;
   if (std::isfinite(value)) {
     const double t = std::trunc(static_cast<double>(value));
-    if (t >= 9.0e18) shown = 9000000000000000000LL;
-    else if (t <= -9.0e18) shown = -9000000000000000000LL;
-    else shown = static_cast<long long>(t);
+    if (t >= 9.0e18)
+      shown = 9000000000000000000LL;
+    else if (t <= -9.0e18)
+      shown = -9000000000000000000LL;
+    else
+      shown = static_cast<long long>(t);
   }
   return prefix + FormatText("%lld", shown) + suffix;
 }
@@ -73,8 +76,7 @@ std::vector<Bar> Bars(const ChartRect& client, int step, const std::vector<float
   return bars;
 }
 
-std::array<Label, 8> Labels(int width, int height, const std::string& caption,
-                            const std::array<std::string, 6>& axis) {
+std::array<Label, 8> Labels(int width, int height, const std::string& caption, const std::array<std::string, 6>& axis) {
   const int w = width;
   const int h = height;
   const int base = h - kAxisLabelRise;
@@ -140,8 +142,6 @@ std::vector<chart::Bar> CurveModel::Bars(const ChartRect& client) const {
   return chart::Bars(client, m_step, m_samples, m_divisor);
 }
 
-std::array<chart::Label, 8> CurveModel::Labels() const {
-  return chart::Labels(m_width, m_height, Caption(), m_axis);
-}
+std::array<chart::Label, 8> CurveModel::Labels() const { return chart::Labels(m_width, m_height, Caption(), m_axis); }
 
 }  // namespace tallivo

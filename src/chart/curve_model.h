@@ -70,9 +70,9 @@ int BarTop(int bottom, float value, uint32_t divisor);
 std::string CaptionText(const std::string& prefix, float value, const std::string& suffix);
 
 struct Bar {
-  ChartRect rect;      // filled with the gradient brush
-  ChartPoint marker;   // one pixel in the marker colour
-  ChartPoint brushOrg; // brush origin so that bar column c shows pattern column c
+  ChartRect rect;       // filled with the gradient brush
+  ChartPoint marker;    // one pixel in the marker colour
+  ChartPoint brushOrg;  // brush origin so that bar column c shows pattern column c
 };
 std::vector<Bar> Bars(const ChartRect& client, int step, const std::vector<float>& samples, uint32_t divisor);
 
@@ -81,8 +81,7 @@ struct Label {
   ChartPoint at;  // top-left corner of the text
 };
 // Caption first, then label 0, label 1, the fixed "0" and labels 2 to 5.
-std::array<Label, 8> Labels(int width, int height, const std::string& caption,
-                            const std::array<std::string, 6>& axis);
+std::array<Label, 8> Labels(int width, int height, const std::string& caption, const std::array<std::string, 6>& axis);
 
 }  // namespace chart
 

@@ -121,8 +121,7 @@ bool HookThread::Start(HOOKPROC mouseProc, HOOKPROC keyboardProc) {
       // A thread that could not set the hooks ends by itself: forget it, so
       // that the next Start tries again. One that has not answered in time
       // keeps its handles (it may still signal the event) until Stop.
-      if (waited != WAIT_TIMEOUT && !m_installed.load() &&
-          WaitForSingleObject(m_thread, kWaitMs) == WAIT_OBJECT_0) {
+      if (waited != WAIT_TIMEOUT && !m_installed.load() && WaitForSingleObject(m_thread, kWaitMs) == WAIT_OBJECT_0) {
         ReleaseHandles();
       }
     } else {

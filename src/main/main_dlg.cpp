@@ -127,10 +127,9 @@ void CMainStatsDlg::CreateStatusBar() {
   RECT rc;
   GetClientRect(Hwnd(), &rc);
   rc.top = rc.bottom - 20;
-  m_statusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, rc.left, rc.top,
-                                rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)),
-                                GetModuleHandleA(nullptr), nullptr);
+  m_statusBar = CreateWindowExA(
+      0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), GetModuleHandleA(nullptr), nullptr);
   if (m_statusBar) {
     int parts[2] = {190, 400};
     SendMessageA(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
@@ -151,14 +150,9 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       SaveDayFigures();
       m_globalHooks.Watch(Hwnd());
       break;
-    case TIMER_CURSOR:
-      SampleCursor();
-      break;
-    case TIMER_IDLE:
-      CheckIdle();
-      break;
-    default:
-      break;
+    case TIMER_CURSOR: SampleCursor(); break;
+    case TIMER_IDLE: CheckIdle(); break;
+    default: break;
   }
 }
 
@@ -175,12 +169,10 @@ void CMainStatsDlg::RefreshCounters() {
     int id;
     InputKind kind;
   } kLabels[] = {
-      {IDC_LEFT_CLICKS, InputKind::Left},   {IDC_RIGHT_CLICKS, InputKind::Right},
-      {IDC_MIDDLE_CLICKS, InputKind::Middle}, {IDC_WHEEL_STEPS, InputKind::Wheel},
-      {IDC_KEY_STROKES, InputKind::Key},
+      {IDC_LEFT_CLICKS, InputKind::Left},  {IDC_RIGHT_CLICKS, InputKind::Right}, {IDC_MIDDLE_CLICKS, InputKind::Middle},
+      {IDC_WHEEL_STEPS, InputKind::Wheel}, {IDC_KEY_STROKES, InputKind::Key},
   };
-  const uint32_t values[] = {m_counters.left, m_counters.right, m_counters.middle,
-                             m_counters.wheel, m_counters.keys};
+  const uint32_t values[] = {m_counters.left, m_counters.right, m_counters.middle, m_counters.wheel, m_counters.keys};
   for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
     SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
   }
@@ -257,14 +249,9 @@ void CMainStatsDlg::OnShowWindow() {
 
 void CMainStatsDlg::OnTrayNotify(LPARAM mouseMsg) {
   switch (mouseMsg) {
-    case WM_LBUTTONDBLCLK:
-      OnShowWindow();
-      break;
-    case WM_RBUTTONUP:
-      m_tray.ShowMenu(IDR_TRAY_MENU);
-      break;
-    default:
-      break;
+    case WM_LBUTTONDBLCLK: OnShowWindow(); break;
+    case WM_RBUTTONUP: m_tray.ShowMenu(IDR_TRAY_MENU); break;
+    default: break;
   }
 }
 
@@ -333,25 +320,16 @@ void CMainStatsDlg::OnProcReset() { m_procCounters.Clear(); }
 bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
   if (OnToolCommand(id)) return true;
   switch (id) {
-    case ID_EXIT:
-      OnExit();
-      return true;
-    case ID_CLEAR_STATS:
-      OnClearStats();
-      return true;
-    case ID_SHOW_WINDOW:
-      OnShowWindow();
-      return true;
+    case ID_EXIT: OnExit(); return true;
+    case ID_CLEAR_STATS: OnClearStats(); return true;
+    case ID_SHOW_WINDOW: OnShowWindow(); return true;
     case ID_VERSION_CHECK: {
       CUpdateDlg dlg;
       dlg.DoModal();
       return true;
     }
-    case ID_PROCESS_STATS:
-      ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
-      return true;
-    default:
-      return ui::CDialog::OnCommand(id, code, control);
+    case ID_PROCESS_STATS: ShowWindow(m_processPanel.Hwnd(), SW_SHOW); return true;
+    default: return ui::CDialog::OnCommand(id, code, control);
   }
 }
 
@@ -381,9 +359,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       OnTrayNotify(lp);
       *handled = true;
       return 0;
-    case WM_SIZE:
-      OnSize(wp);
-      return 0;
+    case WM_SIZE: OnSize(wp); return 0;
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: save now.
       SaveDayFigures();
@@ -402,21 +378,15 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
         *handled = true;
       }
       return 0;
-    case WM_QUERYDRAGICON:
-      *handled = true;
-      return reinterpret_cast<INT_PTR>(m_hIcon);
-    case WM_TIMER:
-      OnTimer(wp);
-      return 0;  // then default processing
+    case WM_QUERYDRAGICON: *handled = true; return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_TIMER: OnTimer(wp); return 0;  // then default processing
     case WM_CLOSE:
       if (OnClose()) {
         *handled = true;
         return 0;
       }
       return 0;  // default: the dialog manager turns it into IDCANCEL
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
     case WM_PROC_SELECT:
       OnProcSelect(static_cast<DWORD>(wp));
       *handled = true;
@@ -425,7 +395,6 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       OnProcReset();
       *handled = true;
       return 0;
-    default:
-      return CMagDialog::OnMessage(msg, wp, lp, handled);
+    default: return CMagDialog::OnMessage(msg, wp, lp, handled);
   }
 }

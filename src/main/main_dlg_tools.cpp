@@ -37,20 +37,11 @@ bool CMainStatsDlg::OnToolMessage(UINT msg, WPARAM wp, LPARAM, INT_PTR* result) 
       if ((wp & 0xFFF0) != IDM_ABOUT) return false;
       RunModal<CAboutDlg>();
       return true;
-    case WM_HOTKEY:
-      OnHotkey();
-      return true;
-    case WM_SET_HOTKEY:
-      *result = RegisterHotkey(static_cast<int>(wp)) ? 1 : 0;
-      return true;
-    case WM_IDLE_SHUTDOWN_ON:
-      OnIdleShutdownOn(static_cast<uint32_t>(wp));
-      return true;
-    case WM_IDLE_SHUTDOWN_OFF:
-      OnIdleShutdownOff();
-      return true;
-    default:
-      return false;
+    case WM_HOTKEY: OnHotkey(); return true;
+    case WM_SET_HOTKEY: *result = RegisterHotkey(static_cast<int>(wp)) ? 1 : 0; return true;
+    case WM_IDLE_SHUTDOWN_ON: OnIdleShutdownOn(static_cast<uint32_t>(wp)); return true;
+    case WM_IDLE_SHUTDOWN_OFF: OnIdleShutdownOff(); return true;
+    default: return false;
   }
 }
 

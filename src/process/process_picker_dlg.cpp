@@ -102,8 +102,8 @@ HWND CProcessPickerDlg::FindProcessWindow(DWORD processId) {
 }
 
 void CProcessPickerDlg::OnDblclkProcessList() {
-  const int row = static_cast<int>(SendMessageA(m_processList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                                MAKELPARAM(LVNI_SELECTED, 0)));
+  const int row = static_cast<int>(
+      SendMessageA(m_processList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
   // A double click beside the rows chooses nothing.
   if (row < 0) return;
 
@@ -131,9 +131,7 @@ void CProcessPickerDlg::OnDblclkProcessList() {
 
 INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
   switch (msg) {
-    case WM_TIMER:
-      FillProcessList();
-      return 0;  // then default processing
+    case WM_TIMER: FillProcessList(); return 0;  // then default processing
     case WM_NOTIFY: {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
       if (hdr->idFrom == IDC_PROCESS_LIST && hdr->code == static_cast<UINT>(NM_DBLCLK)) {
@@ -142,7 +140,6 @@ INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled)
       }
       return 0;
     }
-    default:
-      return 0;
+    default: return 0;
   }
 }

@@ -65,14 +65,9 @@ void CProcessStatsDlg::OnClearProcessStats() {
 
 bool CProcessStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
-    case ID_PROCESS_STATS:
-      OnPickProcess();
-      return true;
-    case ID_PROCESS_CLEAR:
-      OnClearProcessStats();
-      return true;
-    default:
-      return CMagDialog::OnCommand(id, code, control);
+    case ID_PROCESS_STATS: OnPickProcess(); return true;
+    case ID_PROCESS_CLEAR: OnClearProcessStats(); return true;
+    default: return CMagDialog::OnCommand(id, code, control);
   }
 }
 

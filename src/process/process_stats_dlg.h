@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/mag_dialog.h"
 #include "base/counters.h"
+#include "ui/mag_dialog.h"
 
 class CProcessPickerDlg;
 

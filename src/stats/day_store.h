@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "base/profile_store.h"
 #include "base/counters.h"
+#include "base/profile_store.h"
 
 namespace tallivo {
 

@@ -6,8 +6,8 @@
 namespace tallivo {
 
 uint32_t DistanceStep(int64_t dx, int64_t dy) {
-  const double len = std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) +
-                               static_cast<double>(dy) * static_cast<double>(dy));
+  const double len =
+      std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) + static_cast<double>(dy) * static_cast<double>(dy));
   if (len >= 4294967295.0) return 0xFFFFFFFFu;
   return static_cast<uint32_t>(len);
 }

@@ -12,8 +12,8 @@ constexpr char kLineEnd[] = "\r\n";
 }  // namespace
 
 std::string ReportTimeLine(const std::tm& t) {
-  return FormatText("键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒", t.tm_year + 1900, t.tm_mon + 1,
-                    t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+  return FormatText("键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                    t.tm_hour, t.tm_min, t.tm_sec);
 }
 
 std::vector<std::string> ReportFigureLines(const ReportFigures& f) {

@@ -5,8 +5,8 @@
 namespace tallivo {
 
 std::string RunTimeText(uint32_t s) {
-  return FormatText("软件已运行:%u时%u分%u秒", static_cast<unsigned>(s / 3600),
-                    static_cast<unsigned>((s / 60) % 60), static_cast<unsigned>(s % 60));
+  return FormatText("软件已运行:%u时%u分%u秒", static_cast<unsigned>(s / 3600), static_cast<unsigned>((s / 60) % 60),
+                    static_cast<unsigned>(s % 60));
 }
 
 std::string ClockText(const std::tm& local) {
@@ -34,12 +34,9 @@ const char* MilestoneText(uint32_t totalClicks) {
     uint32_t upTo;
     const char* text;
   } kTable[] = {
-      {99, "你当前没有点击死任何动物!"},
-      {500, "当前你已经点击死一条蚯蚓！"},
-      {5000, "当前你已经点击死一只老鼠！"},
-      {10000, "当前你已经点击死一只猫！"},
-      {20000, "当前你已经点击死一只狼！"},
-      {50000, "当前你已经点击死一只老虎！"},
+      {99, "你当前没有点击死任何动物!"},      {500, "当前你已经点击死一条蚯蚓！"},
+      {5000, "当前你已经点击死一只老鼠！"},   {10000, "当前你已经点击死一只猫！"},
+      {20000, "当前你已经点击死一只狼！"},    {50000, "当前你已经点击死一只老虎！"},
       {150000, "当前你已经点击死一头大象！"},
   };
   for (const auto& row : kTable) {

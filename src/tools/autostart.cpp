@@ -22,8 +22,8 @@ RunKeyResult WriteUserRunValue(const std::string& data) {
     return RunKeyResult::NoAccess;
   }
   // REG_SZ data with its terminating zero, as the registry expects.
-  const LONG set = RegSetValueExA(key, tallivo::kRunValueName, 0, REG_SZ,
-                                  reinterpret_cast<const BYTE*>(data.c_str()), static_cast<DWORD>(data.size() + 1));
+  const LONG set = RegSetValueExA(key, tallivo::kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                  static_cast<DWORD>(data.size() + 1));
   RegCloseKey(key);
   return set == ERROR_SUCCESS ? RunKeyResult::Done : RunKeyResult::Failed;
 }
@@ -72,8 +72,8 @@ std::string MarkerPath() { return tallivo::MarkerPathForModule(tallivo::ModulePa
 
 bool ReadAutoStartMarker(std::string* content) {
   const std::string path = MarkerPath();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char byte = 0;
   DWORD got = 0;

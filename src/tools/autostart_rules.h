@@ -10,9 +10,9 @@ constexpr char kAutoStartMarkerName[] = "AuTo.dat";
 constexpr char kRunValueName[] = "Tallivo";
 constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-extern const char kAutoStartFailed[];      // "系统参数错误,不能随系统启动"
-extern const char kAutoStartWasOff[];      // "已经关闭开机自动启动!!"
-extern const char kAutoStartStillOn[];     // the value could not be removed
+extern const char kAutoStartFailed[];   // "系统参数错误,不能随系统启动"
+extern const char kAutoStartWasOff[];   // "已经关闭开机自动启动!!"
+extern const char kAutoStartStillOn[];  // the value could not be removed
 
 // The marker sits beside the executable, so a start from the Run key
 // (whose current directory is elsewhere) finds it.
@@ -35,8 +35,8 @@ enum class RunKeyResult {
 };
 
 struct AutoStartOutcome {
-  bool on = false;                  // the state the command ends in
-  const char* message = nullptr;    // text to show, or none
+  bool on = false;                // the state the command ends in
+  const char* message = nullptr;  // text to show, or none
 };
 
 // Registering writes the per-user value only: the program runs as one user,

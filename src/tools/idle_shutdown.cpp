@@ -17,16 +17,12 @@ bool IdleShutdownDue(uint32_t limitMinutes, uint32_t nowTick, uint32_t lastInput
   return IdleMinutes(nowTick, lastInputTick) >= limitMinutes;
 }
 
-bool IdleLimitAccepted(uint32_t minutes) {
-  return minutes >= kIdleMinMinutes && minutes <= kIdleMaxMinutes;
-}
+bool IdleLimitAccepted(uint32_t minutes) { return minutes >= kIdleMinMinutes && minutes <= kIdleMaxMinutes; }
 
 std::string IdleOnMessage(uint32_t minutes) {
   return FormatText("成功开启空等待关机,键鼠空等待%u分钟后自动关机！", static_cast<unsigned>(minutes));
 }
 
-std::string IdleOnLabel(uint32_t minutes) {
-  return FormatText("等待关机:开启%u分钟", static_cast<unsigned>(minutes));
-}
+std::string IdleOnLabel(uint32_t minutes) { return FormatText("等待关机:开启%u分钟", static_cast<unsigned>(minutes)); }
 
 }  // namespace tallivo

@@ -30,14 +30,9 @@ BOOL CIdleShutdownDlg::OnInitDialog() {
 
 bool CIdleShutdownDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
-    case IDC_IDLE_ON:
-      OnSwitchOn();
-      return true;
-    case IDC_IDLE_OFF:
-      OnSwitchOff();
-      return true;
-    default:
-      return ui::CDialog::OnCommand(id, code, control);
+    case IDC_IDLE_ON: OnSwitchOn(); return true;
+    case IDC_IDLE_OFF: OnSwitchOff(); return true;
+    default: return ui::CDialog::OnCommand(id, code, control);
   }
 }
 

@@ -25,9 +25,7 @@ LRESULT CColorLabel::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
       OnPaint();
       *handled = true;
       return 0;
-    case WM_MOUSEMOVE:
-      *handled = OnMouseMove(lp);
-      return 0;
+    case WM_MOUSEMOVE: *handled = OnMouseMove(lp); return 0;
     case WM_LBUTTONDOWN:
       // Then the static's own handling sends the click to the dialog.
       Redraw();
@@ -40,8 +38,7 @@ LRESULT CColorLabel::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
         Redraw();
       }
       return 0;
-    default:
-      return 0;
+    default: return 0;
   }
 }
 

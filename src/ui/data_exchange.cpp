@@ -20,11 +20,8 @@ bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* val
   std::vector<char> buf(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, 0);
   GetWindowTextA(edit, buf.data(), static_cast<int>(buf.size()));
   switch (ParseUintField(buf.data(), min, max, value)) {
-    case UintField::Ok:
-      return true;
-    case UintField::NotANumber:
-      AppMessageBox(dialog, kUintFieldNotANumber, MB_OK);
-      break;
+    case UintField::Ok: return true;
+    case UintField::NotANumber: AppMessageBox(dialog, kUintFieldNotANumber, MB_OK); break;
     case UintField::OutOfRange:
       AppMessageBox(dialog, UintFieldRangeText(min, max).c_str(), MB_OK | MB_ICONEXCLAMATION);
       break;
@@ -47,8 +44,8 @@ void ShowFileError(uint32_t systemError, const char* path) {
 }
 
 bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ShowFileError(GetLastError(), path.c_str());
     return false;

@@ -33,9 +33,7 @@ bool IsModelessDialogMessage(MSG* msg) {
 HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
 
-int AppMessageBox(const char* text, UINT flags) {
-  return MessageBoxA(g_mainWindow, text, tallivo::AppName(), flags);
-}
+int AppMessageBox(const char* text, UINT flags) { return MessageBoxA(g_mainWindow, text, tallivo::AppName(), flags); }
 
 int AppMessageBox(HWND owner, const char* text, UINT flags) {
   return MessageBoxA(owner, text, tallivo::AppName(), flags);
@@ -76,8 +74,8 @@ INT_PTR CDialog::DoModal(HWND owner) {
   m_modal = true;
   m_endRequested = false;
   m_result = -1;
-  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
-                                 DialogProc, reinterpret_cast<LPARAM>(this));
+  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
   if (!hwnd) {
     m_modal = false;
     return -1;
@@ -128,9 +126,7 @@ void CDialog::EndDialog(INT_PTR result) {
   }
 }
 
-void CDialog::SetItemText(int id, const char* text) {
-  SetDlgItemTextA(m_hwnd, id, text);
-}
+void CDialog::SetItemText(int id, const char* text) { SetDlgItemTextA(m_hwnd, id, text); }
 
 int CDialog::GetItemText(int id, char* buf, int size) const {
   return static_cast<int>(GetDlgItemTextA(m_hwnd, id, buf, size));
@@ -187,23 +183,25 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   if (handled) {
     // Messages whose result is not the dialog procedure's return value.
     switch (msg) {
-      case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
-      case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR:
-      case WM_CTLCOLORSTATIC: case WM_COMPAREITEM: case WM_VKEYTOITEM:
-      case WM_CHARTOITEM: case WM_QUERYDRAGICON: case WM_INITDIALOG:
-        return r;
-      default:
-        SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, r);
-        return TRUE;
+      case WM_CTLCOLORMSGBOX:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORDLG:
+      case WM_CTLCOLORSCROLLBAR:
+      case WM_CTLCOLORSTATIC:
+      case WM_COMPAREITEM:
+      case WM_VKEYTOITEM:
+      case WM_CHARTOITEM:
+      case WM_QUERYDRAGICON:
+      case WM_INITDIALOG: return r;
+      default: SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, r); return TRUE;
     }
   }
   switch (msg) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
-    case WM_COMMAND:
-      return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
-    default:
-      return FALSE;
+    case WM_INITDIALOG: return OnInitDialog();
+    case WM_COMMAND: return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
+    default: return FALSE;
   }
 }
 

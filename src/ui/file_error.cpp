@@ -6,9 +6,9 @@ namespace ui {
 
 unsigned FileErrorStringId(uint32_t systemError) {
   switch (systemError) {
-    case 2:    // ERROR_FILE_NOT_FOUND
-    case 6:    // ERROR_INVALID_HANDLE
-    case 18:   // ERROR_NO_MORE_FILES
+    case 2:   // ERROR_FILE_NOT_FOUND
+    case 6:   // ERROR_INVALID_HANDLE
+    case 18:  // ERROR_NO_MORE_FILES
       return kIdsFileNotFound;
     case 3:    // ERROR_PATH_NOT_FOUND
     case 15:   // ERROR_INVALID_DRIVE
@@ -20,8 +20,8 @@ unsigned FileErrorStringId(uint32_t systemError) {
     case 206:  // ERROR_FILENAME_EXCED_RANGE
     case 267:  // ERROR_DIRECTORY
       return kIdsFileBadPath;
-    case 4:    // ERROR_TOO_MANY_OPEN_FILES
-    case 36:   // ERROR_SHARING_BUFFER_EXCEEDED
+    case 4:   // ERROR_TOO_MANY_OPEN_FILES
+    case 36:  // ERROR_SHARING_BUFFER_EXCEEDED
       return kIdsFileTooManyOpen;
     case 5:    // ERROR_ACCESS_DENIED
     case 12:   // ERROR_INVALID_ACCESS
@@ -31,13 +31,13 @@ unsigned FileErrorStringId(uint32_t systemError) {
     case 80:   // ERROR_FILE_EXISTS
     case 183:  // ERROR_ALREADY_EXISTS
       return kIdsFileAccessDenied;
-    case 82:   // ERROR_CANNOT_MAKE
+    case 82:  // ERROR_CANNOT_MAKE
       return kIdsFileDirectoryFull;
-    case 21:   // ERROR_NOT_READY
-    case 23:   // ERROR_CRC
-    case 1117: // ERROR_IO_DEVICE
+    case 21:    // ERROR_NOT_READY
+    case 23:    // ERROR_CRC
+    case 1117:  // ERROR_IO_DEVICE
       return kIdsFileHardIo;
-    case 32:   // ERROR_SHARING_VIOLATION
+    case 32:  // ERROR_SHARING_VIOLATION
       return kIdsFileSharing;
     case 33:   // ERROR_LOCK_VIOLATION
     case 167:  // ERROR_LOCK_FAILED
@@ -45,8 +45,7 @@ unsigned FileErrorStringId(uint32_t systemError) {
     case 39:   // ERROR_HANDLE_DISK_FULL
     case 112:  // ERROR_DISK_FULL
       return kIdsFileDiskFull;
-    default:
-      return kIdsFileGeneric;
+    default: return kIdsFileGeneric;
   }
 }
 

@@ -116,28 +116,18 @@ void CMagDialog::OnWindowPosChanging(WINDOWPOS* pos) {
 
 void CMagDialog::OnShowWindow(BOOL shown) {
   if (!shown || !m_magDocked || !m_magParent || !m_magParent->Hwnd()) return;
-  const MagRect r =
-      tallivo::PlaceOnShow(m_magSide, WindowRect(m_magParent->Hwnd()), WindowRect(Hwnd()), m_magOffset);
+  const MagRect r = tallivo::PlaceOnShow(m_magSide, WindowRect(m_magParent->Hwnd()), WindowRect(Hwnd()), m_magOffset);
   MoveWindow(Hwnd(), r.left, r.top, r.Width(), r.Height(), TRUE);
 }
 
 INT_PTR CMagDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool*) {
   // All three go on to the default processing afterwards.
   switch (msg) {
-    case WM_MOVING:
-      OnMoving(reinterpret_cast<const RECT*>(lp));
-      break;
-    case WM_WINDOWPOSCHANGING:
-      OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lp));
-      break;
-    case WM_SHOWWINDOW:
-      OnShowWindow(static_cast<BOOL>(wp));
-      break;
-    case WM_SIZE:
-      m_minimised = wp == SIZE_MINIMIZED;
-      break;
-    default:
-      break;
+    case WM_MOVING: OnMoving(reinterpret_cast<const RECT*>(lp)); break;
+    case WM_WINDOWPOSCHANGING: OnWindowPosChanging(reinterpret_cast<WINDOWPOS*>(lp)); break;
+    case WM_SHOWWINDOW: OnShowWindow(static_cast<BOOL>(wp)); break;
+    case WM_SIZE: m_minimised = wp == SIZE_MINIMIZED; break;
+    default: break;
   }
   return 0;
 }

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "ui/mag_rules.h"
 #include "ui/dialog.h"
+#include "ui/mag_rules.h"
 
 class CMagDialog;
 

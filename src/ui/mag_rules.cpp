@@ -6,9 +6,7 @@ namespace {
 constexpr int kSideOrder[] = {MAG_RIGHT, MAG_LEFT, MAG_TOP, MAG_BOTTOM};
 }
 
-MagRect MoveRectTo(const MagRect& r, int x, int y) {
-  return {x, y, x + r.Width(), y + r.Height()};
-}
+MagRect MoveRectTo(const MagRect& r, int x, int y) { return {x, y, x + r.Width(), y + r.Height()}; }
 
 bool PointInRect(const MagRect& r, MagPoint p) {
   return r.left <= p.x && p.x < r.right && r.top <= p.y && p.y < r.bottom;
@@ -49,8 +47,7 @@ MagRect CarryChild(int side, const MagRect& p, const MagRect& r, int* edgeOffset
     case MAG_BOTTOM:
       if (*edgeOffset == 0) *edgeOffset = p.left - r.left;
       return MoveRectTo(r, p.left - *edgeOffset, p.bottom);
-    default:
-      return r;
+    default: return r;
   }
 }
 
@@ -69,20 +66,11 @@ DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& ow
 
 MagRect SnapPlacement(int side, const MagRect& m, const MagRect& s, int requestX, int requestY, int* offset) {
   switch (side) {
-    case MAG_RIGHT:
-      *offset = m.top - s.top;
-      return MoveRectTo(s, m.right, requestY);
-    case MAG_LEFT:
-      *offset = m.top - s.top;
-      return MoveRectTo(s, m.left - s.Width(), requestY);
-    case MAG_TOP:
-      *offset = m.left - s.left;
-      return MoveRectTo(s, requestX, m.top - s.Height());
-    case MAG_BOTTOM:
-      *offset = m.left - s.left;
-      return MoveRectTo(s, requestX, m.bottom);
-    default:
-      return s;
+    case MAG_RIGHT: *offset = m.top - s.top; return MoveRectTo(s, m.right, requestY);
+    case MAG_LEFT: *offset = m.top - s.top; return MoveRectTo(s, m.left - s.Width(), requestY);
+    case MAG_TOP: *offset = m.left - s.left; return MoveRectTo(s, requestX, m.top - s.Height());
+    case MAG_BOTTOM: *offset = m.left - s.left; return MoveRectTo(s, requestX, m.bottom);
+    default: return s;
   }
 }
 

@@ -77,8 +77,7 @@ DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& ow
 // along the edge where it was asked. `*offset` receives the child's place
 // along the edge before the move. Returns the rectangle to write back (the
 // current one for an unknown side).
-MagRect SnapPlacement(int side, const MagRect& owner, const MagRect& self, int requestX, int requestY,
-                      int* offset);
+MagRect SnapPlacement(int side, const MagRect& owner, const MagRect& self, int requestX, int requestY, int* offset);
 
 // Where a docked child goes when it is shown: against its side at its own
 // stored offset (unchanged for an unknown side).

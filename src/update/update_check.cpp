@@ -1,10 +1,10 @@
 #include "update/update_check.h"
 
 #include <windows.h>
-#include <wininet.h>
 #include <mmsystem.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <wininet.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -132,12 +132,8 @@ void Checks::Run(Job& job) {
   if (!Live(job)) return;
   switch (EvaluateResponse(response)) {
     case CheckOutcome::NetworkFailed:
-    case CheckOutcome::Unreadable:
-      ShowBox(job, owner, kNetworkFailed);
-      break;
-    case CheckOutcome::Current:
-      ShowBox(job, owner, kCurrent);
-      break;
+    case CheckOutcome::Unreadable: ShowBox(job, owner, kNetworkFailed); break;
+    case CheckOutcome::Current: ShowBox(job, owner, kCurrent); break;
     case CheckOutcome::Upgrade:
       if (ShowBox(job, owner, kUpgrade)) {
         ShellExecuteA(owner, nullptr, DownloadPageUrl().c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
@@ -178,7 +174,8 @@ bool Checks::ShowBox(Job& job, HWND owner, const char* text) {
 // Time-outs of every handle: Wine's WinINet gives the handles below a
 // session none of the session's.
 void SetTimeouts(HINTERNET handle) {
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+  for (DWORD option :
+       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     DWORD ms = kNetTimeoutMs;
     InternetSetOptionA(handle, option, &ms, sizeof ms);
   }
@@ -213,14 +210,13 @@ std::string Checks::Fetch(const Job& job) {
   if (!session) return kFetchFailed;
   SetTimeouts(session);
   std::string result = kFetchFailed;
-  HINTERNET connection = InternetConnectA(session, kUpdateHost, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
-                                          INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET connection =
+      InternetConnectA(session, kUpdateHost, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   if (connection) {
     SetTimeouts(connection);
-    HINTERNET request = HttpOpenRequestA(connection, "GET", kVersionQueryPath, nullptr, nullptr, nullptr,
-                                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                             INTERNET_FLAG_PRAGMA_NOCACHE,
-                                         0);
+    HINTERNET request =
+        HttpOpenRequestA(connection, "GET", kVersionQueryPath, nullptr, nullptr, nullptr,
+                         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0);
     if (request) {
       SetTimeouts(request);
       if (Live(job) && HttpSendRequestA(request, kExtraHeaders, 15, nullptr, 0)) result = ReadBody(job, request);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "res/resource.h"
 #include "base/maker.h"
+#include "res/resource.h"
 #include "update/update_check.h"
 
 CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
@@ -28,15 +28,12 @@ BOOL CUpdateDlg::OnInitDialog() {
 
 bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
-    case IDC_UPDATE_CHECK:
-      update::StartCheck();
-      return true;
+    case IDC_UPDATE_CHECK: update::StartCheck(); return true;
     case IDC_UPDATE_LINK:
       if (code != STN_CLICKED) return false;
       ShellExecuteA(Hwnd(), nullptr, tallivo::kHomePage, nullptr, nullptr, SW_SHOWMAXIMIZED);
       return true;
-    default:
-      return ui::CDialog::OnCommand(id, code, control);
+    default: return ui::CDialog::OnCommand(id, code, control);
   }
 }
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "base/version.h"
 #include "base/maker.h"
+#include "base/version.h"
 
 namespace tallivo {
 

@@ -59,8 +59,8 @@ class AutoStart : public ::testing::Test {
   // those load in turn; SkinH.dll only in the current directory, since the
   // copy has none of its own.
   PlantedCopy copy{"My Tools",
-                   {"My Tools\\comctl32.dll", "My Tools\\shell32.dll", "My Tools\\uxtheme.dll",
-                    "My Tools\\wininet.dll", "My Tools\\winmm.dll", "Downloads\\SkinH.dll"}};
+                   {"My Tools\\comctl32.dll", "My Tools\\shell32.dll", "My Tools\\uxtheme.dll", "My Tools\\wininet.dll",
+                    "My Tools\\winmm.dll", "Downloads\\SkinH.dll"}};
   App app;
 };
 

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
-#include "harness.h"
 #include "base/messages.h"
+#include "harness.h"
 #include "res/resource.h"
 
 using namespace e2e;
@@ -18,19 +18,21 @@ namespace {
 // pixels of each slot's last column, counted up from the bottom edge.
 testing::AssertionResult BarsAre(HWND chart, int step, const std::vector<int>& want) {
   std::vector<int> seen;
-  const bool ok = WaitUntil([&] {
-    RECT rc;
-    GetClientRect(chart, &rc);
-    MapWindowPoints(chart, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    HDC screen = GetDC(nullptr);
-    seen.assign(want.size(), 0);
-    for (size_t i = 0; i < seen.size(); ++i)
-      while (rc.bottom - 1 - seen[i] >= rc.top &&
-             GetPixel(screen, rc.left + static_cast<int>(i + 1) * step - 1, rc.bottom - 1 - seen[i]) == 0)
-        ++seen[i];
-    ReleaseDC(nullptr, screen);
-    return seen == want;
-  }, 3000);
+  const bool ok = WaitUntil(
+      [&] {
+        RECT rc;
+        GetClientRect(chart, &rc);
+        MapWindowPoints(chart, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+        HDC screen = GetDC(nullptr);
+        seen.assign(want.size(), 0);
+        for (size_t i = 0; i < seen.size(); ++i)
+          while (rc.bottom - 1 - seen[i] >= rc.top &&
+                 GetPixel(screen, rc.left + static_cast<int>(i + 1) * step - 1, rc.bottom - 1 - seen[i]) == 0)
+            ++seen[i];
+        ReleaseDC(nullptr, screen);
+        return seen == want;
+      },
+      3000);
   testing::AssertionResult result = ok ? testing::AssertionSuccess() : testing::AssertionFailure() << "bars seen:";
   for (int h : seen) result << ' ' << h;
   return result;
@@ -47,7 +49,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   ASSERT_TRUE(app.Start());
   const HWND main = app.Main(), tab = GetDlgItem(main, IDC_TAB);
   const HWND hour = GetDlgItem(tab, IDD_PAGE_HOUR), day = GetDlgItem(tab, IDD_PAGE_DAY);
-  SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);  // the charts all on screen
+  SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);       // the charts all on screen
   auto bars = [&](HWND page, const std::vector<int>& want) {  // 8 and 17 pixels per slot
     return BarsAre(GetDlgItem(page, IDC_CHART), page == hour ? 8 : 17, want);
   };
@@ -111,7 +113,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   EXPECT_TRUE(bars(hour, {2, 10, 5, 0}));
   // The hidden day page ticks on; the tabs swap the pages.
   ASSERT_TRUE(shown(hour) && !shown(day)) << "not the hour page first";
-  tick(day);  // what came before is a bar of its own, further on
+  tick(day);                 // what came before is a bar of its own, further on
   ASSERT_TRUE(events(150));  // 100 per pixel: 2 px
   tick(day);
   ASSERT_TRUE(events(250));  // 3 px

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
+#include "base/messages.h"
 #include "fake_shell.h"
 #include "harness.h"
-#include "base/messages.h"
 #include "res/resource.h"
 
 using namespace e2e;
@@ -38,7 +38,13 @@ std::string StatusText(const App& app) {
 TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   const SYSTEMTIME t = Today();
   // Seeded with 25 h of run time (no wrap at 24); the pointer moves 5 pixels on.
-  const struct { const char* what; int month; const char* left; const char* runTime; DWORD pixels; } cases[] = {
+  const struct {
+    const char* what;
+    int month;
+    const char* left;
+    const char* runTime;
+    DWORD pixels;
+  } cases[] = {
       {"another month", t.wMonth % 12 + 1, "左键点击:   0次", "软件已运行:0时0分", 5},
       {"same day", t.wMonth, "左键点击:   5次", "软件已运行:25时1分", 7565},
   };
@@ -123,7 +129,12 @@ TEST(TimeDisplays, ClockAndTheClickMilestones) {
 
 TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
   const char first[] = "为了不影响您的视线，软件自动启动后最小化，如果不满意可关闭自动启动。请注意观察您的当前记录!!";
-  const struct { DWORD stored; bool startsInTray; const char* balloon; } cases[] = {  // stored 0: the first run
+  const struct {
+    DWORD stored;
+    bool startsInTray;
+    const char* balloon;
+  } cases[] = {
+      // stored 0: the first run
       {0, false, first},
       {1, true, first},
       {2, false, "为了您每次开机全面统计，请开启软件自动启动。请注意观察您的当前记录!!"},

@@ -44,9 +44,7 @@ FakeShell::~FakeShell() {
   UnregisterClassA("Shell_TrayWnd", GetModuleHandleA(nullptr));
 }
 
-bool FakeShell::Active() const {
-  return m_hwnd && FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr) == m_hwnd;
-}
+bool FakeShell::Active() const { return m_hwnd && FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr) == m_hwnd; }
 
 std::string FakeShell::LastTip() const {
   for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it) {

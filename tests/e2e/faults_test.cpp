@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "harness.h"
 #include "base/messages.h"
+#include "harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
 
@@ -75,14 +75,25 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
 TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
   const SYSTEMTIME t = Today();
   using Raw = std::tuple<const char*, const char*, DWORD, std::string>;  // section, entry, type, data
-  const struct { DWORD month, day; std::vector<Raw> raw; uint32_t wheel; /* the others are 0 */ } cases[] = {
-      {t.wMonth, t.wDay,
-       {{"DataSetting", "MouseLeft", REG_SZ, {"123", 4}}, {"DataSetting", "MouseRight", REG_BINARY, "\1\2\3\4\5\6"},
-        {"DataSetting", "KeyBoard", REG_QWORD, {"\7\0\0\0\1\0\0\0", 8}}, {"DataSetting", "MouseMove", REG_BINARY, ""},
-        {"DataSetting", "MouseMiddle", REG_NONE, ""}, {"DataSetting", "TimeCount", REG_NONE, ""},
+  const struct {
+    DWORD month, day;
+    std::vector<Raw> raw;
+    uint32_t wheel; /* the others are 0 */
+  } cases[] = {
+      {t.wMonth,
+       t.wDay,
+       {{"DataSetting", "MouseLeft", REG_SZ, {"123", 4}},
+        {"DataSetting", "MouseRight", REG_BINARY, "\1\2\3\4\5\6"},
+        {"DataSetting", "KeyBoard", REG_QWORD, {"\7\0\0\0\1\0\0\0", 8}},
+        {"DataSetting", "MouseMove", REG_BINARY, ""},
+        {"DataSetting", "MouseMiddle", REG_NONE, ""},
+        {"DataSetting", "TimeCount", REG_NONE, ""},
         {"DataSetting", "MouseRoll", REG_DWORD, "\xFF\xFF\xFF\xFF"}},  // huge but valid: kept
        0xFFFFFFFFu},
-      {13, t.wDay, {}, 0}, {t.wMonth, 0, {}, 0}, {0, 0, {}, 0}, {~0u, ~0u, {}, 0},
+      {13, t.wDay, {}, 0},
+      {t.wMonth, 0, {}, 0},
+      {0, 0, {}, 0},
+      {~0u, ~0u, {}, 0},
       {t.wMonth, t.wDay, {{"DateCur", "Month", REG_SZ, std::to_string(t.wMonth) + '\0'}}, 0},
   };
   for (const auto& c : cases) {
@@ -91,18 +102,22 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
     SeedDay(c.month, c.day, 10, 10, 10, 10, 10, 10, 10);
     for (const auto& [section, entry, type, data] : c.raw) {
       const std::string key = std::string("Software\\Tallivo\\Tallivo\\") + section;
-      if (type == REG_NONE) RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry);
-      else RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry, type, data.data(), DWORD(data.size()));
+      if (type == REG_NONE)
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry);
+      else
+        RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry, type, data.data(), DWORD(data.size()));
     }
     App app;
     ASSERT_TRUE(app.Start());
-    for (auto [id, kind] : {std::pair{IDC_LEFT_CLICKS, InputKind::Left}, {IDC_RIGHT_CLICKS, InputKind::Right},
-                            {IDC_MIDDLE_CLICKS, InputKind::Middle}, {IDC_KEY_STROKES, InputKind::Key}})
+    for (auto [id, kind] : {std::pair{IDC_LEFT_CLICKS, InputKind::Left},
+                            {IDC_RIGHT_CLICKS, InputKind::Right},
+                            {IDC_MIDDLE_CLICKS, InputKind::Middle},
+                            {IDC_KEY_STROKES, InputKind::Key}})
       EXPECT_TRUE(app.WaitText(id, tallivo::CounterLabel(kind, 0))) << app.Text(id);
     EXPECT_TRUE(app.WaitText(IDC_WHEEL_STEPS, tallivo::CounterLabel(InputKind::Wheel, c.wheel)))
         << app.Text(IDC_WHEEL_STEPS);
-    const std::string want = std::to_string(t.wMonth) + " " + std::to_string(t.wDay) + " 0 0 0 0 0 " +
-                             std::to_string(c.wheel) + " t";
+    const std::string want =
+        std::to_string(t.wMonth) + " " + std::to_string(t.wDay) + " 0 0 0 0 0 " + std::to_string(c.wheel) + " t";
     EXPECT_TRUE(WaitUntil([&] { return StoredDay() == want; }, 3000)) << StoredDay() << ", want " << want;
   }
 }
@@ -117,7 +132,12 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
   const std::wstring longName = std::wstring(L"broken\\") + std::wstring(60, L'长') + L"\\" + std::wstring(60, L'长');
   // Where the copy goes, its name, what goes in as TallivoHook.dll and as
   // TallivoTaskHook.dll; what the message says, nothing when it runs.
-  const struct { std::wstring folder, exe; const char* hook; const char* taskHook; const char* says[2]; } cases[] = {
+  const struct {
+    std::wstring folder, exe;
+    const char* hook;
+    const char* taskHook;
+    const char* says[2];
+  } cases[] = {
       {L"broken", L"Tallivo.exe", nullptr, "TallivoTaskHook.dll", {"TallivoHook.dll", "请重新安装 Tallivo"}},
       {L"broken", L"Tallivo.exe", "SkinH.dll", "TallivoTaskHook.dll", {"TallivoHook.dll", "请重新安装 Tallivo"}},
       {L"broken", L"Tallivo.exe", "TallivoHook.dll", nullptr, {"TallivoTaskHook.dll", "请重新安装 Tallivo"}},
@@ -140,8 +160,8 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
       while (FindNextFileW(h, &found));
       FindClose(h);
     }
-    for (const auto& [from, to] : {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"},
-                                   {c.taskHook, L"TallivoTaskHook.dll"}})
+    for (const auto& [from, to] :
+         {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"}, {c.taskHook, L"TallivoTaskHook.dll"}})
       ASSERT_TRUE(!from || CopyFileW((bin + Widen(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();
     ResetProfile();
     App app;
@@ -149,7 +169,8 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
       // It runs and counts real input.
       ASSERT_TRUE(app.StartPath(dir + c.exe));
       ClickAt(sink.Center(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-      EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, 2))) << app.Text(IDC_LEFT_CLICKS);
+      EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, 2)))
+          << app.Text(IDC_LEFT_CLICKS);
       continue;
     }
     EXPECT_FALSE(app.StartPath(dir + c.exe, 3000));  // no main window

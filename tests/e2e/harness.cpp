@@ -44,8 +44,7 @@ void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value) {
   std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
   DWORD type = 0, size = sizeof(DWORD);
-  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_ANY, &type, value, &size) ==
-             ERROR_SUCCESS &&
+  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_ANY, &type, value, &size) == ERROR_SUCCESS &&
          type == REG_DWORD;
 }
 
@@ -54,8 +53,8 @@ void WriteProfileDword(const char* section, const char* entry, DWORD value) {
   RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), entry, REG_DWORD, &value, sizeof value);
 }
 
-void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys,
-             DWORD movePixels, DWORD runSeconds) {
+void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys, DWORD movePixels,
+             DWORD runSeconds) {
   WriteProfileDword("DateCur", "Month", month);
   WriteProfileDword("DateCur", "Day", day);
   WriteProfileDword("DataSetting", "MouseLeft", left);
@@ -69,8 +68,8 @@ void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wh
 
 std::string ReadFileBytes(const std::string& path) {
   std::string data;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (h == INVALID_HANDLE_VALUE) return data;
   char buf[4096];
   DWORD n = 0;
@@ -110,8 +109,7 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
 std::string WindowText(HWND hwnd) {
   char buf[1024] = {};
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                           2000, &len)) {
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len)) {
     return "<no answer>";
   }
   return std::string(buf, strnlen(buf, sizeof buf));
@@ -188,9 +186,7 @@ bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD tim
   return false;
 }
 
-bool App::Running() const {
-  return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
-}
+bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
 
 bool App::WaitExit(DWORD timeoutMs) {
   // Keep pumping: the program may be sending to a window of this thread
@@ -265,8 +261,8 @@ T Ntdll(const char* name) {
 
 SharedBlock::SharedBlock(HANDLE process, size_t size)
     : m_process(nullptr),
-      m_section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size),
-                                   nullptr)) {
+      m_section(
+          CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr)) {
   // A handle of its own, for the unmapping when the caller's is gone.
   if (!process || !DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &m_process, 0, FALSE,
                                    DUPLICATE_SAME_ACCESS)) {
@@ -307,9 +303,9 @@ InputSink::InputSink(RECT rc) {
     RegisterClassA(&wc);
     registered = true;
   }
-  m_hwnd = CreateWindowExA(WS_EX_TOPMOST, "TallivoTestSink", "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
-                           rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+  m_hwnd =
+      CreateWindowExA(WS_EX_TOPMOST, "TallivoTestSink", "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
+                      rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   Pump(100);
 }
 

@@ -22,8 +22,8 @@ void ResetProfile();
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value);
 void WriteProfileDword(const char* section, const char* entry, DWORD value);
 // Seeds the day's figures as a run on the given date would have saved them.
-void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys,
-             DWORD movePixels, DWORD runSeconds);
+void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys, DWORD movePixels,
+             DWORD runSeconds);
 SYSTEMTIME Today();
 // The whole file, "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

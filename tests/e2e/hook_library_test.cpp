@@ -6,8 +6,8 @@
 #include <map>
 #include <string>
 
-#include "harness.h"
 #include "base/messages.h"
+#include "harness.h"
 
 using namespace e2e;
 
@@ -66,7 +66,7 @@ int Settled(UINT msg, int n) {
 TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
   Hooks h;
   ASSERT_TRUE(h.Ready());
-  h.stop(), h.stop();                  // stops without a start, twice, are harmless
+  h.stop(), h.stop();                    // stops without a start, twice, are harmless
   h.start(h.target), h.start(h.target);  // a second start must not double the counts
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
@@ -78,8 +78,10 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
   h.sink.Activate();
   TapKey('Q', 2);
   EXPECT_EQ(Settled(tallivo::WM_INPUT_KEY, 2), 2);
-  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_INPUT_LBUTTON, 3}, {tallivo::WM_INPUT_RBUTTON, 2},
-                                             {tallivo::WM_INPUT_MBUTTON, 1}, {tallivo::WM_INPUT_WHEEL, 2},
+  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_INPUT_LBUTTON, 3},
+                                             {tallivo::WM_INPUT_RBUTTON, 2},
+                                             {tallivo::WM_INPUT_MBUTTON, 1},
+                                             {tallivo::WM_INPUT_WHEEL, 2},
                                              {tallivo::WM_INPUT_KEY, 2}}));
   h.stop();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);
@@ -131,8 +133,10 @@ TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
   TapKey('R', 2);  // keys while the other window is in front
   Pump(400);
-  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_PROC_LBUTTON, 2}, {tallivo::WM_PROC_RBUTTON, 1},
-                                             {tallivo::WM_PROC_MBUTTON, 1}, {tallivo::WM_PROC_WHEEL, 2},
+  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_PROC_LBUTTON, 2},
+                                             {tallivo::WM_PROC_RBUTTON, 1},
+                                             {tallivo::WM_PROC_MBUTTON, 1},
+                                             {tallivo::WM_PROC_WHEEL, 2},
                                              {tallivo::WM_PROC_KEY, 3}}));
 }
 

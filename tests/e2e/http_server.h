@@ -4,8 +4,8 @@
 // what it was asked.
 #pragma once
 
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <atomic>
 #include <mutex>

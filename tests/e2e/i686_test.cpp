@@ -11,9 +11,9 @@
 #include <map>
 #include <string>
 
+#include "base/messages.h"
 #include "fake_shell.h"
 #include "harness.h"
-#include "base/messages.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
@@ -161,7 +161,8 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
   {
     RemoteList list(GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST), app.Pid());
-    ASSERT_TRUE(WaitUntil([&] { return list.Find("tallivo_target.exe") >= 0; }, 25000)) << "not listed:\n" << list.Names();
+    ASSERT_TRUE(WaitUntil([&] { return list.Find("tallivo_target.exe") >= 0; }, 25000)) << "not listed:\n"
+                                                                                        << list.Names();
   }
   ASSERT_TRUE(ChooseProcess(app.Pid(), "tallivo_target.exe"));
   const POINT c = {875, 150};

@@ -46,7 +46,12 @@ TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
   ASSERT_TRUE(dlg);
   HWND edit = GetDlgItem(dlg, IDC_IDLE_MINUTES);
   // One of each answer; the parsing itself is unit-tested.
-  const struct { const char* input; std::string message; const char* state; } cases[] = {  // state null: refused
+  const struct {
+    const char* input;
+    std::string message;
+    const char* state;
+  } cases[] = {
+      // state null: refused
       {"5001", "“请填入一个在10和5000之间的整数。”", nullptr},
       {"30x", "“请填入一个正整数。”", nullptr},
       {" 10 ", OnMessage("10"), "等待关机:开启10分钟"},

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <set>
@@ -69,8 +70,10 @@ std::string Reg(HKEY root, const char* key, const char* value, REGSAM view = 0) 
 void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
   HKEY h;
   ASSERT_EQ(RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &h, nullptr), ERROR_SUCCESS);
-  if (data.empty()) RegDeleteValueA(h, name);
-  else RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
+  if (data.empty())
+    RegDeleteValueA(h, name);
+  else
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
   RegCloseKey(h);
 }
 
@@ -78,8 +81,9 @@ void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
 HANDLE Launch(std::string line, const std::string& dir = "") {
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(),
-                      &si, &pi)) return nullptr;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(), &si,
+                      &pi))
+    return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }
@@ -89,32 +93,48 @@ HANDLE Launch(std::string line, const std::string& dir = "") {
 // meant to stay. Handles, not ids: Wine soon gives an ended process's id to
 // another. Its exit code, ~0u when it did not start or end.
 DWORD RunSilently(const std::string& exe) {
+  // Processes that ran before the setup are never its children, even when
+  // their parent's ended id was handed to the setup (the desktop process,
+  // programs left by earlier tests).
+  std::set<DWORD> before;
+  HANDLE snap0 = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe0 = {sizeof pe0};
+  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) before.insert(pe0.th32ProcessID);
+  CloseHandle(snap0);
   HANDLE h = Launch("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
-  const bool ended = h && WaitUntil([&] {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 pe = {sizeof pe};
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
-      const DWORD id = pe.th32ProcessID;
-      // Tallivo is started on purpose and stays; Wine's desktop process
-      // (explorer.exe) is started by the first program that needs the
-      // shell in a new prefix and never ends. Neither is the setup's work.
-      // A process only just started has no name yet: waited for until its
-      // name says otherwise.
-      const bool other = !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
-      if (other && id != pid && all.count(id)) CloseHandle(all[id]), all.erase(id);
-      if (other || pe.th32ParentProcessID != pid || all.count(id)) continue;
-      if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id)) all[id] = c;
-    }
-    CloseHandle(snap);
-    for (const auto& p : all) {
-      if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-    }
-    return true;
-  }, 120000);
+  const bool ended = h && WaitUntil(
+                              [&] {
+                                HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+                                PROCESSENTRY32 pe = {sizeof pe};
+                                for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+                                  const DWORD id = pe.th32ProcessID;
+                                  // Tallivo is started on purpose and stays; Wine's desktop process
+                                  // (explorer.exe) is started by the first program that needs the
+                                  // shell in a new prefix and never ends. Neither is the setup's work.
+                                  // A process only just started has no name yet: waited for until
+                                  // its name says otherwise.
+                                  const bool other =
+                                      !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
+                                  if (other && id != pid && all.count(id)) CloseHandle(all[id]), all.erase(id);
+                                  if (other || pe.th32ParentProcessID != pid || all.count(id) || before.count(id))
+                                    continue;
+                                  if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id))
+                                    all[id] = c;
+                                }
+                                CloseHandle(snap);
+                                for (const auto& p : all) {
+                                  if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
+                                }
+                                return true;
+                              },
+                              120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
+  for (const auto& p : all) {
+    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
+  }
   for (const auto& p : all) CloseHandle(p.second);
   return code;
 }
@@ -128,20 +148,23 @@ struct Running {
   }
   // Waits for the main window of a program run from exePath.
   bool Find(const std::string& exePath) {
-    return WaitUntil([&] {
-      for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "泰利沃v" TALLIVO_VERSION_TEXT "版"));) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, 0, pid);
-        char image[MAX_PATH * 2] = {};
-        DWORD size = sizeof image;
-        if (h && QueryFullProcessImageNameA(h, 0, image, &size) && SamePath(image, exePath)) {
-          return main = w, process = h, true;
-        }
-        if (h) CloseHandle(h);
-      }
-      return false;
-    }, 20000);
+    return WaitUntil(
+        [&] {
+          for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "泰利沃v" TALLIVO_VERSION_TEXT "版"));) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            HANDLE h =
+                OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, 0, pid);
+            char image[MAX_PATH * 2] = {};
+            DWORD size = sizeof image;
+            if (h && QueryFullProcessImageNameA(h, 0, image, &size) && SamePath(image, exePath)) {
+              return main = w, process = h, true;
+            }
+            if (h) CloseHandle(h);
+          }
+          return false;
+        },
+        20000);
   }
   bool Start(const std::string& dir) {
     HANDLE h = Launch("\"" + dir + "\\Tallivo.exe\"", dir);

@@ -1,7 +1,7 @@
 #include "process_harness.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -12,8 +12,12 @@
 namespace e2e {
 
 namespace {
-bool Shows(HWND w) { return WaitUntil([&] { return IsWindowVisible(w) != FALSE; }); }
-bool Hides(HWND w) { return WaitUntil([&] { return !IsWindowVisible(w); }); }
+bool Shows(HWND w) {
+  return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+}
+bool Hides(HWND w) {
+  return WaitUntil([&] { return !IsWindowVisible(w); });
+}
 }  // namespace
 
 HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
@@ -21,15 +25,19 @@ HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据");
 std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
 
 bool PanelShows(std::array<uint32_t, 5> n) {
-  const std::pair<int, std::string> want[] = {
-      {IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},   {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
-      {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])}, {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
-      {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
-      {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
-  const bool ok = WaitUntil([&] {
-    for (const auto& [id, text] : want) if (PanelText(id) != text) return false;
-    return true;
-  }, 8000);
+  const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
+                                              {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
+                                              {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])},
+                                              {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
+                                              {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
+                                              {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
+  const bool ok = WaitUntil(
+      [&] {
+        for (const auto& [id, text] : want)
+          if (PanelText(id) != text) return false;
+        return true;
+      },
+      8000);
   for (const auto& w : want) EXPECT_TRUE(ok) << PanelText(w.first) << ", want " << w.second;
   return ok;
 }

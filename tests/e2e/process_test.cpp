@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
-#include "harness.h"
 #include "base/messages.h"
+#include "harness.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
@@ -65,8 +65,12 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
   static HWND Panel() { return ProcessPanelWindow(); }
   static HWND Picker() { return ProcessPickerWindow(); }
   static std::string Text(int id) { return PanelText(id); }
-  static bool Shows(HWND w) { return WaitUntil([&] { return IsWindowVisible(w) != FALSE; }); }
-  static bool Hides(HWND w) { return WaitUntil([&] { return !IsWindowVisible(w); }); }
+  static bool Shows(HWND w) {
+    return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+  }
+  static bool Hides(HWND w) {
+    return WaitUntil([&] { return !IsWindowVisible(w); });
+  }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
     ASSERT_TRUE(Shows(Panel()));

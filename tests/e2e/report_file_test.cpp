@@ -38,7 +38,8 @@ class Report : public SharedApp<Report> {
  protected:
   static std::string Dir() { return BinDir() + "\\reports\\"; }
   // Opens the save dialog, types the name, runs `between` and presses OK.
-  static HWND Save(const std::string& name, const std::function<void()>& between = [] {}) {
+  static HWND Save(
+      const std::string& name, const std::function<void()>& between = [] {}) {
     s_app->Command(ID_SAVE_REPORT);
     HWND dlg = FindOwnedDialog(s_app->Pid(), s_app->Main());
     HWND field = GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480);  // cmb13 or edt1
@@ -52,9 +53,9 @@ class Report : public SharedApp<Report> {
 TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   ASSERT_TRUE(MoveCursor(303, 304));  // (3, 4): 5 pixels
   DWORD moved = 0;
-  ASSERT_TRUE(
-      WaitUntil([&] { return ReadProfileDword("DataSetting", "MouseMove", &moved) && moved == kSeedPixels + 5; }))
-      << moved;
+  ASSERT_TRUE(WaitUntil([&] {
+    return ReadProfileDword("DataSetting", "MouseMove", &moved) && moved == kSeedPixels + 5;
+  })) << moved;
   const std::string path = Dir() + "day.txt";
   DeleteFileA(path.c_str());
   const SYSTEMTIME before = Today();
@@ -65,8 +66,8 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   DeleteFileA(path.c_str());
   auto timeLine = [](const SYSTEMTIME& t) {
     char b[96];
-    snprintf(b, sizeof b, "键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒\r\n", t.wYear, t.wMonth, t.wDay,
-             t.wHour, t.wMinute, t.wSecond);
+    snprintf(b, sizeof b, "键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒\r\n", t.wYear, t.wMonth, t.wDay, t.wHour,
+             t.wMinute, t.wSecond);
     return std::string(b);
   };
   const size_t end1 = bytes.find("\r\n") + 2, end2 = bytes.find("\r\n", end1);
@@ -79,7 +80,8 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   snprintf(metres, sizeof metres, "%.2f", double{static_cast<float>((kSeedPixels + 5.0) / MeasurePixelsPerMetre())});
   EXPECT_EQ(bytes.substr(end2), std::string("\r\n\r\n当前统计信息如下:\r\n\r\n鼠标左键点击:12次\r\n\r\n"
                                             "鼠标右键点击:34次\r\n\r\n鼠标中键点击:5次\r\n\r\n鼠标中键滚动:6次\r\n\r\n"
-                                            "鼠标移动:") + metres + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次");
+                                            "鼠标移动:") +
+                                    metres + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次");
   EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0) << "not GBK, or with a byte-order mark";  // "键"
 }
 
@@ -89,7 +91,10 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
   enum Kind { kNew, kOpenElsewhere, kReadOnly, kFull };
   const std::string dir = Dir(), longName = std::string(255 - dir.size(), 'r') + ".txt";
   // What the save dialog adds to the typed name; no message: written in full.
-  const struct { Kind kind; std::string typed, added, message; } cases[] = {
+  const struct {
+    Kind kind;
+    std::string typed, added, message;
+  } cases[] = {
       {kOpenElsewhere, "old", ".txt", ""},  // longer, and open for reading
       {kNew, "今天的键鼠统计.txt", "", ""},
       {kNew, longName, "", ""},  // 259 characters in all
@@ -109,8 +114,8 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     if (c.kind == kOpenElsewhere) {
       FILE* f = std::fopen(path.c_str(), "wb");
       ASSERT_TRUE(f && std::fputs(std::string(5000, 'x').c_str(), f) >= 0 && std::fclose(f) == 0);
-      reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+      reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
       ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     }
     if (c.kind == kReadOnly) readOnly = std::make_unique<ReadOnlyFile>(path, "keep");
@@ -119,13 +124,15 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     HWND dlg = Save(c.typed);
     ASSERT_TRUE(dlg);
     int asked = 0;  // the save dialog's questions before replacing a file
-    EXPECT_TRUE(WaitUntil([&] {
-      if (HWND q = FindOwnedDialog(s_app->Pid(), dlg, 0)) {
-        PressButton(q, IDYES);
-        asked += WaitUntil([&] { return !IsWindow(q); });
-      }
-      return c.message.empty() ? Complete(ReadFileBytes(path)) : s_app->FindDialog("Tallivo", 0) != nullptr;
-    }, 10000));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          if (HWND q = FindOwnedDialog(s_app->Pid(), dlg, 0)) {
+            PressButton(q, IDYES);
+            asked += WaitUntil([&] { return !IsWindow(q); });
+          }
+          return c.message.empty() ? Complete(ReadFileBytes(path)) : s_app->FindDialog("Tallivo", 0) != nullptr;
+        },
+        10000));
     EXPECT_EQ(AnswerAppBox(*s_app, 300), c.message.empty() ? "<no box>" : c.message);
     EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), kFigures);
     if (c.kind == kOpenElsewhere) {

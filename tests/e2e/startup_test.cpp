@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "harness.h"
-#include "tools_harness.h"
 #include "base/messages.h"
+#include "harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
+#include "tools_harness.h"
 
 using namespace e2e;
 using tallivo::InputKind;
@@ -22,13 +22,12 @@ namespace {
 
 // Left, right, middle, wheel, keys.
 void ExpectLabels(const App& app, std::array<uint32_t, 5> n) {
-  const std::pair<int, std::string> want[] = {
-      {IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, n[0])},
-      {IDC_RIGHT_CLICKS, tallivo::CounterLabel(InputKind::Right, n[1])},
-      {IDC_MIDDLE_CLICKS, tallivo::CounterLabel(InputKind::Middle, n[2])},
-      {IDC_WHEEL_STEPS, tallivo::CounterLabel(InputKind::Wheel, n[3])},
-      {IDC_KEY_STROKES, tallivo::CounterLabel(InputKind::Key, n[4])},
-      {IDC_TOTAL_CLICKS, tallivo::TotalClicksLabel(n[0] + n[1] + n[2] + n[3])}};
+  const std::pair<int, std::string> want[] = {{IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, n[0])},
+                                              {IDC_RIGHT_CLICKS, tallivo::CounterLabel(InputKind::Right, n[1])},
+                                              {IDC_MIDDLE_CLICKS, tallivo::CounterLabel(InputKind::Middle, n[2])},
+                                              {IDC_WHEEL_STEPS, tallivo::CounterLabel(InputKind::Wheel, n[3])},
+                                              {IDC_KEY_STROKES, tallivo::CounterLabel(InputKind::Key, n[4])},
+                                              {IDC_TOTAL_CLICKS, tallivo::TotalClicksLabel(n[0] + n[1] + n[2] + n[3])}};
   for (const auto& [id, text] : want) EXPECT_TRUE(app.WaitText(id, text, 8000)) << app.Text(id) << ", want " << text;
 }
 
@@ -139,7 +138,12 @@ TEST(Distance, PointerTravelInMetresForTheMeasuredScreen) {
 // The menu's exit and the close box ask first (No keeps it running and
 // counting); Esc and Enter end at once. Every way ends with code 0.
 TEST(ExitPaths, EachWayOutAsksOrEndsAtOnceAndEndsCleanly) {
-  const struct { const char* name; UINT msg; WPARAM wp; WORD key; } ways[] = {
+  const struct {
+    const char* name;
+    UINT msg;
+    WPARAM wp;
+    WORD key;
+  } ways[] = {
       {"exit command", WM_COMMAND, ID_EXIT, 0},
       {"close box", WM_SYSCOMMAND, SC_CLOSE, 0},
       {"Esc", 0, 0, VK_ESCAPE},

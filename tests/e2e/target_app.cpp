@@ -7,13 +7,9 @@
 namespace {
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_CONTEXTMENU:
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+    case WM_CONTEXTMENU: return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
   }
 }
 }  // namespace
@@ -28,8 +24,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, "TallivoTestTarget", "Tallivo test target", WS_POPUP | WS_CAPTION | WS_VISIBLE,
-                              x, y, w, h, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExA(0, "TallivoTestTarget", "Tallivo test target", WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y,
+                              w, h, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 1;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

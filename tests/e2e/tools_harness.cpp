@@ -212,8 +212,7 @@ RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
     m_oldSecurity = old;
     PSECURITY_DESCRIPTOR readOnly = nullptr;
     // Protected DACL: everyone may read, nobody may write.
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                              nullptr)) {
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr)) {
       m_locked = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
       LocalFree(readOnly);
     }
@@ -272,7 +271,8 @@ PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> pla
     m_ready = CopyFileA((BinDir() + "\\planted_dll.dll").c_str(), path.c_str(), FALSE) && m_ready;
     const std::string file = p.substr(p.rfind('\\') + 1);
     m_ready = RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), file.substr(0, file.rfind('.')).c_str(), REG_SZ,
-                              "native,builtin", 15) == ERROR_SUCCESS && m_ready;
+                              "native,builtin", 15) == ERROR_SUCCESS &&
+              m_ready;
   }
 }
 

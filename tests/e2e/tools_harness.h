@@ -147,5 +147,4 @@ bool ReadRunValue(HKEY root, std::string* data);
 void WriteRunValue(HKEY root, const std::string& data);
 void DeleteRunValue(HKEY root);
 
-
 }  // namespace e2e

@@ -1,9 +1,9 @@
 // The version check against a local server standing in for the update
 // server; the program's requests reach it by name resolution only.
 #include <gtest/gtest.h>
-#include <winsock2.h>
 #include <windows.h>
 #include <tlhelp32.h>
+#include <winsock2.h>
 
 #include "harness.h"
 #include "http_server.h"
@@ -40,7 +40,12 @@ TEST(VersionCheck, NewerSameUnreadableAndUnreachableServer) {
   app.Command(ID_VERSION_CHECK);
   const HWND dialog = app.FindDialog("版本更新");
   ASSERT_TRUE(dialog);
-  const struct { const char* what; std::string body; const char* result; bool opensDownload; } cases[] = {
+  const struct {
+    const char* what;
+    std::string body;
+    const char* result;
+    bool opensDownload;
+  } cases[] = {
       {"newer", "<html>latest #4.05# released</html>", "升级!", true},
       {"same", "#4.04#", "您的程序已经是最新版本!", false},
       // The second marker stands after 64 KiB: only a body gathered in full

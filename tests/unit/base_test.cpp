@@ -75,8 +75,10 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
   } cases[] = {
       {"ab", 2, "ab"},
       {"abc", 2, "ab"},
-      {"a\xB4\xCE", 2, "a"},          // 次 does not fit in the second byte
-      {"a\xB4\xCE" "b", 3, "a\xB4\xCE"},
+      {"a\xB4\xCE", 2, "a"},  // 次 does not fit in the second byte
+      {"a\xB4\xCE"
+       "b",
+       3, "a\xB4\xCE"},
       {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
       {"abc", 0, ""},
   };

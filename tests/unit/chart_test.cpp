@@ -52,11 +52,14 @@ TEST(CurveGeometry, BarHeightsAndTheirLimits) {
     uint32_t divisor;
     int top;
   } cases[] = {
-      {0, 4, 126},   {1, 4, 125},   {4, 4, 125},  {5, 4, 124},  {37, 4, 116}, {41, 4, 115},
-      {1, 100, 125}, {101, 100, 124},
-      {126 * 4, 4, 0}, {127 * 4 - 1, 4, 0}, {127 * 4, 4, -1}, {4294967296.0f, 1, -1},  // cut above the top
-      {7, 0, 119},   // no divisor yet: scaled as 1
-      {-5, 4, 126}, {std::numeric_limits<float>::quiet_NaN(), 4, 126},  // not counts: nothing drawn
+      {0, 4, 126},      {1, 4, 125},
+      {4, 4, 125},      {5, 4, 124},
+      {37, 4, 116},     {41, 4, 115},
+      {1, 100, 125},    {101, 100, 124},
+      {126 * 4, 4, 0},  {127 * 4 - 1, 4, 0},
+      {127 * 4, 4, -1}, {4294967296.0f, 1, -1},                             // cut above the top
+      {7, 0, 119},                                                          // no divisor yet: scaled as 1
+      {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126},  // not counts: nothing drawn
   };
   for (const auto& c : cases) EXPECT_EQ(chart::BarTop(126, c.value, c.divisor), c.top) << c.value << "/" << c.divisor;
 }
@@ -84,7 +87,7 @@ TEST(CurveSamples, BufferSizesAndBadSettings) {
   ASSERT_TRUE(m.SetStep(8));
   for (int v = 1; v <= 6; ++v) m.AddPoint(static_cast<float>(v));
   EXPECT_EQ(m.Samples(), (std::vector<float>{6, 5, 4, 3, 2}));  // newest first, the oldest fell off
-  m.SetSize(7, 126);  // narrower than one step: no bars, but a caption
+  m.SetSize(7, 126);                                            // narrower than one step: no bars, but a caption
   m.SetCaption("c:", "x");
   EXPECT_TRUE(m.SetStep(8));
   m.AddPoint(12);
@@ -137,7 +140,7 @@ TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   CurveModel hour = Configured(kHourPage);
   hour.AddPoint(r.Tick());
   EXPECT_EQ(126 - hour.Bars({0, 0, 388, 126})[0].rect.top, 10);  // 37 events: 10 px
-  EXPECT_EQ(r.Tick(), 0.0f);  // a period without input
+  EXPECT_EQ(r.Tick(), 0.0f);                                     // a period without input
   r.SetCurrentTotal(4900);
   EXPECT_EQ(r.Tick(), 137.0f);  // a fall is plotted as its size
   // After a clear both totals start over: the drop is no activity.

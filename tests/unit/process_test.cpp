@@ -2,8 +2,8 @@
 // chosen process, and the names in the picker.
 #include <gtest/gtest.h>
 
-#include "ui/mag_rules.h"
 #include "process/process_text.h"
+#include "ui/mag_rules.h"
 
 using namespace tallivo;
 
@@ -37,12 +37,12 @@ TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
     bool inside;
   } cases[] = {
       // right zone: x in [350, 450), y in [50, 550)
-      {MAG_RIGHT, 350, 300, true},  {MAG_RIGHT, 349, 300, false}, {MAG_RIGHT, 449, 300, true},
-      {MAG_RIGHT, 450, 300, false}, {MAG_RIGHT, 400, 50, true},   {MAG_RIGHT, 400, 49, false},
-      {MAG_RIGHT, 400, 549, true},  {MAG_RIGHT, 400, 550, false},
-      {MAG_LEFT, 50, 300, true},    {MAG_LEFT, 149, 300, true},   {MAG_LEFT, 150, 300, false},
-      {MAG_TOP, 250, 50, true},     {MAG_TOP, 250, 49, false},    {MAG_TOP, 450, 100, false},
-      {MAG_BOTTOM, 250, 450, true}, {MAG_BOTTOM, 250, 550, false}, {MAG_BOTTOM, 49, 500, false},
+      {MAG_RIGHT, 350, 300, true},   {MAG_RIGHT, 349, 300, false}, {MAG_RIGHT, 449, 300, true},
+      {MAG_RIGHT, 450, 300, false},  {MAG_RIGHT, 400, 50, true},   {MAG_RIGHT, 400, 49, false},
+      {MAG_RIGHT, 400, 549, true},   {MAG_RIGHT, 400, 550, false}, {MAG_LEFT, 50, 300, true},
+      {MAG_LEFT, 149, 300, true},    {MAG_LEFT, 150, 300, false},  {MAG_TOP, 250, 50, true},
+      {MAG_TOP, 250, 49, false},     {MAG_TOP, 450, 100, false},   {MAG_BOTTOM, 250, 450, true},
+      {MAG_BOTTOM, 250, 550, false}, {MAG_BOTTOM, 49, 500, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "side " << c.side << " at " << c.x << "," << c.y);
@@ -60,11 +60,13 @@ TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
 }
 
 TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
-  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {360, 480, 480, 560}), (DockDecision{DockDecision::Dock, MAG_BOTTOM}));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {360, 480, 480, 560}),
+            (DockDecision{DockDecision::Dock, MAG_BOTTOM}));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), (DockDecision{DockDecision::Dock, MAG_TOP}));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, {100, 100, 160, 500}, {120, 200, 140, 300}),
             (DockDecision{DockDecision::Dock, MAG_LEFT}));
-  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, {360, 480, 480, 560}), (DockDecision{DockDecision::Dock, MAG_RIGHT}));
+  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, {360, 480, 480, 560}),
+            (DockDecision{DockDecision::Dock, MAG_RIGHT}));
   // Docked right, dragged below the owner: released in this step, captured
   // at the bottom in the next; still in its zone it stays, whatever else holds it.
   const MagRect below = {200, 510, 300, 560};
@@ -127,10 +129,11 @@ TEST(ProcessShare, WholePercentTruncated) {
     uint32_t process, global;
     int want;
   } cases[] = {
-      {0, 0, 0},   {2, 3, 66},   {29, 100, 28},  // 0.29 as a double lies just below 0.29
-      {5, 5, 100},  // every input went to the chosen process
-      {6, 5, 0},    // the main counters were cleared meanwhile
-      {1, 0, 0},   {4000000000u, 4000000001u, 100},
+      {0, 0, 0},     {2, 3, 66},
+      {29, 100, 28},  // 0.29 as a double lies just below 0.29
+      {5, 5, 100},    // every input went to the chosen process
+      {6, 5, 0},      // the main counters were cleared meanwhile
+      {1, 0, 0},     {4000000000u, 4000000001u, 100},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SharePercent(static_cast<float>(c.process), static_cast<float>(c.global)), c.want)
@@ -146,8 +149,8 @@ TEST(ProcessName, CutsOnlyAThreeLetterExtension) {
     const char* exe;
     const char* name;
   } cases[] = {
-      {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},     {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
-      {"kworker", "kworker"},     {"a.b", "a.b"},   {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"},
+      {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},   {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
+      {"kworker", "kworker"},     {"a.b", "a.b"}, {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"},
   };
   for (const auto& c : cases) EXPECT_EQ(ProcessNameFromExe(c.exe), c.name) << c.exe;
   EXPECT_EQ(ProcessIdText(4), "    4");

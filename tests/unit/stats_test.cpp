@@ -20,8 +20,10 @@ TEST(InputFilter, WheelStepsPerReport) {
     unsigned steps;
     int pending;
   } cases[] = {
-      {{120}, 1, 0},        {{-120}, 1, 0},      {{360, -120}, 4, 0},
-      {{60, 60}, 1, 0},     // fine-grained wheel: halves add up
+      {{120}, 1, 0},
+      {{-120}, 1, 0},
+      {{360, -120}, 4, 0},
+      {{60, 60}, 1, 0},  // fine-grained wheel: halves add up
       {{40, 40, 40, 40}, 1, 40},
       {{100, -100}, 0, -100},  // a change of direction drops the fraction
       {{119, 1, 119}, 1, 119},
@@ -73,8 +75,8 @@ TEST(Distance, StepsAreTruncatedEuclideanLengths) {
   struct Case {
     int64_t dx, dy;
     uint32_t step;
-  } cases[] = {{3, 4, 5},     {-3, -4, 5},       {1, 1, 1},
-               {7, 7, 9},     {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
+  } cases[] = {{3, 4, 5}, {-3, -4, 5},        {1, 1, 1},
+               {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
   for (const auto& c : cases) EXPECT_EQ(DistanceStep(c.dx, c.dy), c.step) << c.dx << "," << c.dy;
   EXPECT_FLOAT_EQ(PixelsPerMetre(-4134), 4134.0f);
   EXPECT_FLOAT_EQ(PixelsPerMetre(0), 3780.0f);  // no size reported: 96 dpi, never divide by 0
@@ -99,7 +101,7 @@ TEST(Distance, SamplesAccumulateConvertAndWrap) {
 
 TEST(StatsText, LabelsTipAndTimes) {
   const std::string left = CounterLabel(InputKind::Left, 2147483648u);
-  EXPECT_EQ(left, "左键点击:   2147483648次");  // unsigned: never negative
+  EXPECT_EQ(left, "左键点击:   2147483648次");           // unsigned: never negative
   EXPECT_EQ(static_cast<unsigned char>(left[0]), 0xD7);  // GBK, not UTF-8
   EXPECT_EQ(CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次");
   EXPECT_EQ(CursorText(-1920, -5), "当前鼠标的位置:-1920,-5");
@@ -109,7 +111,10 @@ TEST(StatsText, LabelsTipAndTimes) {
   EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
   EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
   // Uptime from the 64-bit tick count: on past 2^32 ms (49.7 days), no wrap.
-  const struct { uint64_t ms; const char* text; } uptimes[] = {
+  const struct {
+    uint64_t ms;
+    const char* text;
+  } uptimes[] = {
       {(23 * 3600 + 59 * 60 + 59) * 1000ull, "系统已开机:23小时59分59秒"},
       {24 * 3600 * 1000ull, "系统已开机:1天0小时0分0秒"},
       {4294967295ull, "系统已开机:49天17小时2分47秒"},
@@ -125,8 +130,8 @@ TEST(StatsText, MilestoneBoundaries) {
     uint32_t clicks;
     const char* text;
   } cases[] = {
-      {99, "你当前没有点击死任何动物!"},  {100, "当前你已经点击死一条蚯蚓！"},
-      {5000, "当前你已经点击死一只老鼠！"}, {5001, "当前你已经点击死一只猫！"},
+      {99, "你当前没有点击死任何动物!"},      {100, "当前你已经点击死一条蚯蚓！"},
+      {5000, "当前你已经点击死一只老鼠！"},   {5001, "当前你已经点击死一只猫！"},
       {150000, "当前你已经点击死一头大象！"}, {150001, "已经没有动物可以阻止你点击了~~"},
   };
   for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
@@ -148,33 +153,58 @@ TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
     std::vector<Step> steps;
   } cases[] = {
       {"seen as it comes",
-       {{0, true, 5, 100, false}, {1000, true, 9, 900, false}, {2000, true, 12, 1900, false},
-        {3000, true, 12, 1900, false}, {9000, true, 30, 8900, false}}},
+       {{0, true, 5, 100, false},
+        {1000, true, 9, 900, false},
+        {2000, true, 12, 1900, false},
+        {3000, true, 12, 1900, false},
+        {9000, true, 30, 8900, false}}},
       {"missed while input goes on: set again after 3 s",
-       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {2000, true, 5, 1900, false},
-        {3900, true, 5, 3800, false}, {4000, true, 5, 3900, true}}},
+       {{0, true, 5, 100, false},
+        {1000, true, 5, 900, false},
+        {2000, true, 5, 1900, false},
+        {3900, true, 5, 3800, false},
+        {4000, true, 5, 3900, true}}},
       {"the same across the wrap of the tick count",
-       {{w, true, 5, w - 100, false}, {w + 1000, true, 5, w + 900, false}, {w + 2000, true, 5, w + 1900, false},
+       {{w, true, 5, w - 100, false},
+        {w + 1000, true, 5, w + 900, false},
+        {w + 2000, true, 5, w + 1900, false},
         {w + 4000, true, 5, w + 3900, true}}},
       {"one unseen input alone (the system may note it after the hooks) proves nothing",
-       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {5000, true, 5, 900, false},
+       {{0, true, 5, 100, false},
+        {1000, true, 5, 900, false},
+        {5000, true, 5, 900, false},
         {60000, true, 5, 900, false}}},
       {"the hooks report late: no longer missing",
-       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {2000, true, 6, 1900, false},
-        {3000, true, 6, 2900, false}, {5000, true, 6, 4900, false}, {6000, true, 6, 5900, true}}},
+       {{0, true, 5, 100, false},
+        {1000, true, 5, 900, false},
+        {2000, true, 6, 1900, false},
+        {3000, true, 6, 2900, false},
+        {5000, true, 6, 4900, false},
+        {6000, true, 6, 5900, true}}},
       {"still missed after setting them again: twice the wait, then back to 3 s once they work",
-       {{0, true, 5, 100, false}, {1000, true, 5, 900, false}, {4000, true, 5, 3900, true},
-        {5000, true, 5, 4900, false}, {10000, true, 5, 9900, false}, {11000, true, 5, 10900, true},
-        {12000, true, 7, 11900, false}, {13000, true, 7, 12900, false}, {16000, true, 7, 15900, true}}},
+       {{0, true, 5, 100, false},
+        {1000, true, 5, 900, false},
+        {4000, true, 5, 3900, true},
+        {5000, true, 5, 4900, false},
+        {10000, true, 5, 9900, false},
+        {11000, true, 5, 10900, true},
+        {12000, true, 7, 11900, false},
+        {13000, true, 7, 12900, false},
+        {16000, true, 7, 15900, true}}},
       {"not set at all: tried again after 3 s, 6 s, 12 s",
-       {{0, false, 0, 100, false}, {1000, false, 0, 900, false}, {3000, false, 0, 2900, true},
-        {8000, false, 0, 7900, false}, {9000, false, 0, 8900, true}, {20000, false, 0, 8900, false},
+       {{0, false, 0, 100, false},
+        {1000, false, 0, 900, false},
+        {3000, false, 0, 2900, true},
+        {8000, false, 0, 7900, false},
+        {9000, false, 0, 8900, true},
+        {20000, false, 0, 8900, false},
         {21000, false, 0, 8900, true}}},
   };
   for (const auto& c : cases) {
     HookWatchdog dog;
     for (const Step& s : c.steps) {
-      EXPECT_EQ(dog.Check(s.now, s.installed, s.seen, s.input), s.reinstall) << c.what << ", at " << s.now - c.steps[0].now;
+      EXPECT_EQ(dog.Check(s.now, s.installed, s.seen, s.input), s.reinstall)
+          << c.what << ", at " << s.now - c.steps[0].now;
     }
   }
 }

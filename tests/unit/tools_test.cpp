@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "ui/color_label_state.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
+#include "ui/color_label_state.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
 #include "update/update_logic.h"
@@ -28,7 +28,7 @@ TEST(UpdateLogic, OutcomeOfServerAnswers) {
       {"##", CheckOutcome::Current},
       {"#4.05", CheckOutcome::Current},  // one marker only
       {"", CheckOutcome::Current},
-      {"#5x#", CheckOutcome::Upgrade},   // stops at the first character that does not fit
+      {"#5x#", CheckOutcome::Upgrade},  // stops at the first character that does not fit
       {"#4.05 #", CheckOutcome::Upgrade},
       {"#4.05e#", CheckOutcome::Upgrade},  // no exponent without its digits
       {"#4,05#", CheckOutcome::Current},   // 4
@@ -74,7 +74,7 @@ TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
   } cases[] = {
       {10, 5000000 + 10 * kMin - 1, 5000000, false},  // a millisecond short of ten minutes
       {10, 5000000 + 10 * kMin, 5000000, true},
-      {10, 5000000 + 600 * kMin, 5000000, true},      // longer idle keeps asking
+      {10, 5000000 + 600 * kMin, 5000000, true},  // longer idle keeps asking
       {5000, 100 + 5000 * kMin, 100, true},
       // The tick counter wrapped between the last input and now.
       {10, 10 * kMin - 1000, 0xFFFFFFFFu - 999, true},
@@ -95,8 +95,8 @@ TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
   struct Case {
     std::string text, kept;
   } cases[] = {
-      {"A", "A"}, {".", "."}, {"a", ""}, {"@", ""}, {"[", ""},
-      {"A5B", "A"}, {"Q\xD6\xD0", "Q"},  // 中 in GBK: the lead byte is refused
+      {"A", "A"}, {".", "."},   {"a", ""},          {"@", ""},
+      {"[", ""},  {"A5B", "A"}, {"Q\xD6\xD0", "Q"},  // 中 in GBK: the lead byte is refused
   };
   for (const auto& c : cases) EXPECT_EQ(FilterHotkeyText(c.text), c.kept) << c.text;
   EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
@@ -140,10 +140,15 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
     const char* text;
     UintField result;
   } cases[] = {
-      {" 0030 ", UintField::Ok}, {"9", UintField::OutOfRange}, {"5001", UintField::OutOfRange},
+      {" 0030 ", UintField::Ok},
+      {"9", UintField::OutOfRange},
+      {"5001", UintField::OutOfRange},
       {"4294967306", UintField::OutOfRange},  // too large for 32 bits: refused, not wrapped to 10
-      {"", UintField::NotANumber}, {"30x", UintField::NotANumber}, {"-5", UintField::NotANumber},
-      {"+30", UintField::NotANumber}, {"3 0", UintField::NotANumber},
+      {"", UintField::NotANumber},
+      {"30x", UintField::NotANumber},
+      {"-5", UintField::NotANumber},
+      {"+30", UintField::NotANumber},
+      {"3 0", UintField::NotANumber},
       {"\xA3\xB3\xA3\xB0", UintField::NotANumber},  // full-width 30 in GBK
   };
   for (const auto& c : cases) {
@@ -158,8 +163,8 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
     uint32_t error;
     unsigned id;
   } cases[] = {
-      {5, ui::kIdsFileAccessDenied}, {3, ui::kIdsFileBadPath}, {123, ui::kIdsFileBadPath},
-      {32, ui::kIdsFileSharing},     {112, ui::kIdsFileDiskFull}, {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
+      {5, ui::kIdsFileAccessDenied}, {3, ui::kIdsFileBadPath},           {123, ui::kIdsFileBadPath},
+      {32, ui::kIdsFileSharing},     {112, ui::kIdsFileDiskFull},        {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
       {87, ui::kIdsFileGeneric},     {0xFFFFFFFFu, ui::kIdsFileGeneric},
   };
   for (const auto& c : cases) EXPECT_EQ(ui::FileErrorStringId(c.error), c.id) << c.error;
@@ -176,4 +181,3 @@ TEST(FileError, AnEscapedExceptionIsOutOfMemoryOrAFailedCommand) {
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(42)), ui::kIdsCommandFailed);
   EXPECT_EQ(ui::ExceptionStringId(nullptr), ui::kIdsCommandFailed);
 }
-
