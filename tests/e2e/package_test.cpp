@@ -96,46 +96,64 @@ DWORD RunSilently(const std::string& exe) {
   // Processes that ran before the setup are never its children, even when
   // their parent's ended id was handed to the setup (the desktop process,
   // programs left by earlier tests).
-  std::set<DWORD> before;
+  std::set<DWORD> ignored;
   HANDLE snap0 = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32 pe0 = {sizeof pe0};
-  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) before.insert(pe0.th32ProcessID);
+  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) ignored.insert(pe0.th32ProcessID);
   CloseHandle(snap0);
   HANDLE h = Launch("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
-  const bool ended = h && WaitUntil(
-                              [&] {
-                                HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-                                PROCESSENTRY32 pe = {sizeof pe};
-                                for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
-                                  const DWORD id = pe.th32ProcessID;
-                                  // Tallivo is started on purpose and stays; Wine's desktop process
-                                  // (explorer.exe) is started by the first program that needs the
-                                  // shell in a new prefix and never ends. Neither is the setup's work.
-                                  // A process only just started has no name yet: waited for until
-                                  // its name says otherwise.
-                                  const bool other =
-                                      !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
-                                  if (other && id != pid && all.count(id)) CloseHandle(all[id]), all.erase(id);
-                                  if (other || pe.th32ParentProcessID != pid || all.count(id) || before.count(id))
-                                    continue;
-                                  if (HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id))
-                                    all[id] = c;
-                                }
-                                CloseHandle(snap);
-                                for (const auto& p : all) {
-                                  if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-                                }
-                                return true;
-                              },
-                              120000);
+  std::map<DWORD, std::string> names = {{pid, exe}};
+  const auto created = [](HANDLE process, FILETIME* exited) {
+    FILETIME start = {}, end = {}, kernel, user;
+    GetProcessTimes(process, &start, &end, &kernel, &user);
+    if (exited) *exited = end;
+    return start;
+  };
+  const auto poll = [&] {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    // Once the setup has ended, its id may go to a new process whose
+    // children are not the setup's: a child must start before its parent ends.
+    FILETIME setupEnd = {};
+    created(h, &setupEnd);
+    const bool setupEnded = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    PROCESSENTRY32 pe = {sizeof pe};
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+      const DWORD id = pe.th32ProcessID;
+      // Tallivo is started on purpose and stays; Wine's desktop process
+      // (explorer.exe), started by the first program that needs the shell,
+      // does not end with the setup. Neither is the setup's work. A process
+      // only just started has no name yet: it is waited for until its name
+      // says otherwise.
+      const bool other = !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
+      if (other && id != pid && all.count(id)) CloseHandle(all[id]), all.erase(id), names.erase(id);
+      if (other || pe.th32ParentProcessID != pid || all.count(id) || ignored.count(id)) continue;
+      HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+      if (!c) continue;
+      FILETIME start = created(c, nullptr);
+      if (setupEnded && CompareFileTime(&start, &setupEnd) > 0) {
+        ignored.insert(id);
+        CloseHandle(c);
+        continue;
+      }
+      all[id] = c;
+      names[id] = pe.szExeFile;
+    }
+    CloseHandle(snap);
+    for (const auto& p : all) {
+      if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
+    }
+    return true;
+  };
+  const bool ended = h && WaitUntil(poll, 120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
   for (const auto& p : all) {
-    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
+    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0)
+      printf("still running: process %lu, %s\n", p.first, names[p.first].c_str());
+    CloseHandle(p.second);
   }
-  for (const auto& p : all) CloseHandle(p.second);
   return code;
 }
 
