@@ -4,6 +4,8 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+# The loaders: tv_wine_env picks them (tv_pick_loaders); WINE32 is empty
+# where 32-bit programs cannot run at all.
 WINE64=/usr/lib/wine/wine64
 WINE32=/usr/lib/wine/wine
 # The Debian wrapper /usr/bin/wineserver always adds -p0; call the real
@@ -12,7 +14,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 
 # Bump when the registry settings in tv_prefix change: prefixes with an
 # older stamp get the settings applied again.
-TV_PREFIX_VERSION=2
+TV_PREFIX_VERSION=3
 
 TV_PACKAGES=(
   cmake ninja-build g++ libgtest-dev googletest
@@ -24,6 +26,8 @@ TV_PACKAGES=(
   fonts-wine
   # Setup program and portable zip (cmake/package.cmake, scripts/package).
   nsis zip unzip
+  # Runs Wine's 32-bit loader where the kernel cannot (tv_pick_loaders).
+  qemu-user
 )
 
 tv_log() { printf '[tallivo] %s\n' "$*" >&2; }
@@ -81,8 +85,55 @@ tv_wine_env() {
   # No Mono/Gecko download prompts, no menu entries, and no winedbg: a
   # crashing program must end, not wait in a debugger.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-  export WINE64 WINE32 WINESERVER
   mkdir -p "$WINEPREFIX" "$HOME"
+  tv_pick_loaders
+  export WINE64 WINE32 WINESERVER
+}
+
+TV_LOADER_DIR="$ROOT/build/wine/loader/lib/wine"
+
+# The 32-bit loader runs where the kernel runs 32-bit programs. Where it
+# does not (32-bit emulation disabled), qemu-i386 runs it, and both loaders
+# then come from $TV_LOADER_DIR: Wine starts a program of the other kind
+# through the loader beside its own (found through /proc/self/exe, hence
+# copies, not links), with its libraries and data one and two levels up.
+# There "wine" is a script that runs the real 32-bit loader under qemu, so
+# programs of either kind start 32-bit programs that way too.
+tv_pick_loaders() {
+  WINE64=/usr/lib/wine/wine64
+  WINE32=/usr/lib/wine/wine
+  # (--version fails on an empty WINEPREFIX, hence env -u.)
+  env -u WINEPREFIX "$WINE32" --version >/dev/null 2>&1 && return 0
+  WINE32=""
+  [[ -x /usr/lib/wine/wine ]] && command -v qemu-i386 >/dev/null || return 0
+  local d=$TV_LOADER_DIR f
+  mkdir -p "$d" "$d/../../share"
+  ln -sfn /usr/lib/i386-linux-gnu "$d/../i386-linux-gnu"
+  ln -sfn /usr/lib/x86_64-linux-gnu "$d/../x86_64-linux-gnu"
+  ln -sfn /usr/share/wine "$d/../../share/wine"
+  ln -sfn /usr/lib/wine/wineserver "$d/wineserver"
+  # Replaced by rename: a running copy cannot be written.
+  for f in wine:wine-i386 wine64:wine64; do
+    if ! cmp -s "/usr/lib/wine/${f%%:*}" "$d/${f#*:}"; then
+      cp "/usr/lib/wine/${f%%:*}" "$d/.${f#*:}.$$" && mv -f "$d/.${f#*:}.$$" "$d/${f#*:}"
+    fi
+  done
+  # qemu 7.2 does not honour MAP_FIXED_NOREPLACE: every address-space
+  # reservation of Wine's that fails lands elsewhere, and with the default
+  # 4 GiB guest space Wine's start-up then takes about 50 s of CPU. A space
+  # ending just above the 2 GiB of a 32-bit program leaves little room for
+  # that: about 2 s. ($0 names this script, and Wine's loader looks beside
+  # its argv[0] for the loaders of its children.)
+  # shellcheck disable=SC2016
+  f='#!/bin/sh
+# The 32-bit Wine loader under qemu-i386 (made by scripts/env.sh).
+WINELOADERNOEXEC=1 exec qemu-i386 -R 0x81000000 -L / -0 "$0" "${0%/*}/wine-i386" "$@"'
+  if [[ $(cat "$d/wine" 2>/dev/null) != "$f" ]]; then
+    printf '%s\n' "$f" >"$d/.wine.$$" && chmod +x "$d/.wine.$$" && mv -f "$d/.wine.$$" "$d/wine"
+  fi
+  # Without WINELOADERNOEXEC the loader answers --version before anything else.
+  qemu-i386 -L / "$d/wine-i386" --version >/dev/null 2>&1 || return 0
+  WINE32=$d/wine WINE64=$d/wine64
 }
 
 TV_XVFB_PID=""
@@ -193,6 +244,15 @@ tv_check_saved_prefix() {
     { tv_log "font replacement for 宋体 missing in user.reg"; return 1; }
   [[ -f $WINEPREFIX/drive_c/windows/Fonts/marlett.ttf ]] ||
     { tv_log "Wine fonts missing in C:\\windows\\Fonts"; return 1; }
+  [[ -z $WINE32 ]] || tv_wow64_ready || { tv_log "the 32-bit side of the prefix is not set up"; return 1; }
+}
+
+# Whether the 32-bit half of the prefix set-up has run: it registers the
+# 32-bit shell link (the setup program's Start-menu entry needs it) among
+# much else.
+tv_wow64_ready() {
+  grep -q '^\[Software\\\\Classes\\\\Wow6432Node\\\\CLSID\\\\{00021401-0000-0000-C000-000000000046}\]' \
+    "$WINEPREFIX/system.reg" 2>/dev/null
 }
 
 # Create the prefix once and apply the settings when the stamp is older.
@@ -209,6 +269,17 @@ tv_prefix() {
       tv_log "creating Wine prefix $WINEPREFIX (about 15 s)"
       "$WINE64" wineboot -i >"$ROOT/build/wine/wineboot.log" 2>&1 ||
         { cat "$ROOT/build/wine/wineboot.log" >&2; tv_die "wineboot failed"; }
+      "$WINESERVER" -w
+    fi
+    # Where 32-bit programs run only under emulation, wineboot could not run
+    # the 32-bit half of the set-up: give it the 32-bit system folder and
+    # let it run that half now, through the loaders tv_pick_loaders chose.
+    if [[ -n $WINE32 ]] && ! tv_wow64_ready; then
+      tv_log "setting up the 32-bit side of the Wine prefix (about a minute)"
+      mkdir -p "$WINEPREFIX/drive_c/windows/syswow64"
+      cp -n /usr/lib/i386-linux-gnu/wine/i386-windows/* "$WINEPREFIX/drive_c/windows/syswow64/"
+      "$WINE64" wineboot -u >>"$ROOT/build/wine/wineboot.log" 2>&1 ||
+        { cat "$ROOT/build/wine/wineboot.log" >&2; tv_die "wineboot (32-bit side) failed"; }
       "$WINESERVER" -w
     fi
     # Wine reads its own fonts (Tahoma, Marlett for caption buttons, ...)
@@ -353,10 +424,5 @@ tv_build() {
   cmake --build "$dir" -j2
 }
 
-# Some kernels are built or booted without 32-bit emulation; there the i386
-# Wine loader cannot even start. Try it instead of trusting the packages.
-tv_can_run_win32() {
-  [[ -x $WINE32 ]] || return 1
-  env -u WINEPREFIX "$WINE32" --version >/dev/null 2>&1 || return 1
-  return 0
-}
+# Whether tv_pick_loaders found a way to run 32-bit programs.
+tv_can_run_win32() { [[ -n $WINE32 ]]; }

@@ -251,6 +251,40 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
 std::vector<HWND> App::TopLevelWindows() const { return TopLevelWindowsOf(m_pid); }
 
 namespace {
+using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
+using UnmapViewFn = LONG(NTAPI*)(HANDLE, void*);
+template <typename T>
+T Ntdll(const char* name) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+}  // namespace
+
+SharedBlock::SharedBlock(HANDLE process, size_t size)
+    : m_process(nullptr),
+      m_section(
+          CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr)) {
+  // A handle of its own, for the unmapping when the caller's is gone.
+  if (!process || !DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &m_process, 0, FALSE,
+                                   DUPLICATE_SAME_ACCESS)) {
+    m_process = nullptr;
+  }
+  if (!m_section || !m_process) return;
+  m_local = static_cast<char*>(MapViewOfFile(m_section, FILE_MAP_ALL_ACCESS, 0, 0, size));
+  void* remote = nullptr;
+  SIZE_T viewSize = 0;
+  const auto map = Ntdll<MapViewFn>("NtMapViewOfSection");
+  if (map && map(m_section, m_process, &remote, 0, 0, nullptr, &viewSize, 1 /* ViewShare */, 0, PAGE_READWRITE) >= 0)
+    m_remote = static_cast<char*>(remote);
+}
+
+SharedBlock::~SharedBlock() {
+  if (m_remote) Ntdll<UnmapViewFn>("NtUnmapViewOfSection")(m_process, m_remote);
+  if (m_local) UnmapViewOfFile(m_local);
+  if (m_section) CloseHandle(m_section);
+  if (m_process) CloseHandle(m_process);
+}
+
+namespace {
 LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CONTEXTMENU) return 0;
   return DefWindowProcA(hwnd, msg, wp, lp);

@@ -81,6 +81,27 @@ std::string DialogStaticText(HWND dlg);
 // Presses a button of a dialog (IDYES, IDNO, IDOK...).
 void PressButton(HWND dlg, int id);
 
+// Memory this process and another one both see, for what the tests hand
+// the program (message buffers, a library's path). Not VirtualAllocEx with
+// Read/WriteProcessMemory: Wine's server reaches the memory of an emulated
+// 32-bit program (qemu-i386) at the wrong place.
+class SharedBlock {
+ public:
+  SharedBlock(HANDLE process, size_t size);
+  ~SharedBlock();
+  SharedBlock(const SharedBlock&) = delete;
+  SharedBlock& operator=(const SharedBlock&) = delete;
+  bool Ok() const { return m_local && m_remote; }
+  char* Local() const { return m_local; }    // in this process
+  char* Remote() const { return m_remote; }  // the same bytes in the other
+
+ private:
+  HANDLE m_process;
+  HANDLE m_section;
+  char* m_local = nullptr;
+  char* m_remote = nullptr;
+};
+
 // A topmost window of the test program that takes the test's clicks and key
 // strokes, so they reach no other program.
 class InputSink {

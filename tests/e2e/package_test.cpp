@@ -105,6 +105,7 @@ DWORD RunSilently(const std::string& exe) {
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
   std::map<DWORD, std::string> names = {{pid, exe}};
+  std::map<DWORD, DWORD> namelessSince;
   const auto created = [](HANDLE process, FILETIME* exited) {
     FILETIME start = {}, end = {}, kernel, user;
     GetProcessTimes(process, &start, &end, &kernel, &user);
@@ -121,14 +122,24 @@ DWORD RunSilently(const std::string& exe) {
     PROCESSENTRY32 pe = {sizeof pe};
     for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
       const DWORD id = pe.th32ProcessID;
-      // Tallivo is started on purpose and stays.
-      if (pe.th32ParentProcessID != pid || all.count(id) || ignored.count(id) || !_stricmp(pe.szExeFile, "Tallivo.exe"))
+      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) continue;
+      // Tallivo is started on purpose and stays; Wine's desktop process
+      // (explorer.exe), started by the first program that needs the shell,
+      // does not end with the setup. Neither is the setup's work. Under
+      // emulation a child has no name for its first moments, so this is
+      // looked at again each round.
+      const bool other = !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
+      // A child that stays nameless never started: Wine leaves one behind
+      // for a program it refuses to run, such as its disabled menu builder,
+      // which shortcuts call.
+      const bool stillborn = !pe.szExeFile[0] && namelessSince.count(id) && GetTickCount() - namelessSince[id] > 15000;
+      if (!pe.szExeFile[0] && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
+      if (other || stillborn) {
+        if (all.count(id)) CloseHandle(all[id]), all.erase(id), names.erase(id);
+        ignored.insert(id);
         continue;
-      // A process without an image name never got started: Wine leaves one
-      // behind for a program it refuses to run (a disabled builtin such as
-      // its menu builder, which shortcuts call), and it never ends. Look
-      // again at the next round in case the name was only not there yet.
-      if (!pe.szExeFile[0]) continue;
+      }
+      if (all.count(id)) continue;
       HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
       if (!c) continue;
       FILETIME start = created(c, nullptr);

@@ -12,7 +12,7 @@
 
 #include "base/messages.h"
 #include "harness.h"
-#include "process/process_text.h"
+#include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 
@@ -53,48 +53,6 @@ uint32_t NumberIn(const std::string& text) {
   return i == std::string::npos ? 0 : static_cast<uint32_t>(strtoul(text.c_str() + i, nullptr, 10));
 }
 
-// The picker's list view, read from outside the program's process.
-class RemoteList {
- public:
-  RemoteList(HWND list, DWORD pid)
-      : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
-    m_mem = static_cast<char*>(VirtualAllocEx(m_proc, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  }
-  ~RemoteList() { VirtualFreeEx(m_proc, m_mem, 0, MEM_RELEASE), CloseHandle(m_proc); }
-  // The row naming exe in its second column, -1 when none does.
-  int Find(const char* exe) {
-    for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row) {
-      LVITEMA item = {0, 0, 1, 0, 0, m_mem + 1024, 260};
-      char text[261] = {};
-      WriteProcessMemory(m_proc, m_mem + 1024, text, 1, nullptr);
-      Call(LVM_GETITEMTEXTA, row, &item);
-      ReadProcessMemory(m_proc, m_mem + 1024, text, 260, nullptr);
-      if (_stricmp(text, exe) == 0) return row;
-    }
-    return -1;
-  }
-  POINT RowPoint(int row) {
-    SendMessageA(m_list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT r = {LVIR_LABEL};
-    Call(LVM_GETITEMRECT, row, &r);
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(m_list, &p);
-    return p;
-  }
-
- private:
-  // Sends msg with a copy of *data in the program and copies it back.
-  template <typename T>
-  void Call(UINT msg, WPARAM wp, T* data) {
-    WriteProcessMemory(m_proc, m_mem, data, sizeof *data, nullptr);
-    SendMessageA(m_list, msg, wp, reinterpret_cast<LPARAM>(m_mem));
-    ReadProcessMemory(m_proc, m_mem, data, sizeof *data, nullptr);
-  }
-  HWND m_list;
-  HANDLE m_proc;
-  char* m_mem;
-};
-
 class ProcessPanel : public SharedApp<ProcessPanel> {
  public:
   static void BeforeStart() { MoveCursor(700, 600); }
@@ -104,9 +62,9 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
   }
 
  protected:
-  static HWND Panel() { return FindWindowA("#32770", "指定进程统计"); }
-  static HWND Picker() { return FindWindowA("#32770", "获取进程数据"); }
-  static std::string Text(int id) { return WindowText(GetDlgItem(Panel(), id)); }
+  static HWND Panel() { return ProcessPanelWindow(); }
+  static HWND Picker() { return ProcessPickerWindow(); }
+  static std::string Text(int id) { return PanelText(id); }
   static bool Shows(HWND w) {
     return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
   }
@@ -118,40 +76,7 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
     ASSERT_TRUE(Shows(Panel()));
     Pump(100);
   }
-
-  // Left, right, middle, wheel, keys.
-  static bool PanelShows(std::array<uint32_t, 5> n) {
-    const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
-                                                {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
-                                                {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])},
-                                                {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
-                                                {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
-                                                {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
-    const bool ok = WaitUntil(
-        [&] {
-          for (const auto& [id, text] : want)
-            if (Text(id) != text) return false;
-          return true;
-        },
-        8000);
-    for (const auto& w : want) EXPECT_TRUE(ok) << Text(w.first) << ", want " << w.second;
-    return ok;
-  }
-
-  // Double-clicks the executable's row in the picker.
-  static bool Choose(const char* exe) {
-    if (!PostMessageA(Panel(), WM_COMMAND, ID_PROCESS_STATS, 0) || !Shows(Picker())) return false;
-    RemoteList list(GetDlgItem(Picker(), IDC_PROCESS_LIST), s_app->Pid());
-    // The list is rebuilt every ten seconds, which drops the selection: try
-    // again should a rebuild fall between the two clicks.
-    for (int attempt = 0; attempt < 3 && IsWindowVisible(Picker()); ++attempt) {
-      const int row = list.Find(exe);
-      if (row < 0) return false;
-      ClickAt(list.RowPoint(row), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-      Hides(Picker());
-    }
-    return !IsWindowVisible(Picker());
-  }
+  static bool Choose(const char* exe) { return ChooseProcess(s_app->Pid(), exe); }
   static PROCESS_INFORMATION s_target;
 };
 PROCESS_INFORMATION ProcessPanel::s_target = {};

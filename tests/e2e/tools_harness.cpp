@@ -87,17 +87,19 @@ bool RunInside(const App& app, const char* dllName) {
   if (!proc) return false;
   bool ran = false;
   const std::string dll = BinDir() + "\\" + dllName;
-  void* remote = VirtualAllocEx(proc, nullptr, dll.size() + 1, MEM_COMMIT, PAGE_READWRITE);
-  if (remote && WriteProcessMemory(proc, remote, dll.c_str(), dll.size() + 1, nullptr)) {
-    // kernel32 sits at the same address in every process of the session.
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
-    if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, remote, 0, nullptr)) {
-      ran = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
-      CloseHandle(thread);
+  {
+    SharedBlock path(proc, dll.size() + 1);
+    if (path.Ok()) {
+      memcpy(path.Local(), dll.c_str(), dll.size() + 1);
+      // kernel32 sits at the same address in every process of the session.
+      auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+      if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, path.Remote(), 0, nullptr)) {
+        ran = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+      }
     }
   }
-  if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
   CloseHandle(proc);
   return ran;
 }

@@ -1,0 +1,102 @@
+#include "process_harness.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+
+#include <utility>
+
+#include "harness.h"
+#include "process/process_text.h"
+#include "res/resource.h"
+
+namespace e2e {
+
+namespace {
+bool Shows(HWND w) {
+  return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
+}
+bool Hides(HWND w) {
+  return WaitUntil([&] { return !IsWindowVisible(w); });
+}
+}  // namespace
+
+HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
+HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据"); }
+std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
+
+bool PanelShows(std::array<uint32_t, 5> n) {
+  const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
+                                              {IDC_PROC_RIGHT, tallivo::PanelRightLabel(n[1])},
+                                              {IDC_PROC_MIDDLE, tallivo::PanelMiddleLabel(n[2])},
+                                              {IDC_PROC_WHEEL, tallivo::PanelWheelLabel(n[3])},
+                                              {IDC_PROC_KEYS, tallivo::PanelKeysLabel(n[4])},
+                                              {IDC_PROC_MOUSE, tallivo::PanelMouseLabel(n[0] + n[1] + n[2] + n[3])}};
+  const bool ok = WaitUntil(
+      [&] {
+        for (const auto& [id, text] : want)
+          if (PanelText(id) != text) return false;
+        return true;
+      },
+      8000);
+  for (const auto& w : want) EXPECT_TRUE(ok) << PanelText(w.first) << ", want " << w.second;
+  return ok;
+}
+
+bool ChooseProcess(DWORD programPid, const char* exe) {
+  HWND picker = ProcessPickerWindow();
+  if (!PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) || !Shows(picker)) return false;
+  RemoteList list(GetDlgItem(picker, IDC_PROCESS_LIST), programPid);
+  // The list is rebuilt every ten seconds, which drops the selection: try
+  // again should a rebuild fall between the two clicks.
+  for (int attempt = 0; attempt < 3 && IsWindowVisible(picker); ++attempt) {
+    const int row = list.Find(exe);
+    if (row < 0) return false;
+    ClickAt(list.RowPoint(row), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    Hides(picker);
+  }
+  return !IsWindowVisible(picker);
+}
+
+RemoteList::RemoteList(HWND list, DWORD pid)
+    : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)), m_block(m_proc, 4096) {
+  EXPECT_TRUE(m_block.Ok()) << "no block shared with the program";
+}
+
+RemoteList::~RemoteList() {
+  if (m_proc) CloseHandle(m_proc);
+}
+
+std::string RemoteList::Name(int row) {
+  if (!m_block.Ok()) return "";
+  LVITEMA item = {0, 0, 1, 0, 0, m_block.Remote() + 1024, 260};
+  m_block.Local()[1024] = 0;
+  Call(LVM_GETITEMTEXTA, row, &item);
+  return std::string(m_block.Local() + 1024, strnlen(m_block.Local() + 1024, 260));
+}
+
+int RemoteList::Find(const char* exe) {
+  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row) {
+    if (_stricmp(Name(row).c_str(), exe) == 0) return row;
+  }
+  return -1;
+}
+
+std::string RemoteList::Names() {
+  std::string all;
+  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row) {
+    all += Name(row) + "\n";
+  }
+  return all;
+}
+
+POINT RemoteList::RowPoint(int row) {
+  SendMessageA(m_list, LVM_ENSUREVISIBLE, row, FALSE);
+  if (!m_block.Ok()) return {};
+  RECT r = {LVIR_LABEL};
+  Call(LVM_GETITEMRECT, row, &r);
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(m_list, &p);
+  return p;
+}
+
+}  // namespace e2e
