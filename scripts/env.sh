@@ -28,6 +28,11 @@ TV_PACKAGES=(
   nsis zip unzip
   # Runs Wine's 32-bit loader where the kernel cannot (tv_pick_loaders).
   qemu-user
+  # SQLite from Debian's source package (tv_sqlite): unpacking it and
+  # making its amalgamation.
+  dpkg-dev debian-archive-keyring tcl
+  # Moves a program's clock (the midnight tests).
+  faketime
 )
 
 tv_log() { printf '[tallivo] %s\n' "$*" >&2; }
@@ -417,6 +422,8 @@ tv_cache_differs() {
 tv_build() {
   local dir="$ROOT/build/$1"
   shift
+  tv_sqlite || tv_die "cannot make the SQLite amalgamation"
+  set -- -DTALLIVO_SQLITE_DIR="$TV_SQLITE_DIR" "$@"
   if [[ ! -f $dir/build.ninja ]] || tv_cache_differs "$dir" "$@"; then
     # Explicit: callers use "tv_build ... || ...", where set -e is off.
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" || return 1
@@ -426,3 +433,52 @@ tv_build() {
 
 # Whether tv_pick_loaders found a way to run 32-bit programs.
 tv_can_run_win32() { [[ -n $WINE32 ]]; }
+
+# SQLite, compiled into the program and the native logic library from
+# Debian's own source package. The version is pinned; the amalgamation
+# (sqlite3.c, sqlite3.h) is made once with the package's own tools and kept
+# under build/sqlite/<version>. Apt's own lists stay untouched: a private
+# deb-src list, state and cache live under build/apt.
+TV_SQLITE_DEB_VERSION=3.40.1-2+deb12u2
+TV_SQLITE_DIR="$ROOT/build/sqlite/$TV_SQLITE_DEB_VERSION"
+
+tv_sqlite() {
+  [[ -f $TV_SQLITE_DIR/sqlite3.c && -f $TV_SQLITE_DIR/sqlite3.h ]] && return 0
+  local apt="$ROOT/build/apt" work="$ROOT/build/sqlite/work" lockfd
+  mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial" "$work"
+  exec {lockfd}>"$ROOT/build/sqlite/.lock"
+  flock "$lockfd"
+  if [[ ! -f $TV_SQLITE_DIR/sqlite3.c ]]; then
+    cat >"$apt/sources/debian-src.sources" <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    local opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt/sources"
+      -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root)
+    tv_log "fetching the sqlite3 source package $TV_SQLITE_DEB_VERSION"
+    apt-get "${opts[@]}" -qq update || { exec {lockfd}>&-; return 1; }
+    rm -rf "$work" && mkdir -p "$work"
+    (cd "$work" && apt-get "${opts[@]}" -qq source "sqlite3=$TV_SQLITE_DEB_VERSION") >/dev/null ||
+      { exec {lockfd}>&-; tv_log "sqlite3 $TV_SQLITE_DEB_VERSION is not served any more: update TV_SQLITE_DEB_VERSION"; return 1; }
+    local src
+    src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'sqlite3-*' | head -n1)
+    [[ -n $src ]] || { exec {lockfd}>&-; return 1; }
+    tv_log "making the SQLite amalgamation (needs tclsh)"
+    (cd "$src" && ./configure --disable-tcl >/dev/null && make -j2 sqlite3.c >/dev/null) ||
+      { exec {lockfd}>&-; return 1; }
+    mkdir -p "$TV_SQLITE_DIR.tmp"
+    cp "$src/sqlite3.c" "$src/sqlite3.h" "$TV_SQLITE_DIR.tmp/"
+    rm -rf "$TV_SQLITE_DIR" && mv "$TV_SQLITE_DIR.tmp" "$TV_SQLITE_DIR"
+    rm -rf "$work"
+  fi
+  exec {lockfd}>&-
+}

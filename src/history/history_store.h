@@ -1,0 +1,94 @@
+// history.db: every day's figures, by day, hour, key and program, in an
+// SQLite file. Opens or creates the file, checks and migrates its schema,
+// writes a set of deltas in one transaction and reads rows back.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/history_delta.h"
+
+struct sqlite3;
+
+namespace tallivo::history {
+
+enum class StoreError {
+  None,
+  CannotOpen,   // the file or its folder cannot be created or opened
+  Busy,         // another program holds a lock: try again later
+  Full,         // the disk (or the file's limit) is full: try again later
+  NewerSchema,  // written by a newer version: left alone, never written
+  Other,        // any other failure of the engine
+};
+
+struct StoreResult {
+  StoreError error = StoreError::None;
+  // Set when a damaged file was moved aside (and a new one started).
+  std::string movedAside;
+  // The engine's own words, for the log.
+  std::string detail;
+  bool Ok() const { return error == StoreError::None; }
+};
+
+struct DayRow {
+  std::string date;
+  EventCounts counts;
+  double moveMetres = 0.0;
+  uint64_t activeSeconds = 0;
+};
+
+struct HourRow {
+  std::string date;
+  int hour = 0;
+  EventCounts counts;
+};
+
+struct KeyRow {
+  std::string date;
+  unsigned vk = 0;
+  uint64_t strokes = 0;
+};
+
+struct ProgramRow {
+  std::string date;
+  std::string exe;
+  ProgramDelta counts;
+};
+
+class HistoryStore {
+ public:
+  static constexpr int kSchemaVersion = 1;
+
+  HistoryStore() = default;
+  HistoryStore(const HistoryStore&) = delete;
+  HistoryStore& operator=(const HistoryStore&) = delete;
+  ~HistoryStore();
+
+  // Opens (creating when missing) the file at a UTF-8 path; its folder must
+  // exist. WAL journal, schema version in user_version. A file that is not
+  // a database or fails its check is renamed with a dated name beside it
+  // (now gives the date) and a new one is started. A newer schema is left
+  // untouched: the result says so and the store stays closed.
+  StoreResult Open(const std::string& path, time_t now);
+  bool IsOpen() const { return m_db != nullptr; }
+  void Close();
+
+  // Adds the deltas to the rows in one transaction: all or nothing. After a
+  // failure the store stays open and the caller keeps the deltas.
+  StoreResult Write(const Deltas& deltas);
+
+  // Rows of one date range [from, to] ("YYYY-MM-DD"), in key order.
+  std::vector<DayRow> Days(const std::string& from, const std::string& to);
+  std::vector<HourRow> Hours(const std::string& from, const std::string& to);
+  std::vector<KeyRow> Keys(const std::string& from, const std::string& to);
+  std::vector<ProgramRow> Programs(const std::string& from, const std::string& to);
+
+ private:
+  sqlite3* m_db = nullptr;
+  std::string m_path;
+};
+
+}  // namespace tallivo::history
