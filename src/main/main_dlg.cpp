@@ -148,6 +148,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveDayFigures();
+      FlushHistory(false);
       m_globalHooks.Watch(Hwnd());
       break;
     case TIMER_CURSOR: SampleCursor(); break;
@@ -224,7 +225,10 @@ void CMainStatsDlg::DrainPendingInput() {
   MSG msg;
   InputKind kind;
   while (PeekMessageA(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
-    if (InputKindForMessage(msg.message, &kind)) m_counters.Add(kind);
+    if (InputKindForMessage(msg.message, &kind)) {
+      m_counters.Add(kind);
+      RecordEvent(kind, msg.wParam);
+    }
   }
 }
 
@@ -259,7 +263,9 @@ void CMainStatsDlg::SampleCursor() {
   // A failed read keeps the last position, so it counts no movement.
   static POINT pt = {};
   GetCursorPos(&pt);
+  const uint32_t before = m_distance.Pixels();
   if (m_distance.Sample({pt.x, pt.y})) {
+    RecordMove(m_distance.Pixels() - before);
     SetItemText(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()).c_str());
   }
 }
@@ -301,6 +307,7 @@ void CMainStatsDlg::OnDestroy() {
   // ask, and a clear must not come back at the next start.
   DrainPendingInput();
   SaveDayFigures();
+  FlushHistory(true);
   ui::SetMainWindow(nullptr);
 }
 
@@ -337,6 +344,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
   InputKind kind;
   if (InputKindForMessage(msg, &kind)) {
     m_counters.Add(kind);
+    RecordEvent(kind, wp);
     *handled = true;
     return 0;
   }
@@ -363,10 +371,14 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: save now.
       SaveDayFigures();
+      FlushHistory(true);
       *handled = true;
       return TRUE;
     case WM_ENDSESSION:
-      if (wp) SaveDayFigures();
+      if (wp) {
+        SaveDayFigures();
+        FlushHistory(true);
+      }
       *handled = true;
       return 0;
     case WM_SYSCOMMAND:

@@ -9,6 +9,9 @@
 #include "base/counters.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
+#include "history/history_recorder.h"
+#include "history/history_store.h"
+#include "history/history_win.h"
 #include "main/main_timers.h"
 #include "main/tray_icon.h"
 #include "process/process_stats_dlg.h"
@@ -68,6 +71,12 @@ class CMainStatsDlg : public CMagDialog {
   void CreateChartPages();
   void SeedCharts();
   void FeedCharts();
+  // The history of days (main_dlg_history.cpp).
+  void RecordEvent(tallivo::InputKind kind, WPARAM wp);
+  void RecordMove(uint32_t pixels);
+  // Writes what the history gathered; quiet on the way out, where no
+  // message box may stop the program from ending.
+  void FlushHistory(bool quiet);
   // per-process counting
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
@@ -107,4 +116,8 @@ class CMainStatsDlg : public CMagDialog {
   CProcessStatsDlg m_processPanel;
   tools::ShowHideHotkey m_hotkey;
   stats::GlobalHooks m_globalHooks;
+  tallivo::history::HistoryStore m_historyStore;
+  tallivo::history::Recorder m_history;
+  tallivo::history::HistoryPath m_historyPath;
+  tallivo::history::ForegroundProgram m_foreground;
 };

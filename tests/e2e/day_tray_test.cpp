@@ -9,6 +9,7 @@
 #include "base/messages.h"
 #include "fake_shell.h"
 #include "harness.h"
+#include "history_harness.h"
 #include "res/resource.h"
 
 using namespace e2e;
@@ -83,6 +84,7 @@ class ExitSaves : public ::testing::TestWithParam<int> {};
 
 TEST_P(ExitSaves, RestartShowsEveryEventCountedBeforeTheExit) {
   ResetProfile();
+  ClearHistory();
   App app;
   ASSERT_TRUE(app.Start());
   ASSERT_TRUE(WaitUntil([] { return Stored("MouseLeft") == 0u; }));  // the first save
@@ -102,6 +104,10 @@ TEST_P(ExitSaves, RestartShowsEveryEventCountedBeforeTheExit) {
   } else {
     ASSERT_TRUE(app.WaitExit(10000));
   }
+  // The history has them too.
+  const std::string today = "FROM days WHERE date='" + TodayKey() + "'";
+  EXPECT_EQ(HistoryInt("SELECT left_clicks " + today), 41);
+  EXPECT_EQ(HistoryInt("SELECT key_strokes " + today), 17);
   ASSERT_TRUE(app.Start());
   EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   41次"));
   EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 17次"));

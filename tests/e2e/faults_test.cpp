@@ -11,6 +11,7 @@
 
 #include "base/messages.h"
 #include "harness.h"
+#include "history_harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
 
@@ -38,6 +39,7 @@ uint32_t NumberIn(const std::string& label) {
 
 TEST(Faults, HardKillLosesAtMostTheLastSecond) {
   ResetProfile();
+  ClearHistory();
   uint32_t posted = 0;
   for (DWORD runFor : {1700, 2600, 3400}) {
     SCOPED_TRACE(runFor);
@@ -64,6 +66,10 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
     ASSERT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &stored));
     EXPECT_GE(stored, shownASecondBefore);
     EXPECT_LE(stored, posted);
+    // The history too: every run's clicks but the last second's.
+    const int64_t kept = HistoryInt("SELECT left_clicks FROM days WHERE date='" + TodayKey() + "'");
+    EXPECT_GE(kept, shownASecondBefore);
+    EXPECT_LE(kept, posted);
     posted = stored;
   }
 }

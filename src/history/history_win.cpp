@@ -1,0 +1,88 @@
+#include "history/history_win.h"
+
+#include <shlobj.h>
+
+#include <vector>
+
+namespace tallivo::history {
+
+namespace {
+
+std::string Narrow(const wchar_t* w, int len, UINT cp) {
+  if (len <= 0) return {};
+  const int n = WideCharToMultiByte(cp, 0, w, len, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(cp, 0, w, len, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring Wide(const std::string& s, UINT cp) {
+  if (s.empty()) return {};
+  const int n = MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+}  // namespace
+
+std::string ShownPath(const std::string& utf8) {
+  const std::wstring w = Wide(utf8, CP_UTF8);
+  return Narrow(w.data(), static_cast<int>(w.size()), CP_ACP);
+}
+
+HistoryPath PrepareHistoryPath() {
+  HistoryPath p;
+  wchar_t base[MAX_PATH] = {};
+  std::wstring folder;
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, base))) {
+    folder = base;
+  } else {
+    // No shell folder (a stripped-down system): the variable, or the
+    // program's own folder as the last resort.
+    DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", base, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) folder = base;
+  }
+  if (!folder.empty()) {
+    folder += L"\\Tallivo";
+    p.folderReady = CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  } else {
+    folder = L"Tallivo";
+  }
+  const std::wstring file = folder + L"\\history.db";
+  p.utf8 = Narrow(file.data(), static_cast<int>(file.size()), CP_UTF8);
+  p.shown = Narrow(file.data(), static_cast<int>(file.size()), CP_ACP);
+  return p;
+}
+
+const std::string& ForegroundProgram::Current() {
+  HWND fg = GetForegroundWindow();
+  if (fg == m_hwnd) return m_exe;
+  m_hwnd = fg;
+  DWORD pid = 0;
+  if (fg) GetWindowThreadProcessId(fg, &pid);
+  if (pid == m_pid && pid != 0) return m_exe;
+  m_pid = pid;
+  m_exe.clear();
+  if (!pid) return m_exe;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return m_exe;
+  std::vector<wchar_t> path(32768);
+  DWORD size = static_cast<DWORD>(path.size());
+  if (QueryFullProcessImageNameW(process, 0, path.data(), &size) && size > 0) {
+    const wchar_t* name = path.data();
+    for (DWORD i = 0; i < size; ++i) {
+      if (path[i] == L'\\' || path[i] == L'/') name = path.data() + i + 1;
+    }
+    const int len = static_cast<int>(path.data() + size - name);
+    std::wstring lower(name, static_cast<size_t>(len));
+    if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+    m_exe = Narrow(lower.data(), static_cast<int>(lower.size()), CP_UTF8);
+  }
+  CloseHandle(process);
+  return m_exe;
+}
+
+}  // namespace tallivo::history
