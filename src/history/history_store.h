@@ -12,6 +12,7 @@
 #include "history/history_delta.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tallivo::history {
 
@@ -85,10 +86,24 @@ class HistoryStore {
   std::vector<HourRow> Hours(const std::string& from, const std::string& to);
   std::vector<KeyRow> Keys(const std::string& from, const std::string& to);
   std::vector<ProgramRow> Programs(const std::string& from, const std::string& to);
+  // How the last of the reads above went: an empty list and a failed read
+  // look alike otherwise.
+  const StoreResult& LastRead() const { return m_lastRead; }
+
+  // The engine's connection, for tests and diagnostics (null when closed).
+  sqlite3* Handle() const { return m_db; }
 
  private:
+  StoreResult OpenOnce(const std::string& path, time_t now, bool allowMoveAside);
+  StoreResult MoveAside(time_t now);
+  StoreResult WriteOnce(const Deltas& deltas, int* rc);
+  sqlite3_stmt* Cached(int slot, const char* sql);
+
   sqlite3* m_db = nullptr;
   std::string m_path;
+  // Prepared once per connection: the write runs every second.
+  sqlite3_stmt* m_stmts[8] = {};
+  StoreResult m_lastRead;
 };
 
 }  // namespace tallivo::history

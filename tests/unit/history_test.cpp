@@ -1,0 +1,557 @@
+// The history: deltas filed by local day and hour, and history.db on the
+// real SQLite engine in a temporary folder.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "history/history_delta.h"
+#include "history/history_store.h"
+
+using namespace tallivo;
+using namespace tallivo::history;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets the C library's time zone for one test.
+class ScopedTz {
+ public:
+  explicit ScopedTz(const char* tz) {
+    if (const char* old = getenv("TZ")) m_old = old, m_had = true;
+    setenv("TZ", tz, 1);
+    tzset();
+  }
+  ~ScopedTz() {
+    if (m_had) setenv("TZ", m_old.c_str(), 1);
+    else unsetenv("TZ");
+    tzset();
+  }
+
+ private:
+  std::string m_old;
+  bool m_had = false;
+};
+
+time_t Utc(int y, int mo, int d, int h, int mi, int s) {
+  std::tm tm{};
+  tm.tm_year = y - 1900;
+  tm.tm_mon = mo - 1;
+  tm.tm_mday = d;
+  tm.tm_hour = h;
+  tm.tm_min = mi;
+  tm.tm_sec = s;
+  return timegm(&tm);
+}
+
+std::string Bytes(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+void Put(const fs::path& p, const std::string& bytes) {
+  std::ofstream f(p, std::ios::binary | std::ios::trunc);
+  f << bytes;
+}
+
+std::string Utf8(const std::u8string& s) { return std::string(s.begin(), s.end()); }
+
+// A folder of its own per test, removed afterwards.
+class HistoryStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/tallivo-history-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    m_dir = tmpl;
+  }
+  void TearDown() override { fs::remove_all(m_dir); }
+  std::string Db() const { return (m_dir / "history.db").string(); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(m_dir)) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+  }
+
+  fs::path m_dir;
+};
+
+sqlite3* Raw(const std::string& path) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  return db;
+}
+
+std::string One(sqlite3* db, const char* sql) {
+  sqlite3_stmt* st = nullptr;
+  std::string out = "<error>";
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    const unsigned char* t = sqlite3_column_text(st, 0);
+    out = t ? reinterpret_cast<const char*>(t) : "";
+  }
+  sqlite3_finalize(st);
+  return out;
+}
+
+const LocalHour kDay{2026, 12, 7, 17};
+const LocalHour kNextDay{2026, 12, 8, 0};
+
+// A second's worth of input on kDay.
+Deltas Busy(int n) {
+  Deltas d;
+  for (int i = 0; i < n; ++i) {
+    d.AddEvent(kDay, InputKind::Key, 0x41 + i % 26, "notepad.exe");
+    d.AddEvent(kDay, InputKind::Left, 0, "explorer.exe");
+  }
+  d.AddMove(kDay, 100, 0.025);
+  d.AddActiveSecond(kDay);
+  return d;
+}
+
+uint64_t Sum(const EventCounts& c) { return c.left + c.right + c.middle + c.wheel + c.keys + c.movePixels; }
+
+}  // namespace
+
+TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
+  struct Event {
+    LocalHour at;
+    InputKind kind;
+    unsigned vk;
+    const char* exe;
+  };
+  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
+  Deltas d;
+  const Event events[] = {
+      {h9, InputKind::Left, 0, "notepad.exe"},   {h9, InputKind::Right, 0, "notepad.exe"},
+      {h9, InputKind::Middle, 0, ""},            {h10, InputKind::Wheel, 0, "notepad.exe"},
+      {h10, InputKind::Key, 0x41, "notepad.exe"}, {h10, InputKind::Key, 0x41, "cmd.exe"},
+      {h10, InputKind::Key, 0, "cmd.exe"},         // no key code: counted, no keys row
+      {h10, InputKind::Key, 255, ""},              // out of range: no keys row either
+      {kNextDay, InputKind::Key, 0x0D, "cmd.exe"},
+  };
+  for (const auto& e : events) d.AddEvent(e.at, e.kind, e.vk, e.exe);
+  d.AddMove(h9, 0, 0.0);  // a sample without movement makes no rows
+  d.AddMove(h10, 30, 0.01);
+  d.AddMove(h10, 12, 0.004);
+
+  ASSERT_EQ(d.days.size(), 2u);
+  const DayDelta& day = d.days.at("2026-01-02");
+  EXPECT_EQ(day.counts, (EventCounts{1, 1, 1, 1, 4, 42}));
+  EXPECT_DOUBLE_EQ(day.moveMetres, 0.014);
+  EXPECT_EQ(d.days.at("2026-12-08").counts, (EventCounts{0, 0, 0, 0, 1, 0}));
+
+  EXPECT_EQ(d.hours.size(), 3u);
+  EXPECT_EQ(d.hours.at({"2026-01-02", 9}), (EventCounts{1, 1, 1, 0, 0, 0}));
+  EXPECT_EQ(d.hours.at({"2026-01-02", 10}), (EventCounts{0, 0, 0, 1, 4, 42}));
+
+  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2},
+                                                                  {{"2026-12-08", 0x0D}, 1}};
+  EXPECT_EQ(d.keys, keys);
+  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{
+      {{"2026-01-02", "cmd.exe"}, {0, 0, 2}},
+      {{"2026-01-02", "notepad.exe"}, {2, 1, 1}},
+      {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
+  EXPECT_EQ(d.programs, programs);
+}
+
+TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
+  // Whatever came in while a write failed is merged into what follows: the
+  // merge must give what one set holding every event gives.
+  struct Step {
+    int hour;
+    InputKind kind;
+    unsigned vk;
+    const char* exe;
+    uint32_t move;
+  };
+  const std::vector<Step> steps = {
+      {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5}, {23, InputKind::Key, 9, "b.exe", 0},
+      {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},       {0, InputKind::Right, 0, "a.exe", 3},
+      {1, InputKind::Middle, 0, "a.exe", 0}, {1, InputKind::Key, 200, "c.exe", 0},
+  };
+  auto apply = [&](Deltas& d, size_t from, size_t to) {
+    for (size_t i = from; i < to; ++i) {
+      const LocalHour at{2026, 3, steps[i].hour == 23 ? 1 : 2, steps[i].hour};
+      d.AddEvent(at, steps[i].kind, steps[i].vk, steps[i].exe);
+      d.AddMove(at, steps[i].move, steps[i].move * 0.5);
+      d.AddActiveSecond(at);
+    }
+  };
+  Deltas all;
+  apply(all, 0, steps.size());
+  for (size_t cut : {size_t{0}, size_t{1}, size_t{3}, size_t{5}, steps.size()}) {
+    Deltas a, b;
+    apply(a, 0, cut);
+    apply(b, cut, steps.size());
+    EXPECT_EQ(a.Empty(), cut == 0);
+    a.MergeFrom(b);
+    SCOPED_TRACE(cut);
+    ASSERT_EQ(a.days.size(), all.days.size());
+    for (const auto& [date, d] : all.days) {
+      EXPECT_EQ(a.days.at(date).counts, d.counts) << date;
+      EXPECT_DOUBLE_EQ(a.days.at(date).moveMetres, d.moveMetres);
+      EXPECT_EQ(a.days.at(date).activeSeconds, d.activeSeconds);
+    }
+    EXPECT_EQ(a.hours, all.hours);
+    EXPECT_EQ(a.keys, all.keys);
+    EXPECT_EQ(a.programs, all.programs);
+    a.Clear();
+    EXPECT_TRUE(a.Empty());
+  }
+}
+
+TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
+  ScopedTz tz("Europe/Berlin");
+  struct Case {
+    time_t t;
+    const char* date;
+    int hour;
+  } cases[] = {
+      {Utc(2026, 12, 7, 22, 59, 59), "2026-12-07", 23},  // 23:59:59 CET
+      {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},     // midnight
+      {Utc(2026, 12, 31, 23, 0, 0), "2027-01-01", 0},    // new year
+      {Utc(2028, 2, 28, 23, 0, 0), "2028-02-29", 0},     // leap day
+      // Spring: 02:00 CET jumps to 03:00 CEST, there is no hour 2.
+      {Utc(2026, 3, 29, 0, 59, 59), "2026-03-29", 1},
+      {Utc(2026, 3, 29, 1, 0, 0), "2026-03-29", 3},
+      // Autumn: 03:00 CEST goes back to 02:00 CET, hour 2 comes twice.
+      {Utc(2026, 10, 25, 0, 30, 0), "2026-10-25", 2},
+      {Utc(2026, 10, 25, 1, 30, 0), "2026-10-25", 2},
+      {Utc(2026, 10, 25, 2, 0, 0), "2026-10-25", 3},
+  };
+  for (const auto& c : cases) {
+    const LocalHour h = LocalHourAt(c.t);
+    EXPECT_EQ(DateKey(h), c.date) << c.t;
+    EXPECT_EQ(h.hour, c.hour) << c.t;
+  }
+  EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
+}
+
+TEST(HistoryTime, ActiveSecondsCountDistinctSecondsOnTheirOwnDay) {
+  ScopedTz tz("Europe/Berlin");
+  const time_t late = Utc(2026, 12, 7, 22, 59, 59);  // 23:59:59 local
+  const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
+  struct Case {
+    const char* name;
+    std::vector<time_t> events;  // -1: a write (the deltas are stored and cleared)
+    std::map<std::string, uint64_t> seconds;
+  } cases[] = {
+      {"many events in one second", {late, late, late, late}, {{"2026-12-07", 1}}},
+      {"same second across a write", {late, -1, late, late + 1, -1, late + 1}, {{"2026-12-07", 1}, {"2026-12-08", 1}}},
+      {"the seconds either side of midnight", {late - 1, late, late + 1, late + 2}, {{"2026-12-07", 2}, {"2026-12-08", 2}}},
+      {"the repeated hour is two real hours", {autumn, autumn, autumn + 3600, autumn + 3600}, {{"2026-10-25", 2}}},
+      {"a clock set back counts its seconds again", {late, late - 60}, {{"2026-12-07", 2}}},
+  };
+  for (const auto& c : cases) {
+    ActiveSecondClock clock;
+    Deltas pending;
+    std::map<std::string, uint64_t> stored;
+    auto write = [&] {
+      for (const auto& [date, d] : pending.days) stored[date] += d.activeSeconds;
+      pending.Clear();
+    };
+    for (time_t t : c.events) {
+      if (t == -1) {
+        write();
+        continue;
+      }
+      const LocalHour at = LocalHourAt(t);
+      pending.AddEvent(at, InputKind::Key, 0x20, "");
+      if (clock.Touch(t)) pending.AddActiveSecond(at);
+    }
+    write();
+    EXPECT_EQ(stored, c.seconds) << c.name;
+  }
+}
+
+TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndKeepsItsRowsAcrossReopening) {
+  Put(m_dir / "history.db", "");  // a zero-length file is a new database too
+  {
+    HistoryStore s;
+    ASSERT_TRUE(s.Open(Db(), 0).Ok());
+    EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
+    EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
+    struct Table {
+      const char* name;
+      const char* columns;
+    } tables[] = {
+        {"days",
+         "date TEXT 1,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,wheel_steps INTEGER 0,"
+         "key_strokes INTEGER 0,move_pixels INTEGER 0,move_metres REAL 0,active_seconds INTEGER 0"},
+        {"hours",
+         "date TEXT 1,hour INTEGER 2,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,"
+         "wheel_steps INTEGER 0,key_strokes INTEGER 0,move_pixels INTEGER 0"},
+        {"keys", "date TEXT 1,vk INTEGER 2,strokes INTEGER 0"},
+        {"programs", "date TEXT 1,exe TEXT 2,clicks INTEGER 0,wheel_steps INTEGER 0,key_strokes INTEGER 0"},
+    };
+    for (const auto& t : tables) {
+      const std::string sql = std::string("SELECT group_concat(name || ' ' || type || ' ' || pk, ',') FROM pragma_table_info('") +
+                              t.name + "')";
+      EXPECT_EQ(One(s.Handle(), sql.c_str()), t.columns);
+    }
+    ASSERT_TRUE(s.Write(Busy(3)).Ok());
+  }
+  HistoryStore s;
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  ASSERT_TRUE(s.Write(Busy(2)).Ok());
+  const auto days = s.Days("2026-12-07", "2026-12-07");
+  ASSERT_EQ(days.size(), 1u);
+  EXPECT_EQ(days[0].counts, (EventCounts{5, 0, 0, 0, 5, 200}));
+  EXPECT_DOUBLE_EQ(days[0].moveMetres, 0.05);
+  EXPECT_EQ(days[0].activeSeconds, 2u);
+  EXPECT_EQ(s.Keys("2026-12-07", "2026-12-07").size(), 3u);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
+}
+
+TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
+  HistoryStore s;
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  Deltas d;
+  for (const char* date : {"2026-12-09", "2026-12-07", "2026-12-08", "2026-11-30"}) {
+    LocalHour at{};
+    sscanf(date, "%d-%d-%d", &at.year, &at.month, &at.day);
+    for (int hour : {13, 2}) {
+      at.hour = hour;
+      d.AddEvent(at, InputKind::Key, hour == 2 ? 0x5A : 0x08, hour == 2 ? std::string("zed.exe") : Utf8(u8"Ärger.exe"));
+      d.AddEvent(at, InputKind::Key, 0x41, "abc.exe");
+    }
+  }
+  ASSERT_TRUE(s.Write(d).Ok());
+  std::string seen;
+  for (const auto& r : s.Days("2026-12-01", "2026-12-08")) seen += r.date + " ";
+  EXPECT_EQ(seen, "2026-12-07 2026-12-08 ");
+  seen.clear();
+  for (const auto& r : s.Hours("2026-12-07", "2026-12-07")) seen += std::to_string(r.hour) + " ";
+  EXPECT_EQ(seen, "2 13 ");
+  seen.clear();
+  for (const auto& r : s.Keys("2026-12-09", "2026-12-31")) seen += std::to_string(r.vk) + "=" + std::to_string(r.strokes) + " ";
+  EXPECT_EQ(seen, "8=1 65=2 90=1 ");
+  seen.clear();
+  for (const auto& r : s.Programs("2026-11-30", "2026-11-30")) seen += r.exe + " ";
+  const std::string umlaut = Utf8(u8"Ärger.exe");  // sorts by its UTF-8 bytes
+  EXPECT_EQ(seen, "abc.exe zed.exe " + umlaut + " ");
+  EXPECT_TRUE(s.Days("2026-12-10", "2026-12-01").empty());
+  EXPECT_TRUE(s.LastRead().Ok());
+}
+
+TEST_F(HistoryStoreTest, NewerSchemaIsLeftUntouchedAndNeverWritten) {
+  sqlite3* db = Raw(Db());
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE days(date TEXT PRIMARY KEY, future BLOB); PRAGMA user_version=2;", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string before = Bytes(Db());
+
+  HistoryStore s;
+  const StoreResult r = s.Open(Db(), 0);
+  EXPECT_EQ(r.error, StoreError::NewerSchema);
+  EXPECT_FALSE(s.IsOpen());
+  EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
+  EXPECT_TRUE(s.Days("0000", "9999").empty());
+  EXPECT_FALSE(s.LastRead().Ok());
+  EXPECT_EQ(Bytes(Db()), before);
+  EXPECT_EQ(Names(), std::vector<std::string>{"history.db"});
+}
+
+TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
+  ScopedTz tz("UTC");
+  const time_t now = Utc(2026, 12, 7, 17, 15, 0);
+  // A sound file with a few pages of rows, for the truncated case.
+  std::string sound;
+  {
+    HistoryStore s;
+    ASSERT_TRUE(s.Open(Db(), now).Ok());
+    Deltas d;
+    for (int day = 1; day <= 28; ++day)
+      for (unsigned vk = 1; vk <= 254; ++vk) d.AddEvent(LocalHour{2026, 2, day, 10}, InputKind::Key, vk, "x.exe");
+    ASSERT_TRUE(s.Write(d).Ok());
+  }
+  sound = Bytes(Db());
+  ASSERT_GT(sound.size(), 8u * 4096);
+  std::string pageGarbage = sound;
+  for (size_t i = 4096; i < pageGarbage.size(); i += 7) pageGarbage[i] = static_cast<char>(i * 31);
+
+  const std::string damaged = "history.damaged-2026-12-07-171500.db";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> before;  // files already in the folder
+    const char* wal;                  // a -wal beside the damaged file, moved along
+    std::string movedTo;
+  } cases[] = {
+      {"garbage", std::string(5000, '\x5a'), {}, nullptr, damaged},
+      {"truncated to some of its pages", sound.substr(0, sound.size() / 2), {}, nullptr, damaged},
+      {"a short header", sound.substr(0, 60), {}, nullptr, damaged},
+      {"pages overwritten", pageGarbage, {}, nullptr, damaged},
+      {"name taken twice", "not a database at all, just text\n",
+       {damaged, "history.damaged-2026-12-07-171500-2.db-wal"}, nullptr, "history.damaged-2026-12-07-171500-3.db"},
+      {"with a journal", std::string(4096, '\x01'), {}, "stale frames", damaged},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+    Put(Db(), c.bytes);
+    if (c.wal) Put(Db() + "-wal", c.wal);
+    for (const auto& n : c.before) Put(m_dir / n, "keep " + n);
+
+    HistoryStore s;
+    const StoreResult r = s.Open(Db(), now);
+    ASSERT_TRUE(r.Ok()) << r.detail;
+    EXPECT_EQ(r.movedAside, (m_dir / c.movedTo).string());
+    EXPECT_EQ(Bytes(m_dir / c.movedTo), c.bytes);
+    if (c.wal) {
+      EXPECT_EQ(Bytes(m_dir / (c.movedTo + "-wal")), c.wal);
+    }
+    for (const auto& n : c.before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
+    ASSERT_TRUE(s.Write(Busy(1)).Ok());
+    ASSERT_EQ(s.Days("2026-01-01", "2026-12-31").size(), 1u);
+    EXPECT_EQ(Sum(s.Days("2026-12-07", "2026-12-07")[0].counts), 102u);
+  }
+}
+
+TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideAndWritesToANewOne) {
+  // A folder with a non-ASCII name: the renames take UTF-8 paths.
+  const fs::path dir = m_dir / fs::path(std::u8string(u8"历史 ü"));
+  fs::create_directories(dir);
+  const std::string db = Utf8((dir / "history.db").u8string());
+  HistoryStore s;
+  ASSERT_TRUE(s.Open(db, 0).Ok());
+  ASSERT_TRUE(s.Write(Busy(2)).Ok());
+  // Another program changes the file (so the store reads it afresh), folds
+  // the journal in and then the table pages go bad on the disk.
+  sqlite3* other = Raw(db);
+  ASSERT_EQ(sqlite3_exec(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(other);
+  std::string bytes = Bytes(db);
+  ASSERT_GE(bytes.size(), 3u * 4096);
+  for (size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0xA5);
+  Put(db, bytes);
+
+  const StoreResult r = s.Write(Busy(1));
+  ASSERT_TRUE(r.Ok()) << r.detail;
+  ASSERT_FALSE(r.movedAside.empty());
+  EXPECT_EQ(Bytes(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end()))), bytes);
+  EXPECT_EQ(fs::path(r.movedAside).parent_path(), dir);
+  const auto days = s.Days("2026-12-07", "2026-12-07");
+  ASSERT_EQ(days.size(), 1u);
+  EXPECT_EQ(days[0].counts.keys, 1u);  // only this write: the old rows stay in the moved file
+  EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
+}
+
+TEST_F(HistoryStoreTest, BusyIsNotDamageAndTheRetryWritesTheMergedDeltasOnce) {
+  HistoryStore s;
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  ASSERT_TRUE(s.Write(Busy(1)).Ok());
+
+  sqlite3* other = Raw(Db());
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO keys VALUES('2026-12-07', 1, 7);", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  Deltas pending = Busy(2);
+  for (int second = 0; second < 3; ++second) {
+    const StoreResult r = s.Write(pending);
+    EXPECT_EQ(r.error, StoreError::Busy) << second;
+    EXPECT_TRUE(r.movedAside.empty());
+    pending.MergeFrom(Busy(3));  // what came in meanwhile
+  }
+  ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_TRUE(s.Write(pending).Ok());
+  const auto days = s.Days("2026-12-07", "2026-12-07");
+  ASSERT_EQ(days.size(), 1u);
+  EXPECT_EQ(days[0].counts.keys, 1u + 2 + 3 * 3);
+  EXPECT_EQ(days[0].activeSeconds, 1u + 1 + 3);
+  const auto keys = s.Keys("2026-12-07", "2026-12-07");
+  ASSERT_FALSE(keys.empty());
+  EXPECT_EQ(keys[0].vk, 1u);  // the other program's row is there too
+  EXPECT_EQ(keys[0].strokes, 7u);
+  sqlite3_close(other);
+
+  // A file another program holds locked at start: busy, not damaged.
+  HistoryStore t;
+  const std::string locked = (m_dir / "locked.db").string();
+  other = Raw(locked);
+  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  const std::string before = Bytes(locked);
+  EXPECT_EQ(t.Open(locked, 0).error, StoreError::Busy);
+  EXPECT_FALSE(t.IsOpen());
+  EXPECT_EQ(Bytes(locked), before);
+  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal", "locked.db"}));
+  EXPECT_TRUE(t.Open(locked, 0).Ok());
+}
+
+TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
+  // The day row is written before the program rows, so a failure among
+  // those must take the day's update back with it.
+  struct Case {
+    const char* name;
+    const char* breakIt;  // on the store's own connection
+    const char* mendIt;
+    StoreError error;
+  } cases[] = {
+      {"the file may not grow (disk full)", "PRAGMA max_page_count=%PAGES%", "PRAGMA max_page_count=1000000",
+       StoreError::Full},
+      // The engine takes back a full disk's transaction itself; a statement
+      // that fails alone leaves it open for the store to roll back.
+      {"one statement refused",
+       "CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.programs WHEN NEW.exe = 'refused.exe'"
+       " BEGIN SELECT RAISE(ABORT, 'refused'); END",
+       "DROP TRIGGER temp.refuse", StoreError::Other},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(Db());
+    HistoryStore s;
+    ASSERT_TRUE(s.Open(Db(), 0).Ok());
+    ASSERT_TRUE(s.Write(Busy(4)).Ok());
+    std::string breakIt = c.breakIt;
+    if (auto at = breakIt.find("%PAGES%"); at != std::string::npos)
+      breakIt.replace(at, 7, One(s.Handle(), "PRAGMA page_count"));
+    ASSERT_EQ(sqlite3_exec(s.Handle(), breakIt.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    Deltas big = Busy(1);
+    for (int i = 0; i < 400; ++i)
+      big.AddEvent(kDay, InputKind::Wheel, 0, "a-rather-long-program-name-" + std::to_string(i) + ".exe");
+    big.AddEvent(kDay, InputKind::Wheel, 0, "refused.exe");
+    const StoreResult r = s.Write(big);
+    EXPECT_EQ(r.error, c.error) << r.detail;
+    EXPECT_TRUE(r.movedAside.empty());
+
+    auto dayKeys = [&] { return s.Days("2026-12-07", "2026-12-07").at(0).counts.keys; };
+    EXPECT_EQ(dayKeys(), 4u);
+    EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 2u);
+    ASSERT_EQ(sqlite3_exec(s.Handle(), c.mendIt, nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_TRUE(s.Write(big).Ok());
+    EXPECT_EQ(dayKeys(), 5u);
+    EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 403u);
+  }
+}
+
+TEST_F(HistoryStoreTest, AFileThatCannotBeCreatedIsReportedNotWritten) {
+  struct Case {
+    const char* name;
+    std::string path;
+  } cases[] = {
+      {"folder missing", (m_dir / "gone" / "history.db").string()},
+      {"a folder in the way", m_dir.string()},
+  };
+  for (const auto& c : cases) {
+    HistoryStore s;
+    const StoreResult r = s.Open(c.path, 0);
+    EXPECT_EQ(r.error, StoreError::CannotOpen) << c.name << ": " << r.detail;
+    EXPECT_FALSE(s.IsOpen()) << c.name;
+    EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen) << c.name;
+  }
+  EXPECT_TRUE(Names().empty());
+}
