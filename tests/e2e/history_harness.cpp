@@ -19,18 +19,28 @@ std::string HistoryFolder() {
 
 std::string HistoryFile() { return HistoryFolder() + "\\history.db"; }
 
+namespace {
+
+bool FolderWritable(const std::string& folder) {
+  const std::string probe = folder + "\\probe.tmp";
+  HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+}  // namespace
+
+bool HistoryFolderWritable() { return FolderWritable(HistoryFolder()); }
+
 void ClearHistory() {
   const std::string folder = HistoryFolder();
-  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    // A run that failed half-way may have left the folder unwritable.
+  // A run that failed half-way may have left the folder unwritable. Only
+  // then: the Unix command runs whenever Wine gets to it, and a late one
+  // would undo what the next case sets up.
+  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !FolderWritable(folder)) {
     RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
-    WaitUntil([&] {
-      const std::string probe = folder + "\\probe.tmp";
-      HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-      if (h == INVALID_HANDLE_VALUE) return false;
-      CloseHandle(h);
-      return true;
-    });
+    WaitUntil([&] { return FolderWritable(folder); });
   }
   WIN32_FIND_DATAA fd;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);

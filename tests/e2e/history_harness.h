@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+struct sqlite3;
+
 namespace e2e {
 
 // %LOCALAPPDATA%\Tallivo of this user, and the history file in it.
@@ -12,6 +14,7 @@ std::string HistoryFolder();
 std::string HistoryFile();
 // Removes the folder's files (and an immutable flag left by a failed run).
 void ClearHistory();
+bool HistoryFolderWritable();
 // Today's date key, "YYYY-MM-DD", by the local clock.
 std::string TodayKey();
 
@@ -28,7 +31,7 @@ class HistoryWriteLock {
   void Release();
 
  private:
-  struct sqlite3* m_db = nullptr;
+  sqlite3* m_db = nullptr;
   bool m_held = false;
 };
 
