@@ -59,6 +59,12 @@ class CMainStatsDlg : public CMagDialog {
   void SaveDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
+  // Starts the day's figures over when the local date has changed since
+  // the last check; cheap enough to run before every counted event.
+  void RollOverDayIfNeeded();
+  void TakeDate();
+  // The day has ended: the figures and the date are still the old day's.
+  void OnDayEnded();
   void RefreshStatusBar();
   // distance timer
   void SampleCursor();
@@ -68,6 +74,7 @@ class CMainStatsDlg : public CMagDialog {
   void CreateChartPages();
   void SeedCharts();
   void FeedCharts();
+  void CarryChartsIntoNewDay();
   // per-process counting
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
@@ -96,6 +103,8 @@ class CMainStatsDlg : public CMagDialog {
   tallivo::DistanceMeter m_distance;
   int m_startMonth = 0;
   int m_startDay = 0;
+  int m_startYear = 0;
+  tallivo::DayClock m_dayClock{0};
   tools::ButtonSwap m_buttonSwap;
   tools::AutoStart m_autoStart;
   HWND m_statusBar = nullptr;
