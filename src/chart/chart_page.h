@@ -14,6 +14,7 @@ class CChartPage : public ui::CDialog {
 
   void SetCurrentTotal(float total) { m_totals.SetCurrentTotal(total); }
   void SetPreviousTotal(float total) { m_totals.SetPreviousTotal(total); }
+  void ShiftTotalsDown(float by) { m_totals.ShiftDown(by); }
   const tallivo::ChartPageSettings& Settings() const { return m_settings; }
 
  protected:

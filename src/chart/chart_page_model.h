@@ -33,6 +33,12 @@ class RateSampler {
   void SetPreviousTotal(float total) { m_previous = total; }
   float CurrentTotal() const { return m_current; }
   float PreviousTotal() const { return m_previous; }
+  // The running total started over from `by` (a new day): the next tick
+  // still counts what came before the start over, and not the drop.
+  void ShiftDown(float by) {
+    m_previous -= by;
+    m_current -= by;
+  }
   // The sample of one tick: |current - previous|; the current total then
   // becomes the previous one.
   float Tick();

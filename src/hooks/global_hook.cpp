@@ -1,5 +1,6 @@
 // TallivoHook.dll: counts input of all processes and posts one private
-// message per click, wheel step and key stroke to the main window.
+// message per click, wheel step and key stroke to the main window (a key
+// stroke's with its virtual-key code in wParam).
 #include <windows.h>
 
 #include <atomic>
@@ -24,7 +25,7 @@ hooks::MessagePoster g_poster(tallivo::kGlobalInputFirst);
 // are still called. Written only on the hook thread.
 std::atomic<DWORD> g_reportsSeen{0};
 
-void Post(unsigned msg) { g_poster.Post(msg); }
+void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
 
 void ReportSeen() { g_reportsSeen.store(g_reportsSeen.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
 
@@ -46,7 +47,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   ReportSeen();
-  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Post(tallivo::WM_INPUT_KEY);
+  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Post(tallivo::WM_INPUT_KEY, hooks::KeyCode(lp));
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 

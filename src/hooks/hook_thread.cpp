@@ -20,16 +20,16 @@ BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
 }
 }  // namespace
 
-bool MessagePoster::PostNow(unsigned msg) {
+bool MessagePoster::PostNow(unsigned msg, unsigned code) {
   HWND target = m_target.load();
-  return target && PostMessageA(target, msg, 0, 0);
+  return target && PostMessageA(target, msg, code, 0);
 }
 
-void MessagePoster::Post(unsigned msg) {
+void MessagePoster::Post(unsigned msg, unsigned code) {
   if (!HasTarget()) return;
   // Keep the order of arrival: nothing new goes out ahead of what waits.
-  if (m_backlog.Empty() && PostNow(msg)) return;
-  m_backlog.Add(msg);
+  if (m_backlog.Empty() && PostNow(msg, code)) return;
+  m_backlog.Add(msg, code);
   g_retrying = this;
   if (!g_retryTimer) g_retryTimer = SetTimer(nullptr, 0, kRetryMs, nullptr);
 }
@@ -39,7 +39,7 @@ bool MessagePoster::Retry() {
     Forget();  // nobody left to count them
     return false;
   }
-  return !m_backlog.Flush([this](unsigned msg) { return PostNow(msg); });
+  return !m_backlog.Flush([this](unsigned msg, unsigned code) { return PostNow(msg, code); });
 }
 
 HMODULE ThisModule() {

@@ -43,16 +43,16 @@ class HookThread {
   HOOKPROC m_keyboardProc = nullptr;
 };
 
-// Posts one message per event to the target window. Events a full queue
-// refuses are kept and posted again from a retry timer on the hook thread
-// (one poster per library). Used on the hook thread only, except SetTarget
-// and Forget.
+// Posts one message per event to the target window, the event's code in
+// wParam. Events a full queue refuses are kept and posted again from a
+// retry timer on the hook thread (one poster per library). Used on the hook
+// thread only, except SetTarget and Forget.
 class MessagePoster {
  public:
   explicit MessagePoster(unsigned baseMessage) : m_base(baseMessage), m_backlog(baseMessage) {}
   void SetTarget(HWND target) { m_target.store(target); }
   bool HasTarget() const { return m_target.load() != nullptr; }
-  void Post(unsigned msg);
+  void Post(unsigned msg, unsigned code = 0);
   // From the retry timer: returns true while events are still waiting
   // (keep the timer).
   bool Retry();
@@ -60,7 +60,7 @@ class MessagePoster {
   void Forget() { m_backlog = tallivo::PostBacklog(m_base); }
 
  private:
-  bool PostNow(unsigned msg);
+  bool PostNow(unsigned msg, unsigned code);
   unsigned m_base;
   std::atomic<HWND> m_target{nullptr};
   tallivo::PostBacklog m_backlog;
@@ -76,6 +76,9 @@ inline bool NewKeyStroke(tallivo::KeyRepeatFilter& keys, WPARAM wp, LPARAM lp) {
   if (wp == WM_KEYUP || wp == WM_SYSKEYUP) keys.KeyUp(info->vkCode);
   return false;
 }
+
+// Keyboard hook: the key's virtual-key code, what a stroke's message carries.
+inline unsigned KeyCode(LPARAM lp) { return reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp)->vkCode & 0xFF; }
 
 // Mouse hook: the signed vertical wheel delta of a WM_MOUSEWHEEL report.
 inline int WheelDelta(LPARAM lp) {

@@ -31,10 +31,15 @@ void KeyRepeatFilter::Reset() {
   for (auto& w : m_down) w = 0;
 }
 
-void PostBacklog::Add(unsigned msg) {
+void PostBacklog::Add(unsigned msg, unsigned code) {
   const unsigned i = msg - m_base;
   if (i >= kKinds) return;
-  ++m_pending[i];
+  if (i == input_block::kKey) {
+    ++m_keyCodes[code < kCodes ? code : 0];
+    ++m_keysPending;
+  } else {
+    ++m_pending[i];
+  }
   ++m_total;
 }
 

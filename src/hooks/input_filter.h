@@ -35,32 +35,50 @@ class KeyRepeatFilter {
 
 // Events whose message could not be posted (the target's queue was full:
 // Windows holds 10,000 posted messages per queue by default). They are kept
-// as counts and posted again later, so a long burst loses nothing.
+// as counts and posted again later, so a long burst loses nothing. A key
+// stroke's message carries its virtual-key code, so strokes are kept per
+// code and each goes out again with its own.
 class PostBacklog {
  public:
   static constexpr unsigned kKinds = input_block::kSpan;
+  static constexpr unsigned kCodes = 256;
   // The first message of one input block (messages.h).
   explicit PostBacklog(unsigned firstMessage) : m_base(firstMessage) {}
-  void Add(unsigned msg);
+  // code: what the message carries in wParam (the key kind's virtual-key
+  // code; 0 for the others). A code out of range is kept as 0.
+  void Add(unsigned msg, unsigned code = 0);
   bool Empty() const { return m_total == 0; }
   uint64_t Total() const { return m_total; }
-  // Posts what is waiting through post(msg) until it fails; returns whether
-  // everything went out.
+  // Posts what is waiting through post(msg, code) until it fails; returns
+  // whether everything went out.
   template <typename PostFn>
   bool Flush(PostFn post) {
     for (unsigned i = 0; i < kKinds; ++i) {
+      if (i == input_block::kKey) continue;
       while (m_pending[i] > 0) {
-        if (!post(m_base + i)) return false;
+        if (!post(m_base + i, 0u)) return false;
         --m_pending[i];
         --m_total;
       }
     }
+    for (; m_keysPending > 0; m_firstKeyCode = (m_firstKeyCode + 1) % kCodes) {
+      while (m_keyCodes[m_firstKeyCode] > 0) {
+        if (!post(m_base + input_block::kKey, m_firstKeyCode)) return false;
+        --m_keyCodes[m_firstKeyCode];
+        --m_keysPending;
+        --m_total;
+      }
+    }
+    m_firstKeyCode = 0;
     return true;
   }
 
  private:
   unsigned m_base;
-  uint64_t m_pending[kKinds] = {};
+  uint64_t m_pending[kKinds] = {};  // the key kind's slot is unused
+  uint64_t m_keyCodes[kCodes] = {};
+  uint64_t m_keysPending = 0;
+  unsigned m_firstKeyCode = 0;  // where the last flush stopped among the codes
   uint64_t m_total = 0;
 };
 

@@ -20,7 +20,7 @@ tallivo::KeyRepeatFilter g_keys;
 // Its target is written by start/stop, read on the hook thread.
 hooks::MessagePoster g_poster(tallivo::kProcessInputFirst);
 
-void Post(unsigned msg) { g_poster.Post(msg); }
+void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
 
 bool BelongsToChosenThread(HWND window) {
   const DWORD chosen = g_threadId;
@@ -52,7 +52,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   // Every key's state is followed; only strokes to the chosen windows count.
   if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp) && BelongsToChosenThread(GetForegroundWindow())) {
-    Post(tallivo::WM_PROC_KEY);
+    Post(tallivo::WM_PROC_KEY, hooks::KeyCode(lp));
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }

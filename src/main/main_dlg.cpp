@@ -67,10 +67,8 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 5. Caption.
   SetWindowTextA(hwnd, kCaption);
   // 6. Today's date.
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  m_startMonth = now.wMonth;
-  m_startDay = now.wDay;
+  m_dayClock = DayClock(time(nullptr));
+  TakeDate();
   // 7. The day's figures, when they were saved today.
   LoadDayFigures();
   // 8. Global counting. A failure is reported by the hook watchdog at the
@@ -145,6 +143,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshStatusBar();
       break;
     case TIMER_SECOND:
+      RollOverDayIfNeeded();
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveDayFigures();
@@ -205,7 +204,7 @@ void CMainStatsDlg::RefreshRunTimeAndClock() {
 void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
 
 void CMainStatsDlg::LoadDayFigures() {
-  const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay});
+  const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay, m_startYear});
   m_counters = f.counters;
   m_distance.SetPixels(f.movePixels);
   m_runSeconds = f.runSeconds;
@@ -216,7 +215,30 @@ void CMainStatsDlg::SaveDayFigures() {
   f.counters = m_counters;
   f.movePixels = m_distance.Pixels();
   f.runSeconds = m_runSeconds;
-  tallivo::SaveDayFigures(Profile(), {m_startMonth, m_startDay}, f);
+  tallivo::SaveDayFigures(Profile(), {m_startMonth, m_startDay, m_startYear}, f);
+}
+
+void CMainStatsDlg::TakeDate() {
+  const StartDate& today = m_dayClock.Date();
+  m_startMonth = today.month;
+  m_startDay = today.day;
+  m_startYear = today.year;
+}
+
+void CMainStatsDlg::RollOverDayIfNeeded() {
+  // The history needs nothing here: it files each event under its own time.
+  if (!m_dayClock.Advance(time(nullptr))) return;
+  CarryChartsIntoNewDay();
+  m_counters.Clear();
+  m_totalClicks = 0;
+  m_runSeconds = 0;
+  m_distance.Clear();
+  SetItemText(IDC_MOVE_METRES, MetresLabel(0.0f).c_str());
+  FeedCharts();
+  TakeDate();
+  // At once: a restart right after midnight must not bring back the old
+  // day's figures under the new date, nor the new day's under the old.
+  SaveDayFigures();
 }
 
 void CMainStatsDlg::DrainPendingInput() {
@@ -225,10 +247,10 @@ void CMainStatsDlg::DrainPendingInput() {
   MSG msg;
   InputKind kind;
   while (PeekMessageA(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
-    if (InputKindForMessage(msg.message, &kind)) {
-      m_counters.Add(kind);
-      RecordEvent(kind, msg.wParam);
-    }
+    if (!InputKindForMessage(msg.message, &kind)) continue;
+    RollOverDayIfNeeded();
+    m_counters.Add(kind);
+    RecordEvent(kind, msg.wParam);
   }
 }
 
@@ -343,6 +365,8 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
 INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
   InputKind kind;
   if (InputKindForMessage(msg, &kind)) {
+    // An event after midnight belongs to the new day.
+    RollOverDayIfNeeded();
     m_counters.Add(kind);
     RecordEvent(kind, wp);
     *handled = true;

@@ -62,6 +62,10 @@ class CMainStatsDlg : public CMagDialog {
   void SaveDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
+  // Starts the day's figures over when the local date has changed since
+  // the last check; cheap enough to run before every counted event.
+  void RollOverDayIfNeeded();
+  void TakeDate();
   void RefreshStatusBar();
   // distance timer
   void SampleCursor();
@@ -77,6 +81,7 @@ class CMainStatsDlg : public CMagDialog {
   // Writes what the history gathered; quiet on the way out, where no
   // message box may stop the program from ending.
   void FlushHistory(bool quiet);
+  void CarryChartsIntoNewDay();
   // per-process counting
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
@@ -105,6 +110,8 @@ class CMainStatsDlg : public CMagDialog {
   tallivo::DistanceMeter m_distance;
   int m_startMonth = 0;
   int m_startDay = 0;
+  int m_startYear = 0;
+  tallivo::DayClock m_dayClock{0};
   tools::ButtonSwap m_buttonSwap;
   tools::AutoStart m_autoStart;
   HWND m_statusBar = nullptr;

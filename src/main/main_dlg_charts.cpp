@@ -1,5 +1,6 @@
 // The main window's side of the activity charts: the tab sheet's two pages,
-// seeded at start, fed every 100 ms and started over after a clear.
+// seeded at start, fed every 100 ms, started over after a clear and carried
+// into a new day.
 #include "chart/chart_page_model.h"
 #include "main/main_dlg.h"
 
@@ -29,4 +30,13 @@ void CMainStatsDlg::ResetChartTotals() {
   // whole cleared total as activity.
   SeedCharts();
   FeedCharts();
+}
+
+void CMainStatsDlg::CarryChartsIntoNewDay() {
+  // Called before the counters start over at midnight. The charts are
+  // rolling windows: the events since their last tick still count, the
+  // drop to zero does not.
+  const float total = TotalForChart(m_counters.GrandTotal());
+  m_hourPage.ShiftTotalsDown(total);
+  m_dayPage.ShiftTotalsDown(total);
 }

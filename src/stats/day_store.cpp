@@ -5,13 +5,55 @@ namespace tallivo {
 namespace {
 constexpr char kDate[] = "DateCur";
 constexpr char kData[] = "DataSetting";
+
+tm LocalTime(time_t t) {
+  tm local = {};
+#ifdef _WIN32
+  localtime_s(&local, &t);
+#else
+  localtime_r(&t, &local);
+#endif
+  return local;
+}
+
+// Orders dates: later dates give larger keys.
+long DateKey(const tm& t) { return (t.tm_year * 12L + t.tm_mon) * 32 + t.tm_mday; }
+
+// The first second whose local date is the given one (month and day may be
+// out of range: mktime carries them over).
+time_t DayStart(int year, int month, int day) {
+  tm noon = {};
+  noon.tm_year = year - 1900;
+  noon.tm_mon = month - 1;
+  noon.tm_mday = day;
+  noon.tm_hour = 12;  // noon exists on every day
+  noon.tm_isdst = -1;
+  const time_t noonTime = mktime(&noon);
+  const long want = DateKey(noon);
+  tm midnight = noon;
+  midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+  midnight.tm_isdst = -1;
+  const time_t t = mktime(&midnight);
+  if (DateKey(LocalTime(t)) == want && DateKey(LocalTime(t - 1)) < want) return t;
+  // The clocks jump at this midnight, and mktime may place a midnight that
+  // does not exist on either side of the jump: look for the first second of
+  // the day between a time surely on an earlier date and this noon.
+  time_t before = noonTime - 36 * 3600, from = noonTime;
+  while (from - before > 1) {
+    const time_t mid = before + (from - before) / 2;
+    (DateKey(LocalTime(mid)) < want ? before : from) = mid;
+  }
+  return from;
+}
 }  // namespace
 
 DayFigures LoadDayFigures(ProfileStore& store, StartDate today) {
   DayFigures f;
   const uint32_t month = store.ReadInt(kDate, "Month", 0);
   const uint32_t day = store.ReadInt(kDate, "Day", 0);
+  const uint32_t year = store.ReadInt(kDate, "Year", 0);
   if (month != static_cast<uint32_t>(today.month) || day != static_cast<uint32_t>(today.day)) return f;
+  if (year != 0 && year != static_cast<uint32_t>(today.year)) return f;
   f.counters.left = store.ReadInt(kData, "MouseLeft", 0);
   f.counters.right = store.ReadInt(kData, "MouseRight", 0);
   f.counters.middle = store.ReadInt(kData, "MouseMiddle", 0);
@@ -25,6 +67,7 @@ DayFigures LoadDayFigures(ProfileStore& store, StartDate today) {
 void SaveDayFigures(ProfileStore& store, StartDate today, const DayFigures& f) {
   store.WriteInt(kDate, "Month", static_cast<uint32_t>(today.month));
   store.WriteInt(kDate, "Day", static_cast<uint32_t>(today.day));
+  store.WriteInt(kDate, "Year", static_cast<uint32_t>(today.year));
   store.WriteInt(kData, "MouseLeft", f.counters.left);
   store.WriteInt(kData, "MouseRight", f.counters.right);
   store.WriteInt(kData, "MouseMiddle", f.counters.middle);
@@ -32,6 +75,27 @@ void SaveDayFigures(ProfileStore& store, StartDate today, const DayFigures& f) {
   store.WriteInt(kData, "KeyBoard", f.counters.keys);
   store.WriteInt(kData, "MouseMove", f.movePixels);
   store.WriteInt(kData, "TimeCount", f.runSeconds);
+}
+
+LocalDay LocalDayOf(time_t now) {
+  const tm local = LocalTime(now);
+  LocalDay d;
+  d.date = {local.tm_mon + 1, local.tm_mday, local.tm_year + 1900};
+  d.start = DayStart(d.date.year, d.date.month, d.date.day);
+  d.end = DayStart(d.date.year, d.date.month, d.date.day + 1);
+  // A clock that cannot place the day (no time zone data, a date out of
+  // mktime's range) must not leave a span that `now` is outside of.
+  if (d.start > now) d.start = now;
+  if (d.end <= now) d.end = now + 3600;
+  return d;
+}
+
+bool DayClock::TakeDayOf(time_t now) {
+  const LocalDay next = LocalDayOf(now);
+  const bool changed =
+      next.date.year != m_day.date.year || next.date.month != m_day.date.month || next.date.day != m_day.date.day;
+  m_day = next;
+  return changed;
 }
 
 }  // namespace tallivo

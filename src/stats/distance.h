@@ -37,6 +37,11 @@ class DistanceMeter {
   ScreenPoint Last() const { return m_lastCursor; }
   // Clearing keeps the metre figure until the next move, as the labels do.
   void ClearPixels() { m_movePixels = 0; }
+  // A new day: nothing travelled yet, in pixels and in metres.
+  void Clear() {
+    m_movePixels = 0;
+    m_moveMetres = 0.0f;
+  }
 
  private:
   uint32_t m_movePixels = 0;

@@ -7,36 +7,13 @@
 #include <cstdlib>
 
 #include "base/messages.h"
+#include "chart_bars.h"
 #include "harness.h"
 #include "res/resource.h"
 
 using namespace e2e;
 
 namespace {
-
-// Waits until the chart shows these bar heights, newest first: the black
-// pixels of each slot's last column, counted up from the bottom edge.
-testing::AssertionResult BarsAre(HWND chart, int step, const std::vector<int>& want) {
-  std::vector<int> seen;
-  const bool ok = WaitUntil(
-      [&] {
-        RECT rc;
-        GetClientRect(chart, &rc);
-        MapWindowPoints(chart, nullptr, reinterpret_cast<POINT*>(&rc), 2);
-        HDC screen = GetDC(nullptr);
-        seen.assign(want.size(), 0);
-        for (size_t i = 0; i < seen.size(); ++i)
-          while (rc.bottom - 1 - seen[i] >= rc.top &&
-                 GetPixel(screen, rc.left + static_cast<int>(i + 1) * step - 1, rc.bottom - 1 - seen[i]) == 0)
-            ++seen[i];
-        ReleaseDC(nullptr, screen);
-        return seen == want;
-      },
-      3000);
-  testing::AssertionResult result = ok ? testing::AssertionSuccess() : testing::AssertionFailure() << "bars seen:";
-  for (int h : seen) result << ' ' << h;
-  return result;
-}
 
 TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   // Today's figures already hold 5000 left clicks: the curves must count
@@ -51,7 +28,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   const HWND hour = GetDlgItem(tab, IDD_PAGE_HOUR), day = GetDlgItem(tab, IDD_PAGE_DAY);
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);       // the charts all on screen
   auto bars = [&](HWND page, const std::vector<int>& want) {  // 8 and 17 pixels per slot
-    return BarsAre(GetDlgItem(page, IDC_CHART), page == hour ? 8 : 17, want);
+    return ChartBarsAre(GetDlgItem(page, IDC_CHART), page == hour ? 8 : 17, want);
   };
   auto shown = [](HWND page) { return (GetWindowLongA(page, GWL_STYLE) & WS_VISIBLE) != 0; };
   auto tick = [](HWND page) { SendMessageA(page, WM_TIMER, 1, 0); };

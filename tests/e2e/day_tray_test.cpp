@@ -5,8 +5,10 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "base/messages.h"
+#include "chart_bars.h"
 #include "fake_shell.h"
 #include "harness.h"
 #include "history_harness.h"
@@ -42,12 +44,15 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   const struct {
     const char* what;
     int month;
+    DWORD year;  // 0: none stored, as an older version left it
     const char* left;
     const char* runTime;
     DWORD pixels;
   } cases[] = {
-      {"another month", t.wMonth % 12 + 1, "左键点击:   0次", "软件已运行:0时0分", 5},
-      {"same day", t.wMonth, "左键点击:   5次", "软件已运行:25时1分", 7565},
+      {"another month", t.wMonth % 12 + 1, 0, "左键点击:   0次", "软件已运行:0时0分", 5},
+      {"the same month and day last year", t.wMonth, t.wYear - 1u, "左键点击:   0次", "软件已运行:0时0分", 5},
+      {"same day", t.wMonth, t.wYear, "左键点击:   5次", "软件已运行:25时1分", 7565},
+      {"same month and day, no year", t.wMonth, 0, "左键点击:   5次", "软件已运行:25时1分", 7565},
   };
   App app;
   for (const auto& c : cases) {
@@ -55,6 +60,7 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
     app.Kill();
     ResetProfile();
     SeedDay(c.month, t.wDay, 5, 6, 7, 8, 9, 7560, 3600 * 25 + 60);
+    if (c.year) WriteProfileDword("DateCur", "Year", c.year);
     ASSERT_TRUE(MoveCursor(300, 300));
     ASSERT_TRUE(app.Start());
     EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, c.left)) << app.Text(IDC_LEFT_CLICKS);
@@ -62,6 +68,7 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
     ASSERT_TRUE(MoveCursor(303, 304));
     EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == c.pixels; })) << Stored("MouseMove");
     EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
+    EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
   }
   // The same day's figures: a clear asks, No keeps them, Yes zeroes them,
   // and an exit at once does not bring them back.
@@ -114,6 +121,69 @@ TEST_P(ExitSaves, RestartShowsEveryEventCountedBeforeTheExit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWaysOut, ExitSaves, ::testing::Range(0, 5));
+
+// The date and the time of the program's clock label.
+std::string ClockDate(const App& app) { return app.Text(IDC_CLOCK).substr(0, std::strlen("当前:2026年12月07日")); }
+std::string ClockTime(const App& app) {
+  const std::string text = app.Text(IDC_CLOCK);
+  return text.size() >= 8 ? text.substr(text.size() - 8) : text;
+}
+
+TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMissesNothing) {
+  ResetProfile();
+  SeedDay(12, 7, 5, 0, 0, 0, 3, 0, 100);  // earlier that day
+  WriteProfileDword("DateCur", "Year", 2026);
+  InputSink sink({560, 420, 1000, 740});
+  const POINT c = sink.Center();
+  ASSERT_TRUE(MoveCursor(c.x, c.y));
+  App app;
+  ASSERT_TRUE(app.StartAtTime("2026-12-07 23:59:40")) << "the program did not start under faketime";
+  const HWND main = app.Main();
+  SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);  // the chart on screen, clear of the sink
+  const HWND hour = GetDlgItem(GetDlgItem(main, IDC_TAB), IDD_PAGE_HOUR);
+  auto tickHour = [&] { SendMessageA(hour, WM_TIMER, 1, 0); };
+  ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5次")) << "the same day and year continue";
+  ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月07日"; })) << app.Text(IDC_CLOCK);
+
+  // Before midnight: 180 pixels of travel, then 30 clicks and 10 key
+  // strokes after the chart's last tick.
+  tickHour();
+  ASSERT_TRUE(MoveCursor(c.x - 180, c.y));
+  sink.Activate();
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 30);
+  TapKey('A', 10);
+  ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   35次")) << app.Text(IDC_LEFT_CLICKS);
+  ASSERT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 13次")) << app.Text(IDC_KEY_STROKES);
+  EXPECT_NE(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
+  ASSERT_TRUE(ClockDate(app) == "当前:2026年12月07日" && ClockTime(app) < "23:59:58")
+      << "started too late to count before midnight: " << app.Text(IDC_CLOCK);
+
+  // Midnight: the window's figures start from zero and are saved at once
+  // under the new date, before any new event.
+  ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月08日"; }, 30000)) << app.Text(IDC_CLOCK);
+  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次")) << app.Text(IDC_LEFT_CLICKS);
+  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次")) << app.Text(IDC_KEY_STROKES);
+  EXPECT_TRUE(app.WaitText(IDC_TOTAL_CLICKS, "鼠标共点击: 0次")) << app.Text(IDC_TOTAL_CLICKS);
+  EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
+  EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0), 0u) << app.Text(IDC_RUN_TIME);
+  EXPECT_TRUE(WaitUntil([] { return Stored("Day", "DateCur") == 8; }));
+  EXPECT_EQ(Stored("Month", "DateCur"), 12u);
+  EXPECT_EQ(Stored("Year", "DateCur"), 2026u);
+  EXPECT_EQ(Stored("MouseLeft") + Stored("KeyBoard") + Stored("MouseMove"), 0u);
+  EXPECT_LT(Stored("TimeCount"), 5u);
+
+  // After midnight: 4 clicks and 4 key strokes, the new day's only figures.
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 4);
+  TapKey('B', 4);
+  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   4次")) << app.Text(IDC_LEFT_CLICKS);
+  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 4次")) << app.Text(IDC_KEY_STROKES);
+  EXPECT_TRUE(WaitUntil([] { return Stored("MouseLeft") == 4 && Stored("KeyBoard") == 4; }))
+      << Stored("MouseLeft") << " " << Stored("KeyBoard");
+  // One tick across midnight: the 40 events before it and the 8 after, 4
+  // per pixel; the fall to zero is no activity.
+  tickHour();
+  EXPECT_TRUE(ChartBarsAre(GetDlgItem(hour, IDC_CHART), 8, {12, 0}));
+}
 
 TEST(TimeDisplays, ClockAndTheClickMilestones) {
   ResetProfile();

@@ -151,17 +151,57 @@ bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs) {
   return Launch(exePath, Widen(BinDir()), timeoutMs, false);
 }
 
-bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy) {
-  if (!asSecondCopy) {
-    WaitUntil(
-        [] {
-          HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
-          if (!running) return true;
-          CloseHandle(running);
-          return false;
-        },
-        10000);
+namespace {
+void WaitForEarlierCopyToEnd() {
+  WaitUntil(
+      [] {
+        HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
+        if (!running) return true;
+        CloseHandle(running);
+        return false;
+      },
+      10000);
+}
+}  // namespace
+
+bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
+  WaitForEarlierCopyToEnd();
+  // The loader of this build's kind, as the scripts chose it.
+  char loader[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA(sizeof(void*) == 8 ? "WINE64" : "WINE32", loader, sizeof loader))
+    strcpy(loader, sizeof(void*) == 8 ? "/usr/lib/wine/wine64" : "/usr/lib/wine/wine");
+  // Only the wall clock moves: Wine's server keeps the real monotonic one,
+  // which the program's own must agree with.
+  const std::string cmd = "/usr/bin/env FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" \"" +
+                          loader + "\" \"" + BinDir() + "\\Tallivo.exe\"";
+  m_pid = 0;
+  if (!StartUnixProgram(cmd.c_str(), BinDir().c_str()) || !FindMain(timeoutMs)) return false;
+  m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
+  return m_process != nullptr;
+}
+
+bool App::FindMain(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    FindData d = {m_pid, kMainCaption, nullptr, nullptr};
+    if (m_pid) {
+      EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
+    } else if ((d.found = FindWindowA(nullptr, kMainCaption)) != nullptr) {
+      GetWindowThreadProcessId(d.found, &m_pid);
+    }
+    if (d.found) {
+      m_main = d.found;
+      m_firstCursorText = Text(IDC_CURSOR_POS);
+      return true;
+    }
+    if (m_process && !Running()) return false;
+    Sleep(1);
   }
+  return false;
+}
+
+bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy) {
+  if (!asSecondCopy) WaitForEarlierCopyToEnd();
   std::wstring cmd = L"\"" + exePath + L"\"";
   STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
@@ -171,19 +211,7 @@ bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD tim
   CloseHandle(pi.hThread);
   m_process = pi.hProcess;
   m_pid = pi.dwProcessId;
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    FindData d = {m_pid, kMainCaption, nullptr, nullptr};
-    EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
-    if (d.found) {
-      m_main = d.found;
-      m_firstCursorText = Text(IDC_CURSOR_POS);
-      return true;
-    }
-    if (!Running()) return false;
-    Sleep(1);
-  }
-  return false;
+  return FindMain(timeoutMs);
 }
 
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
@@ -327,14 +355,14 @@ void InputSink::Activate() {
   Pump(50);
 }
 
-bool StartUnixProgram(const char* commandLine) {
+bool StartUnixProgram(const char* commandLine, const char* workDir) {
   std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   // Wine starts a Unix program without giving back process or thread
   // handles: what it leaves in `pi` is not ours, and closing it would close
   // some other handle of this program (its standard output, for one).
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != FALSE;
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
 }
 
 bool MoveCursor(int x, int y) {

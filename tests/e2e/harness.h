@@ -48,6 +48,11 @@ class App {
              bool asSecondCopy = false);
   // The same for a program anywhere, named by its full path.
   bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000);
+  // Starts Tallivo.exe with its clock set to the given local time
+  // ("2026-12-07 23:59:50"), running on from there (libfaketime through a
+  // Unix command: Wine hands back no handle to its process, so the program
+  // is found by its window and opened).
+  bool StartAtTime(const std::string& localTime, DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
   HANDLE Process() const { return m_process; }
@@ -69,6 +74,8 @@ class App {
 
  private:
   bool Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy);
+  // Waits for the main window of process m_pid (of any process when 0).
+  bool FindMain(DWORD timeoutMs);
   HANDLE m_process = nullptr;
   DWORD m_pid = 0;
   HWND m_main = nullptr;
@@ -116,9 +123,9 @@ class InputSink {
   HWND m_hwnd = nullptr;
 };
 
-// Starts a Unix program (under Wine) without waiting for it; callers wait
-// for its effect.
-bool StartUnixProgram(const char* commandLine);
+// Starts a Unix program (under Wine) without waiting for it, in workDir
+// when given; callers wait for its effect.
+bool StartUnixProgram(const char* commandLine, const char* workDir = nullptr);
 
 // Moves the real pointer (through the X server under Wine) and waits until
 // the system reports the new position.

@@ -14,8 +14,11 @@ using namespace e2e;
 namespace {
 
 std::map<UINT, int> g_received;
+// The wParam of each key stroke's message: its virtual-key code.
+std::map<WPARAM, int> g_keyCodes;
 
 LRESULT CALLBACK CountProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == tallivo::WM_INPUT_KEY || msg == tallivo::WM_PROC_KEY) ++g_keyCodes[wp];
   if (msg >= WM_USER + 100 && msg <= WM_USER + 130) return ++g_received[msg], 0;
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -32,6 +35,7 @@ T Ordinal(const char* dll, int n) {
 
 HWND CounterWindow() {
   g_received.clear();
+  g_keyCodes.clear();
   WNDCLASSA wc = {0, CountProc, 0, 0, GetModuleHandleA(nullptr)};
   wc.lpszClassName = "TallivoTestCounter";
   RegisterClassA(&wc);
@@ -77,18 +81,20 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
               MouseInput(MOUSEEVENTF_HWHEEL, 120)});
   h.sink.Activate();
   TapKey('Q', 2);
-  EXPECT_EQ(Settled(tallivo::WM_INPUT_KEY, 2), 2);
+  TapKey(VK_F5, 1);
+  EXPECT_EQ(Settled(tallivo::WM_INPUT_KEY, 3), 3);
+  EXPECT_EQ(g_keyCodes, (std::map<WPARAM, int>{{'Q', 2}, {VK_F5, 1}}));
   EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_INPUT_LBUTTON, 3},
                                              {tallivo::WM_INPUT_RBUTTON, 2},
                                              {tallivo::WM_INPUT_MBUTTON, 1},
                                              {tallivo::WM_INPUT_WHEEL, 2},
-                                             {tallivo::WM_INPUT_KEY, 2}}));
+                                             {tallivo::WM_INPUT_KEY, 3}}));
   h.stop();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);
   TapKey('Q', 1);
   Pump(300);
   EXPECT_EQ(g_received[tallivo::WM_INPUT_LBUTTON], 3);
-  EXPECT_EQ(g_received[tallivo::WM_INPUT_KEY], 2);
+  EXPECT_EQ(g_received[tallivo::WM_INPUT_KEY], 3);
 }
 
 TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
@@ -138,6 +144,7 @@ TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
                                              {tallivo::WM_PROC_MBUTTON, 1},
                                              {tallivo::WM_PROC_WHEEL, 2},
                                              {tallivo::WM_PROC_KEY, 3}}));
+  EXPECT_EQ(g_keyCodes, (std::map<WPARAM, int>{{'R', 3}}));
 }
 
 }  // namespace

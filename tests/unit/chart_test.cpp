@@ -150,3 +150,31 @@ TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   r.SetCurrentTotal(20);
   EXPECT_EQ(r.Tick(), 20.0f);
 }
+
+TEST(ChartPages, ANewDayKeepsTheEventsBeforeMidnightAndPlotsNoDrop) {
+  struct Case {
+    const char* what;
+    float previous;    // total at the last tick
+    float fed;         // last feed before midnight (may lag the counters)
+    float atMidnight;  // the counters when the day ended
+    float after;       // the new day's total fed before the next tick
+    float sample;
+  } cases[] = {
+      {"events on both sides", 100, 130, 140, 5, 45},
+      {"nothing since the last tick, nothing after", 100, 100, 100, 0, 0},
+      {"nothing before midnight since the tick", 100, 100, 100, 7, 7},
+      {"a tick right after midnight, before any new event", 100, 120, 125, 0, 25},
+      {"large totals stay exact", 16000000, 16000000, 16000100, 3, 103},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RateSampler r;
+    r.SetPreviousTotal(c.previous);
+    r.SetCurrentTotal(c.fed);
+    r.ShiftDown(c.atMidnight);
+    r.SetCurrentTotal(c.after);
+    EXPECT_EQ(r.Tick(), c.sample);
+    r.SetCurrentTotal(r.CurrentTotal() + 2);
+    EXPECT_EQ(r.Tick(), 2.0f) << "the tick after goes on as before";
+  }
+}

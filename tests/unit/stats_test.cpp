@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/counters.h"
@@ -56,19 +57,55 @@ TEST(InputFilter, AutoRepeatCountsOncePerKey) {
   EXPECT_TRUE(f.KeyDown(0x10));
 }
 
-TEST(InputFilter, BacklogKeepsEveryEventUntilItCanBePosted) {
-  PostBacklog b(0x466);
-  for (int i = 0; i < 3; ++i) b.Add(0x466);
-  b.Add(0x46B);
-  b.Add(0x500);  // not one of ours: ignored
-  EXPECT_EQ(b.Total(), 4u);
-  std::vector<unsigned> posted;
-  int room = 2;  // the queue takes two, then is full again
-  EXPECT_FALSE(b.Flush([&](unsigned m) { return room-- > 0 && (posted.push_back(m), true); }));
-  EXPECT_EQ(b.Total(), 2u);
-  EXPECT_TRUE(b.Flush([&](unsigned m) { return posted.push_back(m), true; }));
-  EXPECT_EQ(posted, (std::vector<unsigned>{0x466, 0x466, 0x466, 0x46B}));
-  EXPECT_TRUE(b.Empty());
+TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
+  using Posted = std::vector<std::pair<unsigned, unsigned>>;
+  constexpr unsigned L = 0x466, K = 0x46B;
+  struct Case {
+    const char* what;
+    Posted added;            // (message, code) in the order of arrival
+    std::vector<int> rooms;  // how many posts each flush gets through
+    Posted posted;           // everything that went out, over all flushes
+    uint64_t left;
+  } cases[] = {
+      {"clicks and keys, all at once",
+       {{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}},
+       {100},
+       {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}},
+       0},
+      {"a full queue stops a flush among the keys; the next goes on from there",
+       {{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 0x0D}},
+       {2, 1, 100},
+       {{K, 0x0D}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}},
+       0},
+      {"a queue that stays full keeps the rest", {{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
+      {"not one of ours: ignored; a code out of range kept as 0",
+       {{0x500, 7}, {K, 300}, {K, 255}},
+       {100},
+       {{K, 0}, {K, 255}},
+       0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PostBacklog b(L);
+    for (const auto& [msg, code] : c.added) b.Add(msg, code);
+    Posted posted;
+    for (int room : c.rooms) {
+      const bool all =
+          b.Flush([&](unsigned m, unsigned code) { return room-- > 0 && (posted.emplace_back(m, code), true); });
+      EXPECT_EQ(all, b.Empty());
+    }
+    EXPECT_EQ(posted, c.posted);
+    EXPECT_EQ(b.Total(), c.left);
+  }
+  // A burst far beyond a full queue: every stroke goes out with its code.
+  PostBacklog burst(L);
+  for (int i = 0; i < 30000; ++i) burst.Add(K, 1 + i % 254);
+  std::vector<int> perCode(256);
+  int flushes = 0;
+  for (int room = 10000; !burst.Empty() && flushes < 10; ++flushes, room = 10000)
+    burst.Flush([&](unsigned, unsigned code) { return room-- > 0 && (++perCode[code], true); });
+  EXPECT_TRUE(burst.Empty());
+  for (int code = 1; code <= 254; ++code) EXPECT_EQ(perCode[code], code <= 30000 % 254 ? 119 : 118) << code;
 }
 
 TEST(Distance, StepsAreTruncatedEuclideanLengths) {
