@@ -158,8 +158,8 @@ int main() {
     printf("   written in %.2f s (%.1f ms a day)%s\n", yearSeconds, yearSeconds * 1000.0 / 365,
            failed ? "  (some days failed)" : "");
     // After the close the journal is folded in: the file is all there is.
-    printf("   file size %.2f MB (%ju bytes, 366 days and %d seconds)  (target <= 5 MB)\n",
-           SizeOf(year) / 1048576.0, SizeOf(year), kWrites);
+    printf("   file size %.2f MB (%ju bytes, 366 days and %d seconds)  (target <= 5 MB)\n", SizeOf(year) / 1048576.0,
+           SizeOf(year), kWrites);
   }
 
   {
@@ -175,7 +175,9 @@ int main() {
     const StoreResult r = store.Open(Utf8(damaged), now);
     const double ms = (Now() - t0) * 1000.0;
     printf("3. A damaged 1 MB file at start: %s in %.1f ms, moved to %s\n", r.Ok() ? "new file" : "FAILED", ms,
-           r.movedAside.empty() ? "(nothing)" : Utf8(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end())).filename()).c_str());
+           r.movedAside.empty()
+               ? "(nothing)"
+               : Utf8(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end())).filename()).c_str());
   }
 
   const Memory end = WorkingSet();
