@@ -303,6 +303,8 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
 }
 
 StoreResult HistoryStore::MoveAside(time_t now) {
+  // The damaged file and its journal move as they are: no checkpoint now.
+  if (m_db) sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
   Close();
   const fs::path file = PathOf(m_path);
   const fs::path dir = file.parent_path();
@@ -326,8 +328,7 @@ StoreResult HistoryStore::MoveAside(time_t now) {
   std::error_code ec;
   fs::rename(file, target, ec);
   if (ec) {
-    return StoreResult{StoreError::CannotOpen, "",
-                       "cannot move the damaged history file aside: " + ec.message()};
+    return StoreResult{StoreError::CannotOpen, "", "cannot move the damaged history file aside: " + ec.message()};
   }
   StoreResult r;
   r.movedAside = Utf8Of(target);

@@ -31,8 +31,10 @@ class ScopedTz {
     tzset();
   }
   ~ScopedTz() {
-    if (m_had) setenv("TZ", m_old.c_str(), 1);
-    else unsetenv("TZ");
+    if (m_had)
+      setenv("TZ", m_old.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 
@@ -130,11 +132,14 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
   const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
   Deltas d;
   const Event events[] = {
-      {h9, InputKind::Left, 0, "notepad.exe"},   {h9, InputKind::Right, 0, "notepad.exe"},
-      {h9, InputKind::Middle, 0, ""},            {h10, InputKind::Wheel, 0, "notepad.exe"},
-      {h10, InputKind::Key, 0x41, "notepad.exe"}, {h10, InputKind::Key, 0x41, "cmd.exe"},
-      {h10, InputKind::Key, 0, "cmd.exe"},         // no key code: counted, no keys row
-      {h10, InputKind::Key, 255, ""},              // out of range: no keys row either
+      {h9, InputKind::Left, 0, "notepad.exe"},
+      {h9, InputKind::Right, 0, "notepad.exe"},
+      {h9, InputKind::Middle, 0, ""},
+      {h10, InputKind::Wheel, 0, "notepad.exe"},
+      {h10, InputKind::Key, 0x41, "notepad.exe"},
+      {h10, InputKind::Key, 0x41, "cmd.exe"},
+      {h10, InputKind::Key, 0, "cmd.exe"},  // no key code: counted, no keys row
+      {h10, InputKind::Key, 255, ""},       // out of range: no keys row either
       {kNextDay, InputKind::Key, 0x0D, "cmd.exe"},
   };
   for (const auto& e : events) d.AddEvent(e.at, e.kind, e.vk, e.exe);
@@ -152,13 +157,11 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
   EXPECT_EQ(d.hours.at({"2026-01-02", 9}), (EventCounts{1, 1, 1, 0, 0, 0}));
   EXPECT_EQ(d.hours.at({"2026-01-02", 10}), (EventCounts{0, 0, 0, 1, 4, 42}));
 
-  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2},
-                                                                  {{"2026-12-08", 0x0D}, 1}};
+  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
   EXPECT_EQ(d.keys, keys);
-  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{
-      {{"2026-01-02", "cmd.exe"}, {0, 0, 2}},
-      {{"2026-01-02", "notepad.exe"}, {2, 1, 1}},
-      {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
+  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 2}},
+                                                                             {{"2026-01-02", "notepad.exe"}, {2, 1, 1}},
+                                                                             {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
   EXPECT_EQ(d.programs, programs);
 }
 
@@ -173,8 +176,8 @@ TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
     uint32_t move;
   };
   const std::vector<Step> steps = {
-      {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5}, {23, InputKind::Key, 9, "b.exe", 0},
-      {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},       {0, InputKind::Right, 0, "a.exe", 3},
+      {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5},  {23, InputKind::Key, 9, "b.exe", 0},
+      {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},        {0, InputKind::Right, 0, "a.exe", 3},
       {1, InputKind::Middle, 0, "a.exe", 0}, {1, InputKind::Key, 200, "c.exe", 0},
   };
   auto apply = [&](Deltas& d, size_t from, size_t to) {
@@ -237,7 +240,7 @@ TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
 
 TEST(HistoryTime, ActiveSecondsCountDistinctSecondsOnTheirOwnDay) {
   ScopedTz tz("Europe/Berlin");
-  const time_t late = Utc(2026, 12, 7, 22, 59, 59);  // 23:59:59 local
+  const time_t late = Utc(2026, 12, 7, 22, 59, 59);   // 23:59:59 local
   const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
   struct Case {
     const char* name;
@@ -246,7 +249,9 @@ TEST(HistoryTime, ActiveSecondsCountDistinctSecondsOnTheirOwnDay) {
   } cases[] = {
       {"many events in one second", {late, late, late, late}, {{"2026-12-07", 1}}},
       {"same second across a write", {late, -1, late, late + 1, -1, late + 1}, {{"2026-12-07", 1}, {"2026-12-08", 1}}},
-      {"the seconds either side of midnight", {late - 1, late, late + 1, late + 2}, {{"2026-12-07", 2}, {"2026-12-08", 2}}},
+      {"the seconds either side of midnight",
+       {late - 1, late, late + 1, late + 2},
+       {{"2026-12-07", 2}, {"2026-12-08", 2}}},
       {"the repeated hour is two real hours", {autumn, autumn, autumn + 3600, autumn + 3600}, {{"2026-10-25", 2}}},
       {"a clock set back counts its seconds again", {late, late - 60}, {{"2026-12-07", 2}}},
   };
@@ -293,8 +298,9 @@ TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndKeepsItsRowsAcrossReopening) {
         {"programs", "date TEXT 1,exe TEXT 2,clicks INTEGER 0,wheel_steps INTEGER 0,key_strokes INTEGER 0"},
     };
     for (const auto& t : tables) {
-      const std::string sql = std::string("SELECT group_concat(name || ' ' || type || ' ' || pk, ',') FROM pragma_table_info('") +
-                              t.name + "')";
+      const std::string sql =
+          std::string("SELECT group_concat(name || ' ' || type || ' ' || pk, ',') FROM pragma_table_info('") + t.name +
+          "')";
       EXPECT_EQ(One(s.Handle(), sql.c_str()), t.columns);
     }
     ASSERT_TRUE(s.Write(Busy(3)).Ok());
@@ -332,7 +338,8 @@ TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   for (const auto& r : s.Hours("2026-12-07", "2026-12-07")) seen += std::to_string(r.hour) + " ";
   EXPECT_EQ(seen, "2 13 ");
   seen.clear();
-  for (const auto& r : s.Keys("2026-12-09", "2026-12-31")) seen += std::to_string(r.vk) + "=" + std::to_string(r.strokes) + " ";
+  for (const auto& r : s.Keys("2026-12-09", "2026-12-31"))
+    seen += std::to_string(r.vk) + "=" + std::to_string(r.strokes) + " ";
   EXPECT_EQ(seen, "8=1 65=2 90=1 ");
   seen.clear();
   for (const auto& r : s.Programs("2026-11-30", "2026-11-30")) seen += r.exe + " ";
@@ -391,8 +398,11 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
       {"truncated to some of its pages", sound.substr(0, sound.size() / 2), {}, nullptr, damaged},
       {"a short header", sound.substr(0, 60), {}, nullptr, damaged},
       {"pages overwritten", pageGarbage, {}, nullptr, damaged},
-      {"name taken twice", "not a database at all, just text\n",
-       {damaged, "history.damaged-2026-12-07-171500-2.db-wal"}, nullptr, "history.damaged-2026-12-07-171500-3.db"},
+      {"name taken twice",
+       "not a database at all, just text\n",
+       {damaged, "history.damaged-2026-12-07-171500-2.db-wal"},
+       nullptr,
+       "history.damaged-2026-12-07-171500-3.db"},
       {"with a journal", std::string(4096, '\x01'), {}, "stale frames", damaged},
   };
   for (const auto& c : cases) {
@@ -455,8 +465,9 @@ TEST_F(HistoryStoreTest, BusyIsNotDamageAndTheRetryWritesTheMergedDeltasOnce) {
   ASSERT_TRUE(s.Write(Busy(1)).Ok());
 
   sqlite3* other = Raw(Db());
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO keys VALUES('2026-12-07', 1, 7);", nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO keys VALUES('2026-12-07', 1, 7);", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   Deltas pending = Busy(2);
   for (int second = 0; second < 3; ++second) {
     const StoreResult r = s.Write(pending);
@@ -480,8 +491,9 @@ TEST_F(HistoryStoreTest, BusyIsNotDamageAndTheRetryWritesTheMergedDeltasOnce) {
   HistoryStore t;
   const std::string locked = (m_dir / "locked.db").string();
   other = Raw(locked);
-  ASSERT_EQ(sqlite3_exec(other, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(other, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   const std::string before = Bytes(locked);
   EXPECT_EQ(t.Open(locked, 0).error, StoreError::Busy);
   EXPECT_FALSE(t.IsOpen());
