@@ -1,0 +1,35 @@
+// The 按键 view: a standard 104-key keyboard with each key coloured by its
+// strokes over the range (keys without strokes stay plain). The key under
+// the pointer is named with its count; the same text is the window's text
+// (WM_GETTEXT), "" when the pointer is over no key.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "history/history_model.h"
+
+namespace tallivo::history {
+
+class CKeyboardView {
+ public:
+  CKeyboardView() = default;
+  ~CKeyboardView();
+  CKeyboardView(const CKeyboardView&) = delete;
+  CKeyboardView& operator=(const CKeyboardView&) = delete;
+
+  // A hidden child window of parent with the given control id.
+  bool Create(HWND parent, int id);
+  HWND Hwnd() const { return m_hwnd; }
+  void SetCounts(const std::vector<KeyTotal>& totals);
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+
+  HWND m_hwnd = nullptr;
+  std::vector<KeyTotal> m_totals;
+};
+
+}  // namespace tallivo::history
