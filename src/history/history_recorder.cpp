@@ -51,6 +51,8 @@ void Recorder::AddMove(time_t t, uint32_t pixels, double metres) {
 Notice Recorder::Tell(const StoreResult& r) {
   Notice n;
   if (r.error == StoreError::NewerSchema) m_readOnly = true;
+  m_busyInARow = r.error == StoreError::Busy ? m_busyInARow + 1 : 0;
+  if (r.error == StoreError::Busy && m_busyInARow < kBusyTellAfter) return n;
   if (r.error == m_told) return n;
   m_told = r.error;
   n.kind = Notice::Kind::Fault;
@@ -81,6 +83,7 @@ Notice Recorder::Flush(HistoryStore& store, const std::string& path, time_t now)
   }
   m_deltas.Clear();
   m_told = StoreError::None;
+  m_busyInARow = 0;
   if (!written.movedAside.empty()) movedAside = written.movedAside;
   Notice n;
   if (!movedAside.empty()) {

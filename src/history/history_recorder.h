@@ -29,6 +29,9 @@ std::string NoticeText(const Notice& n, const std::string& shownPath, const std:
 
 class Recorder {
  public:
+  // How many failed writes in a row a lock must last before it is told.
+  static constexpr int kBusyTellAfter = 3;
+
   void AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe);
   void AddMove(time_t t, uint32_t pixels, double metres);
   bool Pending() const { return !m_deltas.Empty(); }
@@ -50,6 +53,10 @@ class Recorder {
   LocalHour m_stampHour;
   // The trouble the user was told of; told again only after a write went through.
   StoreError m_told = StoreError::None;
+  // Seconds in a row the file was locked: a reader (the history window,
+  // another program's quick look) may hold it for a moment, which is no
+  // news; a lock that lasts is.
+  int m_busyInARow = 0;
   bool m_readOnly = false;
 };
 

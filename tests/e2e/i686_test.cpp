@@ -14,6 +14,7 @@
 #include "base/messages.h"
 #include "fake_shell.h"
 #include "harness.h"
+#include "history_harness.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
@@ -95,8 +96,9 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
     ASSERT_TRUE(x64.WaitExit(10000));
   }
 
-  // The day's figures as an earlier run today left them.
+  // The day's figures as an earlier run today left them; no history yet.
   ResetProfile();
+  ClearHistory();
   const SYSTEMTIME t = Today();
   SeedDay(t.wMonth, t.wDay, 50, 40, 30, 20, 10, 0, 60);
   FakeShell shell;
@@ -134,6 +136,11 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
     Wheel(-120, 3);
     TapKey('Q', 4);
     expectCounts({52, 41, 31, 23, 14});
+    // The 32-bit build keeps the history as the 64-bit one does.
+    const std::string day = "date='" + TodayKey() + "'";
+    EXPECT_TRUE(WaitUntil([&] { return HistoryInt("SELECT key_strokes FROM days WHERE " + day) == 4; }, 5000));
+    EXPECT_EQ(HistoryInt("SELECT strokes FROM keys WHERE vk=81 AND " + day), 4);
+    EXPECT_EQ(HistoryInt("SELECT clicks FROM programs WHERE exe='tallivo_e2e.exe' AND " + day), 4);
   }
 
   // To the tray: the shell takes the 488-byte record with its balloon.
@@ -185,6 +192,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   EXPECT_FALSE(shell.IconExists());
   const char* entries[] = {"MouseLeft", "MouseRight", "MouseMiddle", "MouseRoll", "KeyBoard"};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Stored(entries[i]), shown[i]) << entries[i];
+  EXPECT_EQ(HistoryInt("SELECT left_clicks FROM days WHERE date='" + TodayKey() + "'"), shown[0] - 50);
   EXPECT_GE(shown[0], 52u + 3u);
 }
 
