@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "unit_time.h"
 #include "stats/day_store.h"
 
 using namespace tallivo;
@@ -32,17 +33,6 @@ class ZoneScope {
  private:
   std::optional<std::string> m_old;
 };
-
-time_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-  tm t = {};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
-  return timegm(&t);
-}
 
 void Seed(MemoryProfileStore& s, uint32_t month, uint32_t day, std::optional<uint32_t> year) {
   s.WriteInt("DateCur", "Month", month);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "unit_time.h"
 #include "history/history_delta.h"
 #include "history/history_store.h"
 
@@ -42,17 +43,6 @@ class ScopedTz {
   std::string m_old;
   bool m_had = false;
 };
-
-time_t Utc(int y, int mo, int d, int h, int mi, int s) {
-  std::tm tm{};
-  tm.tm_year = y - 1900;
-  tm.tm_mon = mo - 1;
-  tm.tm_mday = d;
-  tm.tm_hour = h;
-  tm.tm_min = mi;
-  tm.tm_sec = s;
-  return timegm(&tm);
-}
 
 std::string Bytes(const fs::path& p) {
   std::ifstream f(p, std::ios::binary);
