@@ -393,9 +393,9 @@ std::vector<KeyCap> MakeKeyboard() {
   };
   auto row = [&](const char* chars, float x, float y) {
     // Letters and digits: the vk is the character itself. Others by table.
-    static const char* const kCaps[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C",
-                                        "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N", "O", "P",
-                                        "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
+    static const char* const kCaps[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B",
+                                        "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N",
+                                        "O", "P", "Q", "R", "S", "T", "U", "V", "W", "X", "Y", "Z"};
     for (const char* p = chars; *p; ++p, x += 1) {
       const char c = *p;
       const char* cap = c <= '9' ? kCaps[c - '0'] : kCaps[10 + c - 'A'];
@@ -405,7 +405,8 @@ std::vector<KeyCap> MakeKeyboard() {
   // Function row.
   add(0x1B, "Esc", 0, 0);
   static const char* const kF[] = {"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12"};
-  for (int i = 0; i < 12; ++i) add(0x70u + static_cast<unsigned>(i), kF[i], 2.0f + static_cast<float>(i) + (i / 4) * 0.5f, 0);
+  for (int i = 0; i < 12; ++i)
+    add(0x70u + static_cast<unsigned>(i), kF[i], 2.0f + static_cast<float>(i) + (i / 4) * 0.5f, 0);
   add(0x2C, "PrtSc", kNavX, 0);
   add(0x91, "ScrLk", kNavX + 1, 0);
   add(0x13, "Pause", kNavX + 2, 0);
@@ -656,8 +657,8 @@ std::string CsvPrograms(const std::vector<ProgramRow>& rows) {
   std::string s = kBom;
   s += "date,exe,clicks,wheel_steps,key_strokes\r\n";
   for (const auto& r : rows)
-    s += Line({CsvField(r.date), CsvField(r.exe), Number(r.counts.clicks), Number(r.counts.wheel),
-               Number(r.counts.keys)});
+    s += Line(
+        {CsvField(r.date), CsvField(r.exe), Number(r.counts.clicks), Number(r.counts.wheel), Number(r.counts.keys)});
   return s;
 }
 

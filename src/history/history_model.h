@@ -137,9 +137,9 @@ struct ProgramShare {
   uint64_t clicks = 0;
   uint64_t wheel = 0;
   uint64_t keys = 0;
-  uint64_t events = 0;     // clicks + wheel + keys
-  double percent = 0.0;    // of all the range's program events
-  std::string percentText; // one decimal; the texts add up to exactly 100.0%
+  uint64_t events = 0;      // clicks + wheel + keys
+  double percent = 0.0;     // of all the range's program events
+  std::string percentText;  // one decimal; the texts add up to exactly 100.0%
 };
 // The range's programs, most events first (equal counts by name); those
 // without events are left out.

@@ -63,10 +63,10 @@ TEST(HistoryDate, AddDaysAndWeekdayAcrossMonthsYearsAndLeapDays) {
     int days;
     const char* to;
   } cases[] = {
-      {"2024-02-28", 1, "2024-02-29"},  {"2024-02-29", 1, "2024-03-01"},  {"2100-02-28", 1, "2100-03-01"},
-      {"2000-03-01", -1, "2000-02-29"}, {"2026-03-01", -1, "2026-02-28"}, {"2026-12-31", 1, "2027-01-01"},
-      {"2027-01-01", -1, "2026-12-31"}, {"2026-12-07", -364, "2025-12-08"}, {"2024-12-31", -365, "2024-01-01"},
-      {"2026-01-31", 29, "2026-03-01"}, {"1970-01-05", -10, "1970-01-01"}, {"9999-12-30", 5, "9999-12-31"},
+      {"2024-02-28", 1, "2024-02-29"},       {"2024-02-29", 1, "2024-03-01"},        {"2100-02-28", 1, "2100-03-01"},
+      {"2000-03-01", -1, "2000-02-29"},      {"2026-03-01", -1, "2026-02-28"},       {"2026-12-31", 1, "2027-01-01"},
+      {"2027-01-01", -1, "2026-12-31"},      {"2026-12-07", -364, "2025-12-08"},     {"2024-12-31", -365, "2024-01-01"},
+      {"2026-01-31", 29, "2026-03-01"},      {"1970-01-05", -10, "1970-01-01"},      {"9999-12-30", 5, "9999-12-31"},
       {"1970-01-01", 2932896, "9999-12-31"}, {"9999-12-31", -2932896, "1970-01-01"},
   };
   for (const auto& c : cases) EXPECT_EQ(DateText(AddDays(D(c.from), c.days)), c.to) << c.from << " " << c.days;
@@ -199,9 +199,16 @@ TEST(HistoryDays, NamesAndCellTexts) {
   struct Metres {
     double m;
     const char* text;
-  } metres[] = {{0, "0.00"},       {0.004, "0.00"},      {0.006, "0.01"},      {1.5, "1.50"},
-                {1234.567, "1234.57"}, {1e9, "1000000000.00"}, {-0.0, "0.00"},   {-0.001, "0.00"},
-                {std::nan(""), "0.00"}, {std::numeric_limits<double>::infinity(), "0.00"}};
+  } metres[] = {{0, "0.00"},
+                {0.004, "0.00"},
+                {0.006, "0.01"},
+                {1.5, "1.50"},
+                {1234.567, "1234.57"},
+                {1e9, "1000000000.00"},
+                {-0.0, "0.00"},
+                {-0.001, "0.00"},
+                {std::nan(""), "0.00"},
+                {std::numeric_limits<double>::infinity(), "0.00"}};
   for (const auto& m : metres) EXPECT_EQ(MetresText(m.m), m.text) << m.m;
   const std::string csv = CsvDays({Day("2026-12-07", 1, 0, 0, 0, 0, 0.5, 0)});
   EXPECT_EQ(csv.substr(csv.find("\r\n") + 2), "2026-12-07,1,0,0,0,0,0,0.5,0\r\n");
@@ -211,8 +218,10 @@ TEST(HistoryDays, NamesAndCellTexts) {
 TEST(HistoryDays, SortByEveryColumnBothWaysTiesByDate) {
   // Every column has one tie (between 02 and 04, or 03 and 04).
   const std::vector<DayRow> rows = {
-      Day("2026-12-04", 5, 1, 0, 9, 3, 2.0, 10), Day("2026-12-01", 9, 3, 2, 1, 1, 0.5, 30),
-      Day("2026-12-03", 1, 1, 1, 5, 2, 2.0, 20), Day("2026-12-02", 5, 2, 0, 9, 3, 0.25, 20),
+      Day("2026-12-04", 5, 1, 0, 9, 3, 2.0, 10),
+      Day("2026-12-01", 9, 3, 2, 1, 1, 0.5, 30),
+      Day("2026-12-03", 1, 1, 1, 5, 2, 2.0, 20),
+      Day("2026-12-02", 5, 2, 0, 9, 3, 0.25, 20),
   };
   struct Case {
     DayColumn column;
@@ -272,16 +281,15 @@ TEST(HistoryKeys, TotalsMostFirstTiesByCodeAndNames) {
   struct Name {
     unsigned vk;
     const char* name;
-  } names[] = {{0x41, "A"},          {0x5A, "Z"},           {0x30, "0"},         {0x39, "9"},
-               {0x70, "F1"},         {0x7B, "F12"},         {0x87, "F24"},       {0x20, "Space"},
-               {0x0D, "Enter"},      {0x09, "Tab"},         {0x1B, "Esc"},       {0x08, "Backspace"},
-               {0x14, "Caps Lock"},  {0x10, "Shift"},       {0xA0, "Left Shift"}, {0xA1, "Right Shift"},
-               {0xA3, "Right Ctrl"}, {0xA4, "Left Alt"},    {0x5B, "Left Win"},  {0x25, "Left"},
-               {0x28, "Down"},       {0x60, "Num 0"},       {0x69, "Num 9"},     {0x6B, "Num +"},
-               {0x6E, "Num ."},      {0xBA, ";"},           {0xBB, "="},         {0xBC, ","},
-               {0xBD, "-"},          {0xBE, "."},           {0xBF, "/"},         {0xC0, "`"},
-               {0xDB, "["},          {0xDC, "\\"},          {0xDD, "]"},         {0xDE, "'"},
-               {0x07, "0x07"},       {0xFF, "0xFF"},        {0xE2, "0xE2"}};
+  } names[] = {
+      {0x41, "A"},           {0x5A, "Z"},          {0x30, "0"},         {0x39, "9"},        {0x70, "F1"},
+      {0x7B, "F12"},         {0x87, "F24"},        {0x20, "Space"},     {0x0D, "Enter"},    {0x09, "Tab"},
+      {0x1B, "Esc"},         {0x08, "Backspace"},  {0x14, "Caps Lock"}, {0x10, "Shift"},    {0xA0, "Left Shift"},
+      {0xA1, "Right Shift"}, {0xA3, "Right Ctrl"}, {0xA4, "Left Alt"},  {0x5B, "Left Win"}, {0x25, "Left"},
+      {0x28, "Down"},        {0x60, "Num 0"},      {0x69, "Num 9"},     {0x6B, "Num +"},    {0x6E, "Num ."},
+      {0xBA, ";"},           {0xBB, "="},          {0xBC, ","},         {0xBD, "-"},        {0xBE, "."},
+      {0xBF, "/"},           {0xC0, "`"},          {0xDB, "["},         {0xDC, "\\"},       {0xDD, "]"},
+      {0xDE, "'"},           {0x07, "0x07"},       {0xFF, "0xFF"},      {0xE2, "0xE2"}};
   for (const auto& n : names) EXPECT_EQ(KeyName(n.vk), n.name) << n.vk;
 }
 
@@ -449,12 +457,14 @@ TEST(HistoryCsv, ExactBytesOfEachTable) {
                                   "date,hour,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,"
                                   "move_pixels\r\n2026-12-07,23,1,2,3,4,5,6\r\n");
 
-  EXPECT_EQ(CsvKeys({{"2026-12-07", 0x41, 3}, {"2026-12-07", 0xBC, 2}, {"2026-12-07", 0xBD, 1}, {"2026-12-07", 0xDE, 9}}),
-            bom + "date,vk,key,strokes\r\n2026-12-07,65,A,3\r\n2026-12-07,188,\",\",2\r\n2026-12-07,189,'-,1\r\n"
-                  "2026-12-07,222,',9\r\n");
+  EXPECT_EQ(
+      CsvKeys({{"2026-12-07", 0x41, 3}, {"2026-12-07", 0xBC, 2}, {"2026-12-07", 0xBD, 1}, {"2026-12-07", 0xDE, 9}}),
+      bom +
+          "date,vk,key,strokes\r\n2026-12-07,65,A,3\r\n2026-12-07,188,\",\",2\r\n2026-12-07,189,'-,1\r\n"
+          "2026-12-07,222,',9\r\n");
 
-  EXPECT_EQ(CsvPrograms({{"2026-12-07", Utf8(u8"记事本.exe"), {1, 2, 3}},
-                         {"2026-12-07", "=evil(),\"x\".exe", {4, 0, 0}}}),
-            bom + "date,exe,clicks,wheel_steps,key_strokes\r\n2026-12-07," + Utf8(u8"记事本.exe") +
-                ",1,2,3\r\n2026-12-07,\"'=evil(),\"\"x\"\".exe\",4,0,0\r\n");
+  EXPECT_EQ(
+      CsvPrograms({{"2026-12-07", Utf8(u8"记事本.exe"), {1, 2, 3}}, {"2026-12-07", "=evil(),\"x\".exe", {4, 0, 0}}}),
+      bom + "date,exe,clicks,wheel_steps,key_strokes\r\n2026-12-07," + Utf8(u8"记事本.exe") +
+          ",1,2,3\r\n2026-12-07,\"'=evil(),\"\"x\"\".exe\",4,0,0\r\n");
 }
