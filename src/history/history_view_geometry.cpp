@@ -81,10 +81,12 @@ CellHit HitHeatCell(const HeatMapLayout& l, int x, int y) {
 uint64_t LegendValue(int column, int columns, uint64_t max) {
   if (columns <= 1 || column <= 0) return columns == 1 && column == 0 ? max : 0;
   if (column >= columns - 1) return max;
-  // max * column / (columns - 1) without overflowing for large maxima.
-  const uint64_t n = static_cast<uint64_t>(columns - 1);
-  const uint64_t c = static_cast<uint64_t>(column);
-  return max / n * c + max % n * c / n;
+  // The inverse of the heat scale's log(1 + v) / log(1 + max).
+  const double t = static_cast<double>(column) / (columns - 1);
+  const double v = std::round(std::expm1(t * std::log1p(static_cast<double>(max))));
+  // Doubles near 2^64 would not convert back.
+  if (v >= static_cast<double>(max)) return max;
+  return v <= 0 ? 0 : static_cast<uint64_t>(v);
 }
 
 std::string CellHoverText(const WeekHourGrid& grid, CellHit cell) {
@@ -132,27 +134,6 @@ int HitKey(const KeyboardLayout& l, int x, int y) {
     if (l.keys[i].Contains(x, y)) return static_cast<int>(i);
   }
   return -1;
-}
-
-uint64_t StrokesOf(const std::vector<KeyTotal>& totals, unsigned vk) {
-  for (const KeyTotal& t : totals) {
-    if (t.vk == vk) return t.strokes;
-  }
-  return 0;
-}
-
-uint64_t MaxStrokesOn(const std::vector<KeyCap>& caps, const std::vector<KeyTotal>& totals) {
-  uint64_t max = 0;
-  for (const KeyTotal& t : totals) {
-    if (t.strokes <= max) continue;
-    for (const KeyCap& c : caps) {
-      if (c.vk == t.vk) {
-        max = t.strokes;
-        break;
-      }
-    }
-  }
-  return max;
 }
 
 std::string KeyHoverText(unsigned vk, uint64_t strokes) {

@@ -57,7 +57,8 @@ struct CellHit {
 CellHit HitHeatCell(const HeatMapLayout& l, int x, int y);
 
 // The value the legend shows in column i of n: 0 at the left, max at the
-// right, never decreasing.
+// right, never decreasing, spaced as the heat scale is (logarithmically),
+// so that the bar shows each of its colours.
 uint64_t LegendValue(int column, int columns, uint64_t max);
 
 // "周三 14时: 1234次"; "" for no cell.
@@ -82,11 +83,6 @@ KeyboardLayout LayoutStandardKeyboard(int width, int height);
 // The index of the cap at a client point; -1 over a gap or outside.
 int HitKey(const KeyboardLayout& l, int x, int y);
 
-// Strokes of one key in the totals, 0 when it has none.
-uint64_t StrokesOf(const std::vector<KeyTotal>& totals, unsigned vk);
-// The most strokes of any key the caps show: keys off the layout are not
-// drawn, so they do not set the scale either.
-uint64_t MaxStrokesOn(const std::vector<KeyCap>& caps, const std::vector<KeyTotal>& totals);
 // "A: 3000次".
 std::string KeyHoverText(unsigned vk, uint64_t strokes);
 

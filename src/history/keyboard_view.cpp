@@ -25,11 +25,10 @@ bool CKeyboardView::Create(HWND parent, int id) {
 
 void CKeyboardView::SetCounts(const std::vector<KeyTotal>& totals) {
   m_totals = totals;
-  const std::vector<KeyCap>& caps = StandardKeyboard();
-  m_strokes.assign(caps.size(), 0);
-  // Keys that share a code (the two Enters) both get its count.
-  for (size_t i = 0; i < caps.size(); ++i) m_strokes[i] = StrokesOf(m_totals, caps[i].vk);
-  m_max = MaxStrokesOn(caps, m_totals);
+  // Keys that share a code (the two Enters) both get its count; codes on no
+  // cap are not drawn and do not set the scale either.
+  m_strokes = CapStrokes(m_totals);
+  m_max = m_strokes.empty() ? 0 : *std::max_element(m_strokes.begin(), m_strokes.end());
   Redraw();
   if (m_hwnd) UpdateHover();
 }
@@ -99,12 +98,14 @@ void CKeyboardView::UpdateHover() {
     m_hover = hit;
     Redraw();
   }
-  std::string text;
+  SetViewText(m_hwnd, HoverText());
+}
+
+std::string CKeyboardView::HoverText() const {
   const std::vector<KeyCap>& caps = StandardKeyboard();
-  if (m_hover >= 0 && static_cast<size_t>(m_hover) < caps.size()) {
-    text = KeyHoverText(caps[m_hover].vk, StrokesOf(m_totals, caps[m_hover].vk));
-  }
-  SetViewText(m_hwnd, text);
+  if (m_hover < 0 || static_cast<size_t>(m_hover) >= caps.size()) return "";
+  const size_t i = static_cast<size_t>(m_hover);
+  return KeyHoverText(caps[i].vk, i < m_strokes.size() ? m_strokes[i] : 0);
 }
 
 void CKeyboardView::OnPaint() {
@@ -147,11 +148,7 @@ void CKeyboardView::Draw(HDC dc) {
     DrawTextA(dc, label, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
 
-  std::string text;
-  if (m_hover >= 0 && static_cast<size_t>(m_hover) < caps.size()) {
-    text = KeyHoverText(caps[m_hover].vk, StrokesOf(m_totals, caps[m_hover].vk));
-  }
-  DrawStrip(dc, m_layout.strip, text);
+  DrawStrip(dc, m_layout.strip, HoverText());
   SelectObject(dc, oldPen);
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldFont);

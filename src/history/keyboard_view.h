@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "history/history_model.h"
@@ -33,6 +34,7 @@ class CKeyboardView {
   void Draw(HDC dc);
   // Names the key under the pointer; redraws when it is another one.
   void UpdateHover();
+  std::string HoverText() const;
   void Redraw();
 
   HWND m_hwnd = nullptr;
