@@ -25,7 +25,8 @@ struct Date {
   auto operator<=>(const Date&) const = default;
 };
 // "YYYY-MM-DD" <-> Date; ParseDate is false for anything else (and for
-// dates that do not exist, such as 2026-02-30).
+// dates that do not exist, such as 2026-02-30, or lie outside 1970-9999).
+// AddDays stays within 1970-01-01 .. 9999-12-31.
 std::string DateText(const Date& d);
 bool ParseDate(const std::string& text, Date* d);
 Date AddDays(const Date& d, int days);
@@ -90,13 +91,20 @@ struct KeyTotal {
   unsigned vk = 0;
   uint64_t strokes = 0;
 };
-// Strokes per key over the range, most first (equal counts by key code).
+// Strokes per key over the range, most first (equal counts by key code);
+// codes outside 1-254 and keys without strokes are left out.
 std::vector<KeyTotal> KeyTotals(const std::vector<KeyRow>& rows);
-// The name of a key as its cap reads ("A", "Space", "F5", "Num 7", ...).
+// The name of a key as its cap reads ("A", "Space", "F5", "Num 7", ...),
+// plain ASCII: the arrows are "Left", "Up", "Right", "Down"; the hook's
+// sided modifiers "Left Shift", "Right Ctrl", "Left Win", ...; others "0x%02X".
 std::string KeyName(unsigned vk);
 
 // One key of a standard 104-key keyboard, in key units (1 = a letter key)
-// from the top left corner of the main block.
+// from the top left corner of Esc. Labels are short ASCII. Every vk appears
+// once, but for VK_RETURN: the numpad's Enter reaches the hook as the main
+// one does, so both caps carry 0x0D (and show the same count). With Num
+// Lock off the numpad's keys arrive as the navigation keys' codes and are
+// counted there.
 struct KeyCap {
   unsigned vk;
   const char* label;
@@ -106,18 +114,26 @@ const std::vector<KeyCap>& StandardKeyboard();
 // The size of the whole layout in key units.
 float KeyboardWidth();
 float KeyboardHeight();
+// The cap a key code is drawn on: a Shift, Ctrl or Alt without its side is
+// the left one; every other code is its own.
+unsigned LayoutVk(unsigned vk);
+// The strokes on each cap of StandardKeyboard(), in its order.
+std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals);
 
 // ---------------------------------------------------------------- heat
 
 // The colour of a count on the heat scale, 0x00BBGGRR: 0 is the plain
-// colour (nothing), max the hottest. Monotonic: more is never cooler.
+// colour (nothing), max (or more) the hottest. Pale yellow, orange, red,
+// deep red on a logarithmic scale (log(1+value)/log(1+max)), so one busy
+// key does not leave the rest pale. Monotonic: more is never cooler, i.e.
+// green and blue never rise; any count above 0 differs from the plain one.
 uint32_t HeatColour(uint64_t value, uint64_t max);
 constexpr uint32_t kPlainColour = 0x00F0F0F0;
 
 // ---------------------------------------------------------------- programs
 
 struct ProgramShare {
-  std::string exe;
+  std::string exe;  // UTF-8, as stored
   uint64_t clicks = 0;
   uint64_t wheel = 0;
   uint64_t keys = 0;
@@ -125,7 +141,8 @@ struct ProgramShare {
   double percent = 0.0;    // of all the range's program events
   std::string percentText; // one decimal; the texts add up to exactly 100.0%
 };
-// The range's programs, most events first (equal counts by name).
+// The range's programs, most events first (equal counts by name); those
+// without events are left out.
 std::vector<ProgramShare> ProgramShares(const std::vector<ProgramRow>& rows);
 
 // ---------------------------------------------------------------- CSV
@@ -134,12 +151,16 @@ enum class CsvTable { Days, Hours, Keys, Programs };
 // The bytes of one table's file: UTF-8 with a byte-order mark, a header
 // row, comma separated, CRLF line ends, RFC 4180 quoting, ISO dates, dot
 // decimals. Days are the filled rows of the range (gaps as zero rows).
+// move_metres is written in full (the shortest text that reads back as
+// the stored value), not rounded as the window shows it. Exe names stay
+// UTF-8; key is KeyName.
 std::string CsvDays(const std::vector<DayRow>& rows);
 std::string CsvHours(const std::vector<HourRow>& rows);
 std::string CsvKeys(const std::vector<KeyRow>& rows);
 std::string CsvPrograms(const std::vector<ProgramRow>& rows);
 // One field, quoted when it holds a comma, a quote, CR or LF (or starts
-// with a space); quotes doubled.
+// with a space); quotes doubled. A text starting with = + - @ TAB or CR
+// gets a leading ' so that a spreadsheet does not run it as a formula.
 std::string CsvField(const std::string& text);
 
 }  // namespace tallivo::history

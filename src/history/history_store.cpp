@@ -492,4 +492,20 @@ std::vector<ProgramRow> HistoryStore::Programs(const std::string& from, const st
   return rows;
 }
 
+std::string HistoryStore::FirstDate() {
+  std::string first;
+  if (!m_db) {
+    m_lastRead = Failure(SQLITE_MISUSE, false, nullptr, "the history is not open");
+    return first;
+  }
+  // A stray key such as "" or "garbage" must not hide the real first day.
+  const int rc = QueryText(m_db,
+                           "SELECT min(date) FROM days"
+                           " WHERE date GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'",
+                           &first);
+  m_lastRead = rc == SQLITE_OK ? StoreResult{} : Failure(rc, false, m_db, "cannot read the history");
+  if (rc != SQLITE_OK) first.clear();
+  return first;
+}
+
 }  // namespace tallivo::history

@@ -86,6 +86,9 @@ class HistoryStore {
   std::vector<HourRow> Hours(const std::string& from, const std::string& to);
   std::vector<KeyRow> Keys(const std::string& from, const std::string& to);
   std::vector<ProgramRow> Programs(const std::string& from, const std::string& to);
+  // The earliest date in the days table, "" when there is none or it cannot
+  // be read (LastRead says which). Keys that are not a date are passed over.
+  std::string FirstDate();
   // How the last of the reads above went: an empty list and a failed read
   // look alike otherwise.
   const StoreResult& LastRead() const { return m_lastRead; }

@@ -567,3 +567,25 @@ TEST_F(HistoryStoreTest, AFileThatCannotBeCreatedIsReportedNotWritten) {
   }
   EXPECT_TRUE(Names().empty());
 }
+
+TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
+  HistoryStore s;
+  EXPECT_EQ(s.FirstDate(), "");  // closed: nothing, and said so
+  EXPECT_FALSE(s.LastRead().Ok());
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  EXPECT_EQ(s.FirstDate(), "");
+  EXPECT_TRUE(s.LastRead().Ok());
+  Deltas d;
+  for (LocalHour at : {LocalHour{2026, 12, 7, 1}, LocalHour{2025, 1, 31, 23}, LocalHour{2026, 1, 1, 0}})
+    d.AddEvent(at, InputKind::Left, 0, "");
+  ASSERT_TRUE(s.Write(d).Ok());
+  EXPECT_EQ(s.FirstDate(), "2025-01-31");
+  // Keys no writer of ours makes, sorting before every date, are passed over.
+  ASSERT_EQ(sqlite3_exec(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')", nullptr, nullptr,
+                         nullptr),
+            SQLITE_OK);
+  EXPECT_EQ(s.FirstDate(), "2025-01-31");
+  ASSERT_EQ(sqlite3_exec(s.Handle(), "DROP TABLE days", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_EQ(s.FirstDate(), "");
+  EXPECT_FALSE(s.LastRead().Ok());
+}
