@@ -191,9 +191,18 @@ void CHistoryDlg::RestorePlacement() {
     const int left = static_cast<int32_t>(x), top = static_cast<int32_t>(y);
     wanted = {left, top, left + static_cast<int>(w & 0xFFFF), top + static_cast<int>(h & 0xFFFF)};
   } else if (HWND owner = GetWindow(Hwnd(), GW_OWNER)) {
-    // The first time: centred on the main window.
+    // The first time: centred on the main window, where it comes back to
+    // when it is in the tray now.
+    WINDOWPLACEMENT owp = {};
+    owp.length = sizeof owp;
     RECT o;
-    GetWindowRect(owner, &o);
+    if (IsWindowVisible(owner) && !IsIconic(owner)) {
+      GetWindowRect(owner, &o);
+    } else if (GetWindowPlacement(owner, &owp)) {
+      o = owp.rcNormalPosition;
+    } else {
+      o = now;
+    }
     const int cx = (o.left + o.right) / 2, cy = (o.top + o.bottom) / 2;
     const int width = std::max<int>(wanted.Width(), kHistoryMinWidth);
     const int height = std::max<int>(wanted.Height(), kHistoryMinHeight);
@@ -338,34 +347,27 @@ void CHistoryDlg::Reload() {
     ShowMessage(why.empty() ? kUnreadable : why);
     return;
   }
-  std::vector<DayRow> rows;
-  if (m_kind == RangeKind::All) {
-    rows = store->Days("0000-01-01", DateText(today));
-    Date first = today;
-    if (!rows.empty() && !ParseDate(rows.front().date, &first)) first = today;
-    m_range = RangeFor(m_kind, today, first);
-  } else {
-    if (m_kind != RangeKind::Custom) m_range = RangeFor(m_kind, today, today);
-    rows = store->Days(DateText(m_range.from), DateText(m_range.to));
-  }
+  // The first day in the file: the start of 全部, and whether there is any.
+  const std::string first = store->FirstDate();
   if (!store->LastRead().Ok()) {
     ShowMessage(kUnreadable);
     return;
   }
-  if (rows.empty()) {
-    // Nothing in the range: a gap, or nothing at all yet?
-    const bool any = !store->Days("0000-01-01", "9999-12-31").empty();
-    if (!store->LastRead().Ok()) {
-      ShowMessage(kUnreadable);
-      return;
-    }
-    if (!any) {
-      if (m_kind != RangeKind::Custom) SetPickers();
-      ShowMessage(kNoHistory);
-      return;
-    }
+  Date firstDate = today;
+  if (!first.empty() && !ParseDate(first, &firstDate)) firstDate = today;
+  if (m_kind != RangeKind::Custom) {
+    m_range = RangeFor(m_kind, today, firstDate);
+    SetPickers();
   }
-  if (m_kind != RangeKind::Custom) SetPickers();
+  if (first.empty()) {
+    ShowMessage(kNoHistory);
+    return;
+  }
+  const std::vector<DayRow> rows = store->Days(DateText(m_range.from), DateText(m_range.to));
+  if (!store->LastRead().Ok()) {
+    ShowMessage(kUnreadable);
+    return;
+  }
   const bool wasMessage = !m_message.empty();
   m_message.clear();
   m_days = FillDays(rows, m_range);

@@ -44,8 +44,12 @@ int DailyChartLayout::BarRight(int i) const {
 
 int DailyChartLayout::BarAt(int x, int y) const {
   if (count <= 0 || x < plot.left || x >= plot.right || y < plot.top || y >= plot.bottom) return -1;
-  const int i = static_cast<int>((x - plot.left) / SlotWidth(*this));
-  return std::min(i, count - 1);
+  // The slot whose drawn bar starts at or before x: the same rounding as
+  // the drawing, or the tip would name the neighbouring day.
+  int i = std::min(static_cast<int>((x - plot.left) / SlotWidth(*this)), count - 1);
+  while (i + 1 < count && BarLeft(i + 1) <= x) ++i;
+  while (i > 0 && BarLeft(i) > x) --i;
+  return i;
 }
 
 int DailyChartLayout::BarHeight(double value, double max) const {

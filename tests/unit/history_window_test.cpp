@@ -80,8 +80,8 @@ TEST(HistoryExport, FileNamesAndScratchNames) {
   EXPECT_EQ(CsvFileName(CsvTable::Programs, r), "tallivo-programs-2026-12-01-2026-12-07.csv");
 
   EXPECT_EQ(ScratchPathFor("C:\\out\\days.csv"), "C:\\out\\days.csv.part");
-  // Names at the limits: no room for the suffix.
-  const std::string folder = "C:\\out\\";
+  // Names at the limits: a component of 255, a path of 259 at most.
+  const std::string folder = "C:\\";
   EXPECT_EQ(ScratchPathFor(folder + std::string(250, 'n')), folder + std::string(250, 'n') + ".part");
   EXPECT_EQ(ScratchPathFor(folder + std::string(251, 'n')), "");
   EXPECT_EQ(ScratchPathFor("C:\\" + std::string(250, 'd') + "\\x.csv"), "") << "the whole path is too long";
