@@ -129,9 +129,9 @@ KeyboardLayout LayoutStandardKeyboard(int width, int height) {
 }
 
 int HitKey(const KeyboardLayout& l, int x, int y) {
-  if (!l.board.Contains(x, y)) return -1;
+  if (!Contains(l.board, x, y)) return -1;
   for (size_t i = 0; i < l.keys.size(); ++i) {
-    if (l.keys[i].Contains(x, y)) return static_cast<int>(i);
+    if (Contains(l.keys[i], x, y)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -9,23 +9,18 @@
 #include <vector>
 
 #include "history/history_model.h"
+#include "history/history_window_rules.h"
 
 namespace tallivo::history {
 
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;  // exclusive
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  bool Overlaps(const PixelRect& o) const {
-    return left < o.right && o.left < right && top < o.bottom && o.top < bottom;
-  }
-  bool operator==(const PixelRect&) const = default;
-};
+// Points and rectangles in client pixels, right and bottom exclusive.
+inline bool IsEmpty(const PixelRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool Contains(const PixelRect& r, int x, int y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+inline bool Overlaps(const PixelRect& a, const PixelRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
 
 // The strip along the bottom of both views that names what is under the
 // pointer; it grows with the view, within sensible bounds.

@@ -40,7 +40,7 @@ TEST(HeatMapGeometry, EveryCellIsFoundAtItsCornersAndNoneInGapsOrOutside) {
       for (int h = 0; h < 24; ++h) {
         const PixelRect c = HeatCellRect(l, d, h);
         const CellHit me{d, h};
-        ASSERT_FALSE(c.Empty());
+        ASSERT_FALSE(IsEmpty(c));
         ASSERT_TRUE(Inside(c, l.grid));
         EXPECT_EQ(HitHeatCell(l, c.left, c.top), me);
         EXPECT_EQ(HitHeatCell(l, c.right - 1, c.bottom - 1), me);
@@ -62,9 +62,9 @@ TEST(HeatMapGeometry, EveryCellIsFoundAtItsCornersAndNoneInGapsOrOutside) {
                         {midX, l.grid.bottom}, {-5, -5}, {l.grid.right + 10, l.grid.bottom + 10}}) {
       EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
     }
-    EXPECT_TRUE(HeatCellRect(l, 7, 0).Empty());
-    EXPECT_TRUE(HeatCellRect(l, 0, 24).Empty());
-    EXPECT_TRUE(HeatCellRect(l, -1, 0).Empty());
+    EXPECT_TRUE(IsEmpty(HeatCellRect(l, 7, 0)));
+    EXPECT_TRUE(IsEmpty(HeatCellRect(l, 0, 24)));
+    EXPECT_TRUE(IsEmpty(HeatCellRect(l, -1, 0)));
   }
 }
 
@@ -80,7 +80,7 @@ TEST(HeatMapGeometry, CellsFillTheViewWithLabelsLegendAndStripAroundThem) {
     EXPECT_GE(l.legend.top, l.grid.bottom);
     EXPECT_LE(l.legend.bottom, l.strip.top);
     EXPECT_GT(l.legend.Width(), 0);
-    EXPECT_FALSE(l.strip.Overlaps(l.grid));
+    EXPECT_FALSE(Overlaps(l.strip, l.grid));
     EXPECT_GE(l.strip.Height(), 18);
     EXPECT_TRUE(l.hourLabelStep == 1 || l.hourLabelStep == 2 || l.hourLabelStep == 3);
     if (s.w >= 300 && s.h >= 200) {
@@ -154,7 +154,7 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
     const KeyboardLayout l = LayoutStandardKeyboard(s.w, s.h);
     ASSERT_EQ(l.keys.size(), caps.size());
     EXPECT_NEAR(static_cast<float>(l.board.Width()) / l.board.Height(), aspect, aspect * 0.03f);
-    EXPECT_FALSE(l.strip.Overlaps(l.area));
+    EXPECT_FALSE(Overlaps(l.strip, l.area));
     const bool fits = l.board.Width() <= l.area.Width() && l.board.Height() <= l.area.Height();
     if (s.w >= 300) {
       ASSERT_TRUE(fits);
@@ -171,7 +171,7 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
     }
     for (size_t i = 0; i < l.keys.size(); ++i) {
       const PixelRect& k = l.keys[i];
-      ASSERT_FALSE(k.Empty()) << caps[i].label;
+      ASSERT_FALSE(IsEmpty(k)) << caps[i].label;
       EXPECT_TRUE(Inside(k, l.board)) << caps[i].label;
       EXPECT_EQ(HitKey(l, (k.left + k.right) / 2, (k.top + k.bottom) / 2), static_cast<int>(i)) << caps[i].label;
       EXPECT_EQ(HitKey(l, k.left, k.top), static_cast<int>(i));
@@ -179,7 +179,7 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
       // The key's right edge is a gap or another key, never this one.
       EXPECT_NE(HitKey(l, k.right, k.top), static_cast<int>(i));
       for (size_t j = i + 1; j < l.keys.size(); ++j) {
-        EXPECT_FALSE(k.Overlaps(l.keys[j])) << caps[i].label << " / " << caps[j].label;
+        EXPECT_FALSE(Overlaps(k, l.keys[j])) << caps[i].label << " / " << caps[j].label;
       }
     }
     EXPECT_EQ(HitKey(l, l.board.left - 1, l.board.top), -1);
