@@ -91,13 +91,15 @@ std::vector<Step> RunSteps(App& app, double* memory) {
   static const struct {
     int id;
     const char* name;
-  } kButtons[] = {{IDC_HIST_TODAY, "今天"},     {IDC_HIST_7DAYS, "最近7天"}, {IDC_HIST_30DAYS, "最近30天"},
-                  {IDC_HIST_YEAR, "最近一年"}, {IDC_HIST_ALL, "全部"}};
+  } kButtons[] = {{IDC_HIST_TODAY, "今天"},
+                  {IDC_HIST_7DAYS, "最近7天"},
+                  {IDC_HIST_30DAYS, "最近30天"},
+                  {IDC_HIST_YEAR, "最近一年"},
+                  {IDC_HIST_ALL, "全部"}};
   for (int page = 0; page < 4; ++page) {
     SendMessageA(tab, TCM_SETCURFOCUS, page, 0);
     for (const auto& b : kButtons) {
-      timed(std::string(kTabs[page]) + " " + b.name,
-            [&] { SendMessageA(GetDlgItem(w, b.id), BM_CLICK, 0, 0); });
+      timed(std::string(kTabs[page]) + " " + b.name, [&] { SendMessageA(GetDlgItem(w, b.id), BM_CLICK, 0, 0); });
     }
   }
   SendMessageA(tab, TCM_SETCURFOCUS, 0, 0);
@@ -146,21 +148,24 @@ int main() {
   line.push_back(0);
   double memFloor = 0;
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, BinDir().c_str(), &si, &pi)) {
-    WaitUntil([&] {
-      for (HWND h : TopLevelWindowsOf(pi.dwProcessId)) {
-        if (IsWindowVisible(h)) return true;
-      }
-      return false;
-    }, 20000);
+    WaitUntil(
+        [&] {
+          for (HWND h : TopLevelWindowsOf(pi.dwProcessId)) {
+            if (IsWindowVisible(h)) return true;
+          }
+          return false;
+        },
+        20000);
     Pump(500);
     memFloor = WorkingSetMiB(pi.hProcess, true);
     TerminateProcess(pi.hProcess, 0);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
-  printf("   peak working set, window open over the year %.1f MiB (empty history %.1f MiB), empty dialog %.1f MiB:"
-         " ratio %.2f (target <= 2)\n",
-         memYear, memEmpty, memFloor, memFloor > 0 ? memYear / memFloor : 0.0);
+  printf(
+      "   peak working set, window open over the year %.1f MiB (empty history %.1f MiB), empty dialog %.1f MiB:"
+      " ratio %.2f (target <= 2)\n",
+      memYear, memEmpty, memFloor, memFloor > 0 ? memYear / memFloor : 0.0);
   ClearHistory();
   return 0;
 }

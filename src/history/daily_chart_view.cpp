@@ -109,9 +109,7 @@ LRESULT CDailyChartView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       m_frameValid = false;
       InvalidateRect(m_hwnd, nullptr, FALSE);
       return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-      return 0;
+    case WM_MOUSEMOVE: OnMouseMove(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))); return 0;
     case WM_MOUSELEAVE: {
       m_tracking = false;
       POINT pt = {};

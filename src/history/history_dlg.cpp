@@ -8,6 +8,7 @@
 #include "base/profile_store.h"
 #include "base/text_format.h"
 #include "history/history_export.h"
+#include "history/history_win.h"
 #include "history/history_window_rules.h"
 #include "res/resource.h"
 
@@ -169,10 +170,8 @@ void CHistoryDlg::InitControls() {
   MarkSorted(GetDlgItem(dlg, IDC_HIST_DAYS), m_daySortColumn, m_daySortAscending);
 
   m_chart.Create(dlg, IDC_HIST_CHART);
-#ifdef TALLIVO_HISTORY_VIEWS
   if (m_heatMap.Create(dlg, IDC_HIST_HEATMAP)) m_heatMapHwnd = m_heatMap.Hwnd();
   if (m_keyboard.Create(dlg, IDC_HIST_KEYBOARD)) m_keyboardHwnd = m_keyboard.Hwnd();
-#endif
   // The tab control stays behind the pages laid over it.
   SetWindowPos(tab, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -393,17 +392,12 @@ void CHistoryDlg::LoadTab(int tab) {
   switch (tab) {
     case kTabHours: {
       const WeekHourGrid grid = WeekHours(store->Hours(from, to));
-#ifdef TALLIVO_HISTORY_VIEWS
       m_heatMap.SetGrid(grid);
-#endif
-      (void)grid;
       break;
     }
     case kTabKeys: {
       std::vector<KeyTotal> totals = KeyTotals(store->Keys(from, to));
-#ifdef TALLIVO_HISTORY_VIEWS
       m_keyboard.SetCounts(totals);
-#endif
       m_keyStrokes = 0;
       for (const KeyTotal& k : totals) m_keyStrokes += k.strokes;
       if (totals.size() > 10) totals.resize(10);
@@ -476,13 +470,14 @@ std::string CHistoryDlg::CellText(int list, int row, int column) const {
     case IDC_HIST_DAYS:
       if (column >= kDayColumns) return std::string();
       if (r < m_daysShown.size()) return DayCellText(m_daysShown[r], static_cast<DayColumn>(column));
-      if (r == m_daysShown.size()) return column == 0 ? "合计" : DayCellText(m_dayTotal, static_cast<DayColumn>(column));
+      if (r == m_daysShown.size())
+        return column == 0 ? "合计" : DayCellText(m_dayTotal, static_cast<DayColumn>(column));
       return std::string();
     case IDC_HIST_PROGRAMS: {
       if (r >= m_programs.size()) return std::string();
       const ProgramShare& p = m_programs[r];
       switch (column) {
-        case 0: return p.exe;
+        case 0: return ShownPath(p.exe);  // UTF-8 in the file
         case 1: return FormatText("%llu", static_cast<unsigned long long>(p.clicks));
         case 2: return FormatText("%llu", static_cast<unsigned long long>(p.wheel));
         case 3: return FormatText("%llu", static_cast<unsigned long long>(p.keys));

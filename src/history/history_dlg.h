@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "history/daily_chart_view.h"
+#include "history/heat_map_view.h"
 #include "history/history_model.h"
 #include "history/history_source.h"
-#include "ui/dialog.h"
-#ifdef TALLIVO_HISTORY_VIEWS
-#include "history/heat_map_view.h"
 #include "history/keyboard_view.h"
-#endif
+#include "ui/dialog.h"
 
 namespace tallivo::history {
 
@@ -74,8 +72,8 @@ class CHistoryDlg : public ui::CDialog {
   std::string m_message;  // shown instead of the views when not empty
   DayFigure m_figure = DayFigure::Clicks;
 
-  std::vector<DayRow> m_days;      // filled, in date order (the chart's)
-  std::vector<DayRow> m_daysShown; // in the list's order
+  std::vector<DayRow> m_days;       // filled, in date order (the chart's)
+  std::vector<DayRow> m_daysShown;  // in the list's order
   DayRow m_dayTotal;
   int m_daySortColumn = 0;
   bool m_daySortAscending = true;
@@ -86,10 +84,8 @@ class CHistoryDlg : public ui::CDialog {
   bool m_programSortAscending = false;
 
   CDailyChartView m_chart;
-#ifdef TALLIVO_HISTORY_VIEWS
   CHeatMapView m_heatMap;
   CKeyboardView m_keyboard;
-#endif
   HWND m_heatMapHwnd = nullptr;
   HWND m_keyboardHwnd = nullptr;
   std::string m_dispText;  // the text handed out by the last LVN_GETDISPINFO

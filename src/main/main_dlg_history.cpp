@@ -25,7 +25,8 @@ void CMainStatsDlg::FlushHistory(bool quiet) {
   // Written: an open history window showing today reads it again.
   if (!m_history.Pending()) m_historyWindow.OnHistoryWritten();
   if (n.kind == history::Notice::Kind::None) return;
-  OutputDebugStringA(FormatText("Tallivo: history file %s: %s\n", m_historyPath.shown.c_str(), n.detail.c_str()).c_str());
+  OutputDebugStringA(
+      FormatText("Tallivo: history file %s: %s\n", m_historyPath.shown.c_str(), n.detail.c_str()).c_str());
   if (quiet) return;
   const std::string text = history::NoticeText(n, m_historyPath.shown, history::ShownPath(n.movedAside));
   const UINT icon = n.kind == history::Notice::Kind::MovedAside ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
@@ -51,12 +52,8 @@ history::HistoryStore* CMainStatsDlg::ReadableStore(std::string* why) {
     case history::StoreError::Busy:
       *why = FormatText("历史记录文件 %s 正被其他程序锁定,请稍后再试。", shown.c_str());
       return nullptr;
-    case history::StoreError::CannotOpen:
-      *why = FormatText("无法打开历史记录文件 %s。", shown.c_str());
-      return nullptr;
-    default:
-      *why = FormatText("读取历史记录文件 %s 时出错。", shown.c_str());
-      return nullptr;
+    case history::StoreError::CannotOpen: *why = FormatText("无法打开历史记录文件 %s。", shown.c_str()); return nullptr;
+    default: *why = FormatText("读取历史记录文件 %s 时出错。", shown.c_str()); return nullptr;
   }
   if (!r.movedAside.empty()) {
     history::Notice n;

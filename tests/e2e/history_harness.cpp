@@ -133,10 +133,14 @@ std::string DateDaysAgo(int n) {
 KnownYear KnownYear::Between(const std::string& from, const std::string& to) const {
   KnownYear y;
   auto in = [&](const std::string& d) { return from <= d && d <= to; };
-  for (const auto& r : days) if (in(r.date)) y.days.push_back(r);
-  for (const auto& r : hours) if (in(r.date)) y.hours.push_back(r);
-  for (const auto& r : keys) if (in(r.date)) y.keys.push_back(r);
-  for (const auto& r : programs) if (in(r.date)) y.programs.push_back(r);
+  for (const auto& r : days)
+    if (in(r.date)) y.days.push_back(r);
+  for (const auto& r : hours)
+    if (in(r.date)) y.hours.push_back(r);
+  for (const auto& r : keys)
+    if (in(r.date)) y.keys.push_back(r);
+  for (const auto& r : programs)
+    if (in(r.date)) y.programs.push_back(r);
   return y;
 }
 
@@ -159,7 +163,7 @@ KnownYear KnownYearRows() {
     y.days.push_back(d);
     y.hours.push_back({date, 9 + k % 8, d.counts});
     const uint64_t keys = d.counts.keys;
-    const std::pair<unsigned, uint64_t> strokes[] = {{0x20, 20}, {0x30, 3}, {0x31, 3}, {0x32, 3},
+    const std::pair<unsigned, uint64_t> strokes[] = {{0x20, 20}, {0x30, 3}, {0x31, 3},  {0x32, 3},
                                                      {0x33, 3},  {0x34, 3}, {0x41, 10}, {0x45, keys - 45}};
     for (const auto& [vk, n] : strokes) y.keys.push_back({date, vk, n});
     const uint64_t clicks = d.counts.left + d.counts.right + d.counts.middle, wheel = d.counts.wheel;
