@@ -59,7 +59,8 @@ class CStatsApp {
 };
 
 bool CStatsApp::InitInstance() {
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES};
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                     ICC_DATE_CLASSES};
   InitCommonControlsEx(&icc);
 
   static RegistryProfileStore store("Tallivo", tallivo::AppName());

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include "history/history_model.h"
+#include "history/history_view_geometry.h"
+#include "history/view_canvas.h"
 
 namespace tallivo::history {
 
@@ -25,9 +27,20 @@ class CHeatMapView {
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void OnPaint();
+  void Draw(HDC dc);
+  // Names the cell under the pointer; redraws when it is another one.
+  void UpdateHover();
+  void Redraw();
 
   HWND m_hwnd = nullptr;
   WeekHourGrid m_grid;
+  HeatMapLayout m_layout;
+  ViewCanvas m_canvas;
+  bool m_stale = true;  // the canvas does not show the current picture
+  PointerTracker m_pointer;
+  CellHit m_hover;
+  HFONT m_font = nullptr;  // from WM_SETFONT, not owned
 };
 
 }  // namespace tallivo::history

@@ -6,9 +6,12 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "history/history_model.h"
+#include "history/history_view_geometry.h"
+#include "history/view_canvas.h"
 
 namespace tallivo::history {
 
@@ -27,9 +30,23 @@ class CKeyboardView {
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void OnPaint();
+  void Draw(HDC dc);
+  // Names the key under the pointer; redraws when it is another one.
+  void UpdateHover();
+  std::string HoverText() const;
+  void Redraw();
 
   HWND m_hwnd = nullptr;
   std::vector<KeyTotal> m_totals;
+  std::vector<uint64_t> m_strokes;  // per cap of the layout
+  uint64_t m_max = 0;
+  KeyboardLayout m_layout;
+  ViewCanvas m_canvas;
+  bool m_stale = true;  // the canvas does not show the current picture
+  PointerTracker m_pointer;
+  int m_hover = -1;     // cap index
+  HFONT m_font = nullptr;  // from WM_SETFONT, not owned
 };
 
 }  // namespace tallivo::history

@@ -358,6 +358,7 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
       return true;
     }
     case ID_PROCESS_STATS: ShowWindow(m_processPanel.Hwnd(), SW_SHOW); return true;
+    case ID_HISTORY: OnHistoryWindow(); return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }
 }

@@ -9,7 +9,9 @@
 #include "base/counters.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
+#include "history/history_dlg.h"
 #include "history/history_recorder.h"
+#include "history/history_source.h"
 #include "history/history_store.h"
 #include "history/history_win.h"
 #include "main/main_timers.h"
@@ -27,7 +29,7 @@
 
 // Derives from the docking dialog: it is the owner the per-process panel
 // docks to.
-class CMainStatsDlg : public CMagDialog {
+class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource {
  public:
   CMainStatsDlg();
   ~CMainStatsDlg() override;
@@ -35,6 +37,9 @@ class CMainStatsDlg : public CMagDialog {
   // After the day's counters were cleared: the next point of either chart
   // counts only what happens from now on, not the fall to zero.
   void ResetChartTotals();
+
+  // The history window's store: what was gathered written first.
+  tallivo::history::HistoryStore* ReadableStore(std::string* why) override;
 
  protected:
   BOOL OnInitDialog() override;
@@ -81,6 +86,7 @@ class CMainStatsDlg : public CMagDialog {
   // Writes what the history gathered; quiet on the way out, where no
   // message box may stop the program from ending.
   void FlushHistory(bool quiet);
+  void OnHistoryWindow();
   void CarryChartsIntoNewDay();
   // per-process counting
   void OnProcSelect(DWORD threadId);
@@ -127,4 +133,5 @@ class CMainStatsDlg : public CMagDialog {
   tallivo::history::Recorder m_history;
   tallivo::history::HistoryPath m_historyPath;
   tallivo::history::ForegroundProgram m_foreground;
+  tallivo::history::CHistoryDlg m_historyWindow;
 };

@@ -22,10 +22,45 @@ void CMainStatsDlg::FlushHistory(bool quiet) {
   // The folder may have been missing or unwritable before: look again.
   if (!m_historyStore.IsOpen()) m_historyPath = history::PrepareHistoryPath();
   const history::Notice n = m_history.Flush(m_historyStore, m_historyPath.utf8, time(nullptr));
+  // Written: an open history window showing today reads it again.
+  if (!m_history.Pending()) m_historyWindow.OnHistoryWritten();
   if (n.kind == history::Notice::Kind::None) return;
-  OutputDebugStringA(FormatText("Tallivo: history file %s: %s\n", m_historyPath.shown.c_str(), n.detail.c_str()).c_str());
+  OutputDebugStringA(
+      FormatText("Tallivo: history file %s: %s\n", m_historyPath.shown.c_str(), n.detail.c_str()).c_str());
   if (quiet) return;
   const std::string text = history::NoticeText(n, m_historyPath.shown, history::ShownPath(n.movedAside));
   const UINT icon = n.kind == history::Notice::Kind::MovedAside ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
   ui::AppMessageBox(Hwnd(), text.c_str(), MB_OK | icon);
+}
+
+void CMainStatsDlg::OnHistoryWindow() { m_historyWindow.Open(Hwnd(), this); }
+
+history::HistoryStore* CMainStatsDlg::ReadableStore(std::string* why) {
+  FlushHistory(true);
+  if (m_historyStore.IsOpen()) return &m_historyStore;
+  // Nothing was pending, or the file could not be opened for writing: open
+  // it here by the same rules (a damaged one is moved aside and said so).
+  m_historyPath = history::PrepareHistoryPath();
+  const std::string& shown = m_historyPath.shown;
+  const history::StoreResult r = m_historyStore.Open(m_historyPath.utf8, time(nullptr));
+  switch (r.error) {
+    case history::StoreError::None: break;
+    case history::StoreError::NewerSchema:
+      // Opened by nobody in this run: the recorder leaves it alone too.
+      *why = FormatText("历史记录文件 %s 来自更新的版本,本版本无法显示。", shown.c_str());
+      return nullptr;
+    case history::StoreError::Busy:
+      *why = FormatText("历史记录文件 %s 正被其他程序锁定,请稍后再试。", shown.c_str());
+      return nullptr;
+    case history::StoreError::CannotOpen: *why = FormatText("无法打开历史记录文件 %s。", shown.c_str()); return nullptr;
+    default: *why = FormatText("读取历史记录文件 %s 时出错。", shown.c_str()); return nullptr;
+  }
+  if (!r.movedAside.empty()) {
+    history::Notice n;
+    n.kind = history::Notice::Kind::MovedAside;
+    n.movedAside = r.movedAside;
+    const std::string text = history::NoticeText(n, shown, history::ShownPath(n.movedAside));
+    ui::AppMessageBox(Hwnd(), text.c_str(), MB_OK | MB_ICONINFORMATION);
+  }
+  return &m_historyStore;
 }

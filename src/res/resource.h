@@ -22,6 +22,7 @@
 #define IDD_UPDATE              148
 #define IDD_PROCESS_PANEL       152
 #define IDD_PROCESS_PICKER      162
+#define IDD_HISTORY             170
 
 // Icons, bitmaps, menus
 #define IDR_MAINFRAME           128
@@ -82,6 +83,7 @@
 #define ID_PROCESS_STATS        32787
 #define ID_PROCESS_CLEAR        32790
 #define ID_AUTOSTART            32792
+#define ID_HISTORY              32793
 
 // System-menu item
 #define IDM_ABOUT               0x0010
@@ -89,3 +91,24 @@
 // Version check dialog
 #define IDC_UPDATE_CHECK        1021
 #define IDC_UPDATE_LINK         1031
+
+// History window (1100-1149; 1150-1169 are kept for its drawn views)
+#define IDC_HIST_TODAY          1100
+#define IDC_HIST_7DAYS          1101
+#define IDC_HIST_30DAYS         1102
+#define IDC_HIST_YEAR           1103
+#define IDC_HIST_ALL            1104
+#define IDC_HIST_FROM           1105
+#define IDC_HIST_TO             1106
+#define IDC_HIST_EXPORT         1107
+#define IDC_HIST_TAB            1108
+#define IDC_HIST_FIGURE         1109
+#define IDC_HIST_CHART          1110
+#define IDC_HIST_DAYS           1111
+#define IDC_HIST_HEATMAP        1112
+#define IDC_HIST_KEYBOARD       1113
+#define IDC_HIST_TOPKEYS        1114
+#define IDC_HIST_PROGRAMS       1115
+#define IDC_HIST_MESSAGE        1116
+#define IDC_HIST_TO_LABEL       1117
+#define IDC_HIST_FIGURE_LABEL   1118

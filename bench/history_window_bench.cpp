@@ -1,0 +1,171 @@
+// The history window's cost: opening it and going through every page and
+// range button over a simulated year, each step against the same step over
+// an empty history; and the program's memory with the window open against
+// the empty dialog's. Figures, not pass/fail (scripts/bench, part "w").
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "history_harness.h"
+#include "res/resource.h"
+
+using namespace e2e;
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER c, f;
+  QueryPerformanceCounter(&c);
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+HWND HistoryWindowOf(const App& app) {
+  for (HWND w : app.TopLevelWindows()) {
+    if (WindowText(w) == "历史记录" && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+double WorkingSetMiB(HANDLE process, bool peak) {
+  PROCESS_MEMORY_COUNTERS pmc = {sizeof pmc};
+  GetProcessMemoryInfo(process, &pmc, sizeof pmc);
+  return (peak ? pmc.PeakWorkingSetSize : pmc.WorkingSetSize) / 1048576.0;
+}
+
+struct Step {
+  std::string name;
+  double seconds = 0;
+};
+
+// The window's steps, each the median of five rounds: the message handled
+// and everything it invalidated painted.
+std::vector<Step> RunSteps(App& app, double* memory) {
+  std::vector<Step> steps;
+  std::vector<double> open;
+  HWND w = nullptr;
+  for (int round = 0; round < 5; ++round) {
+    if (w) {
+      SendMessageA(w, WM_CLOSE, 0, 0);
+      WaitUntil([&] { return !IsWindow(w); });
+    }
+    const double t0 = Now();
+    app.Command(ID_HISTORY);
+    WaitUntil([&] { return (w = HistoryWindowOf(app)) != nullptr; }, 20000);
+    RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    open.push_back(Now() - t0);
+  }
+  steps.push_back({"open the window", Median(open)});
+  auto timed = [&](const std::string& name, auto action) {
+    std::vector<double> t;
+    for (int round = 0; round < 5; ++round) {
+      const double t0 = Now();
+      action();
+      RedrawWindow(w, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      t.push_back(Now() - t0);
+    }
+    steps.push_back({name, Median(t)});
+  };
+  HWND tab = GetDlgItem(w, IDC_HIST_TAB);
+  static const char* const kTabs[] = {"每日", "时段", "按键", "程序"};
+  for (int page : {1, 2, 3, 0}) {
+    timed(std::string("range change, page ") + kTabs[page], [&] {
+      // Away and back: the page's data is read each time it is shown
+      // after a range change, so the step is the change and the read.
+      SendMessageA(GetDlgItem(w, IDC_HIST_TODAY), BM_CLICK, 0, 0);
+      SendMessageA(GetDlgItem(w, IDC_HIST_YEAR), BM_CLICK, 0, 0);
+      SendMessageA(tab, TCM_SETCURFOCUS, page, 0);
+    });
+  }
+  static const struct {
+    int id;
+    const char* name;
+  } kButtons[] = {{IDC_HIST_TODAY, "今天"},
+                  {IDC_HIST_7DAYS, "最近7天"},
+                  {IDC_HIST_30DAYS, "最近30天"},
+                  {IDC_HIST_YEAR, "最近一年"},
+                  {IDC_HIST_ALL, "全部"}};
+  for (int page = 0; page < 4; ++page) {
+    SendMessageA(tab, TCM_SETCURFOCUS, page, 0);
+    for (const auto& b : kButtons) {
+      timed(std::string(kTabs[page]) + " " + b.name, [&] { SendMessageA(GetDlgItem(w, b.id), BM_CLICK, 0, 0); });
+    }
+  }
+  SendMessageA(tab, TCM_SETCURFOCUS, 0, 0);
+  *memory = WorkingSetMiB(app.Process(), true);
+  return steps;
+}
+
+}  // namespace
+
+int main() {
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  MoveCursor(20, 20);
+  printf("w. The history window over a simulated year vs an empty history (median of 5 rounds a step)\n");
+  std::vector<Step> empty, year;
+  double memEmpty = 0, memYear = 0;
+  {
+    ResetProfile();
+    ClearHistory();
+    App app;
+    if (!app.Start()) return 1;
+    empty = RunSteps(app, &memEmpty);
+    app.Kill();
+  }
+  {
+    ResetProfile();
+    if (!WriteKnownYear()) return 1;
+    App app;
+    if (!app.Start()) return 1;
+    year = RunSteps(app, &memYear);
+    app.Kill();
+  }
+  double worst = 0;
+  for (size_t i = 0; i < year.size() && i < empty.size(); ++i) {
+    const double ratio = empty[i].seconds > 0 ? year[i].seconds / empty[i].seconds : 0;
+    worst = std::max(worst, ratio);
+    printf("   %-24s %8.2f ms  empty %8.2f ms  ratio %5.2f  (target <= 2)\n", year[i].name.c_str(),
+           year[i].seconds * 1e3, empty[i].seconds * 1e3, ratio);
+  }
+  printf("   worst step ratio %.2f\n", worst);
+
+  // The floor of memory: a plain dialog of the main window's size.
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  std::string cmd = "\"" + BinDir() + "\\empty_dialog.exe\"";
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back(0);
+  double memFloor = 0;
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, BinDir().c_str(), &si, &pi)) {
+    WaitUntil(
+        [&] {
+          for (HWND h : TopLevelWindowsOf(pi.dwProcessId)) {
+            if (IsWindowVisible(h)) return true;
+          }
+          return false;
+        },
+        20000);
+    Pump(500);
+    memFloor = WorkingSetMiB(pi.hProcess, true);
+    TerminateProcess(pi.hProcess, 0);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  printf(
+      "   peak working set, window open over the year %.1f MiB (empty history %.1f MiB), empty dialog %.1f MiB:"
+      " ratio %.2f (target <= 2)\n",
+      memYear, memEmpty, memFloor, memFloor > 0 ? memYear / memFloor : 0.0);
+  ClearHistory();
+  return 0;
+}

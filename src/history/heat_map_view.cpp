@@ -1,0 +1,171 @@
+#include "history/heat_map_view.h"
+
+#include <exception>
+#include <string>
+
+#include "ui/data_exchange.h"
+
+namespace tallivo::history {
+
+namespace {
+
+constexpr char kClassName[] = "TallivoHeatMapView";
+
+COLORREF CellColour(uint64_t value, uint64_t max) { return value ? HeatColour(value, max) : kPlainColour; }
+
+void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+}  // namespace
+
+CHeatMapView::~CHeatMapView() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+bool CHeatMapView::Create(HWND parent, int id) {
+  if (m_hwnd || !RegisterViewClass(kClassName, &CHeatMapView::WndProc)) return false;
+  return CreateViewWindow(kClassName, parent, id, this) != nullptr;
+}
+
+void CHeatMapView::SetGrid(const WeekHourGrid& grid) {
+  m_grid = grid;
+  Redraw();
+  // The same cell may hold another figure now.
+  if (m_hwnd) SetViewText(m_hwnd, CellHoverText(m_grid, m_hover));
+}
+
+void CHeatMapView::Redraw() {
+  m_stale = true;
+  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+LRESULT CALLBACK CHeatMapView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<CHeatMapView*>(ViewObject(hwnd, msg, lp));
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCCREATE) self->m_hwnd = hwnd;
+  LRESULT r = 0;
+  try {
+    r = self->Handle(msg, wp, lp);
+  } catch (...) {
+    ui::ShowExceptionError(std::current_exception());
+    r = DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+    self->m_canvas.Release();
+  }
+  return r;
+}
+
+LRESULT CHeatMapView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_SIZE:
+      m_layout = LayoutHeatMap(LOWORD(lp), HIWORD(lp));
+      m_stale = true;
+      UpdateHover();
+      return 0;
+    case WM_MOUSEMOVE:
+      m_pointer.Moved(m_hwnd, lp);
+      UpdateHover();
+      return 0;
+    case WM_MOUSELEAVE:
+      m_pointer.Left();
+      UpdateHover();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Hidden under the pointer, no WM_MOUSELEAVE may come.
+      if (!wp) {
+        m_pointer.Left();
+        UpdateHover();
+      }
+      break;
+    case WM_SETFONT:
+      m_font = reinterpret_cast<HFONT>(wp);
+      m_stale = true;
+      if (LOWORD(lp)) InvalidateRect(m_hwnd, nullptr, FALSE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    default: break;
+  }
+  return DefWindowProcA(m_hwnd, msg, wp, lp);
+}
+
+void CHeatMapView::UpdateHover() {
+  const CellHit hit = m_pointer.inside ? HitHeatCell(m_layout, m_pointer.at.x, m_pointer.at.y) : CellHit{};
+  if (hit != m_hover) {
+    m_hover = hit;
+    Redraw();
+  }
+  SetViewText(m_hwnd, CellHoverText(m_grid, m_hover));
+}
+
+void CHeatMapView::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(m_hwnd, &ps);
+  if (!dc) return;
+  RECT rc;
+  GetClientRect(m_hwnd, &rc);
+  bool fresh = false;
+  if (HDC mem = m_canvas.Prepare(dc, rc.right, rc.bottom, &fresh)) {
+    if (fresh || m_stale) Draw(mem);
+    m_stale = false;
+    BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  }
+  EndPaint(m_hwnd, &ps);
+}
+
+void CHeatMapView::Draw(HDC dc) {
+  RECT rc;
+  GetClientRect(m_hwnd, &rc);
+  FillSolid(dc, rc, kViewBackground);
+  HGDIOBJ oldFont = SelectObject(dc, ViewFont(m_hwnd, m_font));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kViewText);
+  const HeatMapLayout& l = m_layout;
+
+  for (int d = 0; d < 7; ++d) {
+    const PixelRect cell = HeatCellRect(l, d, 0);
+    DrawTextIn(dc, WeekdayName(d), {l.dayLabels.left, cell.top, l.dayLabels.right, cell.bottom},
+               DT_RIGHT | DT_VCENTER);
+  }
+  for (int h = 0; h < 24; h += l.hourLabelStep) {
+    const PixelRect cell = HeatCellRect(l, 0, h);
+    const int mid = (cell.left + cell.right) / 2;
+    DrawTextIn(dc, std::to_string(h), {mid - 20, l.hourLabels.top, mid + 20, l.hourLabels.bottom},
+               DT_CENTER | DT_VCENTER);
+  }
+
+  for (int d = 0; d < 7; ++d) {
+    for (int h = 0; h < 24; ++h) {
+      FillSolid(dc, ToRect(HeatCellRect(l, d, h)), CellColour(m_grid.cells[d][h], m_grid.max));
+    }
+  }
+  if (m_hover.Hit()) {
+    RECT r = ToRect(HeatCellRect(l, m_hover.weekday, m_hover.hour));
+    HBRUSH frame = CreateSolidBrush(kViewHover);
+    if (frame) {
+      FrameRect(dc, &r, frame);
+      DeleteObject(frame);
+    }
+  }
+
+  // The scale: plain at 0 on the left, the range's busiest hour on the right.
+  const PixelRect& bar = l.legend;
+  for (int x = bar.left; x < bar.right; ++x) {
+    const uint64_t v = LegendValue(x - bar.left, bar.Width(), m_grid.max);
+    FillSolid(dc, {x, bar.top, x + 1, bar.bottom}, CellColour(v, m_grid.max));
+  }
+  const RECT legendRow = {l.dayLabels.left, bar.top - 6, l.dayLabels.right, bar.bottom + 6};
+  DrawTextIn(dc, "0", legendRow, DT_RIGHT | DT_VCENTER);
+  DrawTextIn(dc, std::to_string(m_grid.max) + "次", {bar.right + 6, legendRow.top, l.grid.right, legendRow.bottom},
+             DT_LEFT | DT_VCENTER);
+
+  DrawStrip(dc, l.strip, CellHoverText(m_grid, m_hover));
+  SelectObject(dc, oldFont);
+}
+
+}  // namespace tallivo::history

@@ -1,0 +1,104 @@
+#include "history/view_canvas.h"
+
+namespace tallivo::history {
+
+bool RegisterViewClass(const char* name, WNDPROC proc) {
+  WNDCLASSEXA wc = {};
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  if (GetClassInfoExA(inst, name, &wc)) return true;
+  wc.cbSize = sizeof wc;
+  // Redrawn whole on every size change: the layout follows the size.
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.lpszClassName = name;
+  if (RegisterClassExA(&wc)) return true;
+  // Another view of the class got there first.
+  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND CreateViewWindow(const char* className, HWND parent, int id, void* self) {
+  return CreateWindowExA(0, className, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), self);
+}
+
+void* ViewObject(HWND hwnd, UINT msg, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    void* self = reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    return self;
+  }
+  return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+HDC ViewCanvas::Prepare(HDC screen, int w, int h, bool* fresh) {
+  *fresh = false;
+  if (w <= 0 || h <= 0) return nullptr;
+  if (m_dc && m_size.cx == w && m_size.cy == h) return m_dc;
+  Release();
+  m_dc = CreateCompatibleDC(screen);
+  m_bitmap = CreateCompatibleBitmap(screen, w, h);
+  if (!m_dc || !m_bitmap) {
+    OutputDebugStringA("Tallivo: no memory bitmap for a history view\n");
+    Release();
+    return nullptr;
+  }
+  m_oldBitmap = SelectObject(m_dc, m_bitmap);
+  m_size = {w, h};
+  *fresh = true;
+  return m_dc;
+}
+
+void ViewCanvas::Release() {
+  if (m_dc && m_oldBitmap) SelectObject(m_dc, m_oldBitmap);
+  if (m_dc) DeleteDC(m_dc);
+  if (m_bitmap) DeleteObject(m_bitmap);
+  m_dc = nullptr;
+  m_bitmap = nullptr;
+  m_oldBitmap = nullptr;
+  m_size = {0, 0};
+}
+
+HFONT ViewFont(HWND view, HFONT setFont) {
+  if (setFont) return setFont;
+  if (HWND parent = GetParent(view)) {
+    if (auto f = reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0))) return f;
+  }
+  // Made once and kept for the life of the process, like a stock object.
+  static HFONT own = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "宋体");
+  return own ? own : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void PointerTracker::Moved(HWND view, LPARAM lp) {
+  at = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+  inside = true;
+  if (!tracking) {
+    TRACKMOUSEEVENT t = {sizeof t, TME_LEAVE, view, 0};
+    tracking = TrackMouseEvent(&t) != FALSE;
+  }
+}
+
+void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+  SetBkColor(dc, colour);
+  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+}
+
+void DrawStrip(HDC dc, const PixelRect& strip, const std::string& text) {
+  RECT r = ToRect(strip);
+  FillSolid(dc, r, RGB(0xF6, 0xF6, 0xF6));
+  RECT line = {r.left, r.top, r.right, r.top + 1};
+  FillSolid(dc, line, RGB(0xDC, 0xDC, 0xDC));
+  r.left += 8;
+  SetTextColor(dc, kViewText);
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void SetViewText(HWND view, const std::string& text) {
+  char current[256] = "";
+  GetWindowTextA(view, current, sizeof current);
+  if (text != current) SetWindowTextA(view, text.c_str());
+}
+
+}  // namespace tallivo::history
