@@ -19,14 +19,9 @@ void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
 
 }  // namespace
 
-CHeatMapView::~CHeatMapView() {
-  if (m_hwnd) DestroyWindow(m_hwnd);
-}
+CHeatMapView::~CHeatMapView() { DestroyView(); }
 
-bool CHeatMapView::Create(HWND parent, int id) {
-  if (m_hwnd || !RegisterViewClass(kClassName, &CHeatMapView::WndProc)) return false;
-  return CreateViewWindow(kClassName, parent, id, this) != nullptr;
-}
+bool CHeatMapView::Create(HWND parent, int id) { return CreateView(kClassName, parent, id); }
 
 void CHeatMapView::SetGrid(const WeekHourGrid& grid) {
   m_grid = grid;
@@ -35,64 +30,7 @@ void CHeatMapView::SetGrid(const WeekHourGrid& grid) {
   if (m_hwnd) SetViewText(m_hwnd, CellHoverText(m_grid, m_hover));
 }
 
-void CHeatMapView::Redraw() {
-  m_stale = true;
-  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, FALSE);
-}
-
-LRESULT CALLBACK CHeatMapView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = static_cast<CHeatMapView*>(ViewObject(hwnd, msg, lp));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (msg == WM_NCCREATE) self->m_hwnd = hwnd;
-  LRESULT r = 0;
-  try {
-    r = self->Handle(msg, wp, lp);
-  } catch (...) {
-    ui::ShowExceptionError(std::current_exception());
-    r = DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->m_hwnd = nullptr;
-    self->m_canvas.Release();
-  }
-  return r;
-}
-
-LRESULT CHeatMapView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_SIZE:
-      m_layout = LayoutHeatMap(LOWORD(lp), HIWORD(lp));
-      m_stale = true;
-      UpdateHover();
-      return 0;
-    case WM_MOUSEMOVE:
-      m_pointer.Moved(m_hwnd, lp);
-      UpdateHover();
-      return 0;
-    case WM_MOUSELEAVE:
-      m_pointer.Left();
-      UpdateHover();
-      return 0;
-    case WM_SHOWWINDOW:
-      // Hidden under the pointer, no WM_MOUSELEAVE may come.
-      if (!wp) {
-        m_pointer.Left();
-        UpdateHover();
-      }
-      break;
-    case WM_SETFONT:
-      m_font = reinterpret_cast<HFONT>(wp);
-      m_stale = true;
-      if (LOWORD(lp)) InvalidateRect(m_hwnd, nullptr, FALSE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
-    default: break;
-  }
-  return DefWindowProcA(m_hwnd, msg, wp, lp);
-}
+void CHeatMapView::Relayout(int width, int height) { m_layout = LayoutHeatMap(width, height); }
 
 void CHeatMapView::UpdateHover() {
   const CellHit hit = m_pointer.inside ? HitHeatCell(m_layout, m_pointer.at.x, m_pointer.at.y) : CellHit{};
@@ -101,21 +39,6 @@ void CHeatMapView::UpdateHover() {
     Redraw();
   }
   SetViewText(m_hwnd, CellHoverText(m_grid, m_hover));
-}
-
-void CHeatMapView::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(m_hwnd, &ps);
-  if (!dc) return;
-  RECT rc;
-  GetClientRect(m_hwnd, &rc);
-  bool fresh = false;
-  if (HDC mem = m_canvas.Prepare(dc, rc.right, rc.bottom, &fresh)) {
-    if (fresh || m_stale) Draw(mem);
-    m_stale = false;
-    BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  }
-  EndPaint(m_hwnd, &ps);
 }
 
 void CHeatMapView::Draw(HDC dc) {
@@ -129,8 +52,7 @@ void CHeatMapView::Draw(HDC dc) {
 
   for (int d = 0; d < 7; ++d) {
     const PixelRect cell = HeatCellRect(l, d, 0);
-    DrawTextIn(dc, WeekdayName(d), {l.dayLabels.left, cell.top, l.dayLabels.right, cell.bottom},
-               DT_RIGHT | DT_VCENTER);
+    DrawTextIn(dc, WeekdayName(d), {l.dayLabels.left, cell.top, l.dayLabels.right, cell.bottom}, DT_RIGHT | DT_VCENTER);
   }
   for (int h = 0; h < 24; h += l.hourLabelStep) {
     const PixelRect cell = HeatCellRect(l, 0, h);

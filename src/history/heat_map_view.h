@@ -12,35 +12,24 @@
 
 namespace tallivo::history {
 
-class CHeatMapView {
+class CHeatMapView : public CCanvasView {
  public:
   CHeatMapView() = default;
-  ~CHeatMapView();
-  CHeatMapView(const CHeatMapView&) = delete;
-  CHeatMapView& operator=(const CHeatMapView&) = delete;
+  ~CHeatMapView() override;
 
   // A hidden child window of parent with the given control id.
   bool Create(HWND parent, int id);
-  HWND Hwnd() const { return m_hwnd; }
   void SetGrid(const WeekHourGrid& grid);
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnPaint();
-  void Draw(HDC dc);
+  void Relayout(int width, int height) override;
+  void Draw(HDC dc) override;
   // Names the cell under the pointer; redraws when it is another one.
-  void UpdateHover();
-  void Redraw();
+  void UpdateHover() override;
 
-  HWND m_hwnd = nullptr;
   WeekHourGrid m_grid;
   HeatMapLayout m_layout;
-  ViewCanvas m_canvas;
-  bool m_stale = true;  // the canvas does not show the current picture
-  PointerTracker m_pointer;
   CellHit m_hover;
-  HFONT m_font = nullptr;  // from WM_SETFONT, not owned
 };
 
 }  // namespace tallivo::history

@@ -14,14 +14,9 @@ constexpr char kClassName[] = "TallivoKeyboardView";
 
 }  // namespace
 
-CKeyboardView::~CKeyboardView() {
-  if (m_hwnd) DestroyWindow(m_hwnd);
-}
+CKeyboardView::~CKeyboardView() { DestroyView(); }
 
-bool CKeyboardView::Create(HWND parent, int id) {
-  if (m_hwnd || !RegisterViewClass(kClassName, &CKeyboardView::WndProc)) return false;
-  return CreateViewWindow(kClassName, parent, id, this) != nullptr;
-}
+bool CKeyboardView::Create(HWND parent, int id) { return CreateView(kClassName, parent, id); }
 
 void CKeyboardView::SetCounts(const std::vector<KeyTotal>& totals) {
   m_totals = totals;
@@ -33,64 +28,7 @@ void CKeyboardView::SetCounts(const std::vector<KeyTotal>& totals) {
   if (m_hwnd) UpdateHover();
 }
 
-void CKeyboardView::Redraw() {
-  m_stale = true;
-  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, FALSE);
-}
-
-LRESULT CALLBACK CKeyboardView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = static_cast<CKeyboardView*>(ViewObject(hwnd, msg, lp));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  if (msg == WM_NCCREATE) self->m_hwnd = hwnd;
-  LRESULT r = 0;
-  try {
-    r = self->Handle(msg, wp, lp);
-  } catch (...) {
-    ui::ShowExceptionError(std::current_exception());
-    r = DefWindowProcA(hwnd, msg, wp, lp);
-  }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->m_hwnd = nullptr;
-    self->m_canvas.Release();
-  }
-  return r;
-}
-
-LRESULT CKeyboardView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND: return 1;
-    case WM_PAINT: OnPaint(); return 0;
-    case WM_SIZE:
-      m_layout = LayoutStandardKeyboard(LOWORD(lp), HIWORD(lp));
-      m_stale = true;
-      UpdateHover();
-      return 0;
-    case WM_MOUSEMOVE:
-      m_pointer.Moved(m_hwnd, lp);
-      UpdateHover();
-      return 0;
-    case WM_MOUSELEAVE:
-      m_pointer.Left();
-      UpdateHover();
-      return 0;
-    case WM_SHOWWINDOW:
-      // Hidden under the pointer, no WM_MOUSELEAVE may come.
-      if (!wp) {
-        m_pointer.Left();
-        UpdateHover();
-      }
-      break;
-    case WM_SETFONT:
-      m_font = reinterpret_cast<HFONT>(wp);
-      m_stale = true;
-      if (LOWORD(lp)) InvalidateRect(m_hwnd, nullptr, FALSE);
-      return 0;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
-    default: break;
-  }
-  return DefWindowProcA(m_hwnd, msg, wp, lp);
-}
+void CKeyboardView::Relayout(int width, int height) { m_layout = LayoutStandardKeyboard(width, height); }
 
 void CKeyboardView::UpdateHover() {
   const int hit = m_pointer.inside ? HitKey(m_layout, m_pointer.at.x, m_pointer.at.y) : -1;
@@ -106,21 +44,6 @@ std::string CKeyboardView::HoverText() const {
   if (m_hover < 0 || static_cast<size_t>(m_hover) >= caps.size()) return "";
   const size_t i = static_cast<size_t>(m_hover);
   return KeyHoverText(caps[i].vk, i < m_strokes.size() ? m_strokes[i] : 0);
-}
-
-void CKeyboardView::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(m_hwnd, &ps);
-  if (!dc) return;
-  RECT rc;
-  GetClientRect(m_hwnd, &rc);
-  bool fresh = false;
-  if (HDC mem = m_canvas.Prepare(dc, rc.right, rc.bottom, &fresh)) {
-    if (fresh || m_stale) Draw(mem);
-    m_stale = false;
-    BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-  }
-  EndPaint(m_hwnd, &ps);
 }
 
 void CKeyboardView::Draw(HDC dc) {

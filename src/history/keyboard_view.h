@@ -15,38 +15,27 @@
 
 namespace tallivo::history {
 
-class CKeyboardView {
+class CKeyboardView : public CCanvasView {
  public:
   CKeyboardView() = default;
-  ~CKeyboardView();
-  CKeyboardView(const CKeyboardView&) = delete;
-  CKeyboardView& operator=(const CKeyboardView&) = delete;
+  ~CKeyboardView() override;
 
   // A hidden child window of parent with the given control id.
   bool Create(HWND parent, int id);
-  HWND Hwnd() const { return m_hwnd; }
   void SetCounts(const std::vector<KeyTotal>& totals);
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
-  void OnPaint();
-  void Draw(HDC dc);
+  void Relayout(int width, int height) override;
+  void Draw(HDC dc) override;
   // Names the key under the pointer; redraws when it is another one.
-  void UpdateHover();
+  void UpdateHover() override;
   std::string HoverText() const;
-  void Redraw();
 
-  HWND m_hwnd = nullptr;
   std::vector<KeyTotal> m_totals;
   std::vector<uint64_t> m_strokes;  // per cap of the layout
   uint64_t m_max = 0;
   KeyboardLayout m_layout;
-  ViewCanvas m_canvas;
-  bool m_stale = true;  // the canvas does not show the current picture
-  PointerTracker m_pointer;
-  int m_hover = -1;     // cap index
-  HFONT m_font = nullptr;  // from WM_SETFONT, not owned
+  int m_hover = -1;  // cap index
 };
 
 }  // namespace tallivo::history

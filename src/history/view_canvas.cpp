@@ -1,5 +1,9 @@
 #include "history/view_canvas.h"
 
+#include <exception>
+
+#include "ui/data_exchange.h"
+
 namespace tallivo::history {
 
 bool RegisterViewClass(const char* name, WNDPROC proc) {
@@ -99,6 +103,93 @@ void SetViewText(HWND view, const std::string& text) {
   char current[256] = "";
   GetWindowTextA(view, current, sizeof current);
   if (text != current) SetWindowTextA(view, text.c_str());
+}
+
+}  // namespace tallivo::history
+
+namespace tallivo::history {
+
+bool CCanvasView::CreateView(const char* className, HWND parent, int id) {
+  if (m_hwnd || !RegisterViewClass(className, &CCanvasView::WndProc)) return false;
+  return CreateViewWindow(className, parent, id, this) != nullptr;
+}
+
+void CCanvasView::DestroyView() {
+  if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+void CCanvasView::Redraw() {
+  m_stale = true;
+  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+LRESULT CALLBACK CCanvasView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<CCanvasView*>(ViewObject(hwnd, msg, lp));
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCCREATE) self->m_hwnd = hwnd;
+  LRESULT r = 0;
+  try {
+    r = self->Handle(msg, wp, lp);
+  } catch (...) {
+    ui::ShowExceptionError(std::current_exception());
+    r = DefWindowProcA(hwnd, msg, wp, lp);
+  }
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+    self->m_canvas.Release();
+  }
+  return r;
+}
+
+LRESULT CCanvasView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_SIZE:
+      Relayout(LOWORD(lp), HIWORD(lp));
+      m_stale = true;
+      UpdateHover();
+      return 0;
+    case WM_MOUSEMOVE:
+      m_pointer.Moved(m_hwnd, lp);
+      UpdateHover();
+      return 0;
+    case WM_MOUSELEAVE:
+      m_pointer.Left();
+      UpdateHover();
+      return 0;
+    case WM_SHOWWINDOW:
+      // Hidden under the pointer, no WM_MOUSELEAVE may come.
+      if (!wp) {
+        m_pointer.Left();
+        UpdateHover();
+      }
+      break;
+    case WM_SETFONT:
+      m_font = reinterpret_cast<HFONT>(wp);
+      m_stale = true;
+      if (LOWORD(lp)) InvalidateRect(m_hwnd, nullptr, FALSE);
+      return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
+    default: break;
+  }
+  return DefWindowProcA(m_hwnd, msg, wp, lp);
+}
+
+void CCanvasView::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(m_hwnd, &ps);
+  if (!dc) return;
+  RECT rc;
+  GetClientRect(m_hwnd, &rc);
+  bool fresh = false;
+  if (HDC mem = m_canvas.Prepare(dc, rc.right, rc.bottom, &fresh)) {
+    if (fresh || m_stale) Draw(mem);
+    m_stale = false;
+    BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+  }
+  EndPaint(m_hwnd, &ps);
 }
 
 }  // namespace tallivo::history

@@ -52,6 +52,43 @@ struct PointerTracker {
   void Left() { inside = tracking = false; }
 };
 
+// A drawn view: its own child window, painted from a picture kept off
+// screen, redrawn only when its data, its size or the thing under the
+// pointer changes. Each view lays itself out, draws, and names what is
+// under the pointer.
+class CCanvasView {
+ public:
+  CCanvasView() = default;
+  virtual ~CCanvasView() = default;
+  CCanvasView(const CCanvasView&) = delete;
+  CCanvasView& operator=(const CCanvasView&) = delete;
+  HWND Hwnd() const { return m_hwnd; }
+
+ protected:
+  // A hidden child window of parent, of the view's class (registered once).
+  bool CreateView(const char* className, HWND parent, int id);
+  // Derived destructors call this first: the window's last messages must
+  // still reach the whole object.
+  void DestroyView();
+  virtual void Relayout(int width, int height) = 0;
+  virtual void Draw(HDC dc) = 0;
+  // Names what is under the pointer; redraws when that changed.
+  virtual void UpdateHover() = 0;
+  void Redraw();
+
+  HWND m_hwnd = nullptr;
+  PointerTracker m_pointer;
+  HFONT m_font = nullptr;  // from WM_SETFONT, not owned
+
+ private:
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void OnPaint();
+
+  ViewCanvas m_canvas;
+  bool m_stale = true;  // the canvas does not show the current picture
+};
+
 inline RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 // The strip along the bottom with its text.
