@@ -2,9 +2,12 @@
 // size, with no timers and no hooks. Built a second time as empty_timers.exe
 // with the main window's three timers (1 ms, 100 ms, 1 s), where the 1 ms
 // one reads the cursor position as the distance sampling must, and nothing
-// else is done.
+// else is done; and a third time as empty_clock.exe with one label that a
+// 1 s timer rewrites with the time: the least a window that shows a clock
+// does.
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -15,8 +18,23 @@ INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
     SetTimer(hwnd, 2, 1000, nullptr);
     SetTimer(hwnd, 3, 1, nullptr);
 #endif
+#ifdef EMPTY_WITH_CLOCK
+    CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 250, 520, 200, 16, hwnd, reinterpret_cast<HMENU>(100), nullptr,
+                  nullptr);
+    SetTimer(hwnd, 2, 1000, nullptr);
+#endif
     return TRUE;
   }
+#ifdef EMPTY_WITH_CLOCK
+  if (msg == WM_TIMER && wp == 2) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char text[32];
+    snprintf(text, sizeof text, "%02u:%02u:%02u", t.wHour, t.wMinute, t.wSecond);
+    SetDlgItemTextA(hwnd, 100, text);
+    return TRUE;
+  }
+#endif
   if (msg == WM_COMMAND && (LOWORD(wp) == IDCANCEL || LOWORD(wp) == IDOK)) {
     EndDialog(hwnd, 0);
     return TRUE;

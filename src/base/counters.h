@@ -20,6 +20,7 @@ struct InputCounters {
   // All five counters; the figure the charts and the per-process share use.
   uint32_t GrandTotal() const;
   void Clear() { *this = InputCounters{}; }
+  bool operator==(const InputCounters&) const = default;
 };
 
 // Maps a private input message (WM_INPUT_* or WM_PROC_*) to its counter.

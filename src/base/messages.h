@@ -19,6 +19,9 @@ constexpr unsigned WM_INPUT_KEY = kWmUser + 107;
 constexpr unsigned WM_SET_HOTKEY = kWmUser + 108;
 constexpr unsigned WM_IDLE_SHUTDOWN_ON = kWmUser + 109;
 constexpr unsigned WM_IDLE_SHUTDOWN_OFF = kWmUser + 110;
+// Posted by TallivoHook.dll at the first pointer move after the main window
+// asked to be told (it stops sampling the cursor while the pointer rests).
+constexpr unsigned WM_INPUT_MOVING = kWmUser + 111;
 // Posted by TallivoTaskHook.dll for events of the chosen thread.
 constexpr unsigned WM_PROC_LBUTTON = kWmUser + 112;
 constexpr unsigned WM_PROC_RBUTTON = kWmUser + 113;
@@ -65,6 +68,10 @@ static_assert(WM_TRAY_NOTIFY == kGlobalInputFirst + 4, "the tray callback sits i
 static_assert(kGlobalInputLast < kProcessInputFirst, "the two input blocks do not overlap");
 static_assert(kGlobalInputLast < WM_SET_HOTKEY && kProcessInputLast < WM_PROC_SELECT,
               "no other message falls inside an input block but the tray callback");
+static_assert(WM_INPUT_MOVING > kGlobalInputLast && WM_INPUT_MOVING < kProcessInputFirst &&
+                  WM_INPUT_MOVING != WM_SET_HOTKEY && WM_INPUT_MOVING != WM_IDLE_SHUTDOWN_ON &&
+                  WM_INPUT_MOVING != WM_IDLE_SHUTDOWN_OFF,
+              "the pointer's wake-up is no counted event and shares no number");
 static_assert(kFirstPrivateMessage == kWmUser + 102 && kLastPrivateMessage == kWmUser + 121,
               "the private messages keep to WM_USER+102 .. WM_USER+121");
 

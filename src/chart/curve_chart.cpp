@@ -9,9 +9,6 @@ namespace chart = tallivo::chart;
 
 namespace {
 
-constexpr UINT_PTR kRepaintTimer = 1;
-// Requested 0 ms: the system raises it to its minimum interval.
-constexpr UINT kRepaintMs = 0;
 constexpr int kFontHeight = -12;
 // The caption is Chinese. "Times New Roman" has no such glyphs, and not every
 // system links a CJK font to it (Wine does not), so the labels use 宋体,
@@ -29,7 +26,6 @@ std::string Text(const char* s) { return s ? std::string(s) : std::string(); }
 CCurveChart::CCurveChart() { InitializeCriticalSection(&m_lock); }
 
 CCurveChart::~CCurveChart() {
-  if (HWND h = Hwnd()) KillTimer(h, kRepaintTimer);
   DeleteFrame();
   if (m_backgroundDc) DeleteDC(m_backgroundDc);
   if (m_backgroundBitmap) DeleteObject(m_backgroundBitmap);
@@ -55,62 +51,63 @@ void CCurveChart::OnAttach() {
   HRGN region =
       CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse, chart::kCornerEllipse);
   if (region && !SetWindowRgn(h, region, TRUE)) DeleteObject(region);
-  StartRepaint();
 }
 
-void CCurveChart::StartRepaint() { m_repainting = SetTimer(Hwnd(), kRepaintTimer, kRepaintMs, nullptr) != 0; }
-
-bool CCurveChart::OnScreen() const {
-  HWND h = Hwnd();
-  return IsWindowVisible(h) && !IsIconic(GetAncestor(h, GA_ROOT));
+void CCurveChart::PictureChanged() {
+  // Drawn at the next paint, which the system sends only to a chart on
+  // screen; a hidden one draws its picture when it is shown.
+  if (HWND h = Hwnd()) InvalidateRect(h, nullptr, FALSE);
 }
 
 void CCurveChart::SetCaption(const char* prefix, const char* suffix) {
-  Lock lock(&m_lock);
-  m_model.SetCaption(Text(prefix), Text(suffix));
+  {
+    Lock lock(&m_lock);
+    m_model.SetCaption(Text(prefix), Text(suffix));
+  }
+  PictureChanged();
 }
 
 void CCurveChart::SetAxis(UINT divisor, const char* label0, const char* label1, const char* label2, const char* label3,
                           const char* label4, const char* label5) {
-  Lock lock(&m_lock);
-  m_model.SetAxis(divisor, {Text(label0), Text(label1), Text(label2), Text(label3), Text(label4), Text(label5)});
+  {
+    Lock lock(&m_lock);
+    m_model.SetAxis(divisor, {Text(label0), Text(label1), Text(label2), Text(label3), Text(label4), Text(label5)});
+  }
+  PictureChanged();
 }
 
 bool CCurveChart::SetStep(int step) {
-  Lock lock(&m_lock);
-  return m_model.SetStep(step);
+  bool ok = false;
+  {
+    Lock lock(&m_lock);
+    ok = m_model.SetStep(step);
+  }
+  PictureChanged();
+  return ok;
 }
 
 void CCurveChart::SetGridX(int spacing) {
-  Lock lock(&m_lock);
-  m_model.SetGridX(spacing);
+  {
+    Lock lock(&m_lock);
+    m_model.SetGridX(spacing);
+  }
+  PictureChanged();
 }
 
 void CCurveChart::AddPoint(float value) {
-  Lock lock(&m_lock);
-  m_model.AddPoint(value);
+  {
+    Lock lock(&m_lock);
+    m_model.AddPoint(value);
+  }
+  PictureChanged();
 }
 
 LRESULT CCurveChart::OnMessage(UINT msg, WPARAM, LPARAM, bool* handled) {
   switch (msg) {
-    case WM_TIMER:
-      // Any timer id: the whole frame is drawn again, never erased first.
-      // A chart that cannot be seen (its page is not the selected one, or
-      // the window is in the tray) would draw nothing anyway: it stops its
-      // timer, which would otherwise wake the program a hundred times a
-      // second for nothing, and starts it again at the paint that comes
-      // when it is shown.
-      if (OnScreen()) {
-        InvalidateRect(Hwnd(), nullptr, FALSE);
-      } else {
-        KillTimer(Hwnd(), kRepaintTimer);
-        m_repainting = false;
-      }
-      *handled = true;
-      return 0;
+    case WM_SIZE: PictureChanged(); return 0;
     case WM_ERASEBKGND: *handled = true; return 1;
     case WM_PAINT:
-      if (!m_repainting) StartRepaint();
+      // The whole frame, never erased first.
       OnPaint();
       *handled = true;
       return 0;

@@ -1,7 +1,8 @@
 // CCurveChart: a self-drawn bar history on a dark grid. It takes over a
-// static control of its page and repaints itself from its own timer, each
-// frame composed off-screen, so the picture never flickers and a new sample
-// shows up without any call from the page.
+// static control of its page and repaints itself when its picture changes
+// (a new sample, new texts, a new size) or the system asks (shown,
+// uncovered), each frame composed off-screen, so the picture never flickers
+// and a new sample shows up without any call from the page.
 #pragma once
 
 #include <windows.h>
@@ -38,8 +39,7 @@ class CCurveChart : public ui::CControl {
     CRITICAL_SECTION* m_cs;
   };
 
-  void StartRepaint();
-  bool OnScreen() const;
+  void PictureChanged();
   void OnPaint();
   void CreateFrame(HDC screen, int w, int ht);
   void DeleteFrame();
@@ -55,7 +55,6 @@ class CCurveChart : public ui::CControl {
   HPEN m_gridPen = nullptr;
   HBRUSH m_barBrush = nullptr;
   HFONT m_font = nullptr;
-  bool m_repainting = false;
   HDC m_frameDc = nullptr;
   HBITMAP m_frameBitmap = nullptr;
   HGDIOBJ m_oldFrameBitmap = nullptr;

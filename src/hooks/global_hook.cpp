@@ -25,6 +25,10 @@ hooks::MessagePoster g_poster(tallivo::kGlobalInputFirst);
 // are still called. Written only on the hook thread.
 std::atomic<DWORD> g_reportsSeen{0};
 
+// Set by the main window when it stops sampling the cursor; the next move
+// takes it and says so with one message, however many moves follow.
+std::atomic<bool> g_watchPointer{false};
+
 void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
 
 void ReportSeen() { g_reportsSeen.store(g_reportsSeen.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
@@ -36,6 +40,11 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
       case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
       case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
+      case WM_MOUSEMOVE:
+        if (g_watchPointer.exchange(false) && !g_poster.PostNotice(tallivo::WM_INPUT_MOVING)) {
+          g_watchPointer.store(true);  // a full queue: the next move tries again
+        }
+        break;
       case WM_MOUSEWHEEL:
         for (unsigned n = g_wheel.Add(hooks::WheelDelta(lp)); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
         break;
@@ -70,6 +79,9 @@ extern "C" int __cdecl TallivoHookInstalled() { return g_thread.Installed() ? 1 
 
 // Ordinal 4: how many input reports the hooks have seen so far (wraps).
 extern "C" DWORD __cdecl TallivoHookReportsSeen() { return g_reportsSeen.load(std::memory_order_relaxed); }
+
+// Ordinal 5: post WM_INPUT_MOVING once, at the next pointer move.
+extern "C" void __cdecl TallivoWatchPointer() { g_watchPointer.store(true); }
 
 // Ordinal 100, for the end-to-end test of the main window's watchdog only:
 // removes the hooks behind the hook thread's back, as Windows does with a

@@ -53,6 +53,8 @@ class MessagePoster {
   void SetTarget(HWND target) { m_target.store(target); }
   bool HasTarget() const { return m_target.load() != nullptr; }
   void Post(unsigned msg, unsigned code = 0);
+  // A message that is no counted event: posted at once or not at all.
+  bool PostNotice(unsigned msg) { return PostNow(msg, 0); }
   // From the retry timer: returns true while events are still waiting
   // (keep the timer).
   bool Retry();

@@ -75,7 +75,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // first tick of the second timer, once the window runs.
   m_globalHooks.Start(hwnd);
   // 9. Timers.
-  SetTimer(hwnd, TIMER_REFRESH, kRefreshMs, nullptr);
+  RequestRefresh();
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
   SetTimer(hwnd, TIMER_CURSOR, kCursorMs, nullptr);
   // 10. The show/hide hotkey from the stored letter.
@@ -101,11 +101,19 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 19. Seed the curves: the first point counts the events since start-up,
   // not the figures restored for the day.
   SeedCharts();
-  // 18. Per-process panel, hidden, docked on the right with every side allowed.
-  m_processPanel.Create(hwnd);
+  // 18. Per-process panel: hidden until asked for, so it is made once the
+  // window is on screen (a timer comes after the first paint). Its picker
+  // lists the processes, which takes as long as the rest of start-up.
+  SetTimer(hwnd, TIMER_LATE_START, 0, nullptr);
+  return TRUE;
+}
+
+void CMainStatsDlg::CreateProcessPanel() {
+  KillTimer(Hwnd(), TIMER_LATE_START);
+  // Hidden, docked on the right with every side allowed.
+  m_processPanel.Create(Hwnd());
   AddMagChild(&m_processPanel, TRUE, MAG_RIGHT);
   m_processPanel.SetMagParent(MAG_ANY, this);
-  return TRUE;
 }
 
 void CMainStatsDlg::MeasureScreen() {
@@ -136,72 +144,22 @@ void CMainStatsDlg::CreateStatusBar() {
 
 void CMainStatsDlg::OnTimer(UINT_PTR id) {
   switch (id) {
-    case TIMER_REFRESH:
-      RefreshCursorText();
-      RefreshCounters();
-      RefreshTotalClicks();
-      RefreshStatusBar();
-      break;
+    case TIMER_REFRESH: OnRefreshTick(); break;
     case TIMER_SECOND:
       RollOverDayIfNeeded();
       RefreshRunTimeAndClock();
       RefreshUptime();
-      SaveDayFigures();
+      SaveChangedDayFigures();
       FlushHistory(false);
       m_globalHooks.Watch(Hwnd());
+      CheckRestingPointer();
       break;
     case TIMER_CURSOR: SampleCursor(); break;
     case TIMER_IDLE: CheckIdle(); break;
+    case TIMER_LATE_START: CreateProcessPanel(); break;
     default: break;
   }
 }
-
-void CMainStatsDlg::RefreshCursorText() {
-  POINT pt = {};
-  GetCursorPos(&pt);
-  SetItemText(IDC_CURSOR_POS, CursorText(pt.x, pt.y).c_str());
-}
-
-void CMainStatsDlg::RefreshCounters() {
-  m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()).c_str());
-
-  static const struct {
-    int id;
-    InputKind kind;
-  } kLabels[] = {
-      {IDC_LEFT_CLICKS, InputKind::Left},  {IDC_RIGHT_CLICKS, InputKind::Right}, {IDC_MIDDLE_CLICKS, InputKind::Middle},
-      {IDC_WHEEL_STEPS, InputKind::Wheel}, {IDC_KEY_STROKES, InputKind::Key},
-  };
-  const uint32_t values[] = {m_counters.left, m_counters.right, m_counters.middle, m_counters.wheel, m_counters.keys};
-  for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
-    SetWindowTextA(GetDlgItem(Hwnd(), kLabels[i].id), CounterLabel(kLabels[i].kind, values[i]).c_str());
-  }
-  FeedCharts();
-
-  CProcessStatsDlg::SetProcessCounts(m_procCounters, m_counters.GrandTotal());
-}
-
-void CMainStatsDlg::RefreshTotalClicks() {
-  m_totalClicks = m_counters.TotalClicks();
-  SetWindowTextA(GetDlgItem(Hwnd(), IDC_TOTAL_CLICKS), TotalClicksLabel(m_totalClicks).c_str());
-}
-
-void CMainStatsDlg::RefreshStatusBar() {
-  if (!m_statusBar) return;
-  const std::string laps = LapsText(m_distance.Metres());
-  SendMessageA(m_statusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(laps.c_str()));
-  SendMessageA(m_statusBar, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(MilestoneText(m_totalClicks)));
-}
-
-void CMainStatsDlg::RefreshRunTimeAndClock() {
-  ++m_runSeconds;
-  m_runText = RunTimeText(m_runSeconds);
-  SetItemText(IDC_RUN_TIME, m_runText.c_str());
-  time_t now = time(nullptr);
-  if (const tm* local = localtime(&now)) SetItemText(IDC_CLOCK, ClockText(*local).c_str());
-}
-
-void CMainStatsDlg::RefreshUptime() { SetItemText(IDC_UPTIME, UptimeText(GetTickCount64()).c_str()); }
 
 void CMainStatsDlg::LoadDayFigures() {
   const DayFigures f = tallivo::LoadDayFigures(Profile(), {m_startMonth, m_startDay, m_startYear});
@@ -210,12 +168,20 @@ void CMainStatsDlg::LoadDayFigures() {
   m_runSeconds = f.runSeconds;
 }
 
-void CMainStatsDlg::SaveDayFigures() {
+DayFigures CMainStatsDlg::CurrentDayFigures() const {
   DayFigures f;
   f.counters = m_counters;
   f.movePixels = m_distance.Pixels();
   f.runSeconds = m_runSeconds;
-  tallivo::SaveDayFigures(Profile(), {m_startMonth, m_startDay, m_startYear}, f);
+  return f;
+}
+
+void CMainStatsDlg::SaveDayFigures() {
+  m_daySaver.SaveAll(Profile(), {m_startMonth, m_startDay, m_startYear}, CurrentDayFigures());
+}
+
+void CMainStatsDlg::SaveChangedDayFigures() {
+  m_daySaver.Save(Profile(), {m_startMonth, m_startDay, m_startYear}, CurrentDayFigures());
 }
 
 void CMainStatsDlg::TakeDate() {
@@ -233,8 +199,9 @@ void CMainStatsDlg::RollOverDayIfNeeded() {
   m_totalClicks = 0;
   m_runSeconds = 0;
   m_distance.Clear();
-  SetItemText(IDC_MOVE_METRES, MetresLabel(0.0f).c_str());
+  ShowLabel(IDC_MOVE_METRES, MetresLabel(0.0f));
   FeedCharts();
+  RequestRefresh();
   TakeDate();
   // At once: a restart right after midnight must not bring back the old
   // day's figures under the new date, nor the new day's under the old.
@@ -261,10 +228,14 @@ void CMainStatsDlg::OnClearStats() {
   m_distance.ClearPixels();
   // Neither curve may show the drop to zero as activity.
   ResetChartTotals();
+  RequestRefresh();
 }
 
 void CMainStatsDlg::OnSize(WPARAM type) {
-  if (type != SIZE_MINIMIZED) return;
+  if (type != SIZE_MINIMIZED) {
+    OnShown();
+    return;
+  }
   m_tray.MinimiseToTray(static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0)));
 }
 
@@ -278,17 +249,6 @@ void CMainStatsDlg::OnTrayNotify(LPARAM mouseMsg) {
     case WM_LBUTTONDBLCLK: OnShowWindow(); break;
     case WM_RBUTTONUP: m_tray.ShowMenu(IDR_TRAY_MENU); break;
     default: break;
-  }
-}
-
-void CMainStatsDlg::SampleCursor() {
-  // A failed read keeps the last position, so it counts no movement.
-  static POINT pt = {};
-  GetCursorPos(&pt);
-  const uint32_t before = m_distance.Pixels();
-  if (m_distance.Sample({pt.x, pt.y})) {
-    RecordMove(m_distance.Pixels() - before);
-    SetItemText(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()).c_str());
   }
 }
 
@@ -344,7 +304,10 @@ void CMainStatsDlg::OnProcSelect(DWORD threadId) {
   OnProcReset();
 }
 
-void CMainStatsDlg::OnProcReset() { m_procCounters.Clear(); }
+void CMainStatsDlg::OnProcReset() {
+  m_procCounters.Clear();
+  RequestRefresh();
+}
 
 bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
   if (OnToolCommand(id)) return true;
@@ -357,7 +320,10 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
       dlg.DoModal();
       return true;
     }
-    case ID_PROCESS_STATS: ShowWindow(m_processPanel.Hwnd(), SW_SHOW); return true;
+    case ID_PROCESS_STATS:
+      if (!m_processPanel.Hwnd()) CreateProcessPanel();  // asked for before the late start
+      ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
+      return true;
     case ID_HISTORY: OnHistoryWindow(); return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }
@@ -370,11 +336,13 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
     RollOverDayIfNeeded();
     m_counters.Add(kind);
     RecordEvent(kind, wp);
+    RequestRefresh();
     *handled = true;
     return 0;
   }
   if (ProcessInputKindForMessage(msg, &kind)) {
     m_procCounters.Add(kind);
+    RequestRefresh();
     *handled = true;
     return 0;
   }
@@ -432,6 +400,13 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       OnProcReset();
       *handled = true;
       return 0;
+    case WM_INPUT_MOVING:
+      WakeSampling();
+      *handled = true;
+      return 0;
+    case WM_SHOWWINDOW:
+      if (wp) OnShown();
+      return CMagDialog::OnMessage(msg, wp, lp, handled);
     default: return CMagDialog::OnMessage(msg, wp, lp, handled);
   }
 }

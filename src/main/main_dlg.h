@@ -20,12 +20,14 @@
 #include "stats/day_store.h"
 #include "stats/distance.h"
 #include "stats/global_hooks.h"
+#include "stats/pointer_rest.h"
 #include "tools/autostart.h"
 #include "tools/button_swap.h"
 #include "tools/hotkey.h"
 #include "tools/idle_shutdown_timer.h"
 #include "ui/dialog.h"
 #include "ui/mag_dialog.h"
+#include "ui/shown_texts.h"
 
 // Derives from the docking dialog: it is the owner the per-process panel
 // docks to.
@@ -57,27 +59,49 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void OnShowWindow();
   void OnClearStats();
 
-  // 100 ms tick
-  void RefreshCursorText();
-  void RefreshCounters();
-  void RefreshTotalClicks();
+  // What the window and the tray show (main_dlg_refresh.cpp). The 100 ms
+  // tick runs only while something may have changed: an event, a pointer
+  // move, a clear, the window coming on screen; a tick that changes nothing
+  // stops it.
+  void RequestRefresh() {
+    if (!m_refreshing) StartRefresh();
+  }
+  void StartRefresh();
+  void OnRefreshTick();
+  bool RefreshCursorText();
+  bool RefreshCounters();
+  bool RefreshTotalClicks();
+  bool RefreshStatusBar();
+  // Labels are written only when their text changed; those that change
+  // every second (onlyOnScreen) not at all while the window is hidden, and
+  // it writes what they missed when it is shown again.
+  bool LabelsOnScreen() const;
+  bool ShowLabel(int id, const std::string& text, bool onlyOnScreen = false);
+  bool ShowStatus(int part, const std::string& text);
+  void OnShown();
   // 1 s tick
   void RefreshRunTimeAndClock();
   void RefreshUptime();
+  tallivo::DayFigures CurrentDayFigures() const;
+  // All ten entries (the ways out), or those that changed (every second).
   void SaveDayFigures();
+  void SaveChangedDayFigures();
   void LoadDayFigures();
   void DrainPendingInput();
   // Starts the day's figures over when the local date has changed since
   // the last check; cheap enough to run before every counted event.
   void RollOverDayIfNeeded();
   void TakeDate();
-  void RefreshStatusBar();
-  // distance timer
+  // distance timer: runs while the pointer moves, rests while it is still
   void SampleCursor();
+  void RestSampling();
+  void WakeSampling();
+  void CheckRestingPointer();
   void MeasureScreen();
   void CreateStatusBar();
   bool AskExit();
   void CreateChartPages();
+  void CreateProcessPanel();
   void SeedCharts();
   void FeedCharts();
   // The history of days (main_dlg_history.cpp).
@@ -134,4 +158,8 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   tallivo::history::HistoryPath m_historyPath;
   tallivo::history::ForegroundProgram m_foreground;
   tallivo::history::CHistoryDlg m_historyWindow;
+  ui::ShownTexts m_shown;
+  bool m_refreshing = false;
+  tallivo::SamplingRest m_samplingRest;
+  tallivo::DayFiguresSaver m_daySaver;
 };

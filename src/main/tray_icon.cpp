@@ -24,9 +24,12 @@ void CTrayIcon::Init(HWND owner, UINT callbackMessage, HICON icon) {
   m_record.uTimeout = 3;
 }
 
-void CTrayIcon::SetTip(const char* tip) {
+bool CTrayIcon::SetTip(const char* tip) {
+  // Compared as it would be stored: cut to the field.
+  if (strncmp(m_record.szTip, tip, sizeof m_record.szTip - 1) == 0) return false;
   lstrcpynA(m_record.szTip, tip, sizeof m_record.szTip);
   Shell_NotifyIconA(NIM_MODIFY, &m_record);
+  return true;
 }
 
 void CTrayIcon::MinimiseToTray(int autoData) {

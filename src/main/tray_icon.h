@@ -10,9 +10,10 @@ class CTrayIcon {
   CTrayIcon();
   // Fills the record; the icon itself appears at the first minimise.
   void Init(HWND owner, UINT callbackMessage, HICON icon);
-  // Every 100 ms: the new tip, applied with the current flags. Fails
-  // harmlessly while there is no icon.
-  void SetTip(const char* tip);
+  // The tip, applied with the current flags when it changed (the record
+  // keeps it for the icon's next add). Fails harmlessly while there is no
+  // icon. Returns whether it changed.
+  bool SetTip(const char* tip);
   // The window was minimised: balloon text for the flag, icon added (with
   // the balloon the first time), window hidden, balloon flag dropped.
   void MinimiseToTray(int autoData);

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/messages.h"
 #include "process/process_stats_dlg.h"
@@ -36,6 +38,26 @@ BOOL CProcessPickerDlg::OnInitDialog() {
 }
 
 void CProcessPickerDlg::FillProcessList() {
+  // The processes first: the list is built again only when they changed,
+  // which most ten-second rounds they have not.
+  std::vector<std::pair<DWORD, std::string>> processes;
+  bool noneListed = false;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  // The platform's own record size: 296 bytes in the 32-bit layout.
+  m_entry->dwSize = sizeof(PROCESSENTRY32);
+  if (snapshot != INVALID_HANDLE_VALUE) {
+    if (!Process32First(snapshot, m_entry.get())) {
+      noneListed = GetLastError() == ERROR_NO_MORE_FILES;
+    } else {
+      // The first entry (the system's idle process) is not listed.
+      while (Process32Next(snapshot, m_entry.get())) processes.emplace_back(m_entry->th32ProcessID, m_entry->szExeFile);
+    }
+    CloseHandle(snapshot);
+  }
+  if (m_listed && processes == m_processes && !noneListed) return;
+  m_processes = std::move(processes);
+  m_listed = true;
+
   HWND list = m_processList;
   SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
   while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
@@ -55,33 +77,23 @@ void CProcessPickerDlg::FillProcessList() {
     SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
   }
 
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  // The platform's own record size: 296 bytes in the 32-bit layout.
-  m_entry->dwSize = sizeof(PROCESSENTRY32);
-  if (snapshot != INVALID_HANDLE_VALUE) {
-    if (!Process32First(snapshot, m_entry.get())) {
-      if (GetLastError() == ERROR_NO_MORE_FILES) ui::AppMessageBox(kNoMoreProcess, MB_OK);
-    } else {
-      // The first entry (the system's idle process) is not listed.
-      int row = 0;
-      while (Process32Next(snapshot, m_entry.get())) {
-        const std::string idText = ProcessIdText(m_entry->th32ProcessID);
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = row;
-        item.pszText = const_cast<char*>(idText.c_str());
-        item.lParam = static_cast<LPARAM>(m_entry->th32ProcessID);
-        const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        if (index >= 0) {
-          LVITEMA sub = {};
-          sub.iSubItem = 1;
-          sub.pszText = m_entry->szExeFile;
-          SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
-        }
-        ++row;
-      }
+  if (noneListed) ui::AppMessageBox(kNoMoreProcess, MB_OK);
+  int row = 0;
+  for (auto& [pid, exe] : m_processes) {
+    const std::string idText = ProcessIdText(pid);
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = const_cast<char*>(idText.c_str());
+    item.lParam = static_cast<LPARAM>(pid);
+    const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (index >= 0) {
+      LVITEMA sub = {};
+      sub.iSubItem = 1;
+      sub.pszText = exe.data();
+      SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
     }
-    CloseHandle(snapshot);
+    ++row;
   }
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 }

@@ -1,12 +1,16 @@
-// The process picker: lists the running processes, rebuilt every ten
-// seconds, and on a double click hands the chosen process's window thread
-// to the main window and its name to the per-process panel.
+// The process picker: lists the running processes, looked at every ten
+// seconds and rebuilt when they changed, and on a double click hands the
+// chosen process's window thread to the main window and its name to the
+// per-process panel.
 #pragma once
 
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/dialog.h"
 
@@ -30,4 +34,7 @@ class CProcessPickerDlg : public ui::CDialog {
 
   HWND m_processList = nullptr;
   std::unique_ptr<PROCESSENTRY32> m_entry;
+  // What the list shows: (id, file name) in the order of the snapshot.
+  std::vector<std::pair<DWORD, std::string>> m_processes;
+  bool m_listed = false;
 };

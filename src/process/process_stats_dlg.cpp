@@ -8,43 +8,61 @@
 using namespace tallivo;
 
 namespace {
-constexpr UINT_PTR TIMER_PANEL = 0;
-constexpr UINT kPanelMs = 20;
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
 }  // namespace
 
 InputCounters CProcessStatsDlg::s_counts;
 int CProcessStatsDlg::s_sharePercent = 0;
 std::string CProcessStatsDlg::s_processName;
+CProcessStatsDlg* CProcessStatsDlg::s_panel = nullptr;
 
 CProcessStatsDlg::CProcessStatsDlg() : CMagDialog(IDD_PROCESS_PANEL) {}
 
-CProcessStatsDlg::~CProcessStatsDlg() = default;
-
-void CProcessStatsDlg::SetProcessCounts(const InputCounters& counts, uint32_t globalTotal) {
-  s_counts = counts;
-  s_sharePercent = SharePercent(static_cast<float>(counts.GrandTotal()), static_cast<float>(globalTotal));
+CProcessStatsDlg::~CProcessStatsDlg() {
+  if (s_panel == this) s_panel = nullptr;
 }
 
-void CProcessStatsDlg::SetProcessName(const std::string& name) { s_processName = name; }
+void CProcessStatsDlg::SetProcessCounts(const InputCounters& counts, uint32_t globalTotal) {
+  const int share = SharePercent(static_cast<float>(counts.GrandTotal()), static_cast<float>(globalTotal));
+  if (counts == s_counts && share == s_sharePercent) return;
+  s_counts = counts;
+  s_sharePercent = share;
+  RefreshPanel();
+}
+
+void CProcessStatsDlg::SetProcessName(const std::string& name) {
+  s_processName = name;
+  RefreshPanel();
+}
+
+void CProcessStatsDlg::RefreshPanel() {
+  if (s_panel && s_panel->Hwnd()) s_panel->Refresh();
+}
 
 BOOL CProcessStatsDlg::OnInitDialog() {
+  s_panel = this;
+  // The share line's resource text gives way to the figures at once.
+  Refresh();
   // No explicit parent: the main window becomes the picker's owner.
   m_picker = std::make_unique<CProcessPickerDlg>();
   m_picker->Create(ui::MainWindow());
-  SetTimer(Hwnd(), TIMER_PANEL, kPanelMs, nullptr);
   return TRUE;
 }
 
-void CProcessStatsDlg::OnTimer() {
+void CProcessStatsDlg::Refresh() {
   const InputCounters& c = s_counts;
-  SetItemText(IDC_PROC_LEFT, PanelLeftLabel(c.left).c_str());
-  SetItemText(IDC_PROC_RIGHT, PanelRightLabel(c.right).c_str());
-  SetItemText(IDC_PROC_MIDDLE, PanelMiddleLabel(c.middle).c_str());
-  SetItemText(IDC_PROC_WHEEL, PanelWheelLabel(c.wheel).c_str());
-  SetItemText(IDC_PROC_MOUSE, PanelMouseLabel(c.TotalClicks()).c_str());
-  SetItemText(IDC_PROC_KEYS, PanelKeysLabel(c.keys).c_str());
-  SetItemText(IDC_PROC_SHARE, ShareLine(s_processName, s_sharePercent).c_str());
+  const std::pair<int, std::string> texts[] = {
+      {IDC_PROC_LEFT, PanelLeftLabel(c.left)},
+      {IDC_PROC_RIGHT, PanelRightLabel(c.right)},
+      {IDC_PROC_MIDDLE, PanelMiddleLabel(c.middle)},
+      {IDC_PROC_WHEEL, PanelWheelLabel(c.wheel)},
+      {IDC_PROC_MOUSE, PanelMouseLabel(c.TotalClicks())},
+      {IDC_PROC_KEYS, PanelKeysLabel(c.keys)},
+      {IDC_PROC_SHARE, ShareLine(s_processName, s_sharePercent)},
+  };
+  for (const auto& [id, text] : texts) {
+    if (m_shown.Put(id, text, true)) SetItemText(id, text.c_str());
+  }
 }
 
 void CProcessStatsDlg::OnPickProcess() {
@@ -69,12 +87,4 @@ bool CProcessStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
     case ID_PROCESS_CLEAR: OnClearProcessStats(); return true;
     default: return CMagDialog::OnCommand(id, code, control);
   }
-}
-
-INT_PTR CProcessStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
-  if (msg == WM_TIMER) {
-    OnTimer();
-    return 0;  // then default processing
-  }
-  return CMagDialog::OnMessage(msg, wp, lp, handled);
 }

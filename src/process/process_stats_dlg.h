@@ -11,6 +11,7 @@
 
 #include "base/counters.h"
 #include "ui/mag_dialog.h"
+#include "ui/shown_texts.h"
 
 class CProcessPickerDlg;
 
@@ -19,8 +20,9 @@ class CProcessStatsDlg : public CMagDialog {
   CProcessStatsDlg();
   ~CProcessStatsDlg() override;
 
-  // Called by the main window at every refresh tick with its per-process
-  // counters and the sum of its five global counters.
+  // Called by the main window at its refresh ticks with its per-process
+  // counters and the sum of its five global counters; the panel shows what
+  // changed at once.
   static void SetProcessCounts(const tallivo::InputCounters& counts, uint32_t globalTotal);
   // Called by the picker after a choice.
   static void SetProcessName(const std::string& name);
@@ -28,10 +30,12 @@ class CProcessStatsDlg : public CMagDialog {
  protected:
   BOOL OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
-  INT_PTR OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) override;
 
  private:
-  void OnTimer();
+  // Writes the labels whose text changed. They change only with the
+  // figures: the panel needs no timer of its own.
+  void Refresh();
+  static void RefreshPanel();
   void OnPickProcess();
   void OnClearProcessStats();
 
@@ -40,6 +44,10 @@ class CProcessStatsDlg : public CMagDialog {
   static tallivo::InputCounters s_counts;
   static int s_sharePercent;
   static std::string s_processName;
+  // The panel of the program (there is one), while its window exists.
+  static CProcessStatsDlg* s_panel;
+
+  ui::ShownTexts m_shown;
 
   std::unique_ptr<CProcessPickerDlg> m_picker;
 };

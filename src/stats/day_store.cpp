@@ -64,17 +64,56 @@ DayFigures LoadDayFigures(ProfileStore& store, StartDate today) {
   return f;
 }
 
+namespace {
+struct Entry {
+  const char* section;
+  const char* name;
+  uint32_t value;
+};
+
+// The ten entries in the order they are written.
+void DayEntries(StartDate today, const DayFigures& f, Entry (&e)[DayFiguresSaver::kEntries]) {
+  e[0] = {kDate, "Month", static_cast<uint32_t>(today.month)};
+  e[1] = {kDate, "Day", static_cast<uint32_t>(today.day)};
+  e[2] = {kDate, "Year", static_cast<uint32_t>(today.year)};
+  e[3] = {kData, "MouseLeft", f.counters.left};
+  e[4] = {kData, "MouseRight", f.counters.right};
+  e[5] = {kData, "MouseMiddle", f.counters.middle};
+  e[6] = {kData, "MouseRoll", f.counters.wheel};
+  e[7] = {kData, "KeyBoard", f.counters.keys};
+  e[8] = {kData, "MouseMove", f.movePixels};
+  e[9] = {kData, "TimeCount", f.runSeconds};
+}
+}  // namespace
+
 void SaveDayFigures(ProfileStore& store, StartDate today, const DayFigures& f) {
-  store.WriteInt(kDate, "Month", static_cast<uint32_t>(today.month));
-  store.WriteInt(kDate, "Day", static_cast<uint32_t>(today.day));
-  store.WriteInt(kDate, "Year", static_cast<uint32_t>(today.year));
-  store.WriteInt(kData, "MouseLeft", f.counters.left);
-  store.WriteInt(kData, "MouseRight", f.counters.right);
-  store.WriteInt(kData, "MouseMiddle", f.counters.middle);
-  store.WriteInt(kData, "MouseRoll", f.counters.wheel);
-  store.WriteInt(kData, "KeyBoard", f.counters.keys);
-  store.WriteInt(kData, "MouseMove", f.movePixels);
-  store.WriteInt(kData, "TimeCount", f.runSeconds);
+  Entry e[DayFiguresSaver::kEntries];
+  DayEntries(today, f, e);
+  for (const Entry& entry : e) store.WriteInt(entry.section, entry.name, entry.value);
+}
+
+unsigned DayFiguresSaver::Save(ProfileStore& store, StartDate today, const DayFigures& f) {
+  const bool all = ++m_saves >= kFullEvery;
+  if (all) m_saves = 0;
+  return Write(store, today, f, all);
+}
+
+unsigned DayFiguresSaver::SaveAll(ProfileStore& store, StartDate today, const DayFigures& f) {
+  return Write(store, today, f, true);
+}
+
+unsigned DayFiguresSaver::Write(ProfileStore& store, StartDate today, const DayFigures& f, bool all) {
+  Entry e[kEntries];
+  DayEntries(today, f, e);
+  unsigned written = 0;
+  for (unsigned i = 0; i < kEntries; ++i) {
+    Stored& s = m_stored[i];
+    if (!all && s.known && s.value == e[i].value) continue;
+    ++written;
+    s.known = store.WriteInt(e[i].section, e[i].name, e[i].value);
+    s.value = e[i].value;
+  }
+  return written;
 }
 
 LocalDay LocalDayOf(time_t now) {

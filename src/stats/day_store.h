@@ -30,6 +30,30 @@ DayFigures LoadDayFigures(ProfileStore& store, StartDate today);
 // Writes the date and the seven figures, ten entries in a fixed order.
 void SaveDayFigures(ProfileStore& store, StartDate today, const DayFigures& figures);
 
+// The once-a-second save: of the ten entries only those that differ from
+// what this saver last stored (most seconds that is the run time alone).
+// An entry whose write failed is written again next time, and every
+// kFullEvery-th save writes all ten, so that entries removed behind the
+// program's back come back within a minute.
+class DayFiguresSaver {
+ public:
+  static constexpr unsigned kEntries = 10;
+  static constexpr unsigned kFullEvery = 60;
+  // Returns how many entries it wrote.
+  unsigned Save(ProfileStore& store, StartDate today, const DayFigures& figures);
+  // All ten now, whatever was stored before: the ways out.
+  unsigned SaveAll(ProfileStore& store, StartDate today, const DayFigures& figures);
+
+ private:
+  unsigned Write(ProfileStore& store, StartDate today, const DayFigures& figures, bool all);
+  struct Stored {
+    bool known = false;
+    uint32_t value = 0;
+  };
+  Stored m_stored[kEntries];
+  unsigned m_saves = 0;
+};
+
 // One local calendar day: its date and the seconds it spans, [start, end).
 // Where the clocks skip midnight the day starts at the first local time
 // that exists (e.g. 01:00); where they go back, the repeated hour belongs

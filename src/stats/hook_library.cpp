@@ -9,6 +9,7 @@ hookapi::StopFn g_stop = nullptr;
 hookapi::StartFn g_start = nullptr;
 hookapi::InstalledFn g_installed = nullptr;
 hookapi::ReportsSeenFn g_reports = nullptr;
+hookapi::WatchPointerFn g_watchPointer = nullptr;
 hookapi::StopTaskFn g_stopTask = nullptr;
 hookapi::StartTaskFn g_startTask = nullptr;
 
@@ -36,8 +37,9 @@ bool Load(std::string* failedLibrary) {
     g_start = Ordinal<hookapi::StartFn>(global, hookapi::kStartOrdinal);
     g_installed = Ordinal<hookapi::InstalledFn>(global, hookapi::kInstalledOrdinal);
     g_reports = Ordinal<hookapi::ReportsSeenFn>(global, hookapi::kReportsSeenOrdinal);
+    g_watchPointer = Ordinal<hookapi::WatchPointerFn>(global, hookapi::kWatchPointerOrdinal);
   }
-  if (!g_stop || !g_start || !g_installed || !g_reports) {
+  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -63,6 +65,9 @@ void StopGlobal() {
 }
 bool GlobalHooksInstalled() { return g_installed && g_installed() != 0; }
 DWORD GlobalReportsSeen() { return g_reports ? g_reports() : 0; }
+void WatchPointer() {
+  if (g_watchPointer) g_watchPointer();
+}
 void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }

@@ -22,6 +22,8 @@ void StopGlobal();
 // start, and how many input reports they have seen (wraps).
 bool GlobalHooksInstalled();
 DWORD GlobalReportsSeen();
+// WM_INPUT_MOVING to the counting window at the next pointer move, once.
+void WatchPointer();
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
 // Any other library of ours (SkinH.dll), by full path from the program's

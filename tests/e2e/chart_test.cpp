@@ -100,6 +100,14 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   EXPECT_TRUE(bars(day, {3, 2}));
   ASSERT_TRUE(clickTab(0));
   EXPECT_TRUE(WaitUntil([&] { return shown(hour) && !shown(day); }));
+  // A chart left alone for a while draws nothing meanwhile, and its next
+  // tick's bar shows all the same. (The tick before takes up the events
+  // since the hour page's last one.)
+  tick(hour);
+  Pump(3000);
+  ASSERT_TRUE(events(12));  // 3 px
+  tick(hour);
+  EXPECT_TRUE(bars(hour, {3}));
 }
 
 }  // namespace

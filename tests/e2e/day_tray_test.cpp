@@ -240,12 +240,25 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
     PostInput(app.Main(), tallivo::WM_INPUT_KEY, 2);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击3次,键盘敲击2次,鼠标移动", 0) == 0; }))
         << shell.LastTip();
+    // Hidden, the texts of each second stand still; after that rest the tip
+    // still follows the next event.
+    const std::string runTime = app.Text(IDC_RUN_TIME);
+    Pump(2000);
+    EXPECT_EQ(app.Text(IDC_RUN_TIME), runTime) << "written while hidden";
+    PostInput(app.Main(), tallivo::WM_INPUT_LBUTTON, 1);
+    EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击4次,键盘敲击2次,鼠标移动", 0) == 0; }))
+        << shell.LastTip();
     shell.Clear();
     PostMessageA(app.Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !shell.Calls().empty() && shell.Calls()[0].message == NIM_ADD; }))
         << "no icon in the restarted shell";
     PostMessageA(app.Main(), tallivo::WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.Main()) && !IsIconic(app.Main()); }));
+    // Shown, they show what came meanwhile.
+    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != runTime; })) << runTime;
+    EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   4次")) << app.Text(IDC_LEFT_CLICKS);
+    EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 2次")) << app.Text(IDC_KEY_STROKES);
+    EXPECT_TRUE(app.WaitText(IDC_TOTAL_CLICKS, "鼠标共点击: 4次")) << app.Text(IDC_TOTAL_CLICKS);
     app.Command(ID_EXIT);
     ASSERT_TRUE(app.Answer(IDYES));
     ASSERT_TRUE(app.WaitExit(10000));

@@ -89,6 +89,31 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
                                              {tallivo::WM_INPUT_MBUTTON, 1},
                                              {tallivo::WM_INPUT_WHEEL, 2},
                                              {tallivo::WM_INPUT_KEY, 3}}));
+
+  // Pointer moves post nothing, until the window asks to be told of the
+  // next one: then one message, however many moves follow, once per ask.
+  auto moves = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      INPUT move = MouseInput(MOUSEEVENTF_MOVE);
+      move.mi.dx = i % 2 ? -3 : 3;
+      SendInputs({move});
+    }
+    Pump(300);
+    return g_received[tallivo::WM_INPUT_MOVING];
+  };
+  auto watch = Ordinal<StopFn>("TallivoHook.dll", 5);
+  ASSERT_TRUE(watch);
+  EXPECT_EQ(moves(20), 0);
+  watch();
+  EXPECT_EQ(moves(20), 1);
+  EXPECT_EQ(moves(20), 1);
+  watch(), watch();
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);  // a click is no move
+  EXPECT_EQ(moves(0), 1);
+  EXPECT_EQ(moves(5), 2);
+  g_received.erase(tallivo::WM_INPUT_MOVING);
+  g_received[tallivo::WM_INPUT_LBUTTON] -= 1;
+
   h.stop();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);
   TapKey('Q', 1);

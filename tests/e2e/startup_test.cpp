@@ -133,6 +133,20 @@ TEST(Distance, PointerTravelInMetresForTheMeasuredScreen) {
   const float ppm = MeasurePixelsPerMetre();
   const std::string expected = tallivo::MetresLabel(static_cast<float>(8000.0 / ppm));
   EXPECT_TRUE(app.WaitText(IDC_MOVE_METRES, expected)) << app.Text(IDC_MOVE_METRES) << " ppm " << ppm;
+
+  // After several still seconds the first move counts from where the
+  // pointer rested: a jump of (3, 4) adds 5 pixels, and the labels follow.
+  auto stored = [] {
+    DWORD v = 0;
+    return ReadProfileDword("DataSetting", "MouseMove", &v) ? v : 0;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return stored() == 8000; })) << stored();
+  Pump(5000);
+  ASSERT_TRUE(MoveCursor(503, 304));
+  EXPECT_TRUE(WaitUntil([&] { return stored() == 8005; })) << stored();
+  EXPECT_TRUE(app.WaitText(IDC_CURSOR_POS, "当前鼠标的位置:503,304")) << app.Text(IDC_CURSOR_POS);
+  Pump(1500);
+  EXPECT_EQ(stored(), 8005u);
 }
 
 // The menu's exit and the close box ask first (No keeps it running and

@@ -24,8 +24,10 @@ TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
   EXPECT_EQ(c.keys, 1u);
   EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
   InputKind kind;
-  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON}) EXPECT_FALSE(InputKindForMessage(msg, &kind));
-  EXPECT_FALSE(ProcessInputKindForMessage(WM_INPUT_LBUTTON, &kind));
+  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON, WM_INPUT_MOVING})
+    EXPECT_FALSE(InputKindForMessage(msg, &kind)) << std::hex << msg;
+  for (unsigned msg : {WM_INPUT_LBUTTON, WM_INPUT_MOVING})
+    EXPECT_FALSE(ProcessInputKindForMessage(msg, &kind)) << std::hex << msg;
   ASSERT_TRUE(ProcessInputKindForMessage(WM_PROC_WHEEL, &kind));
   EXPECT_EQ(kind, InputKind::Wheel);
   // Silent wrap at 2^32, sums as unsigned 32-bit.

@@ -3,8 +3,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "unit_time.h"
 #include "stats/day_store.h"
@@ -95,6 +97,67 @@ TEST(DayStore, SaveWritesTheYearAndARestartTheSameDayContinues) {
   EXPECT_EQ(back.movePixels, 300u);
   EXPECT_EQ(back.runSeconds, 4u);
   EXPECT_EQ(LoadDayFigures(store, {12, 8, 2027}).counters.keys, 0u);
+}
+
+// Names the entries each save wrote; writes of the entries in `failing` fail.
+class RecordingStore : public MemoryProfileStore {
+ public:
+  bool WriteInt(const char* section, const char* entry, uint32_t value) override {
+    written += std::string(written.empty() ? "" : " ") + entry;
+    if (failing.find(entry) != std::string::npos) return false;
+    return MemoryProfileStore::WriteInt(section, entry, value);
+  }
+  std::string Take() { return std::exchange(written, std::string()); }
+  std::string written, failing;
+};
+
+TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
+  constexpr char kAll[] = "Month Day Year MouseLeft MouseRight MouseMiddle MouseRoll KeyBoard MouseMove TimeCount";
+  RecordingStore store;
+  DayFiguresSaver saver;
+  StartDate today{12, 7, 2026};
+  DayFigures f;
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    const char* written;
+  } steps[] = {
+      {"first save", [] {}, kAll},
+      {"nothing new", [] {}, ""},
+      {"a second", [&] { ++f.runSeconds; }, "TimeCount"},
+      {"a click, a key, a move", [&] { ++f.counters.left, ++f.counters.keys, f.movePixels += 5, ++f.runSeconds; },
+       "MouseLeft KeyBoard MouseMove TimeCount"},
+      {"a failing write", [&] { ++f.counters.right, store.failing = "MouseRight"; }, "MouseRight"},
+      {"tried again", [] {}, "MouseRight"},
+      {"stored at last", [&] { store.failing.clear(); }, "MouseRight"},
+      {"then left alone", [] {}, ""},
+      {"a new day",
+       [&] {
+         today = {12, 8, 2026}, f = DayFigures();
+       },
+       "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.change();
+    saver.Save(store, today, f);
+    EXPECT_EQ(store.Take(), s.written);
+  }
+  const DayFigures back = LoadDayFigures(store, today);
+  EXPECT_EQ(back.counters.GrandTotal() + back.movePixels + back.runSeconds, 0u);
+
+  // Entries removed behind the program's back are back within a minute:
+  // one save in 60 writes all ten.
+  static_cast<MemoryProfileStore&>(store) = MemoryProfileStore();
+  std::string writes;
+  for (unsigned i = 0; i < DayFiguresSaver::kFullEvery; ++i) {
+    saver.Save(store, today, f);
+    const std::string w = store.Take();
+    if (!w.empty()) writes += "[" + w + "]";
+  }
+  EXPECT_EQ(writes, "[" + std::string(kAll) + "]");
+  EXPECT_EQ(store.ReadInt("DateCur", "Month", 0), 12u);
+  EXPECT_EQ(saver.SaveAll(store, today, f), DayFiguresSaver::kEntries) << "the ways out write everything";
 }
 
 TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {

@@ -10,6 +10,7 @@
 #include "hooks/input_filter.h"
 #include "stats/distance.h"
 #include "stats/hook_watchdog.h"
+#include "stats/pointer_rest.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 
@@ -134,6 +135,44 @@ TEST(Distance, SamplesAccumulateConvertAndWrap) {
   m.SetPixels(0xFFFFFFFEu);
   m.Sample({107, 108});
   EXPECT_EQ(m.Pixels(), 3u);
+}
+
+TEST(Distance, SamplingRestsOnlyAfterHalfASecondStillAndTheFirstStepAfterItCounts) {
+  DistanceMeter m;
+  m.SetStart({10, 10});
+  SamplingRest rest;
+  const unsigned still = SamplingRest::kStillSamples;
+  // (samples that found the pointer still, then whether one moved) in turn,
+  // and whether the last of them stops the sampling.
+  const struct {
+    unsigned stillSamples;
+    bool thenMoved;
+    bool stops;
+  } runs[] = {
+      {0, true, false},
+      {still - 1, true, false},  // a move starts the count over
+      {still - 1, false, true},  // the fiftieth still sample in a row
+  };
+  int x = 10;
+  for (const auto& r : runs) {
+    bool stopped = false;
+    for (unsigned i = 0; i < r.stillSamples; ++i) stopped = rest.AfterSample(m.Sample({x, 10}));
+    EXPECT_FALSE(stopped) << r.stillSamples;
+    if (r.thenMoved) ++x;
+    EXPECT_EQ(rest.AfterSample(m.Sample({x, 10})), r.stops) << r.stillSamples;
+  }
+  ASSERT_TRUE(rest.Resting());
+  EXPECT_FALSE(rest.AfterSample(false)) << "a timer message already queued stops nothing twice";
+  // The first step after the rest is measured from the last sample: a jump
+  // of (3, 4) adds 5 pixels. The word that the pointer moves starts the
+  // sampling once; a second one, or one while sampling, does nothing.
+  const uint32_t before = m.Pixels();
+  EXPECT_TRUE(rest.Wake());
+  EXPECT_FALSE(rest.Wake());
+  EXPECT_TRUE(m.Sample({x + 3, 14}));
+  EXPECT_EQ(m.Pixels() - before, 5u);
+  EXPECT_FALSE(rest.AfterSample(true));
+  EXPECT_FALSE(rest.Resting());
 }
 
 TEST(StatsText, LabelsTipAndTimes) {

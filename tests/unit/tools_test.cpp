@@ -11,6 +11,7 @@
 #include "ui/color_label_state.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
+#include "ui/shown_texts.h"
 #include "update/update_logic.h"
 
 using namespace tallivo;
@@ -132,6 +133,46 @@ TEST(ColorLabelState, HoverColourAndUnderline) {
   const LabelLayout l = LayoutLabel(0, 21, 12);  // taller label: centred, the odd pixel dropped
   EXPECT_EQ(l.textY, 4);
   EXPECT_EQ(l.lineY, 17);
+}
+
+TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
+  ui::ShownTexts shown;
+  const struct {
+    int key;  // 0: the window comes on screen, catch up
+    const char* text;
+    bool onScreen;
+    const char* written;  // by Put, or by the catch-up ("key=text ...")
+  } steps[] = {
+      {1001, "左键点击:   0次", true, "1001=左键点击:   0次"},
+      {1001, "左键点击:   0次", true, ""},
+      {1002, "左键点击:   0次", true, "1002=左键点击:   0次"},  // the same text elsewhere is its own
+      {1001, "左键点击:   1次", true, "1001=左键点击:   1次"},
+      {1001, "", true, "1001="},
+      // Hidden: nothing is written, the last text of each wins when shown.
+      {1001, "左键点击:   2次", false, ""},
+      {1001, "左键点击:   3次", false, ""},
+      {1002, "左键点击:   9次", false, ""},
+      {1003, "软件已运行:0时0分1秒", false, ""},
+      {0, nullptr, true, "1001=左键点击:   3次 1002=左键点击:   9次 1003=软件已运行:0时0分1秒"},
+      {0, nullptr, true, ""},
+      {1003, "软件已运行:0时0分1秒", true, ""},
+      // Changed and changed back while hidden: nothing to catch up.
+      {1001, "左键点击:   4次", false, ""},
+      {1001, "左键点击:   3次", false, ""},
+      {0, nullptr, true, ""},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(testing::Message() << s.key << " " << (s.text ? s.text : "catch up"));
+    std::string written;
+    if (s.key == 0) {
+      shown.CatchUp([&](int key, const std::string& text) {
+        written += (written.empty() ? "" : " ") + std::to_string(key) + "=" + text;
+      });
+    } else if (shown.Put(s.key, s.text, s.onScreen)) {
+      written = std::to_string(s.key) + "=" + s.text;
+    }
+    EXPECT_EQ(written, s.written);
+  }
 }
 
 TEST(FieldCheck, ParsesBetweenTheBounds) {

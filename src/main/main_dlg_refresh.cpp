@@ -1,0 +1,143 @@
+// The main window's display: labels, status bar and tray tip, refreshed
+// when something changed rather than on a clock, and the cursor sampling
+// of the distance, which rests while the pointer does.
+#include "main/main_dlg.h"
+
+#include <commctrl.h>
+
+#include <ctime>
+
+#include "res/resource.h"
+#include "stats/hook_library.h"
+#include "stats/stats_text.h"
+#include "stats/time_text.h"
+
+using namespace tallivo;
+
+namespace {
+// Status-bar parts share the list of shown texts with the labels.
+int StatusKey(int part) { return -1 - part; }
+}  // namespace
+
+bool CMainStatsDlg::LabelsOnScreen() const { return IsWindowVisible(Hwnd()) && !IsIconic(Hwnd()); }
+
+bool CMainStatsDlg::ShowLabel(int id, const std::string& text, bool onlyOnScreen) {
+  if (!m_shown.Put(id, text, !onlyOnScreen || LabelsOnScreen())) return false;
+  SetDlgItemTextA(Hwnd(), id, text.c_str());
+  return true;
+}
+
+bool CMainStatsDlg::ShowStatus(int part, const std::string& text) {
+  if (!m_statusBar || !m_shown.Put(StatusKey(part), text, true)) return false;
+  SendMessageA(m_statusBar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
+  return true;
+}
+
+void CMainStatsDlg::OnShown() {
+  // The texts of each second that the hidden window did not write.
+  m_shown.CatchUp([this](int key, const std::string& text) { SetDlgItemTextA(Hwnd(), key, text.c_str()); });
+  RequestRefresh();
+}
+
+void CMainStatsDlg::StartRefresh() { m_refreshing = SetTimer(Hwnd(), TIMER_REFRESH, kRefreshMs, nullptr) != 0; }
+
+void CMainStatsDlg::OnRefreshTick() {
+  // Each step reports whether it changed anything; the first tick after the
+  // last change changes nothing, and the timer rests until the next one.
+  bool changed = RefreshCursorText();
+  changed |= RefreshCounters();
+  changed |= RefreshTotalClicks();
+  changed |= RefreshStatusBar();
+  if (!changed) {
+    KillTimer(Hwnd(), TIMER_REFRESH);
+    m_refreshing = false;
+  }
+}
+
+bool CMainStatsDlg::RefreshCursorText() {
+  POINT pt = {};
+  GetCursorPos(&pt);
+  return ShowLabel(IDC_CURSOR_POS, CursorText(pt.x, pt.y));
+}
+
+bool CMainStatsDlg::RefreshCounters() {
+  bool changed = m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()).c_str());
+
+  static const struct {
+    int id;
+    InputKind kind;
+  } kLabels[] = {
+      {IDC_LEFT_CLICKS, InputKind::Left},  {IDC_RIGHT_CLICKS, InputKind::Right}, {IDC_MIDDLE_CLICKS, InputKind::Middle},
+      {IDC_WHEEL_STEPS, InputKind::Wheel}, {IDC_KEY_STROKES, InputKind::Key},
+  };
+  const uint32_t values[] = {m_counters.left, m_counters.right, m_counters.middle, m_counters.wheel, m_counters.keys};
+  for (size_t i = 0; i < sizeof kLabels / sizeof kLabels[0]; ++i) {
+    changed |= ShowLabel(kLabels[i].id, CounterLabel(kLabels[i].kind, values[i]));
+  }
+  FeedCharts();
+
+  CProcessStatsDlg::SetProcessCounts(m_procCounters, m_counters.GrandTotal());
+  return changed;
+}
+
+bool CMainStatsDlg::RefreshTotalClicks() {
+  // The tip of the next tick shows the new total: a change here keeps the
+  // refresh going for that tick.
+  const uint32_t total = m_counters.TotalClicks();
+  const bool changed = total != m_totalClicks;
+  m_totalClicks = total;
+  return ShowLabel(IDC_TOTAL_CLICKS, TotalClicksLabel(m_totalClicks)) || changed;
+}
+
+bool CMainStatsDlg::RefreshStatusBar() {
+  bool changed = ShowStatus(0, LapsText(m_distance.Metres()));
+  changed |= ShowStatus(1, MilestoneText(m_totalClicks));
+  return changed;
+}
+
+void CMainStatsDlg::RefreshRunTimeAndClock() {
+  ++m_runSeconds;
+  m_runText = RunTimeText(m_runSeconds);
+  // Texts that change every second are left alone while nobody sees them.
+  ShowLabel(IDC_RUN_TIME, m_runText, true);
+  time_t now = time(nullptr);
+  if (const tm* local = localtime(&now)) ShowLabel(IDC_CLOCK, ClockText(*local), true);
+}
+
+void CMainStatsDlg::RefreshUptime() { ShowLabel(IDC_UPTIME, UptimeText(GetTickCount64()), true); }
+
+void CMainStatsDlg::SampleCursor() {
+  // A failed read keeps the last position, so it counts no movement.
+  static POINT pt = {};
+  GetCursorPos(&pt);
+  const uint32_t before = m_distance.Pixels();
+  const bool moved = m_distance.Sample({pt.x, pt.y});
+  if (moved) {
+    RecordMove(m_distance.Pixels() - before);
+    ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()));
+    RequestRefresh();
+  }
+  if (m_samplingRest.AfterSample(moved)) RestSampling();
+}
+
+void CMainStatsDlg::RestSampling() {
+  KillTimer(Hwnd(), TIMER_CURSOR);
+  hooklib::WatchPointer();
+  // A move between the last sample and the watch is told by nobody: one
+  // more look. (The once-a-second look covers a pointer the hooks do not
+  // see move at all.)
+  CheckRestingPointer();
+}
+
+void CMainStatsDlg::WakeSampling() {
+  if (!m_samplingRest.Wake()) return;
+  SetTimer(Hwnd(), TIMER_CURSOR, kCursorMs, nullptr);
+  // From the last sampled position: the first step after the rest counts.
+  SampleCursor();
+}
+
+void CMainStatsDlg::CheckRestingPointer() {
+  if (!m_samplingRest.Resting()) return;
+  POINT pt = {};
+  if (GetCursorPos(&pt) && !(ScreenPoint{pt.x, pt.y} == m_distance.Last())) WakeSampling();
+}

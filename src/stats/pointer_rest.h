@@ -1,0 +1,27 @@
+// When the cursor sampling may rest. Each 10 ms sample is a wake-up of the
+// program, and while the pointer lies still every one of them finds
+// nothing; after a run of such samples the sampling stops, and the hook
+// library says when the pointer moves again.
+#pragma once
+
+namespace tallivo {
+
+class SamplingRest {
+ public:
+  // Half a second at the 10 ms sampling period.
+  static constexpr unsigned kStillSamples = 50;
+
+  // After one sample, whether it found the pointer moved. True: stop
+  // sampling now and wait for the word that the pointer moves.
+  bool AfterSample(bool moved);
+  // The pointer moves (or was found elsewhere). True when sampling was
+  // resting and has to start again.
+  bool Wake();
+  bool Resting() const { return m_resting; }
+
+ private:
+  unsigned m_still = 0;
+  bool m_resting = false;
+};
+
+}  // namespace tallivo
