@@ -89,14 +89,20 @@ class HistoryWindow : public SharedApp<HistoryWindow> {
       st->wDay = static_cast<WORD>(d.day);
       SendMessageA(Item(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(block.Remote()));
     }
-    SetForegroundWindow(Window());
-    RECT rc;
-    GetWindowRect(Item(IDC_HIST_TO), &rc);
-    ClickAt({rc.left + 12, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
-    Pump(200);
-    TapKey(VK_UP, 1);
-    Pump(200);
-    TapKey(VK_DOWN, 1);
+    // The picker tells its window of a change only for the user's own
+    // input; on a busy machine a click may not have focused it yet, so
+    // again until the days list starts at the chosen day.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      SetForegroundWindow(Window());
+      RECT rc;
+      GetWindowRect(Item(IDC_HIST_TO), &rc);
+      ClickAt({rc.left + 12, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+      Pump(200);
+      TapKey(VK_UP, 1);
+      Pump(200);
+      TapKey(VK_DOWN, 1);
+      if (WaitUntil([&] { return Cell(IDC_HIST_DAYS, 0, 0) == from; }, 2000)) return;
+    }
   }
 
   static void Screenshot(const std::string& name) {
