@@ -63,7 +63,7 @@ TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
     EXPECT_EQ(c.state ? AnswerPrompt(app) : AnswerAppBox(app), c.message);
     EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, c.state ? c.state : "空等待关机:关闭")) << app.Text(IDC_IDLE_STATE);
     if (c.state) continue;  // refused: back in the edit with all of it selected
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(dlg) == edit; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(dlg) == edit; }, 5000));
     EXPECT_EQ(static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0)), std::strlen(c.input) << 16);
   }
   // Ten minutes are on, but the pointer just moved: no shutdown request.
