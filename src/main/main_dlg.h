@@ -154,5 +154,6 @@ class CMainStatsDlg : public CMagDialog {
   ui::ShownTexts m_shown;
   bool m_refreshing = false;
   tallivo::SamplingRest m_samplingRest;
+  DWORD m_pointerMovesSampled = 0;
   tallivo::DayFiguresSaver m_daySaver;
 };
