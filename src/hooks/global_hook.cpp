@@ -28,6 +28,9 @@ std::atomic<DWORD> g_reportsSeen{0};
 // Set by the main window when it stops sampling the cursor; the next move
 // takes it and says so with one message, however many moves follow.
 std::atomic<bool> g_watchPointer{false};
+// Pointer moves seen (wraps). Counted before the flag is looked at, so a
+// move the window did not count when it set the flag finds it set.
+std::atomic<DWORD> g_pointerMoves{0};
 
 void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
 
@@ -41,6 +44,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
       case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
       case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
       case WM_MOUSEMOVE:
+        g_pointerMoves.fetch_add(1);
         if (g_watchPointer.exchange(false) && !g_poster.PostNotice(tallivo::WM_INPUT_MOVING)) {
           g_watchPointer.store(true);  // a full queue: the next move tries again
         }
@@ -80,8 +84,13 @@ extern "C" int __cdecl TallivoHookInstalled() { return g_thread.Installed() ? 1 
 // Ordinal 4: how many input reports the hooks have seen so far (wraps).
 extern "C" DWORD __cdecl TallivoHookReportsSeen() { return g_reportsSeen.load(std::memory_order_relaxed); }
 
-// Ordinal 5: post WM_INPUT_MOVING once, at the next pointer move.
-extern "C" void __cdecl TallivoWatchPointer() { g_watchPointer.store(true); }
+// Ordinal 5: post WM_INPUT_MOVING once, at the next pointer move. Returns
+// how many moves the hook has seen so far; ordinal 6 reads that alone.
+extern "C" DWORD __cdecl TallivoWatchPointer() {
+  g_watchPointer.store(true);
+  return g_pointerMoves.load();
+}
+extern "C" DWORD __cdecl TallivoPointerMoves() { return g_pointerMoves.load(); }
 
 // Ordinal 100, for the end-to-end test of the main window's watchdog only:
 // removes the hooks behind the hook thread's back, as Windows does with a

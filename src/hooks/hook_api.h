@@ -14,7 +14,8 @@ void __cdecl TallivoStopHook();                                  // TallivoHook.
 void __cdecl TallivoStartHook(HWND target);                      // TallivoHook.dll @2
 int __cdecl TallivoHookInstalled();                              // TallivoHook.dll @3
 DWORD __cdecl TallivoHookReportsSeen();                          // TallivoHook.dll @4
-void __cdecl TallivoWatchPointer();                              // TallivoHook.dll @5
+DWORD __cdecl TallivoWatchPointer();                             // TallivoHook.dll @5
+DWORD __cdecl TallivoPointerMoves();                             // TallivoHook.dll @6
 void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
 void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
 }
@@ -27,14 +28,17 @@ constexpr int kStartOrdinal = 2;
 // TallivoHook.dll only: the state its watchdog reads.
 constexpr int kInstalledOrdinal = 3;
 constexpr int kReportsSeenOrdinal = 4;
-// TallivoHook.dll only: post WM_INPUT_MOVING once, at the next pointer move.
+// TallivoHook.dll only: post WM_INPUT_MOVING once, at the next pointer move
+// (returns the pointer moves seen so far), and those moves alone.
 constexpr int kWatchPointerOrdinal = 5;
+constexpr int kPointerMovesOrdinal = 6;
 
 using StopFn = decltype(&TallivoStopHook);
 using StartFn = decltype(&TallivoStartHook);
 using InstalledFn = decltype(&TallivoHookInstalled);
 using ReportsSeenFn = decltype(&TallivoHookReportsSeen);
 using WatchPointerFn = decltype(&TallivoWatchPointer);
+using PointerMovesFn = decltype(&TallivoPointerMoves);
 using StopTaskFn = decltype(&TallivoStopTaskHook);
 using StartTaskFn = decltype(&TallivoStartTaskHook);
 

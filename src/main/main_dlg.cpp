@@ -110,8 +110,12 @@ BOOL CMainStatsDlg::OnInitDialog() {
 
 void CMainStatsDlg::CreateProcessPanel() {
   KillTimer(Hwnd(), TIMER_LATE_START);
+  // A dialog made takes the focus for its first control, hidden or not:
+  // it goes back to where the user (or a dialog opened meanwhile) had it.
+  HWND focus = GetFocus();
   // Hidden, docked on the right with every side allowed.
   m_processPanel.Create(Hwnd());
+  if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
   AddMagChild(&m_processPanel, TRUE, MAG_RIGHT);
   m_processPanel.SetMagParent(MAG_ANY, this);
 }

@@ -161,5 +161,6 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   ui::ShownTexts m_shown;
   bool m_refreshing = false;
   tallivo::SamplingRest m_samplingRest;
+  DWORD m_pointerMovesSampled = 0;
   tallivo::DayFiguresSaver m_daySaver;
 };

@@ -112,6 +112,9 @@ void CMainStatsDlg::SampleCursor() {
   GetCursorPos(&pt);
   const uint32_t before = m_distance.Pixels();
   const bool moved = m_distance.Sample({pt.x, pt.y});
+  // The hook sees a move before the cursor position shows it: what it had
+  // seen by a sample that found the pointer moved is in that sample.
+  if (moved) m_pointerMovesSampled = hooklib::PointerMoves();
   if (moved) {
     RecordMove(m_distance.Pixels() - before);
     ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()));
@@ -122,18 +125,26 @@ void CMainStatsDlg::SampleCursor() {
 
 void CMainStatsDlg::RestSampling() {
   KillTimer(Hwnd(), TIMER_CURSOR);
-  hooklib::WatchPointer();
-  // A move between the last sample and the watch is told by nobody: one
-  // more look. (The once-a-second look covers a pointer the hooks do not
-  // see move at all.)
+  // A move the hook saw after the last sample that showed one, and before
+  // the watch was set, is told by nobody: sample on. (A pointer pushed
+  // against a screen edge is seen moving without going anywhere: it rests
+  // one still half second later.) The once-a-second look covers a pointer
+  // the hooks do not see move at all.
+  const DWORD seen = hooklib::WatchPointer();
+  if (seen != m_pointerMovesSampled) {
+    m_pointerMovesSampled = seen;
+    WakeSampling();
+    return;
+  }
   CheckRestingPointer();
 }
 
 void CMainStatsDlg::WakeSampling() {
   if (!m_samplingRest.Wake()) return;
+  // The next sample measures from the last sampled position: the first
+  // step after the rest counts. Not one now: the hook is told of a move
+  // before the cursor position shows it.
   SetTimer(Hwnd(), TIMER_CURSOR, kCursorMs, nullptr);
-  // From the last sampled position: the first step after the rest counts.
-  SampleCursor();
 }
 
 void CMainStatsDlg::CheckRestingPointer() {

@@ -10,6 +10,7 @@ hookapi::StartFn g_start = nullptr;
 hookapi::InstalledFn g_installed = nullptr;
 hookapi::ReportsSeenFn g_reports = nullptr;
 hookapi::WatchPointerFn g_watchPointer = nullptr;
+hookapi::PointerMovesFn g_pointerMoves = nullptr;
 hookapi::StopTaskFn g_stopTask = nullptr;
 hookapi::StartTaskFn g_startTask = nullptr;
 
@@ -38,8 +39,9 @@ bool Load(std::string* failedLibrary) {
     g_installed = Ordinal<hookapi::InstalledFn>(global, hookapi::kInstalledOrdinal);
     g_reports = Ordinal<hookapi::ReportsSeenFn>(global, hookapi::kReportsSeenOrdinal);
     g_watchPointer = Ordinal<hookapi::WatchPointerFn>(global, hookapi::kWatchPointerOrdinal);
+    g_pointerMoves = Ordinal<hookapi::PointerMovesFn>(global, hookapi::kPointerMovesOrdinal);
   }
-  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer) {
+  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer || !g_pointerMoves) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -65,9 +67,8 @@ void StopGlobal() {
 }
 bool GlobalHooksInstalled() { return g_installed && g_installed() != 0; }
 DWORD GlobalReportsSeen() { return g_reports ? g_reports() : 0; }
-void WatchPointer() {
-  if (g_watchPointer) g_watchPointer();
-}
+DWORD WatchPointer() { return g_watchPointer ? g_watchPointer() : 0; }
+DWORD PointerMoves() { return g_pointerMoves ? g_pointerMoves() : 0; }
 void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }

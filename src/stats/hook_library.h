@@ -22,8 +22,11 @@ void StopGlobal();
 // start, and how many input reports they have seen (wraps).
 bool GlobalHooksInstalled();
 DWORD GlobalReportsSeen();
-// WM_INPUT_MOVING to the counting window at the next pointer move, once.
-void WatchPointer();
+// WM_INPUT_MOVING to the counting window at the next pointer move, once;
+// returns the pointer moves the hook has seen so far (wraps), which
+// PointerMoves reads alone.
+DWORD WatchPointer();
+DWORD PointerMoves();
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
 // Any other library of ours (SkinH.dll), by full path from the program's

@@ -8,8 +8,9 @@ namespace tallivo {
 
 class SamplingRest {
  public:
-  // Half a second at the 10 ms sampling period.
-  static constexpr unsigned kStillSamples = 50;
+  // Two seconds at the 10 ms sampling period: a hand that pauses between
+  // strokes keeps the sampling, and with it the exact 10 ms rhythm, going.
+  static constexpr unsigned kStillSamples = 200;
 
   // After one sample, whether it found the pointer moved. True: stop
   // sampling now and wait for the word that the pointer moves.

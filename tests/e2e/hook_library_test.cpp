@@ -101,9 +101,12 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
     Pump(300);
     return g_received[tallivo::WM_INPUT_MOVING];
   };
-  auto watch = Ordinal<StopFn>("TallivoHook.dll", 5);
-  ASSERT_TRUE(watch);
+  using CountFn = DWORD(__cdecl*)();
+  auto watch = Ordinal<CountFn>("TallivoHook.dll", 5), seen = Ordinal<CountFn>("TallivoHook.dll", 6);
+  ASSERT_TRUE(watch && seen);
+  const DWORD seenBefore = seen();
   EXPECT_EQ(moves(20), 0);
+  EXPECT_EQ(seen() - seenBefore, 20u) << "moves the hook saw";
   watch();
   EXPECT_EQ(moves(20), 1);
   EXPECT_EQ(moves(20), 1);

@@ -137,7 +137,7 @@ TEST(Distance, SamplesAccumulateConvertAndWrap) {
   EXPECT_EQ(m.Pixels(), 3u);
 }
 
-TEST(Distance, SamplingRestsOnlyAfterHalfASecondStillAndTheFirstStepAfterItCounts) {
+TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts) {
   DistanceMeter m;
   m.SetStart({10, 10});
   SamplingRest rest;
@@ -151,7 +151,7 @@ TEST(Distance, SamplingRestsOnlyAfterHalfASecondStillAndTheFirstStepAfterItCount
   } runs[] = {
       {0, true, false},
       {still - 1, true, false},  // a move starts the count over
-      {still - 1, false, true},  // the fiftieth still sample in a row
+      {still - 1, false, true},  // the 200th still sample in a row
   };
   int x = 10;
   for (const auto& r : runs) {
