@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "../tests/e2e/harness.h"
 #include "base/messages.h"
 #include "res/resource.h"
@@ -24,17 +25,6 @@ namespace {
 
 using StopFn = void(__cdecl*)();
 using StartFn = void(__cdecl*)(HWND);
-
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());

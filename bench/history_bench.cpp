@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "history/history_store.h"
 
 using namespace tallivo;
@@ -21,17 +22,6 @@ namespace {
 constexpr int kKeys = 60;
 constexpr int kPrograms = 20;
 constexpr int kWrites = 300;
-
-double Now() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(freq.QuadPart);
-}
 
 std::string Utf8(const fs::path& p) {
   const std::u8string s = p.u8string();

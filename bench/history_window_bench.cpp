@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "harness.h"
 #include "history_harness.h"
 #include "res/resource.h"
@@ -18,13 +19,6 @@
 using namespace e2e;
 
 namespace {
-
-double Now() {
-  LARGE_INTEGER c, f;
-  QueryPerformanceCounter(&c);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
