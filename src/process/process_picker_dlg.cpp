@@ -31,9 +31,9 @@ CProcessPickerDlg::CProcessPickerDlg() : ui::CDialog(IDD_PROCESS_PICKER), m_entr
 CProcessPickerDlg::~CProcessPickerDlg() = default;
 
 BOOL CProcessPickerDlg::OnInitDialog() {
+  // Listed when shown, and kept up to date only while it is: a hidden
+  // picker takes no snapshots.
   m_processList = GetDlgItem(Hwnd(), IDC_PROCESS_LIST);
-  FillProcessList();
-  SetTimer(Hwnd(), TIMER_PROCESS_LIST, kProcessListMs, nullptr);
   return TRUE;
 }
 
@@ -141,9 +141,17 @@ void CProcessPickerDlg::OnDblclkProcessList() {
   SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
 }
 
-INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
+INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
   switch (msg) {
     case WM_TIMER: FillProcessList(); return 0;  // then default processing
+    case WM_SHOWWINDOW:
+      if (wp) {
+        FillProcessList();
+        SetTimer(Hwnd(), TIMER_PROCESS_LIST, kProcessListMs, nullptr);
+      } else {
+        KillTimer(Hwnd(), TIMER_PROCESS_LIST);
+      }
+      return 0;
     case WM_NOTIFY: {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lp);
       if (hdr->idFrom == IDC_PROCESS_LIST && hdr->code == static_cast<UINT>(NM_DBLCLK)) {
