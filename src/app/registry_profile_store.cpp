@@ -5,6 +5,8 @@
 RegistryProfileStore::RegistryProfileStore(std::string company, std::string appName)
     : m_company(std::move(company)), m_appName(std::move(appName)) {}
 
+RegistryProfileStore::~RegistryProfileStore() { DropWriteKey(); }
+
 std::string RegistryProfileStore::SectionPath(const char* section) const {
   return "Software\\" + m_company + "\\" + m_appName + "\\" + section;
 }
@@ -26,13 +28,35 @@ uint32_t RegistryProfileStore::ReadInt(const char* section, const char* entry, u
 }
 
 bool RegistryProfileStore::WriteInt(const char* section, const char* entry, uint32_t value) {
-  HKEY key;
+  // A kept key deleted meanwhile (or otherwise gone bad) fails the write:
+  // the section is then opened afresh, once.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    HKEY key = WriteKey(section);
+    if (!key) return false;
+    DWORD v = value;
+    if (RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) == ERROR_SUCCESS) {
+      return true;
+    }
+    DropWriteKey();
+  }
+  return false;
+}
+
+HKEY RegistryProfileStore::WriteKey(const char* section) {
+  if (m_writeKey && m_writeSection == section) return m_writeKey;
+  DropWriteKey();
+  HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
-    return false;
+    return nullptr;
   }
-  DWORD v = value;
-  LONG rc = RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
+  m_writeKey = key;
+  m_writeSection = section;
+  return m_writeKey;
+}
+
+void RegistryProfileStore::DropWriteKey() {
+  if (m_writeKey) RegCloseKey(m_writeKey);
+  m_writeKey = nullptr;
+  m_writeSection.clear();
 }
