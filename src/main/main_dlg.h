@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/counters.h"
 #include "chart/chart_page.h"
@@ -77,6 +79,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // it writes what they missed when it is shown again.
   bool LabelsOnScreen() const;
   bool ShowLabel(int id, const std::string& text, bool onlyOnScreen = false);
+  HWND Label(int id);
   bool ShowStatus(int part, const std::string& text);
   void OnShown();
   // 1 s tick
@@ -97,6 +100,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void RestSampling();
   void WakeSampling();
   void CheckRestingPointer();
+  void LookAtRestingPointer();
   void MeasureScreen();
   void CreateStatusBar();
   bool AskExit();
@@ -159,6 +163,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   tallivo::history::ForegroundProgram m_foreground;
   tallivo::history::CHistoryDlg m_historyWindow;
   ui::ShownTexts m_shown;
+  std::vector<std::pair<int, HWND>> m_labels;  // by control id, found once
   bool m_refreshing = false;
   tallivo::SamplingRest m_samplingRest;
   DWORD m_pointerMovesSampled = 0;

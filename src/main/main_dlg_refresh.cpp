@@ -21,9 +21,20 @@ int StatusKey(int part) { return -1 - part; }
 
 bool CMainStatsDlg::LabelsOnScreen() const { return IsWindowVisible(Hwnd()) && !IsIconic(Hwnd()); }
 
+HWND CMainStatsDlg::Label(int id) {
+  // Looked up once: each GetDlgItem is a walk through the dialog's children,
+  // which under Wine costs a call to its server, as much as the write.
+  for (const auto& [labelId, window] : m_labels) {
+    if (labelId == id) return window;
+  }
+  HWND window = GetDlgItem(Hwnd(), id);
+  if (window) m_labels.emplace_back(id, window);
+  return window;
+}
+
 bool CMainStatsDlg::ShowLabel(int id, const std::string& text, bool onlyOnScreen) {
   if (!m_shown.Put(id, text, !onlyOnScreen || LabelsOnScreen())) return false;
-  SetDlgItemTextA(Hwnd(), id, text.c_str());
+  SetWindowTextA(Label(id), text.c_str());
   return true;
 }
 
@@ -35,7 +46,7 @@ bool CMainStatsDlg::ShowStatus(int part, const std::string& text) {
 
 void CMainStatsDlg::OnShown() {
   // The texts of each second that the hidden window did not write.
-  m_shown.CatchUp([this](int key, const std::string& text) { SetDlgItemTextA(Hwnd(), key, text.c_str()); });
+  m_shown.CatchUp([this](int key, const std::string& text) { SetWindowTextA(Label(key), text.c_str()); });
   RequestRefresh();
 }
 
@@ -55,6 +66,12 @@ void CMainStatsDlg::OnRefreshTick() {
 }
 
 bool CMainStatsDlg::RefreshCursorText() {
+  // While the sampling runs, its last sample is at most 10 ms old: no
+  // second read of the cursor for the label.
+  if (!m_samplingRest.Resting()) {
+    const ScreenPoint p = m_distance.Last();
+    return ShowLabel(IDC_CURSOR_POS, CursorText(p.x, p.y));
+  }
   POINT pt = {};
   GetCursorPos(&pt);
   return ShowLabel(IDC_CURSOR_POS, CursorText(pt.x, pt.y));
@@ -128,15 +145,15 @@ void CMainStatsDlg::RestSampling() {
   // A move the hook saw after the last sample that showed one, and before
   // the watch was set, is told by nobody: sample on. (A pointer pushed
   // against a screen edge is seen moving without going anywhere: it rests
-  // one still half second later.) The once-a-second look covers a pointer
-  // the hooks do not see move at all.
+  // two still seconds later.) A look every few seconds of rest covers a
+  // pointer the hooks do not see move at all.
   const DWORD seen = hooklib::WatchPointer();
   if (seen != m_pointerMovesSampled) {
     m_pointerMovesSampled = seen;
     WakeSampling();
     return;
   }
-  CheckRestingPointer();
+  LookAtRestingPointer();
 }
 
 void CMainStatsDlg::WakeSampling() {
@@ -148,7 +165,10 @@ void CMainStatsDlg::WakeSampling() {
 }
 
 void CMainStatsDlg::CheckRestingPointer() {
-  if (!m_samplingRest.Resting()) return;
+  if (m_samplingRest.LookDue()) LookAtRestingPointer();
+}
+
+void CMainStatsDlg::LookAtRestingPointer() {
   POINT pt = {};
   if (GetCursorPos(&pt) && !(ScreenPoint{pt.x, pt.y} == m_distance.Last())) WakeSampling();
 }

@@ -19,10 +19,17 @@ class SamplingRest {
   // resting and has to start again.
   bool Wake();
   bool Resting() const { return m_resting; }
+  // Asked once a second: whether to look where the pointer is now. The hook
+  // library tells of every move it sees; a pointer moved without input (a
+  // program that places it) is looked for only every kLookSeconds of rest,
+  // as each look costs as much as a second of rest otherwise does.
+  static constexpr unsigned kLookSeconds = 5;
+  bool LookDue();
 
  private:
   unsigned m_still = 0;
   bool m_resting = false;
+  unsigned m_secondsSinceLook = 0;
 };
 
 }  // namespace tallivo

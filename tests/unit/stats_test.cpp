@@ -175,6 +175,26 @@ TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts
   EXPECT_FALSE(rest.Resting());
 }
 
+TEST(Distance, ARestingPointerIsLookedAtEveryFewSecondsAndNeverWhileSampling) {
+  SamplingRest rest;
+  // Sampling: the samples see the pointer, no look is due.
+  for (unsigned s = 0; s < 2 * SamplingRest::kLookSeconds; ++s) EXPECT_FALSE(rest.LookDue()) << s;
+  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
+  ASSERT_TRUE(rest.Resting());
+  // Resting: a look at each kLookSeconds-th second, counted from the rest.
+  std::vector<unsigned> looks;
+  for (unsigned s = 1; s <= 3 * SamplingRest::kLookSeconds; ++s) {
+    if (rest.LookDue()) looks.push_back(s);
+  }
+  const unsigned k = SamplingRest::kLookSeconds;
+  EXPECT_EQ(looks, (std::vector<unsigned>{k, 2 * k, 3 * k}));
+  // A wake and a new rest count from the new rest, not from the old one.
+  for (unsigned s = 0; s + 1 < k; ++s) rest.LookDue();
+  rest.Wake();
+  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
+  EXPECT_FALSE(rest.LookDue());
+}
+
 TEST(StatsText, LabelsTipAndTimes) {
   const std::string left = CounterLabel(InputKind::Left, 2147483648u);
   EXPECT_EQ(left, "左键点击:   2147483648次");           // unsigned: never negative
