@@ -255,6 +255,28 @@ unsigned LeftClicks(HWND main) {
   return d == std::string::npos ? 0 : static_cast<unsigned>(strtoul(t.c_str() + d, nullptr, 10));
 }
 
+// The pointer moving all the time (a report every 10 ms, along a small
+// square around centre) and 20 clicks a second there, until `until`.
+// Returns the clicks sent.
+unsigned SteadyInput(POINT centre, double until) {
+  unsigned clicks = 0;
+  for (int step = 0; Now() < until; ++step) {
+    const int k = step % 40, side = k / 10, along = k % 10;
+    const int offsets[4][2] = {{along, 0}, {10, along}, {10 - along, 10}, {0, 10 - along}};
+    const POINT p = {centre.x + 4 * offsets[side][0], centre.y + 4 * offsets[side][1]};
+    std::vector<INPUT> in = {MouseAt(0, p)};
+    if (step % 5 == 0) {
+      in.push_back(MouseAt(MOUSEEVENTF_LEFTDOWN, p));
+      in.push_back(MouseAt(MOUSEEVENTF_LEFTUP, p));
+      ++clicks;
+    }
+    SendInputs(in);
+    const double next = Now() + 0.010;
+    while (Now() < next) Pump(1);
+  }
+  return clicks;
+}
+
 constexpr int kStarts = 7;
 
 void Ratio(const char* what, double value, double floor, const char* unit, const char* target) {
@@ -292,6 +314,28 @@ int main() {
     const auto range = std::minmax_element(ratios.begin(), ratios.end());
     printf("   ratio of each round: median %.2f, from %.2f to %.2f\n", Median(ratios), *range.first, *range.second);
     printf("   (no hook at all: %.3f us)\n", Median(none));
+  }
+
+  // The floor of steady input for a program that counts through low-level
+  // hooks: the specified timers with EmptyHook.dll's hooks, against the
+  // timers alone, under the input of part 3. Measured before the program
+  // starts: two processes' hooks in one chain would call each other.
+  struct {
+    double timers = 0, hooked = 0;
+  } hookedFloor;
+  if (part('3')) {
+    Proc timers = Launch("empty_timers.exe");
+    Proc hooked = Launch("empty_timers_hooked.exe");
+    const CpuClock timersCpu(timers.process, BinDir() + "\\empty_timers.exe");
+    const CpuClock hookedCpu(hooked.process, BinDir() + "\\empty_timers_hooked.exe");
+    Pump(2000);
+    sink.Activate();
+    const double t0 = timersCpu.Seconds(), h0 = hookedCpu.Seconds();
+    SteadyInput(sink.Center(), Now() + idleSeconds);
+    hookedFloor.timers = timersCpu.Seconds() - t0;
+    hookedFloor.hooked = hookedCpu.Seconds() - h0;
+    Kill(hooked);
+    Kill(timers);
   }
 
   // 2. Exactness of bursts through the real program.
@@ -387,24 +431,16 @@ int main() {
     // square on the test's own window) and 20 clicks a second on it.
     sink.Activate();
     unsigned clicks = 0;
-    d = run("shown, pointer moving and 20 clicks a second", [&](double until) {
-      const POINT centre = sink.Center();
-      for (int step = 0; Now() < until; ++step) {
-        const int k = step % 40, side = k / 10, along = k % 10;
-        const int offsets[4][2] = {{along, 0}, {10, along}, {10 - along, 10}, {0, 10 - along}};
-        const POINT p = {centre.x + 4 * offsets[side][0], centre.y + 4 * offsets[side][1]};
-        std::vector<INPUT> in = {MouseAt(0, p)};
-        if (step % 5 == 0) {
-          in.push_back(MouseAt(MOUSEEVENTF_LEFTDOWN, p));
-          in.push_back(MouseAt(MOUSEEVENTF_LEFTUP, p));
-          ++clicks;
-        }
-        SendInputs(in);
-        const double next = Now() + 0.010;
-        while (Now() < next) Pump(1);
-      }
-    });
+    d = run("shown, pointer moving and 20 clicks a second",
+            [&](double until) { clicks = SteadyInput(sink.Center(), until); });
     Ratio("     vs the specified timers and cursor read", d.app * 1000, d.timers * 1000, "ms", "<= 1.5");
+    if (hookedFloor.timers > 0) {
+      // Measured before the program started, against the same floor then.
+      Ratio("     vs those timers with an empty low-level hook", d.app / d.timers,
+            hookedFloor.hooked / hookedFloor.timers, "x", "report");
+      printf("     (the hooked floor: %.0f ms against %.0f ms for the timers alone)\n", hookedFloor.hooked * 1000,
+             hookedFloor.timers * 1000);
+    }
     Ratio("     vs a clock dialog", d.app * 1000, d.clock * 1000, "ms", "report");
     printf("     (%u clicks sent, %.1f a second)\n", clicks, clicks / static_cast<double>(idleSeconds));
     Pump(1000);

@@ -4,7 +4,8 @@
 // one reads the cursor position as the distance sampling must, and nothing
 // else is done; and a third time as empty_clock.exe with one label that a
 // 1 s timer rewrites with the time: the least a window that shows a clock
-// does.
+// does. empty_timers_hooked.exe adds EmptyHook.dll's low-level hooks to the
+// timers.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,6 +14,14 @@
 namespace {
 INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
   if (msg == WM_INITDIALOG) {
+#ifdef EMPTY_WITH_HOOK
+    if (HMODULE hook = LoadLibraryA("EmptyHook.dll")) {
+      using Start = void(__cdecl*)(HWND);
+      if (auto start = reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(hook, MAKEINTRESOURCEA(2))))) {
+        start(hwnd);
+      }
+    }
+#endif
 #ifdef EMPTY_WITH_TIMERS
     SetTimer(hwnd, 1, 100, nullptr);
     SetTimer(hwnd, 2, 1000, nullptr);
