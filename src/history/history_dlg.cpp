@@ -274,7 +274,27 @@ void CHistoryDlg::Layout() {
   Place(GetDlgItem(dlg, IDC_HIST_TOPKEYS), page.left, page.top + keyboardH + 4, pw, ph - keyboardH - 4);
   // 程序
   Place(GetDlgItem(dlg, IDC_HIST_PROGRAMS), page.left, page.top, pw, ph);
-  Place(GetDlgItem(dlg, IDC_HIST_MESSAGE), page.left, page.top + ph / 2 - 10, pw, 20);
+  PlaceMessage();
+}
+
+void CHistoryDlg::PlaceMessage() {
+  HWND dlg = Hwnd();
+  HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
+  RECT page = ChildRect(dlg, IDC_HIST_TAB);
+  const RECT tabRc = page;
+  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  HWND label = GetDlgItem(dlg, IDC_HIST_MESSAGE);
+  if (!m_message.empty()) {
+    // Instead of the views: across the middle of the page.
+    Place(label, page.left, (page.top + page.bottom) / 2 - 10, page.right - page.left, 20);
+    return;
+  }
+  // Over the views: in the strip of the tabs, right of the last one.
+  RECT last = {};
+  SendMessageA(tab, TCM_GETITEMRECT, kTabCount - 1, reinterpret_cast<LPARAM>(&last));
+  const int left = tabRc.left + last.right + 12;
+  Place(label, left, tabRc.top + last.top + 3, std::max(0, static_cast<int>(tabRc.right) - 8 - left),
+        last.bottom - last.top - 3);
 }
 
 void CHistoryDlg::ShowTab(int tab) {
@@ -293,8 +313,10 @@ void CHistoryDlg::ShowTab(int tab) {
   show(m_keyboardHwnd, m_tab == kTabKeys);
   show(GetDlgItem(dlg, IDC_HIST_TOPKEYS), m_tab == kTabKeys);
   show(GetDlgItem(dlg, IDC_HIST_PROGRAMS), m_tab == kTabPrograms);
-  SetDlgItemTextA(dlg, IDC_HIST_MESSAGE, m_message.c_str());
-  ShowWindow(GetDlgItem(dlg, IDC_HIST_MESSAGE), message ? SW_SHOWNA : SW_HIDE);
+  PlaceMessage();
+  const std::string& said = message ? m_message : m_notice;
+  SetDlgItemTextA(dlg, IDC_HIST_MESSAGE, said.c_str());
+  ShowWindow(GetDlgItem(dlg, IDC_HIST_MESSAGE), said.empty() ? SW_HIDE : SW_SHOWNA);
   if (!message && !m_tabLoaded[m_tab]) LoadTab(m_tab);
 }
 
@@ -358,11 +380,12 @@ void CHistoryDlg::Reload() {
     m_range = RangeFor(m_kind, today, firstDate);
     SetPickers();
   }
-  if (first.empty()) {
-    ShowMessage(kNoHistory);
-    return;
-  }
-  const std::vector<DayRow> rows = store->Days(DateText(m_range.from), DateText(m_range.to));
+  // No history yet: the views show the range's days as zeros, as any day
+  // without Tallivo running, and the strip of the tabs says why.
+  const bool hadNotice = !m_notice.empty();
+  m_notice = first.empty() ? kNoHistory : "";
+  const std::vector<DayRow> rows =
+      first.empty() ? std::vector<DayRow>() : store->Days(DateText(m_range.from), DateText(m_range.to));
   if (!store->LastRead().Ok()) {
     ShowMessage(kUnreadable);
     return;
@@ -375,7 +398,7 @@ void CHistoryDlg::Reload() {
   SortDaysBy(m_daySortColumn, false);
   for (bool& loaded : m_tabLoaded) loaded = false;
   m_tabLoaded[kTabDays] = true;
-  if (m_tab != kTabDays || wasMessage) ShowTab(m_tab);
+  if (m_tab != kTabDays || wasMessage || hadNotice != !m_notice.empty()) ShowTab(m_tab);
 }
 
 void CHistoryDlg::LoadTab(int tab) {
@@ -428,7 +451,8 @@ void CHistoryDlg::SortDaysBy(int column, bool toggle) {
   }
   m_daysShown = m_days;
   SortDays(&m_daysShown, static_cast<DayColumn>(m_daySortColumn), m_daySortAscending);
-  MarkSorted(GetDlgItem(Hwnd(), IDC_HIST_DAYS), m_daySortColumn, m_daySortAscending);
+  // The header's arrow moves only with the order (a new range keeps it).
+  if (toggle) MarkSorted(GetDlgItem(Hwnd(), IDC_HIST_DAYS), m_daySortColumn, m_daySortAscending);
   FillDaysList();
 }
 

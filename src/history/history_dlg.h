@@ -45,6 +45,7 @@ class CHistoryDlg : public ui::CDialog {
   void RestorePlacement();
   void SavePlacement();
   void Layout();
+  void PlaceMessage();
   void ShowTab(int tab);
   void ChooseRange(RangeKind kind);
   void OnPickerChange();
@@ -70,6 +71,7 @@ class CHistoryDlg : public ui::CDialog {
   int m_tab = kTabDays;
   bool m_tabLoaded[kTabCount] = {};
   std::string m_message;  // shown instead of the views when not empty
+  std::string m_notice;   // shown beside the tabs, over the views
   DayFigure m_figure = DayFigure::Clicks;
 
   std::vector<DayRow> m_days;       // filled, in date order (the chart's)

@@ -2,6 +2,7 @@
 // keeps counting and keeps every row when the file cannot be written.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cmath>
 #include <ctime>
@@ -61,7 +62,62 @@ std::string MovedAsideFile() {
   return HistoryFolder() + "\\" + fd.cFileName;
 }
 
+// The program's history window, opened by its menu command.
+HWND OpenHistoryWindow(const App& app) {
+  app.Command(ID_HISTORY);
+  HWND w = nullptr;
+  WaitUntil([&] {
+    for (HWND t : app.TopLevelWindows()) {
+      if (WindowText(t) == "历史记录" && IsWindowVisible(t)) w = t;
+    }
+    return w != nullptr;
+  });
+  return w;
+}
+
+// One cell of a list view of the program, read through shared memory.
+std::string Cell(const App& app, HWND list, int row, int column) {
+  SharedBlock block(app.Process(), 2048);
+  if (!block.Ok()) return "<no memory>";
+  auto* item = reinterpret_cast<LVITEMA*>(block.Local());
+  *item = {};
+  item->iSubItem = column;
+  item->cchTextMax = 1024;
+  item->pszText = block.Remote() + 1024;
+  block.Local()[1024] = '\0';
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
+  return block.Local() + 1024;
+}
+
 }  // namespace
+
+TEST(History, AWindowOverNoHistoryYetShowsTheRangesDaysAsZerosAndSaysSo) {
+  ResetProfile();
+  ClearHistory();
+  App app;
+  ASSERT_TRUE(app.Start());
+  HWND w = OpenHistoryWindow(app);
+  ASSERT_TRUE(w);
+  HWND note = GetDlgItem(w, IDC_HIST_MESSAGE), days = GetDlgItem(w, IDC_HIST_DAYS);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(note) && WindowText(note) == "还没有历史记录"; }))
+      << WindowText(note);
+  // The last 30 days, every one a day without Tallivo: zeros, and the totals.
+  ASSERT_TRUE(IsWindowVisible(days));
+  ASSERT_TRUE(IsWindowVisible(GetDlgItem(w, IDC_HIST_CHART)));
+  ASSERT_EQ(SendMessageA(days, LVM_GETITEMCOUNT, 0, 0), 31);
+  EXPECT_EQ(Cell(app, days, 0, 0), DateDaysAgo(29));
+  EXPECT_EQ(Cell(app, days, 30, 0), "合计");
+  for (int col : {1, 2, 5}) EXPECT_EQ(Cell(app, days, 30, col), "0") << col;
+  // The note keeps to the strip of the tabs, clear of the chart.
+  RECT n = {}, chart = {};
+  GetWindowRect(note, &n);
+  GetWindowRect(GetDlgItem(w, IDC_HIST_CHART), &chart);
+  EXPECT_LE(n.bottom, chart.top);
+  Pump(300);
+  DeleteFileA("Z:\\tmp\\hwin-no-history.png");
+  RunUnix("/usr/bin/import -window root /tmp/hwin-no-history.png");
+  WaitUntil([] { return GetFileAttributesA("Z:\\tmp\\hwin-no-history.png") != INVALID_FILE_ATTRIBUTES; }, 10000);
+}
 
 TEST(History, RealInputGoesIntoItsDayHourKeyAndProgramWithinTwoSeconds) {
   ResetProfile();
@@ -131,13 +187,14 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
   const struct {
     Kind kind;
     const char* what;
-    const char* told;  // a phrase of the message
+    const char* told;    // a phrase of the message
+    const char* window;  // what the history window says instead of its views
   } cases[] = {
-      {kReadOnlyFolder, "read-only folder", "无法创建或打开历史记录文件"},
-      {kLocked, "write lock of another program", "正被其他程序锁定"},
-      {kGarbage, "not a database", "已损坏"},
-      {kTruncated, "truncated", "已损坏"},
-      {kNewer, "newer schema", "来自更新的版本"},
+      {kReadOnlyFolder, "read-only folder", "无法创建或打开历史记录文件", "无法打开历史记录文件"},
+      {kLocked, "write lock of another program", "正被其他程序锁定", nullptr},  // readers still read
+      {kGarbage, "not a database", "已损坏", nullptr},
+      {kTruncated, "truncated", "已损坏", nullptr},
+      {kNewer, "newer schema", "来自更新的版本", "来自更新的版本,本版本无法显示"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -191,6 +248,16 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
     PostClicks(app, 4);
     EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, LeftLabel(7))) << app.Text(IDC_LEFT_CLICKS);
     EXPECT_EQ(AnswerAppBox(app, 2500), "<no box>");
+    if (c.window) {
+      HWND w = OpenHistoryWindow(app);
+      ASSERT_TRUE(w);
+      HWND message = GetDlgItem(w, IDC_HIST_MESSAGE);
+      EXPECT_TRUE(WaitUntil([&] { return WindowText(message).find(c.window) != std::string::npos; }))
+          << WindowText(message);
+      EXPECT_TRUE(IsWindowVisible(message));
+      EXPECT_FALSE(IsWindowVisible(GetDlgItem(w, IDC_HIST_DAYS)));
+      SendMessageA(w, WM_CLOSE, 0, 0);
+    }
 
     switch (c.kind) {
       case kReadOnlyFolder:
