@@ -117,9 +117,11 @@ LRESULT CDailyChartView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_SHOWWINDOW:
+      // A hidden chart keeps no picture: it is drawn anew when shown.
       if (!wp) {
         POINT pt = {};
         Hover(-1, pt);
+        FreeFrame();
       }
       break;
     case WM_DESTROY:

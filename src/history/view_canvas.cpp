@@ -160,10 +160,12 @@ LRESULT CCanvasView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       UpdateHover();
       return 0;
     case WM_SHOWWINDOW:
-      // Hidden under the pointer, no WM_MOUSELEAVE may come.
+      // Hidden under the pointer, no WM_MOUSELEAVE may come. A hidden view
+      // keeps no picture: it is drawn anew when shown.
       if (!wp) {
         m_pointer.Left();
         UpdateHover();
+        m_canvas.Release();
       }
       break;
     case WM_SETFONT:
