@@ -388,6 +388,16 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       }
       return 0;
     case WM_QUERYDRAGICON: *handled = true; return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_CTLCOLORSTATIC: {
+      // The colours the default gives a dialog without a theme texture,
+      // given here: the default asks the theme about the texture each time,
+      // and the labels that change every second ask three times a second.
+      HDC dc = reinterpret_cast<HDC>(wp);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, GetSysColor(COLOR_3DFACE));
+      *handled = true;
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DFACE));
+    }
     case WM_TIMER: OnTimer(wp); return 0;  // then default processing
     case WM_CLOSE:
       if (OnClose()) {
