@@ -74,7 +74,10 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 8. Global counting. A failure is reported by the hook watchdog at the
   // first tick of the second timer, once the window runs.
   m_globalHooks.Start(hwnd);
-  // 9. Timers.
+  // 9. Timers. The texts of each second are there from the first paint,
+  // not only from the first tick.
+  ShowRunTimeAndClock();
+  RefreshUptime();
   RequestRefresh();
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
   SetTimer(hwnd, TIMER_CURSOR, kCursorMs, nullptr);

@@ -84,6 +84,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void OnShown();
   // 1 s tick
   void RefreshRunTimeAndClock();
+  void ShowRunTimeAndClock();
   void RefreshUptime();
   tallivo::DayFigures CurrentDayFigures() const;
   // All ten entries (the ways out), or those that changed (every second).

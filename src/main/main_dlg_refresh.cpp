@@ -114,6 +114,10 @@ bool CMainStatsDlg::RefreshStatusBar() {
 
 void CMainStatsDlg::RefreshRunTimeAndClock() {
   ++m_runSeconds;
+  ShowRunTimeAndClock();
+}
+
+void CMainStatsDlg::ShowRunTimeAndClock() {
   m_runText = RunTimeText(m_runSeconds);
   // Texts that change every second are left alone while nobody sees them.
   ShowLabel(IDC_RUN_TIME, m_runText, true);

@@ -191,6 +191,11 @@ TEST(TimeDisplays, ClockAndTheClickMilestones) {
   SeedDay(t.wMonth, t.wDay, 5000, 0, 0, 0, 0, 0, 0);
   App app;
   ASSERT_TRUE(app.Start());
+  // From the first paint, before the first tick: the texts, not the
+  // template's placeholders.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.Main()) != FALSE; }));
+  EXPECT_EQ(app.Text(IDC_CLOCK).rfind("当前:", 0), 0u) << app.Text(IDC_CLOCK);
+  EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:", 0), 0u) << app.Text(IDC_RUN_TIME);
   EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != "软件已运行:0时0分0秒"; }));  // the first tick
   char date[64];
   snprintf(date, sizeof date, "当前:%04d年%02d月%02d日 ", t.wYear, t.wMonth, t.wDay);
