@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -50,6 +51,19 @@ void ClearHistory() {
     if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
   } while (FindNextFileA(find, &fd));
   FindClose(find);
+}
+
+std::string ListCell(void* process, void* list, int row, int column) {
+  SharedBlock block(static_cast<HANDLE>(process), 4096);
+  if (!block.Ok()) return "<no memory>";
+  auto* item = reinterpret_cast<LVITEMA*>(block.Local());
+  *item = {};
+  item->iSubItem = column;
+  item->cchTextMax = 1024;
+  item->pszText = block.Remote() + 1024;
+  block.Local()[1024] = '\0';
+  SendMessageA(static_cast<HWND>(list), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
+  return block.Local() + 1024;
 }
 
 std::string TodayKey() {

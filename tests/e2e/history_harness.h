@@ -44,6 +44,10 @@ bool MakeDatabase(const std::string& path, const std::string& sql);
 // The local date n days before today, "YYYY-MM-DD".
 std::string DateDaysAgo(int n);
 
+// One cell of a list view of the program (process), read through memory
+// shared with it.
+std::string ListCell(void* process, void* list, int row, int column);
+
 // A year of history up to today, with figures known from the day alone.
 // Day k (k days ago, 0-364) has a row unless k % 7 == 3 or 100 <= k < 110
 // (the gaps: Tallivo did not run). Its figures: left 10 + k (5,000,000 on

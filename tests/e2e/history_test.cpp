@@ -75,18 +75,8 @@ HWND OpenHistoryWindow(const App& app) {
   return w;
 }
 
-// One cell of a list view of the program, read through shared memory.
 std::string Cell(const App& app, HWND list, int row, int column) {
-  SharedBlock block(app.Process(), 2048);
-  if (!block.Ok()) return "<no memory>";
-  auto* item = reinterpret_cast<LVITEMA*>(block.Local());
-  *item = {};
-  item->iSubItem = column;
-  item->cchTextMax = 1024;
-  item->pszText = block.Remote() + 1024;
-  block.Local()[1024] = '\0';
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return block.Local() + 1024;
+  return ListCell(app.Process(), list, row, column);
 }
 
 }  // namespace

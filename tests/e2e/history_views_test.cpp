@@ -87,16 +87,7 @@ class HistoryViews : public SharedApp<HistoryViews> {
   static POINT Centre(const PixelRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
   // The top keys list's first row, read through shared memory.
   static std::string TopKeyCell(int column) {
-    SharedBlock block(s_app->Process(), 2048);
-    if (!block.Ok()) return "<no memory>";
-    auto* item = reinterpret_cast<LVITEMA*>(block.Local());
-    *item = {};
-    item->iSubItem = column;
-    item->cchTextMax = 1024;
-    item->pszText = block.Remote() + 1024;
-    block.Local()[1024] = '\0';
-    SendMessageA(Item(IDC_HIST_TOPKEYS), LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(block.Remote()));
-    return block.Local() + 1024;
+    return ListCell(s_app->Process(), Item(IDC_HIST_TOPKEYS), 0, column);
   }
   static void Screenshot(const std::string& png) {
     DeleteFileA(("Z:" + png).c_str());

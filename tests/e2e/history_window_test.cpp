@@ -51,16 +51,7 @@ class HistoryWindow : public SharedApp<HistoryWindow> {
 
   // One cell of a list view of the program, read through shared memory.
   static std::string Cell(int list, int row, int column) {
-    SharedBlock block(s_app->Process(), 4096);
-    if (!block.Ok()) return "<no memory>";
-    auto* item = reinterpret_cast<LVITEMA*>(block.Local());
-    *item = {};
-    item->iSubItem = column;
-    item->cchTextMax = 1024;
-    item->pszText = block.Remote() + 1024;
-    block.Local()[1024] = '\0';
-    SendMessageA(Item(list), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-    return block.Local() + 1024;
+    return ListCell(s_app->Process(), Item(list), row, column);
   }
   static int Rows(int list) { return static_cast<int>(SendMessageA(Item(list), LVM_GETITEMCOUNT, 0, 0)); }
   static std::vector<std::vector<std::string>> Table(int list, int columns) {
