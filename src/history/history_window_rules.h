@@ -5,19 +5,12 @@
 
 #include <string>
 
+#include "base/pixel_rect.h"
 #include "history/history_model.h"
 
 namespace tallivo::history {
 
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool operator==(const PixelRect&) const = default;
-};
+using tallivo::PixelRect;
 
 // The window's smallest size, in pixels of the whole window.
 constexpr int kHistoryMinWidth = 640;

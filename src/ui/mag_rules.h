@@ -5,6 +5,8 @@
 // the moves these return.
 #pragma once
 
+#include "base/pixel_rect.h"
+
 namespace tallivo {
 
 // Side codes. MAG_ANY is only an allowed-sides value.
@@ -18,18 +20,7 @@ constexpr int MAG_BOTTOM = 16;
 // window is captured.
 constexpr int kMagDistance = 50;
 
-struct MagRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  int MidX() const { return left + (right - left) / 2; }
-  int MidY() const { return top + (bottom - top) / 2; }
-  bool operator==(const MagRect&) const = default;
-};
+using MagRect = PixelRect;
 
 struct MagPoint {
   int x = 0;
