@@ -133,18 +133,6 @@ TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing)
   EXPECT_EQ(LegendValue(0, 0, 9), 0u);
 }
 
-TEST(HeatMapGeometry, HoverTextNamesTheDayHourAndExactFigure) {
-  WeekHourGrid g;
-  g.cells[2][14] = 1234;
-  g.cells[6][0] = 18446744073709551615ull;
-  g.max = g.cells[6][0];
-  EXPECT_EQ(CellHoverText(g, {2, 14}), "周三 14时: 1234次");
-  EXPECT_EQ(CellHoverText(g, {0, 9}), "周一 9时: 0次");
-  EXPECT_EQ(CellHoverText(g, {6, 0}), "周日 0时: 18446744073709551615次");
-  EXPECT_EQ(CellHoverText(g, {}), "");
-  EXPECT_EQ(CellHoverText(g, {7, 0}), "");
-}
-
 TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
   const std::vector<KeyCap>& caps = StandardKeyboard();
   ASSERT_GE(caps.size(), 104u);
@@ -200,12 +188,6 @@ TEST(KeyboardGeometry, KeysAreFoundBetweenTheirNeighboursInATinyLayout) {
   EXPECT_EQ(HitKey(l, l.board.left + 100, l.board.top + 20), -1);  // the hole
   EXPECT_EQ(HitKey(l, l.board.left + 60, l.board.top + 60), 2);
   EXPECT_TRUE(LayoutKeyboard(caps, 0, 2, 200, 200).keys.empty());
-}
-
-TEST(KeyboardGeometry, HoverTextNamesTheKeyAndItsCount) {
-  EXPECT_EQ(KeyHoverText(0x41, 3000), "A: 3000次");
-  EXPECT_EQ(KeyHoverText(0x20, 0), KeyName(0x20) + ": 0次");
-  EXPECT_EQ(KeyHoverText(0x0D, 18446744073709551615ull), KeyName(0x0D) + ": 18446744073709551615次");
 }
 
 TEST(KeyboardGeometry, LabelsAreDarkOnLightAndLightOnDark) {
