@@ -418,7 +418,8 @@ tv_cache_differs() {
 
 # tv_build DIR [cmake args...]: configure when the tree is new or one of the
 # given settings changed (a tree configured once by another script picks up
-# e.g. TALLIVO_WERROR), then build.
+# e.g. TALLIVO_WERROR), then build: everything, or only the targets named in
+# TV_BUILD_TARGETS (space-separated).
 tv_build() {
   local dir="$ROOT/build/$1"
   shift
@@ -428,7 +429,9 @@ tv_build() {
     # Explicit: callers use "tv_build ... || ...", where set -e is off.
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" || return 1
   fi
-  cmake --build "$dir" -j2
+  local targets=()
+  read -ra targets <<<"${TV_BUILD_TARGETS:-}"
+  cmake --build "$dir" -j2 ${targets[@]:+--target "${targets[@]}"}
 }
 
 # Whether tv_pick_loaders found a way to run 32-bit programs.

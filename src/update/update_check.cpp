@@ -131,8 +131,7 @@ void Checks::Run(Job& job) {
   const std::string response = Fetch(job);
   if (!Live(job)) return;
   switch (EvaluateResponse(response)) {
-    case CheckOutcome::NetworkFailed:
-    case CheckOutcome::Unreadable: ShowBox(job, owner, kNetworkFailed); break;
+    case CheckOutcome::NetworkFailed: ShowBox(job, owner, kNetworkFailed); break;
     case CheckOutcome::Current: ShowBox(job, owner, kCurrent); break;
     case CheckOutcome::Upgrade:
       if (ShowBox(job, owner, kUpgrade)) {

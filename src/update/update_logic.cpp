@@ -1,7 +1,8 @@
 #include "update/update_logic.h"
 
-#include <clocale>
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace tallivo {
@@ -18,30 +19,69 @@ std::optional<std::string> RemoteVersionText(const std::string& body) {
 }
 
 double VersionNumber(const std::string& text) {
-  // strtod follows the C locale's decimal point; the program never changes
-  // it, so "4.04" always reads with '.'.
-  return std::strtod(text.c_str(), nullptr);
-}
-
-bool ReadsAsPlainDecimal(const std::string& text) {
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  std::strtod(begin, &end);
-  if (end == begin) return true;  // no number at all: reads as 0
-  auto digit = [&](size_t i) { return i < text.size() && text[i] >= '0' && text[i] <= '9'; };
-  size_t plain = 0;
-  while (digit(plain)) ++plain;
-  if (plain > 0 && text[plain] == '.' && digit(plain + 1)) {
-    for (++plain; digit(plain);) ++plain;
+  // Read over the characters, not with the C library: strtod also takes
+  // "inf", "nan" and hexadecimal, and follows the locale's decimal point.
+  size_t i = 0;
+  const size_t n = text.size();
+  auto digit = [&](size_t at) { return at < n && text[at] >= '0' && text[at] <= '9'; };
+  while (i < n && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  const bool negative = i < n && text[i] == '-';
+  if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
+  // Up to 19 significant digits in an integer; the rest only move the
+  // decimal exponent.
+  uint64_t mantissa = 0;
+  int significant = 0;
+  long exponent = 0;
+  bool any = false;
+  auto take = [&](bool fraction) {
+    for (; digit(i); ++i, any = true) {
+      if (significant < 19) {
+        mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+        if (mantissa != 0) ++significant;
+        if (fraction) --exponent;
+      } else if (!fraction) {
+        ++exponent;
+      }
+    }
+  };
+  take(false);
+  if (i < n && text[i] == '.') {
+    ++i;
+    take(true);
   }
-  return plain > 0 && static_cast<size_t>(end - begin) == plain;
+  if (!any) return 0;
+  // An exponent counts only with at least one digit: "4.05e" reads 4.05.
+  size_t e = i;
+  if (e < n && (text[e] == 'e' || text[e] == 'E')) {
+    ++e;
+    const bool down = e < n && text[e] == '-';
+    if (e < n && (text[e] == '-' || text[e] == '+')) ++e;
+    if (digit(e)) {
+      long written = 0;
+      for (; digit(e); ++e) written = std::min(written * 10 + (text[e] - '0'), 100000L);
+      exponent += down ? -written : written;
+    }
+  }
+  double value = 0;
+  if (mantissa != 0) {
+    // Powers of ten up to 1e22 are exact, so a short decimal such as "4.04"
+    // or "4.040" comes out correctly rounded, and both read the same.
+    static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const double m = static_cast<double>(mantissa);
+    if (exponent >= 0) {
+      value = exponent <= 22 ? m * kExact[exponent] : m * std::pow(10.0, static_cast<double>(exponent));
+    } else {
+      value = exponent >= -22 ? m / kExact[-exponent] : m * std::pow(10.0, static_cast<double>(exponent));
+    }
+  }
+  return negative ? -value : value;
 }
 
 CheckOutcome EvaluateResponse(const std::string& response) {
   if (response == kFetchFailed) return CheckOutcome::NetworkFailed;
   const std::optional<std::string> remote = RemoteVersionText(response);
   if (!remote) return CheckOutcome::Current;
-  if (!ReadsAsPlainDecimal(*remote)) return CheckOutcome::Unreadable;
   return VersionNumber(*remote) > VersionNumber(kOwnVersion) ? CheckOutcome::Upgrade : CheckOutcome::Current;
 }
 

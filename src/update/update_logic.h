@@ -20,21 +20,16 @@ constexpr char kFetchFailed[] = "Error";
 std::string VersionQueryUrl();
 std::string DownloadPageUrl();
 
-// Unreadable: what stands between the markers reads as a number that is no
-// version; the user is told the check failed.
-enum class CheckOutcome { NetworkFailed, Unreadable, Current, Upgrade };
+enum class CheckOutcome { NetworkFailed, Current, Upgrade };
 
 // The text strictly between the first two '#' of the body; none with fewer
 // than two (an error page: no version at all).
 std::optional<std::string> RemoteVersionText(const std::string& body);
-// Decimal text to number as the C library reads it, stopping at the first
-// character that does not fit; 0 when there is none.
+// Decimal text to number: leading white space, an optional sign, digits
+// with an optional decimal point and an optional exponent, stopping at the
+// first character that does not fit; 0 when there is no number at all. Only
+// these: no "inf", "nan" or hexadecimal, whatever the C library reads.
 double VersionNumber(const std::string& text);
-// A version is a plain decimal number: digits, then optionally a point and
-// more digits ("4", "4.05"), whatever follows. False when the C library
-// would read more or other than that as the number: " 5", "+5", "inf",
-// "nan", "0x10", "1e999", all newer than any version.
-bool ReadsAsPlainDecimal(const std::string& text);
 CheckOutcome EvaluateResponse(const std::string& response);
 
 // Gathers a response body chunk by chunk. Each chunk is text up to its first

@@ -16,6 +16,7 @@ using namespace e2e;
 namespace {
 
 constexpr char kFailed[] = "更新失败,请检测网络是否正常!";
+constexpr char kCurrent[] = "您的程序已经是最新版本!";
 
 size_t ThreadsOf(DWORD pid) {
   size_t n = 0;
@@ -28,7 +29,7 @@ size_t ThreadsOf(DWORD pid) {
 
 // A copy of the program with libraries the check uses planted beside it:
 // it works with the system's own and never loads those.
-TEST(VersionCheck, NewerSameUnreadableAndUnreachableServer) {
+TEST(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
   ResetProfile();
   BrowserStandIn browser;  // pages open in a recorder, not a browser
   HttpServer server;
@@ -47,13 +48,21 @@ TEST(VersionCheck, NewerSameUnreadableAndUnreachableServer) {
     bool opensDownload;
   } cases[] = {
       {"newer", "<html>latest #4.05# released</html>", "升级!", true},
-      {"same", "#4.04#", "您的程序已经是最新版本!", false},
+      {"same", "#4.04#", kCurrent, false},
       // The second marker stands after 64 KiB: only a body gathered in full
       // (and without overrunning a fixed buffer) sees it.
       {"newer after 64 KiB", "#4.05" + std::string(70000, 'x') + "#", "升级!", true},
-      // Numbers to the C library, newer than any version, but no version.
-      {"infinite", "#inf#", kFailed, false},
-      {"hexadecimal", "<b>#0x10#</b>", kFailed, false},
+      // Read as decimal numbers only: the network did not fail.
+      {"infinite", "#inf#", kCurrent, false},
+      {"not a number", "#nan#", kCurrent, false},
+      {"hexadecimal", "<b>#0x10#</b>", kCurrent, false},
+      {"letters", "#abc#", kCurrent, false},
+      {"leading spaces", "#  5#", "升级!", true},
+      {"plus sign", "#+5#", "升级!", true},
+      {"trailing point", "#5.#", "升级!", true},
+      {"leading point", "#.5#", kCurrent, false},
+      {"exponent", "#4.05e0#", "升级!", true},
+      {"beyond any double", "#1e999#", "升级!", true},
       {"unreachable", "", kFailed, false},  // nothing listens
   };
   for (const auto& c : cases) {

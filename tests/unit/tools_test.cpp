@@ -2,6 +2,7 @@
 // the contact label, number fields and file errors.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -36,22 +37,44 @@ TEST(UpdateLogic, OutcomeOfServerAnswers) {
       {"#1#9.9#", CheckOutcome::Current},  // only the first pair counts
       {"Error", CheckOutcome::NetworkFailed},
       {"Error ", CheckOutcome::Current},  // only the exact marker is a failure
-      // The C library reads these as numbers newer than any version; a
-      // server that sends them has said nothing readable.
-      {"#inf#", CheckOutcome::Unreadable},
-      {"#INFINITY#", CheckOutcome::Unreadable},
-      {"#nan#", CheckOutcome::Unreadable},
-      {"#0x10#", CheckOutcome::Unreadable},
-      {"#1e999#", CheckOutcome::Unreadable},
-      {"#4.05E0#", CheckOutcome::Unreadable},
-      {"#  5#", CheckOutcome::Unreadable},
-      {"#\t5#", CheckOutcome::Unreadable},
-      {"#+5#", CheckOutcome::Unreadable},
-      {"#-1#", CheckOutcome::Unreadable},
-      {"#.5#", CheckOutcome::Unreadable},
-      {"#5.#", CheckOutcome::Unreadable},
+      // Only decimal numbers: what else the C library reads is no number.
+      {"#inf#", CheckOutcome::Current},
+      {"#nan#", CheckOutcome::Current},
+      {"#0x10#", CheckOutcome::Current},   // "0", then 'x' stops it
+      {"#1e999#", CheckOutcome::Upgrade},  // larger than any version
+      {"#4.05E0#", CheckOutcome::Upgrade},
+      {"#  5#", CheckOutcome::Upgrade},
+      {"#+5#", CheckOutcome::Upgrade},
+      {"#-1#", CheckOutcome::Current},
+      {"#.5#", CheckOutcome::Current},
+      {"#5.#", CheckOutcome::Upgrade},
+      {"#4.040#", CheckOutcome::Current},  // the same number as "4.04"
+      {"#4.0400000000000000000001#", CheckOutcome::Current},  // past the digits a double holds
   };
   for (const auto& c : cases) EXPECT_EQ(EvaluateResponse(c.body), c.outcome) << c.body;
+}
+
+TEST(UpdateLogic, VersionTextReadsAsADecimalNumberOnly) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"4.04", 4.04},  {" \t\n\v\f\r4.04", 4.04},
+      {"+5", 5},       {"-5", -5},
+      {"-.5", -0.5},   {"5.", 5},
+      {".5", 0.5},     {"4.05e0", 4.05},
+      {"4.05e", 4.05}, {"4.05e+", 4.05},
+      {"2E-1", 0.2},   {"1e+2x", 100},
+      {"0x10", 0},     {"inf", 0},
+      {"nan", 0},      {"", 0},
+      {".", 0},        {"+", 0},
+      {"- 5", 0},      {"e5", 0},
+      {"4,05", 4},     {"12345678901234567890123", 1.2345678901234568e22},
+      {"0e99999", 0},  {"00.000001", 1e-6},
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(VersionNumber(c.text), c.value) << c.text;
+  EXPECT_EQ(VersionNumber("1e999"), HUGE_VAL);
+  EXPECT_EQ(VersionNumber("4.040"), VersionNumber("4.04"));  // exactly: "4.040" is no upgrade
 }
 
 TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
