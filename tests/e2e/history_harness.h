@@ -39,12 +39,12 @@ int64_t HistoryInt(const std::string& sql);
 using HistoryConnection = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 HistoryConnection HistorySql(const std::string& sql);
 
-// A year of history up to today, with figures known from the day alone. Day k (k days ago, 0-364) has a row
-// unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run). Its figures: left 10 + k (5,000,000 on
-// day 200, one huge day), right 2 + k % 5, middle k % 3, wheel 5 + k % 11, keys 100 + 2k, 1000 (k + 1) pixels,
-// 0.25 (k % 8) metres, 60 (k % 50) + 30 active seconds; all of it in hour 9 + k % 8. Keys: "E" far ahead of the
-// others (keys - 45), Space 20, A 10, 0 to 4 three each. Programs, by thirds: notepad.exe half of each figure,
-// winword.exe a third, and 浏览器.exe (UTF-8 in the file) the rest.
+// A year of history up to today, and a first day long before it, with figures known from the day alone. Day k
+// (k days ago, 0-364, and 501) has a row unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run).
+// Its figures: left 10 + k (5,000,000 on day 200, one huge day), right 2 + k % 5, middle k % 3, wheel 5 + k % 11,
+// keys 100 + 2k, 1000 (k + 1) pixels, 0.25 (k % 8) metres, 60 (k % 50) + 30 active seconds; all of it in hour
+// 9 + k % 8. Keys: "E" far ahead of the others (keys - 45), Space 20, A 10, 0 to 4 three each. Programs, by
+// thirds: notepad.exe half of each figure, winword.exe a third, and 浏览器.exe (UTF-8 in the file) the rest.
 struct KnownYear {
   // Rows as the store returns them: in key order, oldest first.
   std::vector<tallivo::history::DayRow> days;
@@ -53,7 +53,7 @@ struct KnownYear {
   std::vector<tallivo::history::ProgramRow> programs;
 };
 // Its rows of the days from oldest to newest days ago.
-KnownYear KnownYearRows(int oldest = 364, int newest = 0);
+KnownYear KnownYearRows(int oldest = 501, int newest = 0);
 // Clears the history folder and writes KnownYearRows() into a new file.
 bool WriteKnownYear();
 

@@ -74,7 +74,7 @@ TEST_F(HistoryWindow, MenuAndTrayOpenOneWindowOwnedByTheMainWindow) {
 TEST_F(HistoryWindow, EachRangeListsItsDaysWithGapsAsZeroAndTheRightTotals) {
   // The 30 days last: the rows below are theirs.
   const std::pair<int, int> ranges[] = {
-      {IDC_HIST_TODAY, 1}, {IDC_HIST_7DAYS, 7}, {IDC_HIST_YEAR, 365}, {IDC_HIST_ALL, 365}, {IDC_HIST_30DAYS, 30}};
+      {IDC_HIST_TODAY, 1}, {IDC_HIST_7DAYS, 7}, {IDC_HIST_YEAR, 365}, {IDC_HIST_ALL, 502}, {IDC_HIST_30DAYS, 30}};
   for (const auto& [button, days] : ranges) {
     SCOPED_TRACE(days);
     ASSERT_TRUE(ShowDays(button, days)) << Rows(IDC_HIST_DAYS);
