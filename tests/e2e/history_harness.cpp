@@ -1,15 +1,11 @@
 #include "history_harness.h"
 
-#include <windows.h>
 #include <shlobj.h>
-#include <commctrl.h>
 #include <sqlite3.h>
 
-#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
-
-#include "tools_harness.h"
 
 namespace e2e {
 
@@ -24,11 +20,10 @@ std::string HistoryFile() { return HistoryFolder() + "\\history.db"; }
 namespace {
 
 bool FolderWritable(const std::string& folder) {
-  const std::string probe = folder + "\\probe.tmp";
-  HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  return true;
+  HANDLE h = CreateFileA((folder + "\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  return h != INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -37,9 +32,8 @@ bool HistoryFolderWritable() { return FolderWritable(HistoryFolder()); }
 
 void ClearHistory() {
   const std::string folder = HistoryFolder();
-  // A run that failed half-way may have left the folder unwritable. Only
-  // then: the Unix command runs whenever Wine gets to it, and a late one
-  // would undo what the next case sets up.
+  // A run that failed half-way may have left the folder unwritable. Only then: the Unix command runs whenever Wine gets
+  // to it, and a late one would undo what the next case sets up.
   if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !FolderWritable(folder)) {
     RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
     WaitUntil([&] { return FolderWritable(folder); });
@@ -53,127 +47,64 @@ void ClearHistory() {
   FindClose(find);
 }
 
-std::string ListCell(void* process, void* list, int row, int column) {
-  SharedBlock block(static_cast<HANDLE>(process), 4096);
-  if (!block.Ok()) return "<no memory>";
-  auto* item = reinterpret_cast<LVITEMA*>(block.Local());
-  *item = {};
-  item->iSubItem = column;
-  item->cchTextMax = 1024;
-  item->pszText = block.Remote() + 1024;
-  block.Local()[1024] = '\0';
-  SendMessageA(static_cast<HWND>(list), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return block.Local() + 1024;
-}
-
-std::string TodayKey() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  char buf[16];
-  snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
-  return buf;
-}
-
-namespace {
-
-// The engine takes UTF-8 paths; the test's paths are ASCII.
-sqlite3* OpenDb(const std::string& path, int flags) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
-    return nullptr;
-  }
-  return db;
-}
-
-}  // namespace
-
-int64_t HistoryInt(const std::string& sql) {
-  sqlite3* db = OpenDb(HistoryFile(), SQLITE_OPEN_READONLY);
-  if (!db) return -1;
-  int64_t v = -1;
-  sqlite3_stmt* st = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
-      sqlite3_column_type(st, 0) != SQLITE_NULL) {
-    v = sqlite3_column_int64(st, 0);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return v;
-}
-
-HistoryWriteLock::HistoryWriteLock(const std::string& path) {
-  m_db = OpenDb(path, SQLITE_OPEN_READWRITE);
-  m_held = m_db && sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-}
-
-HistoryWriteLock::~HistoryWriteLock() { Release(); }
-
-void HistoryWriteLock::Release() {
-  if (m_held) sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-  m_held = false;
-  if (m_db) sqlite3_close(m_db);
-  m_db = nullptr;
-}
-
-bool MakeDatabase(const std::string& path, const std::string& sql) {
-  DeleteFileA(path.c_str());
-  sqlite3* db = OpenDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  if (!db) return false;
-  const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_close(db);
-  return ok;
-}
-
-std::string DateDaysAgo(int n) {
+SYSTEMTIME DayAgo(int n) {
   SYSTEMTIME t;
   GetLocalTime(&t);
   t.wHour = 12;  // noon: a day's step never crosses two dates
-  t.wMinute = t.wSecond = t.wMilliseconds = 0;
   FILETIME ft;
   SystemTimeToFileTime(&t, &ft);
-  ULARGE_INTEGER u;
-  u.LowPart = ft.dwLowDateTime;
-  u.HighPart = ft.dwHighDateTime;
-  u.QuadPart -= static_cast<ULONGLONG>(n) * 24 * 3600 * 10000000ULL;
-  ft.dwLowDateTime = u.LowPart;
-  ft.dwHighDateTime = u.HighPart;
+  ULARGE_INTEGER u = {{ft.dwLowDateTime, ft.dwHighDateTime}};
+  u.QuadPart -= n * 864000000000ULL;  // 100 ns steps a day
+  ft = {u.LowPart, u.HighPart};
   FileTimeToSystemTime(&ft, &t);
+  return t;
+}
+
+std::string DateDaysAgo(int n) {
+  const SYSTEMTIME t = DayAgo(n);
   char buf[16];
   snprintf(buf, sizeof buf, "%04d-%02d-%02d", t.wYear, t.wMonth, t.wDay);
   return buf;
 }
 
-KnownYear KnownYear::Between(const std::string& from, const std::string& to) const {
-  KnownYear y;
-  auto in = [&](const std::string& d) { return from <= d && d <= to; };
-  for (const auto& r : days)
-    if (in(r.date)) y.days.push_back(r);
-  for (const auto& r : hours)
-    if (in(r.date)) y.hours.push_back(r);
-  for (const auto& r : keys)
-    if (in(r.date)) y.keys.push_back(r);
-  for (const auto& r : programs)
-    if (in(r.date)) y.programs.push_back(r);
-  return y;
+std::vector<double> HistoryRow(const std::string& sql) {
+  std::vector<double> row;
+  sqlite3* db = nullptr;  // the engine takes UTF-8 paths; the test's paths are ASCII
+  sqlite3_stmt* st = nullptr;
+  sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+      row.push_back(sqlite3_column_type(st, i) == SQLITE_NULL ? NAN : sqlite3_column_double(st, i));
+    }
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return row;
 }
 
-KnownYear KnownYearRows() {
+int64_t HistoryInt(const std::string& sql) {
+  const std::vector<double> row = HistoryRow(sql);
+  return row.empty() || std::isnan(row[0]) ? -1 : static_cast<int64_t>(row[0]);
+}
+
+HistoryConnection HistorySql(const std::string& sql) {
+  sqlite3* raw = nullptr;
+  const int opened = sqlite3_open_v2(HistoryFile().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  HistoryConnection db(raw, sqlite3_close);
+  if (opened != SQLITE_OK || sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) db.reset();
+  return db;
+}
+
+KnownYear KnownYearRows(int oldest, int newest) {
   using namespace tallivo::history;
   KnownYear y;
-  for (int k = 364; k >= 0; --k) {
-    if (k % 7 == 3 || (k >= 100 && k < 110)) continue;
+  for (int k = oldest; k >= newest; --k) {
+    if (k % 7 == 3 || (k >= 100 && k < 110) || (k > 364 && k != 501)) continue;
     const std::string date = DateDaysAgo(k);
-    DayRow d;
-    d.date = date;
-    d.counts.left = k == 200 ? 5000000 : 10 + k;
-    d.counts.right = 2 + k % 5;
-    d.counts.middle = k % 3;
-    d.counts.wheel = 5 + k % 11;
-    d.counts.keys = 100 + 2 * k;
-    d.counts.movePixels = 1000 * (k + 1);
-    d.moveMetres = 0.25 * (k % 8);
-    d.activeSeconds = 60 * (k % 50) + 30;
+    const DayRow d{date,
+                   {k == 200 ? 5000000u : 10u + k, 2u + k % 5, k % 3u, 5u + k % 11, 100u + 2 * k, 1000u * (k + 1)},
+                   0.25 * (k % 8),
+                   60u * (k % 50) + 30};
     y.days.push_back(d);
     y.hours.push_back({date, 9 + k % 8, d.counts});
     const uint64_t keys = d.counts.keys;
@@ -203,36 +134,79 @@ bool WriteKnownYear() {
   for (const auto& k : y.keys) deltas.keys[{k.date, k.vk}] = k.strokes;
   for (const auto& p : y.programs) deltas.programs[{p.date, p.exe}] = p.counts;
   HistoryStore store;
-  if (!store.Open(HistoryFile(), time(nullptr)).Ok()) return false;
-  const bool ok = store.Write(deltas).Ok();
+  const bool ok = store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
   store.Close();
   return ok;
 }
 
-bool ReadDayRow(const std::string& date, tallivo::history::DayRow* row) {
-  sqlite3* db = OpenDb(HistoryFile(), SQLITE_OPEN_READONLY);
-  if (!db) return false;
-  sqlite3_stmt* st = nullptr;
-  bool found = false;
-  if (sqlite3_prepare_v2(db,
-                         "SELECT left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes, move_pixels, "
-                         "move_metres, active_seconds FROM days WHERE date = ?1",
-                         -1, &st, nullptr) == SQLITE_OK &&
-      sqlite3_bind_text(st, 1, date.c_str(), -1, SQLITE_TRANSIENT) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-    row->date = date;
-    row->counts.left = sqlite3_column_int64(st, 0);
-    row->counts.right = sqlite3_column_int64(st, 1);
-    row->counts.middle = sqlite3_column_int64(st, 2);
-    row->counts.wheel = sqlite3_column_int64(st, 3);
-    row->counts.keys = sqlite3_column_int64(st, 4);
-    row->counts.movePixels = sqlite3_column_int64(st, 5);
-    row->moveMetres = sqlite3_column_double(st, 6);
-    row->activeSeconds = sqlite3_column_int64(st, 7);
-    found = true;
+std::vector<HWND> HistoryWindows(const App& app) {
+  std::vector<HWND> found;
+  for (HWND w : app.TopLevelWindows()) {
+    if (WindowText(w) == "历史记录") found.push_back(w);
   }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
   return found;
+}
+
+HWND OpenHistoryWindow(const App& app) {
+  if (HistoryWindows(app).empty()) app.Command(ID_HISTORY);
+  HWND shown = nullptr;
+  WaitUntil([&] {
+    const std::vector<HWND> w = HistoryWindows(app);
+    return (shown = w.size() == 1 && IsWindowVisible(w[0]) ? w[0] : nullptr) != nullptr;
+  });
+  return shown;
+}
+
+int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string ListCell(const App& app, HWND list, int row, int column) {
+  SharedBlock block(app.Process(), 4096);
+  if (!block.Ok()) return "<no memory>";
+  *reinterpret_cast<LVITEMA*>(block.Local()) = {
+      .iSubItem = column, .pszText = block.Remote() + 1024, .cchTextMax = 1024};
+  block.Local()[1024] = '\0';
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
+  return block.Local() + 1024;
+}
+
+bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
+  SharedBlock block(app.Process(), 256);
+  if (!block.Ok()) return false;
+  for (const auto& [id, ago] : {std::pair{IDC_HIST_FROM, fromAgo}, {IDC_HIST_TO, toAgo}}) {
+    *reinterpret_cast<SYSTEMTIME*>(block.Local()) = DayAgo(ago);
+    SendMessageA(GetDlgItem(window, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(block.Remote()));
+  }
+  // The year of the second picker up and down again with the keyboard; on a busy machine a click may not have focused
+  // it yet, so again until the days list starts at the chosen day.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    SetForegroundWindow(window);
+    RECT rc;
+    GetWindowRect(GetDlgItem(window, IDC_HIST_TO), &rc);
+    ClickAt({rc.left + 12, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+    Pump(200);
+    TapKey(VK_UP, 1);
+    Pump(200);
+    TapKey(VK_DOWN, 1);
+    auto listed = [&] { return ListCell(app, GetDlgItem(window, IDC_HIST_DAYS), 0, 0) == DateDaysAgo(fromAgo); };
+    if (WaitUntil(listed, 2000)) return true;
+  }
+  return false;
+}
+
+bool ShowsWindowOfClass(const App& app, const std::string& name) {
+  for (HWND w : app.TopLevelWindows()) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    if (name == cls && IsWindowVisible(w)) return true;
+  }
+  return false;
+}
+
+void SaveScreen(const std::string& name) {
+  const std::string png = "/tmp/" + name + ".png";
+  DeleteFileA(("Z:" + png).c_str());
+  RunUnix("/usr/bin/import -window root " + png);
+  WaitUntil([&] { return GetFileAttributesA(("Z:" + png).c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
 }
 
 }  // namespace e2e

@@ -1,12 +1,18 @@
-// The history file as the tests see it: where it is, a clean start, and
-// reading its rows with the same engine the program uses.
+// The history as the tests see it: the file (its place, a clean start, its rows, a known year) and the window's parts.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "harness.h"
 #include "history/history_store.h"
+#include "res/resource.h"
+#include "tools_harness.h"
 
 struct sqlite3;
 
@@ -18,60 +24,86 @@ std::string HistoryFile();
 // Removes the folder's files (and an immutable flag left by a failed run).
 void ClearHistory();
 bool HistoryFolderWritable();
-// Today's date key, "YYYY-MM-DD", by the local clock.
-std::string TodayKey();
+// Noon of the local day n days before today, and its date, "YYYY-MM-DD"; today's for 0.
+SYSTEMTIME DayAgo(int n);
+std::string DateDaysAgo(int n);
+inline std::string TodayKey() { return DateDaysAgo(0); }
 
-// One integer from the file (opened read-only); -1 when the file, the table
-// or the row is missing.
+// The first row of a query on the file (read-only), a number a column (NaN for NULL); empty when there is none.
+std::vector<double> HistoryRow(const std::string& sql);
+// Its first column as an integer; -1 when missing or NULL.
 int64_t HistoryInt(const std::string& sql);
 
-// Another program's write transaction on the file, held until Release.
-class HistoryWriteLock {
- public:
-  explicit HistoryWriteLock(const std::string& path);
-  ~HistoryWriteLock();
-  bool Held() const { return m_held; }
-  void Release();
+// The history file opened for writing (made when missing) with the SQL run on it, as another program would; null when
+// either fails. Closing it ends what the SQL began (a transaction holding a lock).
+using HistoryConnection = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+HistoryConnection HistorySql(const std::string& sql);
 
- private:
-  sqlite3* m_db = nullptr;
-  bool m_held = false;
-};
-
-// Makes a file of the given SQL (schema and rows) with the engine.
-bool MakeDatabase(const std::string& path, const std::string& sql);
-
-// The local date n days before today, "YYYY-MM-DD".
-std::string DateDaysAgo(int n);
-
-// One cell of a list view of the program (process), read through memory
-// shared with it.
-std::string ListCell(void* process, void* list, int row, int column);
-
-// A year of history up to today, with figures known from the day alone.
-// Day k (k days ago, 0-364) has a row unless k % 7 == 3 or 100 <= k < 110
-// (the gaps: Tallivo did not run). Its figures: left 10 + k (5,000,000 on
-// day 200, one huge day), right 2 + k % 5, middle k % 3, wheel 5 + k % 11,
-// keys 100 + 2k, 1000 (k + 1) pixels, 0.25 (k % 8) metres, 60 (k % 50) + 30
-// active seconds; all of it in hour 9 + k % 8. Keys: "E" far ahead of the
-// others (keys - 45), Space 20, A 10, 0 to 4 three each. Programs, by
-// thirds: notepad.exe half of each figure, winword.exe a third, and
-// 浏览器.exe (UTF-8 in the file) the rest.
+// A year of history up to today, and a first day long before it, with figures known from the day alone. Day k
+// (k days ago, 0-364, and 501) has a row unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run).
+// Its figures: left 10 + k (5,000,000 on day 200, one huge day), right 2 + k % 5, middle k % 3, wheel 5 + k % 11,
+// keys 100 + 2k, 1000 (k + 1) pixels, 0.25 (k % 8) metres, 60 (k % 50) + 30 active seconds; all of it in hour
+// 9 + k % 8. Keys: "E" far ahead of the others (keys - 45), Space 20, A 10, 0 to 4 three each. Programs, by
+// thirds: notepad.exe half of each figure, winword.exe a third, and 浏览器.exe (UTF-8 in the file) the rest.
 struct KnownYear {
   // Rows as the store returns them: in key order, oldest first.
   std::vector<tallivo::history::DayRow> days;
   std::vector<tallivo::history::HourRow> hours;
   std::vector<tallivo::history::KeyRow> keys;
   std::vector<tallivo::history::ProgramRow> programs;
-  // The rows of the dates in [from, to] only.
-  KnownYear Between(const std::string& from, const std::string& to) const;
 };
-KnownYear KnownYearRows();
+// Its rows of the days from oldest to newest days ago.
+KnownYear KnownYearRows(int oldest = 501, int newest = 0);
 // Clears the history folder and writes KnownYearRows() into a new file.
 bool WriteKnownYear();
 
-// A day's row as the file holds it now (opened read-only); false when the
-// file or the row is missing.
-bool ReadDayRow(const std::string& date, tallivo::history::DayRow* row);
+// The program's top-level windows captioned 历史记录; the one shown, opened by the menu command when none is (or null).
+std::vector<HWND> HistoryWindows(const App& app);
+HWND OpenHistoryWindow(const App& app);
+// The rows of a list view of the program, and one cell read through memory shared with it.
+int ListRows(HWND list);
+std::string ListCell(const App& app, HWND list, int row, int column);
+// Sets the window's date pickers to the days fromAgo and toAgo days ago, then changes the second as the user does (a
+// picker tells its window only of the user's own input); true once the days list starts at the first.
+bool PickRange(const App& app, HWND window, int fromAgo, int toAgo);
+// Whether one of the program's top-level windows of that class is shown.
+bool ShowsWindowOfClass(const App& app, const std::string& name);
+// The whole screen as /tmp/<name>.png, to look at after a run.
+void SaveScreen(const std::string& name);
+
+// One copy of the program over the known year for a suite's cases (pointer in a corner), and its history window.
+class KnownYearApp : public SharedApp<KnownYearApp> {
+ public:
+  static void BeforeStart() {
+    ASSERT_TRUE(WriteKnownYear());
+    MoveCursor(1000, 740);
+  }
+
+ protected:
+  // The history window, opened when there is none and then put in one place and size, in front.
+  static HWND Window() {
+    static HWND w = nullptr;
+    if (!w || !IsWindow(w)) {
+      if ((w = OpenHistoryWindow(*s_app))) SetWindowPos(w, HWND_TOPMOST, 0, 0, 760, 560, 0);
+    }
+    return w;
+  }
+  static HWND Item(int id) { return GetDlgItem(Window(), id); }
+  static int Rows(int list) { return ListRows(Item(list)); }
+  static std::string Cell(int list, int row, int column) { return ListCell(*s_app, Item(list), row, column); }
+  static std::vector<std::string> Row(int list, int row, int columns) {
+    std::vector<std::string> cells;
+    for (int c = 0; c < columns; ++c) cells.push_back(Cell(list, row, c));
+    return cells;
+  }
+  static void Press(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+  static void ShowTab(int tab) { SendMessageA(Item(IDC_HIST_TAB), TCM_SETCURFOCUS, tab, 0); }
+  // The days page after a range button: its days and the totals row.
+  static bool ShowDays(int button, int days) {
+    Press(button);
+    ShowTab(0);
+    return WaitUntil([&] { return Rows(IDC_HIST_DAYS) == days + 1; });
+  }
+};
 
 }  // namespace e2e
