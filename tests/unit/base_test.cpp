@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "base/counters.h"
 #include "base/messages.h"
@@ -11,25 +12,27 @@
 
 using namespace tallivo;
 
-TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
-  const unsigned messages[] = {WM_INPUT_LBUTTON, WM_INPUT_RBUTTON, WM_INPUT_MBUTTON, WM_INPUT_WHEEL, WM_INPUT_KEY};
-  InputCounters c;
-  for (unsigned msg : messages) {
-    InputKind kind;
-    ASSERT_TRUE(InputKindForMessage(msg, &kind)) << std::hex << msg;
+TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
+  const std::tuple<unsigned, unsigned, InputKind> messages[] = {{WM_INPUT_LBUTTON, WM_PROC_LBUTTON, InputKind::Left},
+                                                                {WM_INPUT_RBUTTON, WM_PROC_RBUTTON, InputKind::Right},
+                                                                {WM_INPUT_MBUTTON, WM_PROC_MBUTTON, InputKind::Middle},
+                                                                {WM_INPUT_WHEEL, WM_PROC_WHEEL, InputKind::Wheel},
+                                                                {WM_INPUT_KEY, WM_PROC_KEY, InputKind::Key}};
+  InputCounters c, inProcess;
+  for (const auto& [global, process, want] : messages) {
+    InputKind kind = want, processKind = want;
+    EXPECT_TRUE(InputKindForMessage(global, &kind) && ProcessInputKindForMessage(process, &processKind));
     c.Add(kind);
+    inProcess.Add(processKind);
   }
-  EXPECT_EQ(c.left + c.right + c.middle + c.wheel + c.keys, 5u);
-  EXPECT_EQ(c.left, 1u);
-  EXPECT_EQ(c.keys, 1u);
+  EXPECT_EQ(c, (InputCounters{1, 1, 1, 1, 1}));
+  EXPECT_EQ(inProcess, c);
   EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
   InputKind kind;
   for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON, WM_INPUT_MOVING})
     EXPECT_FALSE(InputKindForMessage(msg, &kind)) << std::hex << msg;
-  for (unsigned msg : {WM_INPUT_LBUTTON, WM_INPUT_MOVING})
+  for (unsigned msg : {WM_INPUT_LBUTTON, WM_INPUT_MOVING, WM_PROC_WHEEL + 1, WM_PROC_SELECT})
     EXPECT_FALSE(ProcessInputKindForMessage(msg, &kind)) << std::hex << msg;
-  ASSERT_TRUE(ProcessInputKindForMessage(WM_PROC_WHEEL, &kind));
-  EXPECT_EQ(kind, InputKind::Wheel);
   // Silent wrap at 2^32, sums as unsigned 32-bit.
   c.left = 0xFFFFFFFFu;
   c.Add(InputKind::Left);
@@ -40,14 +43,16 @@ TEST(Counters, MessagesFeedTheirCountersAndTotalsWrap) {
 }
 
 // "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to
-// 淺.exe, or a folder of that name, must not split at that byte.
+// 淺.exe, or a folder of that name, must not split at that byte; nor at the
+// trail of the first and the last lead byte (0x81, 0xFE).
 TEST(ModulePath, SplitsOnlyAtRealSeparators) {
   struct Case {
     std::string path, folder, name, app;
   } cases[] = {
       {"C:\\Tallivo\\Tallivo.exe", "C:\\Tallivo\\", "Tallivo.exe", "Tallivo"},
       {"C:\\x\\\x9C\x5C.exe", "C:\\x\\", "\x9C\x5C.exe", "\x9C\x5C"},
-      {"C:\\\x9C\x5C\\b.exe", "C:\\\x9C\x5C\\", "b.exe", "b"},
+      {"C:\\\x81\x5C\\b.exe", "C:\\\x81\x5C\\", "b.exe", "b"},
+      {"C:\\x\\\xFE\x5C", "C:\\x\\", "\xFE\x5C", "\xFE\x5C"},
       {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
       {"D:\\\x9C\x5C\x9C\x5C\\\x9C\x5C", "D:\\\x9C\x5C\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
       {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
@@ -70,19 +75,9 @@ TEST(ModulePath, SplitsOnlyAtRealSeparators) {
 TEST(TextFormat, CutsNeverSplitACharacter) {
   EXPECT_EQ(FormatText("%s", std::string(600, 'a').c_str()), std::string(511, 'a'));
   EXPECT_EQ(FormatText("%u次", 4294967295u), "4294967295\xB4\xCE");
-  struct Case {
-    std::string text;
-    size_t max;
-    std::string cut;
-  } cases[] = {
-      {"ab", 2, "ab"},
-      {"abc", 2, "ab"},
-      {"a\xB4\xCE", 2, "a"},  // 次 does not fit in the second byte
-      {"a\xB4\xCE"
-       "b",
-       3, "a\xB4\xCE"},
-      {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
-      {"abc", 0, ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CutGbkText(c.text, c.max), c.cut) << c.text << " to " << c.max;
+  // 次 is two bytes in GBK: it does not fit in the second byte.
+  const std::tuple<std::string, size_t, std::string> cases[] = {{"ab", 2, "ab"}, {"abc", 2, "ab"},
+                                                                {"abc", 0, ""},  {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
+                                                                {"a次", 2, "a"}, {"a次b", 3, "a次"}};
+  for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
 }

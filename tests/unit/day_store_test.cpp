@@ -6,10 +6,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
-#include "unit_time.h"
 #include "stats/day_store.h"
+#include "unit_time.h"
 
 using namespace tallivo;
 
@@ -18,21 +20,16 @@ namespace {
 // Sets the process's time zone for one scope.
 class ZoneScope {
  public:
-  explicit ZoneScope(const char* zone) {
-    if (const char* old = getenv("TZ")) m_old = old;
-    setenv("TZ", zone, 1);
-    tzset();
+  explicit ZoneScope(const char* zone) : m_old(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
+    Set(zone);
   }
-  ~ZoneScope() {
-    if (m_old) {
-      setenv("TZ", m_old->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
+  ~ZoneScope() { Set(m_old ? m_old->c_str() : nullptr); }
 
  private:
+  static void Set(const char* zone) {
+    zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
+    tzset();
+  }
   std::optional<std::string> m_old;
 };
 
@@ -45,58 +42,40 @@ void Seed(MemoryProfileStore& s, uint32_t month, uint32_t day, std::optional<uin
   for (const char* e : entries) s.WriteInt("DataSetting", e, v++);
 }
 
-}  // namespace
-
-TEST(DayStore, LoadKeepsOnlyTodaysFigures) {
-  const StartDate today = {12, 8, 2026};
-  struct Case {
-    const char* what;
-    uint32_t month, day;
-    std::optional<uint32_t> year;
-    bool kept;
-  } cases[] = {
-      {"same date", 12, 8, 2026, true},
-      {"same month and day of last year", 12, 8, 2025, false},
-      {"same month and day of next year (clock set back)", 12, 8, 2027, false},
-      {"no year (an older version's store): month and day decide", 12, 8, std::nullopt, true},
-      {"no year, another day", 12, 7, std::nullopt, false},
-      {"no year, another month", 11, 8, std::nullopt, false},
-      {"year 0 reads as no year", 12, 8, 0u, true},
-      {"same year, another day", 12, 7, 2026, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    MemoryProfileStore store;
-    Seed(store, c.month, c.day, c.year);
-    const size_t entries = store.Size();
-    const DayFigures f = LoadDayFigures(store, today);
-    const uint32_t got[] = {f.counters.left, f.counters.right, f.counters.middle, f.counters.wheel,
-                            f.counters.keys, f.movePixels,     f.runSeconds};
-    for (uint32_t i = 0; i < 7; ++i) EXPECT_EQ(got[i], c.kept ? i + 1 : 0u) << i;
-    EXPECT_EQ(store.Size(), entries) << "a load writes nothing";
-  }
-  MemoryProfileStore empty;
-  EXPECT_EQ(LoadDayFigures(empty, today).counters.GrandTotal(), 0u) << "first run";
+std::vector<uint32_t> Figures(const DayFigures& f) {
+  return {f.counters.left, f.counters.right, f.counters.middle, f.counters.wheel,
+          f.counters.keys, f.movePixels,     f.runSeconds};
 }
 
-TEST(DayStore, SaveWritesTheYearAndARestartTheSameDayContinues) {
+}  // namespace
+
+// A store of another date starts the day from zero; one without a year (an
+// older version's) is judged by month and day, and year 0 reads as none. A
+// load writes nothing.
+TEST(DayStore, LoadKeepsOnlyTodaysFiguresAndASaveOfTodayIsLoadedBack) {
+  const StartDate today = {12, 8, 2026};
+  const std::tuple<uint32_t, uint32_t, std::optional<uint32_t>, bool> cases[] = {
+      {12, 8, 2026, true},          {12, 8, 2025, false},         {12, 8, 2027, false}, {12, 8, std::nullopt, true},
+      {12, 7, std::nullopt, false}, {11, 8, std::nullopt, false}, {12, 8, 0u, true},    {12, 7, 2026, false}};
+  for (const auto& [month, day, year, kept] : cases) {
+    SCOPED_TRACE(testing::Message() << month << "/" << day << "/" << year.value_or(9999));
+    MemoryProfileStore store;
+    Seed(store, month, day, year);
+    const size_t entries = store.Size();
+    const DayFigures f = LoadDayFigures(store, today);
+    EXPECT_EQ(Figures(f), kept ? (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}) : std::vector<uint32_t>(7));
+    EXPECT_EQ(store.Size(), entries);
+  }
   MemoryProfileStore store;
+  EXPECT_EQ(Figures(LoadDayFigures(store, today)), std::vector<uint32_t>(7)) << "first run";
+  // A restart the same day goes on from every figure saved.
   Seed(store, 12, 7, 2026);
-  DayFigures f;
-  f.counters.keys = 9;
-  f.movePixels = 300;
-  f.runSeconds = 4;
-  SaveDayFigures(store, {12, 8, 2026}, f);
-  EXPECT_EQ(store.ReadInt("DateCur", "Month", 0), 12u);
-  EXPECT_EQ(store.ReadInt("DateCur", "Day", 0), 8u);
-  EXPECT_EQ(store.ReadInt("DateCur", "Year", 0), 2026u);
-  EXPECT_EQ(store.ReadInt("DataSetting", "MouseLeft", 99), 0u);
+  DayFigures f = {{11, 12, 13, 14, 15}, 16, 17};
+  SaveDayFigures(store, today, f);
   EXPECT_EQ(store.Size(), 10u);
-  const DayFigures back = LoadDayFigures(store, {12, 8, 2026});
-  EXPECT_EQ(back.counters.keys, 9u);
-  EXPECT_EQ(back.movePixels, 300u);
-  EXPECT_EQ(back.runSeconds, 4u);
-  EXPECT_EQ(LoadDayFigures(store, {12, 8, 2027}).counters.keys, 0u);
+  EXPECT_EQ(store.ReadInt("DateCur", "Year", 0), 2026u);
+  EXPECT_EQ(Figures(LoadDayFigures(store, today)), (std::vector<uint32_t>{11, 12, 13, 14, 15, 16, 17}));
+  EXPECT_EQ(Figures(LoadDayFigures(store, {12, 8, 2027})), std::vector<uint32_t>(7));
 }
 
 // Names the entries each save wrote; writes of the entries in `failing` fail.
@@ -117,11 +96,7 @@ TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
   DayFiguresSaver saver;
   StartDate today{12, 7, 2026};
   DayFigures f;
-  struct Step {
-    const char* what;
-    std::function<void()> change;
-    const char* written;
-  } steps[] = {
+  const std::tuple<const char*, std::function<void()>, const char*> steps[] = {
       {"first save", [] {}, kAll},
       {"nothing new", [] {}, ""},
       {"a second", [&] { ++f.runSeconds; }, "TimeCount"},
@@ -133,40 +108,33 @@ TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
       {"then left alone", [] {}, ""},
       {"a new day",
        [&] {
-         today = {12, 8, 2026}, f = DayFigures();
+         f = DayFigures(), today = StartDate{12, 8, 2026};
        },
-       "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(s.what);
-    s.change();
+       "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"}};
+  for (const auto& [what, change, written] : steps) {
+    SCOPED_TRACE(what);
+    change();
     saver.Save(store, today, f);
-    EXPECT_EQ(store.Take(), s.written);
+    EXPECT_EQ(store.Take(), written);
   }
-  const DayFigures back = LoadDayFigures(store, today);
-  EXPECT_EQ(back.counters.GrandTotal() + back.movePixels + back.runSeconds, 0u);
-
+  EXPECT_EQ(LoadDayFigures(store, today).counters.GrandTotal(), 0u);
   // Entries removed behind the program's back are back within a minute:
-  // one save in 60 writes all ten.
+  // the 60th save (counted from the first) writes all ten.
   static_cast<MemoryProfileStore&>(store) = MemoryProfileStore();
   std::string writes;
-  for (unsigned i = 0; i < DayFiguresSaver::kFullEvery; ++i) {
+  for (unsigned n = std::size(steps) + 1; n <= DayFiguresSaver::kFullEvery + 1; ++n) {
     saver.Save(store, today, f);
     const std::string w = store.Take();
-    if (!w.empty()) writes += "[" + w + "]";
+    if (!w.empty()) writes += std::to_string(n) + "[" + w + "]";
   }
-  EXPECT_EQ(writes, "[" + std::string(kAll) + "]");
+  EXPECT_EQ(writes, "60[" + std::string(kAll) + "]");
   EXPECT_EQ(store.ReadInt("DateCur", "Month", 0), 12u);
   EXPECT_EQ(saver.SaveAll(store, today, f), DayFiguresSaver::kEntries) << "the ways out write everything";
 }
 
 TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
-  struct Case {
-    const char* zone;
-    time_t now;
-    StartDate date;
-    time_t start, end;
-  } cases[] = {
+  // The zone, a moment, the local date then and the span of that day.
+  const std::tuple<const char*, time_t, StartDate, time_t, time_t> cases[] = {
       {"UTC", Utc(2026, 12, 7, 23, 59, 50), {12, 7, 2026}, Utc(2026, 12, 7), Utc(2026, 12, 8)},
       {"UTC", Utc(2026, 12, 8), {12, 8, 2026}, Utc(2026, 12, 8), Utc(2026, 12, 9)},
       {"UTC", Utc(2026, 12, 31, 12), {12, 31, 2026}, Utc(2026, 12, 31), Utc(2027, 1, 1)},
@@ -189,15 +157,13 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
       {"America/Havana", Utc(2018, 11, 4, 6), {11, 4, 2018}, Utc(2018, 11, 4, 4), Utc(2018, 11, 5, 5)},
       {"America/Havana", Utc(2018, 3, 10, 12), {3, 10, 2018}, Utc(2018, 3, 10, 5), Utc(2018, 3, 11, 5)},
   };
-  for (const auto& c : cases) {
-    ZoneScope zone(c.zone);
-    SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.now));
-    const LocalDay d = LocalDayOf(c.now);
-    EXPECT_EQ(d.date.year, c.date.year);
-    EXPECT_EQ(d.date.month, c.date.month);
-    EXPECT_EQ(d.date.day, c.date.day);
-    EXPECT_EQ(d.start, c.start) << (d.start - c.start) << " s off";
-    EXPECT_EQ(d.end, c.end) << (d.end - c.end) << " s off";
+  for (const auto& [name, now, date, start, end] : cases) {
+    ZoneScope zone(name);
+    SCOPED_TRACE(std::string(name) + " " + std::to_string(now));
+    const LocalDay d = LocalDayOf(now);
+    EXPECT_EQ(std::tie(d.date.year, d.date.month, d.date.day), std::tie(date.year, date.month, date.day));
+    EXPECT_EQ(d.start, start) << (d.start - start) << " s off";
+    EXPECT_EQ(d.end, end) << (d.end - end) << " s off";
   }
 }
 
@@ -205,21 +171,15 @@ TEST(DayStore, DayClockChangesOnlyWithTheDate) {
   ZoneScope zone("America/Sao_Paulo");
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
-  struct Step {
-    time_t now;
-    bool changed;
-    int day;
-  } steps[] = {
-      {lastSecond - 5, false, 3},      {lastSecond, false, 3},
-      {lastSecond + 1, true, 4},  // 01:00 -02 on the 4th
-      {lastSecond + 2, false, 4},      {Utc(2018, 11, 5, 1, 59, 59), false, 4},
-      {Utc(2018, 11, 5, 2), true, 5},  {lastSecond, true, 3},  // the clock set back a day
-      {Utc(2019, 11, 3, 12), true, 3},                         // a year on, same month and day
-  };
-  for (const auto& s : steps) {
-    SCOPED_TRACE(s.now);
-    EXPECT_EQ(clock.Advance(s.now), s.changed);
-    EXPECT_EQ(clock.Date().day, s.day);
+  // 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock is
+  // set back a day, then a year on to the same month and day.
+  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
+  const std::tuple<time_t, bool, int> steps[] = {
+      {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},
+      {fifth - 1, false, 4},      {fifth, true, 5},       {lastSecond, true, 3},     {yearOn, true, 3}};
+  for (const auto& [now, changed, day] : steps) {
+    EXPECT_EQ(clock.Advance(now), changed) << now;
+    EXPECT_EQ(clock.Date().day, day) << now;
   }
   EXPECT_EQ(clock.Date().year, 2019);
 }

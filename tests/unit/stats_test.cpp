@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,40 +17,30 @@
 
 using namespace tallivo;
 
+// Fractions of a notch add up; a change of direction drops the fraction.
 TEST(InputFilter, WheelStepsPerReport) {
-  struct Case {
-    std::vector<int> deltas;
-    unsigned steps;
-    int pending;
-  } cases[] = {
-      {{120}, 1, 0},
-      {{-120}, 1, 0},
-      {{360, -120}, 4, 0},
-      {{60, 60}, 1, 0},  // fine-grained wheel: halves add up
-      {{40, 40, 40, 40}, 1, 40},
-      {{100, -100}, 0, -100},  // a change of direction drops the fraction
-      {{119, 1, 119}, 1, 119},
-  };
-  for (const auto& c : cases) {
+  const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 40, 40, 40}, 1, 40},
+                                                               {{100, -100}, 0, -100},  {{-100, 100}, 0, 100},
+                                                               {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
+  for (const auto& [deltas, want, pending] : cases) {
     WheelAccumulator w;
     unsigned steps = 0;
-    for (int d : c.deltas) steps += w.Add(d);
-    EXPECT_EQ(steps, c.steps) << c.deltas.size() << " reports from " << c.deltas[0];
-    EXPECT_EQ(w.Pending(), c.pending);
+    for (int d : deltas) steps += w.Add(d);
+    EXPECT_EQ(steps, want) << deltas.size() << " reports from " << deltas[0];
+    EXPECT_EQ(w.Pending(), pending) << deltas.size() << " reports from " << deltas[0];
   }
   WheelAccumulator w;
-  EXPECT_EQ(w.Add(SHRT_MIN), 273u);
   w.Add(119);
   EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
 }
 
 TEST(InputFilter, AutoRepeatCountsOncePerKey) {
   KeyRepeatFilter f;
-  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters
-  EXPECT_TRUE(f.KeyDown('A'));
-  EXPECT_FALSE(f.KeyDown('A'));
-  f.KeyUp('A');
-  EXPECT_TRUE(f.KeyDown('A'));
+  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters; 255, the highest code
+  EXPECT_TRUE(f.KeyDown(255));
+  EXPECT_FALSE(f.KeyDown(255));
+  f.KeyUp(255);
+  EXPECT_TRUE(f.KeyDown(255));
   EXPECT_FALSE(f.KeyDown(0x10));
   EXPECT_TRUE(f.KeyDown(256));  // out of range: always counts
   EXPECT_TRUE(f.KeyDown(256));
@@ -61,42 +52,30 @@ TEST(InputFilter, AutoRepeatCountsOncePerKey) {
 TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   using Posted = std::vector<std::pair<unsigned, unsigned>>;
   constexpr unsigned L = 0x466, K = 0x46B;
-  struct Case {
-    const char* what;
-    Posted added;            // (message, code) in the order of arrival
-    std::vector<int> rooms;  // how many posts each flush gets through
-    Posted posted;           // everything that went out, over all flushes
-    uint64_t left;
-  } cases[] = {
-      {"clicks and keys, all at once",
-       {{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}},
-       {100},
-       {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}},
-       0},
-      {"a full queue stops a flush among the keys; the next goes on from there",
-       {{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 0x0D}},
-       {2, 1, 100},
-       {{K, 0x0D}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}},
-       0},
-      {"a queue that stays full keeps the rest", {{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
-      {"not one of ours: ignored; a code out of range kept as 0",
-       {{0x500, 7}, {K, 300}, {K, 255}},
-       {100},
-       {{K, 0}, {K, 255}},
-       0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  // What came in ((message, code) in the order of arrival), how many posts
+  // each flush gets through, everything that went out over all flushes, and
+  // how many events are left.
+  const std::tuple<Posted, std::vector<int>, Posted, uint64_t> cases[] = {
+      // Clicks and keys, all at once.
+      {{{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}}, {100}, {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}}, 0},
+      // A full queue stops a flush among the keys; the next goes on from there.
+      {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
+      // A queue that stays full keeps the rest.
+      {{{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
+      // Not one of ours: ignored; a code out of range kept as 0.
+      {{{0x500, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
+  for (const auto& [added, rooms, want, left] : cases) {
+    SCOPED_TRACE(testing::Message() << "case with " << added.size() << " events, first " << added[0].first);
     PostBacklog b(L);
-    for (const auto& [msg, code] : c.added) b.Add(msg, code);
+    for (const auto& [msg, code] : added) b.Add(msg, code);
     Posted posted;
-    for (int room : c.rooms) {
+    for (int room : rooms) {
       const bool all =
           b.Flush([&](unsigned m, unsigned code) { return room-- > 0 && (posted.emplace_back(m, code), true); });
       EXPECT_EQ(all, b.Empty());
     }
-    EXPECT_EQ(posted, c.posted);
-    EXPECT_EQ(b.Total(), c.left);
+    EXPECT_EQ(posted, want);
+    EXPECT_EQ(b.Total(), left);
   }
   // A burst far beyond a full queue: every stroke goes out with its code.
   PostBacklog burst(L);
@@ -110,12 +89,9 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
 }
 
 TEST(Distance, StepsAreTruncatedEuclideanLengths) {
-  struct Case {
-    int64_t dx, dy;
-    uint32_t step;
-  } cases[] = {{3, 4, 5}, {-3, -4, 5},        {1, 1, 1},
-               {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
-  for (const auto& c : cases) EXPECT_EQ(DistanceStep(c.dx, c.dy), c.step) << c.dx << "," << c.dy;
+  const std::tuple<int64_t, int64_t, uint32_t> cases[] = {
+      {3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
+  for (const auto& [dx, dy, step] : cases) EXPECT_EQ(DistanceStep(dx, dy), step) << dx << "," << dy;
   EXPECT_FLOAT_EQ(PixelsPerMetre(-4134), 4134.0f);
   EXPECT_FLOAT_EQ(PixelsPerMetre(0), 3780.0f);  // no size reported: 96 dpi, never divide by 0
 }
@@ -143,23 +119,17 @@ TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts
   SamplingRest rest;
   const unsigned still = SamplingRest::kStillSamples;
   // (samples that found the pointer still, then whether one moved) in turn,
-  // and whether the last of them stops the sampling.
-  const struct {
-    unsigned stillSamples;
-    bool thenMoved;
-    bool stops;
-  } runs[] = {
-      {0, true, false},
-      {still - 1, true, false},  // a move starts the count over
-      {still - 1, false, true},  // the 200th still sample in a row
-  };
+  // and whether the last of them stops the sampling: a move starts the count
+  // over, the 200th still sample in a row stops it.
+  const std::tuple<unsigned, bool, bool> runs[] = {
+      {0, true, false}, {still - 1, true, false}, {still - 1, false, true}};
   int x = 10;
-  for (const auto& r : runs) {
+  for (const auto& [stillSamples, thenMoved, stops] : runs) {
     bool stopped = false;
-    for (unsigned i = 0; i < r.stillSamples; ++i) stopped = rest.AfterSample(m.Sample({x, 10}));
-    EXPECT_FALSE(stopped) << r.stillSamples;
-    if (r.thenMoved) ++x;
-    EXPECT_EQ(rest.AfterSample(m.Sample({x, 10})), r.stops) << r.stillSamples;
+    for (unsigned i = 0; i < stillSamples; ++i) stopped = rest.AfterSample(m.Sample({x, 10}));
+    EXPECT_FALSE(stopped) << stillSamples;
+    x += thenMoved;
+    EXPECT_EQ(rest.AfterSample(m.Sample({x, 10})), stops) << stillSamples;
   }
   ASSERT_TRUE(rest.Resting());
   EXPECT_FALSE(rest.AfterSample(false)) << "a timer message already queued stops nothing twice";
@@ -195,112 +165,100 @@ TEST(Distance, ARestingPointerIsLookedAtEveryFewSecondsAndNeverWhileSampling) {
   EXPECT_FALSE(rest.LookDue());
 }
 
+// Texts in GBK, figures unsigned (never negative), the run time not wrapped
+// at 24 hours, the uptime from the 64-bit tick count (on past 2^32 ms, 49.7
+// days, no wrap); the tip fits its field even with every figure at its largest.
 TEST(StatsText, LabelsTipAndTimes) {
-  const std::string left = CounterLabel(InputKind::Left, 2147483648u);
-  EXPECT_EQ(left, "左键点击:   2147483648次");           // unsigned: never negative
-  EXPECT_EQ(static_cast<unsigned char>(left[0]), 0xD7);  // GBK, not UTF-8
-  EXPECT_EQ(CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次");
-  EXPECT_EQ(CursorText(-1920, -5), "当前鼠标的位置:-1920,-5");
-  // The tip fits its field even with every figure at its largest.
   const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
   EXPECT_LT(tip.size(), kTrayTipSize);
-  EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
-  EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
-  // Uptime from the 64-bit tick count: on past 2^32 ms (49.7 days), no wrap.
-  const struct {
-    uint64_t ms;
-    const char* text;
-  } uptimes[] = {
-      {(23 * 3600 + 59 * 60 + 59) * 1000ull, "系统已开机:23小时59分59秒"},
-      {24 * 3600 * 1000ull, "系统已开机:1天0小时0分0秒"},
-      {4294967295ull, "系统已开机:49天17小时2分47秒"},
-      {4294967296ull + 1000, "系统已开机:49天17小时2分48秒"},
-      {100 * 86400000ull + 1999, "系统已开机:100天0小时0分1秒"},
-  };
-  for (const auto& u : uptimes) EXPECT_EQ(UptimeText(u.ms), u.text) << u.ms;
-  EXPECT_EQ(LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~");
+  EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xD7);
+  const std::pair<std::string, const char*> texts[] = {
+      {CounterLabel(InputKind::Left, 2147483648u), "左键点击:   2147483648次"},
+      {CounterLabel(InputKind::Right, 2), "右键点击:   2次"},
+      {CounterLabel(InputKind::Middle, 3), "中键点击:   3次"},
+      {CounterLabel(InputKind::Wheel, 4), "中键滚动:   4次"},
+      {CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次"},
+      {TotalClicksLabel(4294967295u), "鼠标共点击: 4294967295次"},
+      {CursorText(-1920, -5), "当前鼠标的位置:-1920,-5"},
+      {tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米"},
+      {RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒"},
+      {LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~"},
+      {UptimeText((23 * 3600 + 59 * 60 + 59) * 1000ull), "系统已开机:23小时59分59秒"},
+      {UptimeText(24 * 3600 * 1000ull), "系统已开机:1天0小时0分0秒"},
+      {UptimeText(4294967295ull), "系统已开机:49天17小时2分47秒"},
+      {UptimeText(4294967296ull + 1000), "系统已开机:49天17小时2分48秒"},
+      {UptimeText(100 * 86400000ull + 1999), "系统已开机:100天0小时0分1秒"}};
+  for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
 }
 
+// Each animal up to and including its count of clicks, the next one from
+// the click after it.
 TEST(StatsText, MilestoneBoundaries) {
-  struct Case {
-    uint32_t clicks;
-    const char* text;
-  } cases[] = {
-      {99, "你当前没有点击死任何动物!"},      {100, "当前你已经点击死一条蚯蚓！"},
-      {5000, "当前你已经点击死一只老鼠！"},   {5001, "当前你已经点击死一只猫！"},
-      {150000, "当前你已经点击死一头大象！"}, {150001, "已经没有动物可以阻止你点击了~~"},
-  };
-  for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
+  const std::pair<uint32_t, const char*> upTo[] = {{0, "你当前没有点击死任何动物!"},
+                                                   {99, "你当前没有点击死任何动物!"},
+                                                   {500, "当前你已经点击死一条蚯蚓！"},
+                                                   {5000, "当前你已经点击死一只老鼠！"},
+                                                   {10000, "当前你已经点击死一只猫！"},
+                                                   {20000, "当前你已经点击死一只狼！"},
+                                                   {50000, "当前你已经点击死一只老虎！"},
+                                                   {150000, "当前你已经点击死一头大象！"},
+                                                   {0xFFFFFFFEu, "已经没有动物可以阻止你点击了~~"}};
+  for (size_t i = 1; i < std::size(upTo); ++i) {
+    EXPECT_STREQ(MilestoneText(upTo[i - 1].first + 1), upTo[i].second) << upTo[i - 1].first + 1;
+    EXPECT_STREQ(MilestoneText(upTo[i].first), upTo[i].second) << upTo[i].first;
+  }
 }
 
-// Checks once a second. Each step: the time, whether the hooks are set, the
-// reports they have seen, the system's last input, and whether they are to
-// be set again at that check.
-TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
-  struct Step {
-    uint32_t now;
-    bool installed;
-    uint32_t seen, input;
-    bool reinstall;
-  };
-  const uint32_t w = 0xFFFFE000u;  // the 32-bit tick count wraps during the steps
-  const struct {
-    const char* what;
-    std::vector<Step> steps;
-  } cases[] = {
-      {"seen as it comes",
-       {{0, true, 5, 100, false},
-        {1000, true, 9, 900, false},
-        {2000, true, 12, 1900, false},
-        {3000, true, 12, 1900, false},
-        {9000, true, 30, 8900, false}}},
-      {"missed while input goes on: set again after 3 s",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {2000, true, 5, 1900, false},
-        {3900, true, 5, 3800, false},
-        {4000, true, 5, 3900, true}}},
-      {"the same across the wrap of the tick count",
-       {{w, true, 5, w - 100, false},
-        {w + 1000, true, 5, w + 900, false},
-        {w + 2000, true, 5, w + 1900, false},
-        {w + 4000, true, 5, w + 3900, true}}},
-      {"one unseen input alone (the system may note it after the hooks) proves nothing",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {5000, true, 5, 900, false},
-        {60000, true, 5, 900, false}}},
-      {"the hooks report late: no longer missing",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {2000, true, 6, 1900, false},
-        {3000, true, 6, 2900, false},
-        {5000, true, 6, 4900, false},
-        {6000, true, 6, 5900, true}}},
-      {"still missed after setting them again: twice the wait, then back to 3 s once they work",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {4000, true, 5, 3900, true},
-        {5000, true, 5, 4900, false},
-        {10000, true, 5, 9900, false},
-        {11000, true, 5, 10900, true},
-        {12000, true, 7, 11900, false},
-        {13000, true, 7, 12900, false},
-        {16000, true, 7, 15900, true}}},
-      {"not set at all: tried again after 3 s, 6 s, 12 s",
-       {{0, false, 0, 100, false},
-        {1000, false, 0, 900, false},
-        {3000, false, 0, 2900, true},
-        {8000, false, 0, 7900, false},
-        {9000, false, 0, 8900, true},
-        {20000, false, 0, 8900, false},
-        {21000, false, 0, 8900, true}}},
-  };
-  for (const auto& c : cases) {
-    HookWatchdog dog;
-    for (const Step& s : c.steps) {
-      EXPECT_EQ(dog.Check(s.now, s.installed, s.seen, s.input), s.reinstall)
-          << c.what << ", at " << s.now - c.steps[0].now;
-    }
+namespace {
+
+// One check of the watchdog (once a second): the time, the reports the hooks
+// have seen (kUnset: the hooks are not set), the system's last input, and
+// whether the hooks are to be set again at that check.
+constexpr uint32_t kUnset = ~0u;
+struct DogStep {
+  uint32_t now, seen, input;
+  bool reinstall;
+};
+
+template <size_t N>
+void RunWatchdog(const char* what, const DogStep (&steps)[N]) {
+  HookWatchdog dog;
+  for (const DogStep& s : steps) {
+    EXPECT_EQ(dog.Check(s.now, s.seen != kUnset, s.seen == kUnset ? 0 : s.seen, s.input), s.reinstall)
+        << what << ", at " << s.now - steps[0].now;
   }
+}
+
+}  // namespace
+
+TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
+  const DogStep seen[] = {{0, 5, 100, false},      {1000, 9, 900, false},   {2000, 12, 1900, false},
+                          {3000, 12, 1900, false}, {9000, 30, 8900, false}, {10000, 30, 8900, false}};
+  RunWatchdog("seen as it comes", seen);
+  const DogStep missed[] = {
+      {0, 5, 100, false}, {1000, 5, 900, false}, {2000, 5, 1900, false}, {3900, 5, 3800, false}, {4000, 5, 3900, true}};
+  RunWatchdog("missed while input goes on: set again after 3 s", missed);
+  const uint32_t w = 0xFFFFE000u;
+  const DogStep wrap[] = {{w, 5, w - 100, false},         {w + 1000, 5, w + 900, false},
+                          {w + 2000, 5, w + 1900, false}, {w + 3000, 5, w + 2900, false},
+                          {w + 4000, 5, w + 3900, true},  {w + 5000, 5, w + 4900, false}};
+  RunWatchdog("the same across the wrap of the 32-bit tick count", wrap);
+  const DogStep once[] = {{0, 5, 100, false}, {1000, 5, 900, false}, {5000, 5, 900, false}, {60000, 5, 900, false}};
+  RunWatchdog("one unseen input alone (the system may note it after the hooks) proves nothing", once);
+  const DogStep late[] = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, 6, 1900, false},
+                          {3000, 6, 2900, false}, {5000, 6, 4900, false}, {6000, 6, 5900, true}};
+  RunWatchdog("the hooks report late: no longer missing", late);
+  const DogStep lost[] = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, kUnset, 1900, false},
+                          {3000, 5, 2900, false}, {4000, 5, 3900, false}, {6000, 5, 5900, true}};
+  RunWatchdog("lost and back by themselves: the wait starts over", lost);
+  const DogStep again[] = {{0, 5, 100, false},       {1000, 5, 900, false},    {4000, 5, 3900, true},
+                           {5000, 5, 4900, false},   {10000, 5, 9900, false},  {11000, 5, 10900, true},
+                           {12000, 7, 11900, false}, {13000, 7, 12900, false}, {16000, 7, 15900, true}};
+  RunWatchdog("still missed after setting them again: twice the wait, then back to 3 s once they work", again);
+  const DogStep unset[] = {{0, kUnset, 100, false},     {1000, kUnset, 900, false}, {3000, kUnset, 2900, true},
+                           {8000, kUnset, 7900, false}, {9000, kUnset, 8900, true}, {20000, kUnset, 8900, false},
+                           {21000, kUnset, 8900, true}, {44999, kUnset, 0, false},  {45000, kUnset, 0, true},
+                           {93000, kUnset, 0, true},    {152999, kUnset, 0, false}, {153000, kUnset, 0, true},
+                           {213000, kUnset, 0, true}};
+  RunWatchdog("not set at all: tried again after 3 s, 6 s, 12 s, ... up to a minute, no longer", unset);
 }
