@@ -5,6 +5,8 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
@@ -67,45 +69,42 @@ TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   EXPECT_FALSE(b.Append("z", 1));
 }
 
+// Due from the millisecond the idle time reaches the limit, and on while
+// idle; across a wrap of the tick counter between the last input and now;
+// never with a limit below the smallest valid one.
 TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
-  constexpr uint32_t kMin = 60000;
-  struct Case {
-    uint32_t limit, now, last;
-    bool due;
-  } cases[] = {
-      {10, 5000000 + 10 * kMin - 1, 5000000, false},  // a millisecond short of ten minutes
-      {10, 5000000 + 10 * kMin, 5000000, true},
-      {10, 5000000 + 600 * kMin, 5000000, true},  // longer idle keeps asking
-      {5000, 100 + 5000 * kMin, 100, true},
-      // The tick counter wrapped between the last input and now.
-      {10, 10 * kMin - 1000, 0xFFFFFFFFu - 999, true},
-      {10, 10 * kMin - 1001, 0xFFFFFFFFu - 999, false},
-      {9, 0xFFFFFFF0u, 0, false},  // only a valid limit arms the check
-      {0, 0xFFFFFFF0u, 0, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(IdleShutdownDue(c.limit, c.now, c.last), c.due) << "limit " << c.limit << " now " << c.now;
+  constexpr uint32_t kMin = 60000, t = 5000000;
+  const std::tuple<uint32_t, uint32_t, uint32_t, bool> cases[] = {{10, t + 10 * kMin - 1, t, false},
+                                                                  {10, t + 10 * kMin, t, true},
+                                                                  {10, t + 600 * kMin, t, true},
+                                                                  {5000, 100 + 5000 * kMin, 100, true},
+                                                                  {10, 10 * kMin - 1000, 0xFFFFFFFFu - 999, true},
+                                                                  {10, 10 * kMin - 1001, 0xFFFFFFFFu - 999, false},
+                                                                  {9, 0xFFFFFFF0u, 0, false},
+                                                                  {0, 0xFFFFFFF0u, 0, false}};
+  for (const auto& [limit, now, last, due] : cases) {
+    EXPECT_EQ(IdleShutdownDue(limit, now, last), due) << "limit " << limit << " now " << now;
   }
   EXPECT_EQ(IdleMinutes(0, 1), 71582u);  // 2^32 - 1 ms after the input
-  EXPECT_FALSE(IdleLimitAccepted(9));
-  EXPECT_TRUE(IdleLimitAccepted(5000));
-  EXPECT_FALSE(IdleLimitAccepted(5001));
+  for (const auto& [minutes, accepted] : {std::pair(9u, false), {10u, true}, {5000u, true}, {5001u, false}})
+    EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
 
+// The key edit takes 'A' to 'Z' and '.', cut before the first other
+// character (bytes are signed: no byte of a GBK character passes). "." is
+// the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
-  struct Case {
-    std::string text, kept;
-  } cases[] = {
-      {"A", "A"}, {".", "."},   {"a", ""},          {"@", ""},
-      {"[", ""},  {"A5B", "A"}, {"Q\xD6\xD0", "Q"},  // 中 in GBK: the lead byte is refused
-  };
-  for (const auto& c : cases) EXPECT_EQ(FilterHotkeyText(c.text), c.kept) << c.text;
+  const std::tuple<std::string, std::string, unsigned> cases[] = {
+      {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},         {"@", "", 0},    {"[", "", 0}, {"a", "", 0},
+      {"5", "", 0},     {"A5B", "A", 0x41}, {"Q\xD6\xD0", "Q", 0x51}, {"\xD6", "", 0}, {"", "", 0}};
+  for (const auto& [text, kept, key] : cases) {
+    EXPECT_EQ(FilterHotkeyText(text), kept) << text;
+    EXPECT_EQ(HotkeyVirtualKey(HotkeyKeyFromText(text)), key) << text;
+  }
   EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
+  EXPECT_EQ(HotkeyKeyFromText(""), 0);
   EXPECT_EQ(HotkeyEditText(0x41), "A");
-  EXPECT_EQ(HotkeyVirtualKey('Z'), 0x5Au);
-  // "." is the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
-  EXPECT_EQ(HotkeyVirtualKey('.'), 0xBEu);
-  for (int key : {0, int{'a'}, int{'5'}, -42}) EXPECT_EQ(HotkeyVirtualKey(key), 0u) << key;
+  EXPECT_EQ(HotkeyEditText(0), "");
 }
 
 TEST(ColorLabelState, HoverColourAndUnderline) {
@@ -127,28 +126,34 @@ TEST(ColorLabelState, HoverColourAndUnderline) {
   s.Leave();
   EXPECT_EQ(s.TextColour(), kLabelRed);
   EXPECT_FALSE(s.Underline());
+  s.SetTextColour(kLabelBlack);
+  s.Leave();  // a second leave must not bring back red
+  EXPECT_EQ(s.TextColour(), kLabelBlack);
   s.SetHoverColour(false);
   s.Enter();
+  EXPECT_EQ(s.TextColour(), kLabelBlack);
+  s.SetTextColour(kLabelRed);
+  s.Leave();
   EXPECT_EQ(s.TextColour(), kLabelRed);
-  const LabelLayout l = LayoutLabel(0, 21, 12);  // taller label: centred, the odd pixel dropped
-  EXPECT_EQ(l.textY, 4);
-  EXPECT_EQ(l.lineY, 17);
+  // A taller label: centred, the odd pixel dropped; the line 180 px long
+  // from 2 px left of the text, one row below it.
+  const LabelLayout l = LayoutLabel(0, 21, 12);
+  EXPECT_EQ(std::tie(l.textX, l.textY, l.lineX0, l.lineX1, l.lineY), std::make_tuple(4, 4, 2, 182, 17));
 }
 
+// What each Put (or the catch-up, key 0, as the window comes on screen)
+// writes ("key=text ..."). The same text elsewhere is its own; hidden,
+// nothing is written and the last text of each wins when shown; changed and
+// changed back while hidden, nothing is left to catch up.
 TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   ui::ShownTexts shown;
-  const struct {
-    int key;  // 0: the window comes on screen, catch up
-    const char* text;
-    bool onScreen;
-    const char* written;  // by Put, or by the catch-up ("key=text ...")
-  } steps[] = {
+  const std::tuple<int, const char*, bool, const char*> steps[] = {
       {1001, "左键点击:   0次", true, "1001=左键点击:   0次"},
       {1001, "左键点击:   0次", true, ""},
-      {1002, "左键点击:   0次", true, "1002=左键点击:   0次"},  // the same text elsewhere is its own
+      {1002, "左键点击:   0次", true, "1002=左键点击:   0次"},
       {1001, "左键点击:   1次", true, "1001=左键点击:   1次"},
       {1001, "", true, "1001="},
-      // Hidden: nothing is written, the last text of each wins when shown.
+      {1004, "", true, "1004="},
       {1001, "左键点击:   2次", false, ""},
       {1001, "左键点击:   3次", false, ""},
       {1002, "左键点击:   9次", false, ""},
@@ -156,60 +161,51 @@ TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
       {0, nullptr, true, "1001=左键点击:   3次 1002=左键点击:   9次 1003=软件已运行:0时0分1秒"},
       {0, nullptr, true, ""},
       {1003, "软件已运行:0时0分1秒", true, ""},
-      // Changed and changed back while hidden: nothing to catch up.
       {1001, "左键点击:   4次", false, ""},
       {1001, "左键点击:   3次", false, ""},
-      {0, nullptr, true, ""},
-  };
-  for (const auto& s : steps) {
-    SCOPED_TRACE(testing::Message() << s.key << " " << (s.text ? s.text : "catch up"));
+      {0, nullptr, true, ""}};
+  for (const auto& [key, text, onScreen, want] : steps) {
+    SCOPED_TRACE(testing::Message() << key << " " << (text ? text : "catch up"));
     std::string written;
-    if (s.key == 0) {
-      shown.CatchUp([&](int key, const std::string& text) {
-        written += (written.empty() ? "" : " ") + std::to_string(key) + "=" + text;
-      });
-    } else if (shown.Put(s.key, s.text, s.onScreen)) {
-      written = std::to_string(s.key) + "=" + s.text;
+    if (key == 0) {
+      shown.CatchUp(
+          [&](int k, const std::string& t) { written += (written.empty() ? "" : " ") + std::to_string(k) + "=" + t; });
+    } else if (shown.Put(key, text, onScreen)) {
+      written = std::to_string(key) + "=" + text;
     }
-    EXPECT_EQ(written, s.written);
+    EXPECT_EQ(written, want);
   }
 }
 
+// Blanks around the digits are allowed; a value too large for 32 bits is
+// refused, not wrapped (4294967306 would be 10); a refused value changes
+// nothing.
 TEST(FieldCheck, ParsesBetweenTheBounds) {
   using ui::UintField;
-  struct Case {
-    const char* text;
-    UintField result;
-  } cases[] = {
-      {" 0030 ", UintField::Ok},
-      {"9", UintField::OutOfRange},
-      {"5001", UintField::OutOfRange},
-      {"4294967306", UintField::OutOfRange},  // too large for 32 bits: refused, not wrapped to 10
-      {"", UintField::NotANumber},
-      {"30x", UintField::NotANumber},
-      {"-5", UintField::NotANumber},
-      {"+30", UintField::NotANumber},
-      {"3 0", UintField::NotANumber},
-      {"\xA3\xB3\xA3\xB0", UintField::NotANumber},  // full-width 30 in GBK
-  };
-  for (const auto& c : cases) {
+  const std::tuple<const char*, UintField, uint32_t> cases[] = {
+      {" 0030 ", UintField::Ok, 30},       {"\t10\t", UintField::Ok, 10},
+      {"5000", UintField::Ok, 5000},       {"9", UintField::OutOfRange, 77},
+      {"5001", UintField::OutOfRange, 77}, {"4294967306", UintField::OutOfRange, 77},
+      {"", UintField::NotANumber, 77},     {"30x", UintField::NotANumber, 77},
+      {"-5", UintField::NotANumber, 77},   {"+30", UintField::NotANumber, 77},
+      {"3 0", UintField::NotANumber, 77},  {"\xA3\xB3\xA3\xB0", UintField::NotANumber, 77}};  // full-width 30 in GBK
+  for (const auto& [text, result, value] : cases) {
     uint32_t v = 77;
-    EXPECT_EQ(ui::ParseUintField(c.text, 10, 5000, &v), c.result) << '"' << c.text << '"';
-    EXPECT_EQ(v, c.result == UintField::Ok ? 30u : 77u) << c.text;  // a refused value changes nothing
+    EXPECT_EQ(ui::ParseUintField(text, 10, 5000, &v), result) << '"' << text << '"';
+    EXPECT_EQ(v, value) << '"' << text << '"';
   }
 }
 
+// Each cause its own text; a "%1" inside the path is the path, not a
+// placeholder.
 TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
-  struct Case {
-    uint32_t error;
-    unsigned id;
-  } cases[] = {
-      {5, ui::kIdsFileAccessDenied}, {3, ui::kIdsFileBadPath},           {123, ui::kIdsFileBadPath},
-      {32, ui::kIdsFileSharing},     {112, ui::kIdsFileDiskFull},        {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
-      {87, ui::kIdsFileGeneric},     {0xFFFFFFFFu, ui::kIdsFileGeneric},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ui::FileErrorStringId(c.error), c.id) << c.error;
-  // A "%1" inside the path is the path, not a placeholder.
+  const std::pair<uint32_t, unsigned> cases[] = {
+      {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
+      {3, ui::kIdsFileBadPath},        {123, ui::kIdsFileBadPath},        {4, ui::kIdsFileTooManyOpen},
+      {82, ui::kIdsFileDirectoryFull}, {21, ui::kIdsFileHardIo},          {32, ui::kIdsFileSharing},
+      {33, ui::kIdsFileLock},          {112, ui::kIdsFileDiskFull},       {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
+      {87, ui::kIdsFileGeneric},       {0xFFFFFFFFu, ui::kIdsFileGeneric}};
+  for (const auto& [error, id] : cases) EXPECT_EQ(ui::FileErrorStringId(error), id) << error;
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
