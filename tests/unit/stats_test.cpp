@@ -141,28 +141,27 @@ TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts
   EXPECT_FALSE(rest.Wake());
   EXPECT_TRUE(m.Sample({x + 3, 14}));
   EXPECT_EQ(m.Pixels() - before, 5u);
-  EXPECT_FALSE(rest.AfterSample(true));
-  EXPECT_FALSE(rest.Resting());
 }
 
+// Each second: '+' where a look is due. None while sampling (the samples
+// see the pointer); every fifth second of a rest, counted from its start,
+// also from a new rest after a wake.
 TEST(Distance, ARestingPointerIsLookedAtEveryFewSecondsAndNeverWhileSampling) {
   SamplingRest rest;
-  // Sampling: the samples see the pointer, no look is due.
-  for (unsigned s = 0; s < 2 * SamplingRest::kLookSeconds; ++s) EXPECT_FALSE(rest.LookDue()) << s;
-  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
-  ASSERT_TRUE(rest.Resting());
-  // Resting: a look at each kLookSeconds-th second, counted from the rest.
-  std::vector<unsigned> looks;
-  for (unsigned s = 1; s <= 3 * SamplingRest::kLookSeconds; ++s) {
-    if (rest.LookDue()) looks.push_back(s);
-  }
-  const unsigned k = SamplingRest::kLookSeconds;
-  EXPECT_EQ(looks, (std::vector<unsigned>{k, 2 * k, 3 * k}));
-  // A wake and a new rest count from the new rest, not from the old one.
-  for (unsigned s = 0; s + 1 < k; ++s) rest.LookDue();
+  const auto seconds = [&](unsigned n) {
+    std::string looks;
+    while (n--) looks += rest.LookDue() ? '+' : '.';
+    return looks;
+  };
+  const auto restNow = [&] {
+    for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
+  };
+  EXPECT_EQ(seconds(10), "..........");
+  restNow();
+  EXPECT_EQ(seconds(19), "....+....+....+....");
   rest.Wake();
-  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
-  EXPECT_FALSE(rest.LookDue());
+  restNow();
+  EXPECT_EQ(seconds(5), "....+");
 }
 
 // Texts in GBK, figures unsigned (never negative), the run time not wrapped
