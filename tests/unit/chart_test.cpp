@@ -99,7 +99,6 @@ TEST(CurveSamples, BufferSizesAndBadSettings) {
   m.AddPoint(12);
   EXPECT_TRUE(m.Bars({0, 0, 7, 126}).empty());
   EXPECT_EQ(m.Caption(), "c:12x");
-  EXPECT_EQ(m.CurrentValue(), 12.0f);
   m.SetGridX(1);
   m.SetGridX(0);
   EXPECT_EQ(m.GridX(), 1);

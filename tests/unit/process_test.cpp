@@ -26,6 +26,8 @@ MagRect WithTestPoint(int side, int x, int y, int w = 2, int h = 2) {
   }
 }
 
+DockDecision Dock(int side) { return {DockDecision::Dock, side}; }
+
 }  // namespace
 
 TEST(MagRules, TestPointRoundsTheMiddleDown) {
@@ -51,7 +53,7 @@ TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
     for (const auto& [x, y, inside] : points) {
       SCOPED_TRACE(testing::Message() << "side " << side << " at " << x << "," << y);
       const MagRect p = WithTestPoint(side, x, y);
-      const DockDecision dock = inside ? DockDecision{DockDecision::Dock, side} : DockDecision{};
+      const DockDecision dock = inside ? Dock(side) : DockDecision{};
       const DockDecision undock = inside ? DockDecision{} : DockDecision{DockDecision::Undock, side};
       EXPECT_EQ(DecideDock(false, 0, side, kOwner, p), dock);
       EXPECT_EQ(DecideDock(false, 0, other, kOwner, p), DockDecision{});
@@ -61,20 +63,18 @@ TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
 }
 
 TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
-  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {360, 480, 480, 560}),
-            (DockDecision{DockDecision::Dock, MAG_BOTTOM}));
-  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), (DockDecision{DockDecision::Dock, MAG_TOP}));
-  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, {100, 100, 160, 500}, {120, 200, 140, 300}),
-            (DockDecision{DockDecision::Dock, MAG_LEFT}));
-  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, {360, 480, 480, 560}),
-            (DockDecision{DockDecision::Dock, MAG_RIGHT}));
-  EXPECT_EQ(DecideDock(false, 0, 0, kOwner, {360, 480, 480, 560}), DockDecision{}) << "no side allowed";
+  const MagRect corner = {360, 480, 480, 560};
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, corner), Dock(MAG_BOTTOM));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), Dock(MAG_TOP));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, {100, 100, 160, 500}, {120, 200, 140, 300}), Dock(MAG_LEFT));
+  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, corner), Dock(MAG_RIGHT));
+  EXPECT_EQ(DecideDock(false, 0, 0, kOwner, corner), DockDecision{}) << "no side allowed";
   // Docked right, dragged below the owner: released in this step, captured
   // at the bottom in the next; still in its zone it stays, whatever else holds it.
   const MagRect below = {200, 510, 300, 560};
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, below), (DockDecision{DockDecision::Undock, MAG_RIGHT}));
-  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, below), (DockDecision{DockDecision::Dock, MAG_BOTTOM}));
-  EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, {360, 480, 480, 560}), DockDecision{});
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, below), Dock(MAG_BOTTOM));
+  EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, corner), DockDecision{});
 }
 
 // A child carried by its owner (here dragged to {130, 140, 430, 540}) stays

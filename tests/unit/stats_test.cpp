@@ -56,8 +56,6 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   // each flush gets through, everything that went out over all flushes, and
   // how many events are left.
   const std::tuple<Posted, std::vector<int>, Posted, uint64_t> cases[] = {
-      // Clicks and keys, all at once.
-      {{{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}}, {100}, {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}}, 0},
       // A full queue stops a flush among the keys; the next goes on from there.
       {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
       // A queue that stays full keeps the rest.
@@ -113,54 +111,35 @@ TEST(Distance, SamplesAccumulateConvertAndWrap) {
   EXPECT_EQ(m.Pixels(), 3u);
 }
 
-TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts) {
-  DistanceMeter m;
-  m.SetStart({10, 10});
+// The cursor sampling stops at the 200th still sample in a row (two
+// seconds; a move starts the count over), once, and starts again, once, at
+// the word that the pointer moves. While it rests, each second says whether
+// to look where the pointer is ('+'): never while sampling, every fifth
+// second of a rest counted from its start, also for a new rest after a wake.
+TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
   SamplingRest rest;
-  const unsigned still = SamplingRest::kStillSamples;
-  // (samples that found the pointer still, then whether one moved) in turn,
-  // and whether the last of them stops the sampling: a move starts the count
-  // over, the 200th still sample in a row stops it.
-  const std::tuple<unsigned, bool, bool> runs[] = {
-      {0, true, false}, {still - 1, true, false}, {still - 1, false, true}};
-  int x = 10;
-  for (const auto& [stillSamples, thenMoved, stops] : runs) {
+  const auto still = [&](unsigned n) {
     bool stopped = false;
-    for (unsigned i = 0; i < stillSamples; ++i) stopped = rest.AfterSample(m.Sample({x, 10}));
-    EXPECT_FALSE(stopped) << stillSamples;
-    x += thenMoved;
-    EXPECT_EQ(rest.AfterSample(m.Sample({x, 10})), stops) << stillSamples;
-  }
-  ASSERT_TRUE(rest.Resting());
-  EXPECT_FALSE(rest.AfterSample(false)) << "a timer message already queued stops nothing twice";
-  // The first step after the rest is measured from the last sample: a jump
-  // of (3, 4) adds 5 pixels. The word that the pointer moves starts the
-  // sampling once; a second one, or one while sampling, does nothing.
-  const uint32_t before = m.Pixels();
-  EXPECT_TRUE(rest.Wake());
-  EXPECT_FALSE(rest.Wake());
-  EXPECT_TRUE(m.Sample({x + 3, 14}));
-  EXPECT_EQ(m.Pixels() - before, 5u);
-}
-
-// Each second: '+' where a look is due. None while sampling (the samples
-// see the pointer); every fifth second of a rest, counted from its start,
-// also from a new rest after a wake.
-TEST(Distance, ARestingPointerIsLookedAtEveryFewSecondsAndNeverWhileSampling) {
-  SamplingRest rest;
+    while (n--) stopped = rest.AfterSample(false);
+    return stopped;
+  };
   const auto seconds = [&](unsigned n) {
     std::string looks;
     while (n--) looks += rest.LookDue() ? '+' : '.';
     return looks;
   };
-  const auto restNow = [&] {
-    for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
-  };
+  EXPECT_FALSE(still(199));
+  EXPECT_FALSE(rest.AfterSample(true));
+  EXPECT_FALSE(still(199));
   EXPECT_EQ(seconds(10), "..........");
-  restNow();
+  EXPECT_TRUE(still(1));
+  EXPECT_TRUE(rest.Resting());
+  EXPECT_FALSE(still(1)) << "a timer message already queued stops nothing twice";
   EXPECT_EQ(seconds(19), "....+....+....+....");
-  rest.Wake();
-  restNow();
+  EXPECT_TRUE(rest.Wake());
+  EXPECT_FALSE(rest.Wake());
+  EXPECT_FALSE(still(199));
+  EXPECT_TRUE(still(1));
   EXPECT_EQ(seconds(5), "....+");
 }
 
@@ -184,7 +163,6 @@ TEST(StatsText, LabelsTipAndTimes) {
       {LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~"},
       {UptimeText((23 * 3600 + 59 * 60 + 59) * 1000ull), "系统已开机:23小时59分59秒"},
       {UptimeText(24 * 3600 * 1000ull), "系统已开机:1天0小时0分0秒"},
-      {UptimeText(4294967295ull), "系统已开机:49天17小时2分47秒"},
       {UptimeText(4294967296ull + 1000), "系统已开机:49天17小时2分48秒"},
       {UptimeText(100 * 86400000ull + 1999), "系统已开机:100天0小时0分1秒"}};
   for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
@@ -231,9 +209,6 @@ void RunWatchdog(const char* what, const DogStep (&steps)[N]) {
 }  // namespace
 
 TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
-  const DogStep seen[] = {{0, 5, 100, false},      {1000, 9, 900, false},   {2000, 12, 1900, false},
-                          {3000, 12, 1900, false}, {9000, 30, 8900, false}, {10000, 30, 8900, false}};
-  RunWatchdog("seen as it comes", seen);
   const DogStep missed[] = {
       {0, 5, 100, false}, {1000, 5, 900, false}, {2000, 5, 1900, false}, {3900, 5, 3800, false}, {4000, 5, 3900, true}};
   RunWatchdog("missed while input goes on: set again after 3 s", missed);

@@ -85,7 +85,6 @@ TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
   for (const auto& [limit, now, last, due] : cases) {
     EXPECT_EQ(IdleShutdownDue(limit, now, last), due) << "limit " << limit << " now " << now;
   }
-  EXPECT_EQ(IdleMinutes(0, 1), 71582u);  // 2^32 - 1 ms after the input
   for (const auto& [minutes, accepted] : {std::pair(9u, false), {10u, true}, {5000u, true}, {5001u, false}})
     EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
@@ -102,7 +101,6 @@ TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
     EXPECT_EQ(HotkeyVirtualKey(HotkeyKeyFromText(text)), key) << text;
   }
   EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
-  EXPECT_EQ(HotkeyKeyFromText(""), 0);
   EXPECT_EQ(HotkeyEditText(0x41), "A");
   EXPECT_EQ(HotkeyEditText(0), "");
 }
