@@ -156,13 +156,12 @@ TEST(ChartPages, ANewDayKeepsTheEventsBeforeMidnightAndPlotsNoDrop) {
                                                                  {100, 120, 125, 0, 25},
                                                                  {16000000, 16000000, 16000100, 3, 103}};
   for (const auto& [previous, fed, atMidnight, after, sample] : cases) {
-    SCOPED_TRACE(testing::Message() << previous << " " << fed << " " << atMidnight << " " << after);
     RateSampler r;
     r.SetPreviousTotal(previous);
     r.SetCurrentTotal(fed);
     r.ShiftDown(atMidnight);
     r.SetCurrentTotal(after);
-    EXPECT_EQ(r.Tick(), sample);
+    EXPECT_EQ(r.Tick(), sample) << previous << " " << fed << " " << atMidnight << " " << after;
     r.SetCurrentTotal(r.CurrentTotal() + 2);
     EXPECT_EQ(r.Tick(), 2.0f) << "the tick after goes on as before";
   }

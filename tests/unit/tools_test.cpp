@@ -149,7 +149,6 @@ TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
       {2, "e", false, ""},   {3, "f", false, ""}, {0, "", true, "1=d 2=e 3=f"}, {0, "", true, ""},
       {3, "f", true, ""},    {1, "g", false, ""}, {1, "d", false, ""},          {0, "", true, ""}};
   for (const auto& [key, text, onScreen, want] : steps) {
-    SCOPED_TRACE(testing::Message() << key << " " << text);
     std::string written;
     if (key == 0) {
       shown.CatchUp(
@@ -157,7 +156,7 @@ TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
     } else if (shown.Put(key, text, onScreen)) {
       written = std::to_string(key) + "=" + text;
     }
-    EXPECT_EQ(written, want);
+    EXPECT_EQ(written, want) << key << " " << text;
   }
 }
 
