@@ -218,11 +218,10 @@ TEST(StatsText, LabelsTipAndTimes) {
   EXPECT_LT(tip.size(), kTrayTipSize);
   EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xD7);
   const std::pair<std::string, const char*> texts[] = {
-      {CounterLabel(InputKind::Left, 2147483648u), "左键点击:   2147483648次"},
-      {CounterLabel(InputKind::Right, 2), "右键点击:   2次"},
-      {CounterLabel(InputKind::Middle, 3), "中键点击:   3次"},
-      {CounterLabel(InputKind::Wheel, 4), "中键滚动:   4次"},
-      {CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次"},
+      {CounterLabel(InputKind::Left, 2147483648u) + CounterLabel(InputKind::Right, 2) +
+           CounterLabel(InputKind::Middle, 3),
+       "左键点击:   2147483648次右键点击:   2次中键点击:   3次"},
+      {CounterLabel(InputKind::Wheel, 4) + CounterLabel(InputKind::Key, 42), "中键滚动:   4次键盘共敲击: 42次"},
       {TotalClicksLabel(4294967295u), "鼠标共点击: 4294967295次"},
       {CursorText(-1920, -5), "当前鼠标的位置:-1920,-5"},
       {tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米"},
@@ -238,68 +237,57 @@ TEST(StatsText, LabelsTipAndTimes) {
 // Each animal up to and including its count of clicks, the next one from
 // the click after it.
 TEST(StatsText, MilestoneBoundaries) {
-  const std::pair<uint32_t, const char*> upTo[] = {{0, "你当前没有点击死任何动物!"},
-                                                   {99, "你当前没有点击死任何动物!"},
-                                                   {500, "当前你已经点击死一条蚯蚓！"},
-                                                   {5000, "当前你已经点击死一只老鼠！"},
-                                                   {10000, "当前你已经点击死一只猫！"},
-                                                   {20000, "当前你已经点击死一只狼！"},
-                                                   {50000, "当前你已经点击死一只老虎！"},
-                                                   {150000, "当前你已经点击死一头大象！"},
-                                                   {0xFFFFFFFEu, "已经没有动物可以阻止你点击了~~"}};
-  for (size_t i = 1; i < std::size(upTo); ++i) {
-    EXPECT_STREQ(MilestoneText(upTo[i - 1].first + 1), upTo[i].second) << upTo[i - 1].first + 1;
-    EXPECT_STREQ(MilestoneText(upTo[i].first), upTo[i].second) << upTo[i].first;
+  const char* const animals[] = {"你当前没有点击死任何动物!",  "当前你已经点击死一条蚯蚓！",
+                                 "当前你已经点击死一只老鼠！", "当前你已经点击死一只猫！",
+                                 "当前你已经点击死一只狼！",   "当前你已经点击死一只老虎！",
+                                 "当前你已经点击死一头大象！", "已经没有动物可以阻止你点击了~~"};
+  const uint32_t upTo[] = {99, 500, 5000, 10000, 20000, 50000, 150000};
+  EXPECT_STREQ(MilestoneText(0), animals[0]);
+  for (size_t i = 0; i < std::size(upTo); ++i) {
+    EXPECT_STREQ(MilestoneText(upTo[i]), animals[i]) << upTo[i];
+    EXPECT_STREQ(MilestoneText(upTo[i] + 1), animals[i + 1]) << upTo[i] + 1;
   }
+  EXPECT_STREQ(MilestoneText(0xFFFFFFFFu), animals[7]);
 }
-
-namespace {
 
 // One check of the watchdog (once a second): the time, the reports the hooks
 // have seen (kUnset: the hooks are not set), the system's last input, and
 // whether the hooks are to be set again at that check.
 constexpr uint32_t kUnset = ~0u;
-struct DogStep {
-  uint32_t now, seen, input;
-  bool reinstall;
-};
-
-template <size_t N>
-void RunWatchdog(const char* what, const DogStep (&steps)[N]) {
-  HookWatchdog dog;
-  for (const DogStep& s : steps) {
-    EXPECT_EQ(dog.Check(s.now, s.seen != kUnset, s.seen == kUnset ? 0 : s.seen, s.input), s.reinstall)
-        << what << ", at " << s.now - steps[0].now;
-  }
-}
-
-}  // namespace
+using DogStep = std::tuple<uint32_t, uint32_t, uint32_t, bool>;
 
 TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
+  const auto RunWatchdog = [](const char* what, const std::vector<DogStep>& steps) {
+    HookWatchdog dog;
+    for (const auto& [now, seen, input, reinstall] : steps) {
+      EXPECT_EQ(dog.Check(now, seen != kUnset, seen == kUnset ? 0 : seen, input), reinstall)
+          << what << ", at " << now - std::get<0>(steps[0]);
+    }
+  };
   const uint32_t w = 0xFFFFE000u;
-  const DogStep wrap[] = {{w, 5, w - 100, false},         {w + 1000, 5, w + 900, false},
-                          {w + 2000, 5, w + 1900, false}, {w + 3000, 5, w + 2900, false},
-                          {w + 4000, 5, w + 3900, true},  {w + 5000, 5, w + 4900, false}};
+  const std::vector<DogStep> wrap = {{w, 5, w - 100, false},         {w + 1000, 5, w + 900, false},
+                                     {w + 2000, 5, w + 1900, false}, {w + 3000, 5, w + 2900, false},
+                                     {w + 4000, 5, w + 3900, true},  {w + 5000, 5, w + 4900, false}};
   RunWatchdog("the same across the wrap of the 32-bit tick count", wrap);
-  const DogStep once[] = {{0, 5, 100, false}, {1000, 5, 900, false}, {5000, 5, 900, false}, {60000, 5, 900, false}};
+  const std::vector<DogStep> once = {
+      {0, 5, 100, false}, {1000, 5, 900, false}, {5000, 5, 900, false}, {60000, 5, 900, false}};
   RunWatchdog("one unseen input alone (the system may note it after the hooks) proves nothing", once);
-  const DogStep late[] = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, 6, 1900, false},
-                          {3000, 6, 2900, false}, {5000, 6, 4900, false}, {6000, 6, 5900, true}};
+  const std::vector<DogStep> late = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, 6, 1900, false},
+                                     {3000, 6, 2900, false}, {5000, 6, 4900, false}, {6000, 6, 5900, true}};
   RunWatchdog("the hooks report late: no longer missing", late);
-  const DogStep lost[] = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, kUnset, 1900, false},
-                          {3000, 5, 2900, false}, {4000, 5, 3900, false}, {6000, 5, 5900, true}};
+  const std::vector<DogStep> lost = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, kUnset, 1900, false},
+                                     {3000, 5, 2900, false}, {4000, 5, 3900, false}, {6000, 5, 5900, true}};
   RunWatchdog("lost and back by themselves: the wait starts over", lost);
-  const DogStep again[] = {{0, 5, 100, false},      {1000, 5, 900, false},    {3900, 5, 3800, false},
-                           {4000, 5, 3900, true},   {5000, 5, 4900, false},   {10000, 5, 9900, false},
-                           {11000, 5, 10900, true}, {12000, 7, 11900, false}, {13000, 7, 12900, false},
-                           {16000, 7, 15900, true}};
-  RunWatchdog(
-      "missed while input goes on: set again after 3 s; still missed, after twice the wait; back to 3 s once they work",
-      again);
-  const DogStep unset[] = {{0, kUnset, 100, false},     {1000, kUnset, 900, false}, {3000, kUnset, 2900, true},
-                           {8000, kUnset, 7900, false}, {9000, kUnset, 8900, true}, {20000, kUnset, 8900, false},
-                           {21000, kUnset, 8900, true}, {44999, kUnset, 0, false},  {45000, kUnset, 0, true},
-                           {93000, kUnset, 0, true},    {152999, kUnset, 0, false}, {153000, kUnset, 0, true},
-                           {213000, kUnset, 0, true}};
+  const std::vector<DogStep> again = {{0, 5, 100, false},      {1000, 5, 900, false},    {3900, 5, 3800, false},
+                                      {4000, 5, 3900, true},   {5000, 5, 4900, false},   {10000, 5, 9900, false},
+                                      {11000, 5, 10900, true}, {12000, 7, 11900, false}, {13000, 7, 12900, false},
+                                      {16000, 7, 15900, true}};
+  RunWatchdog("missed while input goes on: set again after 3 s, then after 6 s; after 3 s once seen", again);
+  const std::vector<DogStep> unset = {
+      {0, kUnset, 100, false},     {1000, kUnset, 900, false}, {3000, kUnset, 2900, true},
+      {8000, kUnset, 7900, false}, {9000, kUnset, 8900, true}, {20000, kUnset, 8900, false},
+      {21000, kUnset, 8900, true}, {44999, kUnset, 0, false},  {45000, kUnset, 0, true},
+      {93000, kUnset, 0, true},    {152999, kUnset, 0, false}, {153000, kUnset, 0, true},
+      {213000, kUnset, 0, true}};
   RunWatchdog("not set at all: tried again after 3 s, 6 s, 12 s, ... up to a minute, no longer", unset);
 }
