@@ -79,7 +79,7 @@ TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
   EXPECT_EQ(chart::GradientColour(0, 0), (ChartRgb{0, 255, 64}));
 }
 
-TEST(CurveSamples, BufferSizesAndBadSettings) {
+TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
   CurveModel m;
   m.SetSize(40, 20);
   ASSERT_TRUE(m.SetStep(8));
@@ -99,17 +99,14 @@ TEST(CurveSamples, BufferSizesAndBadSettings) {
   m.SetGridX(1);
   m.SetGridX(0);
   EXPECT_EQ(m.GridX(), 1);
-}
-
-TEST(CurveText, CaptionAndCutTexts) {
   EXPECT_EQ(chart::CaptionText("p:", 37.9f, "次/分"), "p:37次/分");
   EXPECT_EQ(chart::CaptionText("", 4294967295.0f, ""), "4294967296");
   EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
   EXPECT_EQ(chart::FitText(std::string(300, 'a')), std::string(260, 'a'));
   // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
   EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
-  CurveModel m;
   m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
+  m.AddPoint(0);
   EXPECT_EQ(m.Caption(), std::string(260, 'p') + "0" + std::string(260, 's'));
 }
 
@@ -132,7 +129,8 @@ TEST(TabPages, LayoutLimitAndSelection) {
 }
 
 // Seeded with the totals restored at start, which are not plotted; a fall
-// (the counters cleared) is plotted as its size.
+// (the counters cleared) is plotted as its size; a new day keeps the events
+// before midnight and plots no drop.
 TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   RateSampler r;
   r.SetPreviousTotal(TotalForChart(5000));
@@ -141,12 +139,10 @@ TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   EXPECT_EQ(r.Tick(), 0.0f);
   r.SetCurrentTotal(4900);
   EXPECT_EQ(r.Tick(), 137.0f);
-}
-
-// The total at the last tick, the last feed before midnight (it may lag the
-// counters), the counters when the day ended, the new day's total fed before
-// the next tick, and what that tick plots. Large totals stay exact.
-TEST(ChartPages, ANewDayKeepsTheEventsBeforeMidnightAndPlotsNoDrop) {
+  // A new day: the total at the last tick, the last feed before midnight (it
+  // may lag the counters), the counters when the day ended, the new day's
+  // total fed before the next tick, and what that tick plots. Large totals
+  // stay exact.
   const std::tuple<float, float, float, float, float> cases[] = {{100, 130, 140, 5, 45},
                                                                  {100, 100, 100, 0, 0},
                                                                  {100, 100, 100, 7, 7},

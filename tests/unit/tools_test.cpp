@@ -181,7 +181,7 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
 
 // Each cause its own text; a "%1" inside the path is the path, not a
 // placeholder.
-TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
+TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
   const std::pair<uint32_t, unsigned> cases[] = {
       {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
       {3, ui::kIdsFileBadPath},        {123, ui::kIdsFileBadPath},        {4, ui::kIdsFileTooManyOpen},
@@ -192,9 +192,7 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
-}
-
-TEST(FileError, AnEscapedExceptionIsOutOfMemoryOrAFailedCommand) {
+  // An exception that escaped a handler: out of memory, or a failed command.
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_alloc())), ui::kIdsOutOfMemory);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::length_error("x"))), ui::kIdsCommandFailed);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(42)), ui::kIdsCommandFailed);
@@ -314,7 +312,7 @@ TEST(MagRules, PlacementAndShowKeepTheChildFlush) {
   for (const auto& [side, offset, want] : shows) EXPECT_EQ(PlaceOnShow(side, owner, child, offset), want) << side;
 }
 
-TEST(ProcessShare, WholePercentTruncated) {
+TEST(ProcessText, ShareInWholePercentTruncatedLabelsAndNames) {
   // 0.29 as a double lies just below 0.29; equal totals are 100 %; a process
   // total above the global one (the main counters cleared meanwhile) is 0 %.
   const std::tuple<uint32_t, uint32_t, int> cases[] = {
@@ -329,11 +327,9 @@ TEST(ProcessShare, WholePercentTruncated) {
             "左键点击:  1次右键点击:  2次中键点击:  3次中键滚动:  4294967295次");
   EXPECT_EQ(PanelMouseLabel(5) + PanelKeysLabel(6), "鼠标共点击:5次键盘共敲击:6次");
   EXPECT_EQ(ProcessIdText(4) + "|" + ProcessIdText(123456), "    4|123456");
-}
-
-TEST(ProcessName, CutsOnlyAThreeLetterExtension) {
-  const std::pair<const char*, const char*> cases[] = {
+  // The name shown loses only a three-letter extension.
+  const std::pair<const char*, const char*> names[] = {
       {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},   {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
       {"kworker", "kworker"},     {"a.b", "a.b"}, {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
-  for (const auto& [exe, name] : cases) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
+  for (const auto& [exe, name] : names) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
 }
