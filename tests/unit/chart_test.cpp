@@ -119,12 +119,9 @@ TEST(TabPages, LayoutLimitAndSelection) {
   for (int i = 0; i < 10; ++i) EXPECT_TRUE(t.Add("p" + std::to_string(i), 200 + i));
   EXPECT_FALSE(t.Add("eleventh", 999));
   EXPECT_EQ(t.Count(), 10);
-  EXPECT_FALSE(t.Select(0, &sw));  // the page on show already
-  EXPECT_FALSE(t.Select(-1, &sw));
-  EXPECT_FALSE(t.Select(10, &sw));
+  for (int focused : {0, -1, 10}) EXPECT_FALSE(t.Select(focused, &sw)) << "on show already, or no page: " << focused;
   EXPECT_TRUE(t.Select(9, &sw));
-  EXPECT_EQ(std::tie(sw.hide, sw.show), std::make_tuple(0, 9));
-  EXPECT_EQ(t.Current(), 9);
+  EXPECT_EQ(std::tuple(sw.hide, sw.show, t.Current()), std::tuple(0, 9, 9));
   EXPECT_EQ(std::make_tuple(t.Title(9), t.TemplateId(9)), std::make_tuple(std::string("p9"), 209u));
 }
 

@@ -54,8 +54,7 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
   c.Add(InputKind::Left);
   EXPECT_EQ(c.left, 0u);
   c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
-  EXPECT_EQ(c.TotalClicks(), 1u);
-  EXPECT_EQ(c.GrandTotal(), 0u);
+  EXPECT_EQ(std::pair(c.TotalClicks(), c.GrandTotal()), std::pair(1u, 0u));
 }
 
 // "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to
@@ -101,8 +100,7 @@ TEST(InputFilter, WheelStepsPerReport) {
     WheelAccumulator w;
     unsigned steps = 0;
     for (int d : deltas) steps += w.Add(d);
-    EXPECT_EQ(steps, want) << deltas.size() << " reports from " << deltas[0];
-    EXPECT_EQ(w.Pending(), pending) << deltas.size() << " reports from " << deltas[0];
+    EXPECT_EQ(std::pair(steps, w.Pending()), std::pair(want, pending)) << "from " << deltas[0];
   }
   WheelAccumulator w;
   w.Add(119);
@@ -146,8 +144,7 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
           b.Flush([&](unsigned m, unsigned code) { return room-- > 0 && (posted.emplace_back(m, code), true); });
       EXPECT_EQ(all, b.Empty());
     }
-    EXPECT_EQ(posted, want);
-    EXPECT_EQ(b.Total(), left);
+    EXPECT_EQ(std::pair(posted, b.Total()), std::pair(want, left));
   }
   // A burst far beyond a full queue: every stroke goes out with its code.
   PostBacklog burst(L);
@@ -433,8 +430,7 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
     SCOPED_TRACE(std::string(name) + " " + std::to_string(now));
     const LocalDay d = LocalDayOf(now);
     EXPECT_EQ(std::tie(d.date.year, d.date.month, d.date.day), std::tie(date.year, date.month, date.day));
-    EXPECT_EQ(d.start, start) << (d.start - start) << " s off";
-    EXPECT_EQ(d.end, end) << (d.end - end) << " s off";
+    EXPECT_EQ(std::pair(d.start, d.end), std::pair(start, end)) << "start and end of the day";
   }
 }
 
