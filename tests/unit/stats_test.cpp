@@ -125,14 +125,14 @@ TEST(InputFilter, AutoRepeatCountsOncePerKey) {
 TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   using Posted = std::vector<std::pair<unsigned, unsigned>>;
   constexpr unsigned L = 0x466, K = 0x46B;
-  // What came in ((message, code) in the order of arrival), how many posts
-  // each flush gets through, everything that went out over all flushes, and
-  // how many events are left.
+  // Each case: (message, code) by arrival, the posts each flush gets through, all that went out, the events left.
   const std::tuple<Posted, std::vector<int>, Posted, uint64_t> cases[] = {
+      // All clicks first, then all strokes of each code in turn.
+      {{{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}}, {100}, {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}}, 0},
       // A full queue stops a flush among the keys; the next goes on from there.
       {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
-      // Clicks go first; a queue that stays full keeps the rest.
-      {{{K, 0xFE}, {K, 0x01}, {L, 0}, {L, 0}}, {1, 0, 2}, {{L, 0}, {L, 0}, {K, 0x01}}, 1},
+      // A queue that stays full keeps the rest.
+      {{{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
       // Not one of ours: ignored; a code out of range kept as 0.
       {{{0x500, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
   for (const auto& [added, rooms, want, left] : cases) {

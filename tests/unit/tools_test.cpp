@@ -127,9 +127,9 @@ TEST(ColorLabelState, HoverColourAndUnderline) {
   s.SetHoverColour(false);
   s.Enter();
   EXPECT_EQ(s.TextColour(), kLabelBlack);
-  s.SetTextColour(kLabelRed);
+  s.SetTextColour(0x123456);
   s.Leave();
-  EXPECT_EQ(s.TextColour(), kLabelRed);
+  EXPECT_EQ(s.TextColour(), 0x123456u);
   // A taller label: centred, the odd pixel dropped; the line 180 px long
   // from 2 px left of the text, one row below it.
   const LabelLayout l = LayoutLabel(0, 21, 12);
