@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "chart/chart_page_model.h"
@@ -27,17 +28,21 @@ CurveModel Configured(const ChartPageSettings& s) {
 
 }  // namespace
 
+// Grid lines every 13 px from the left edge (32 on the day page), every
+// 10 px from 2 px above the bottom; the caption, the value axis and the time
+// marks where the pages show them.
 TEST(CurveGeometry, PagesAt388x126) {
   const CurveModel hour = Configured(kHourPage);
   EXPECT_EQ(hour.Count(), 48);
-  EXPECT_EQ(hour.VerticalGridLines().back(), 377);  // every 13 px from 0
-  EXPECT_EQ(hour.HorizontalGridLines().front(), 124);
-  const auto labels = hour.Labels();
-  ASSERT_EQ(labels.size(), 8u);
-  EXPECT_EQ(labels[0].text, "当前实时曲线按键次数是:0次/分");
-  EXPECT_EQ(labels[0].at, (ChartPoint{30, 0}));
-  EXPECT_EQ(labels[2].at, (ChartPoint{0, 63}));
-  EXPECT_EQ(labels[6].at, (ChartPoint{281, 111}));
+  EXPECT_EQ(hour.VerticalGridLines().size(), 30u);
+  EXPECT_EQ(hour.VerticalGridLines().back(), 377);
+  EXPECT_EQ(hour.HorizontalGridLines(), (std::vector<int>{124, 114, 104, 94, 84, 74, 64, 54, 44, 34, 24, 14, 4}));
+  const auto got = hour.Labels();
+  EXPECT_EQ(std::tie(got[0].text, got[0].at.x, got[0].at.y), std::tuple("当前实时曲线按键次数是:0次/分", 30, 0));
+  const std::tuple<const char*, int, int> labels[] = {{"400", 0, 0},   {"200", 0, 63},   {"0", 0, 111},
+                                                      {"15", 87, 111}, {"30", 190, 111}, {"45", 281, 111},
+                                                      {"60", 368, 111}};
+  for (size_t i = 1; i < got.size(); ++i) EXPECT_EQ(std::tie(got[i].text, got[i].at.x, got[i].at.y), labels[i - 1]);
   const CurveModel day = Configured(kDayPage);
   EXPECT_EQ(day.Count(), 22);
   EXPECT_EQ(day.VerticalGridLines().size(), 13u);
@@ -46,22 +51,18 @@ TEST(CurveGeometry, PagesAt388x126) {
   EXPECT_EQ(chart::Labels(390, 100, "", {"a", "b", "c", "d", "e", "f"})[6].at, (ChartPoint{97 + 195 - 10, 85}));
 }
 
+// A bar is ceil(value / divisor) px tall, cut one row above the client;
+// no divisor yet scales as 1; what is not a count draws nothing.
 TEST(CurveGeometry, BarHeightsAndTheirLimits) {
-  struct Case {
-    float value;
-    uint32_t divisor;
-    int top;
-  } cases[] = {
-      {0, 4, 126},      {1, 4, 125},
-      {4, 4, 125},      {5, 4, 124},
-      {37, 4, 116},     {41, 4, 115},
-      {1, 100, 125},    {101, 100, 124},
-      {126 * 4, 4, 0},  {127 * 4 - 1, 4, 0},
-      {127 * 4, 4, -1}, {4294967296.0f, 1, -1},                             // cut above the top
-      {7, 0, 119},                                                          // no divisor yet: scaled as 1
-      {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126},  // not counts: nothing drawn
-  };
-  for (const auto& c : cases) EXPECT_EQ(chart::BarTop(126, c.value, c.divisor), c.top) << c.value << "/" << c.divisor;
+  const std::tuple<float, uint32_t, int> cases[] = {
+      {0, 4, 126},         {1, 4, 125},      {4, 4, 125},
+      {5, 4, 124},         {37, 4, 116},     {41, 4, 115},
+      {1, 100, 125},       {101, 100, 124},  {126 * 4, 4, 0},
+      {127 * 4 - 1, 4, 0}, {127 * 4, 4, -1}, {4294967296.0f, 1, -1},
+      {7, 0, 119},         {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126}};
+  for (const auto& [value, divisor, top] : cases) {
+    EXPECT_EQ(chart::BarTop(126, value, divisor), top) << value << "/" << divisor;
+  }
 }
 
 TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
@@ -73,44 +74,39 @@ TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
   EXPECT_EQ(bars[1].rect, (ChartRect{8, 116, 16, 126}));
   EXPECT_EQ(bars[1].marker, (ChartPoint{8, 116}));
   EXPECT_EQ(bars[1].brushOrg, (ChartPoint{8, 126}));
-  // An empty slot: no rectangle, its marker on the row below the client.
-  EXPECT_EQ(bars[47].rect, (ChartRect{376, 126, 384, 126}));
-  EXPECT_EQ(bars[47].marker, (ChartPoint{376, 126}));
   EXPECT_EQ(chart::GradientColour(0, 126), (ChartRgb{0, 255, 64}));
   EXPECT_EQ(chart::GradientColour(125, 126), (ChartRgb{252, 2, 64}));
   EXPECT_EQ(chart::GradientColour(0, 0), (ChartRgb{0, 255, 64}));
 }
 
-TEST(CurveSamples, BufferSizesAndBadSettings) {
+TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
   CurveModel m;
   m.SetSize(40, 20);
   ASSERT_TRUE(m.SetStep(8));
   for (int v = 1; v <= 6; ++v) m.AddPoint(static_cast<float>(v));
   EXPECT_EQ(m.Samples(), (std::vector<float>{6, 5, 4, 3, 2}));  // newest first, the oldest fell off
-  m.SetSize(7, 126);                                            // narrower than one step: no bars, but a caption
+  for (int bad : {0, -3}) {
+    EXPECT_FALSE(m.SetStep(bad));
+    EXPECT_EQ(m.Count(), 0) << "a refused step leaves no bars, " << bad;
+    ASSERT_TRUE(m.SetStep(8));
+  }
+  m.SetSize(7, 126);  // narrower than one step: no bars, but a caption
   m.SetCaption("c:", "x");
   EXPECT_TRUE(m.SetStep(8));
   m.AddPoint(12);
   EXPECT_TRUE(m.Bars({0, 0, 7, 126}).empty());
   EXPECT_EQ(m.Caption(), "c:12x");
-  EXPECT_FALSE(m.SetStep(0));
-  EXPECT_FALSE(m.SetStep(-3));
-  m.AddPoint(5);
-  EXPECT_EQ(m.CurrentValue(), 5.0f);
-  m.SetGridX(13);
+  m.SetGridX(1);
   m.SetGridX(0);
-  EXPECT_EQ(m.GridX(), 13);
-}
-
-TEST(CurveText, CaptionAndCutTexts) {
+  EXPECT_EQ(m.GridX(), 1);
   EXPECT_EQ(chart::CaptionText("p:", 37.9f, "次/分"), "p:37次/分");
   EXPECT_EQ(chart::CaptionText("", 4294967295.0f, ""), "4294967296");
   EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
   EXPECT_EQ(chart::FitText(std::string(300, 'a')), std::string(260, 'a'));
   // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
   EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
-  CurveModel m;
   m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
+  m.AddPoint(0);
   EXPECT_EQ(m.Caption(), std::string(260, 'p') + "0" + std::string(260, 's'));
 }
 
@@ -123,57 +119,39 @@ TEST(TabPages, LayoutLimitAndSelection) {
   for (int i = 0; i < 10; ++i) EXPECT_TRUE(t.Add("p" + std::to_string(i), 200 + i));
   EXPECT_FALSE(t.Add("eleventh", 999));
   EXPECT_EQ(t.Count(), 10);
-  EXPECT_FALSE(t.Select(0, &sw));  // the page on show already
-  EXPECT_FALSE(t.Select(-1, &sw));
-  EXPECT_FALSE(t.Select(10, &sw));
-  EXPECT_TRUE(t.Select(1, &sw));
-  EXPECT_EQ(sw.hide, 0);
-  EXPECT_EQ(sw.show, 1);
-  EXPECT_EQ(t.Current(), 1);
+  for (int focused : {0, -1, 10}) EXPECT_FALSE(t.Select(focused, &sw)) << "on show already, or no page: " << focused;
+  EXPECT_TRUE(t.Select(9, &sw));
+  EXPECT_EQ(std::tuple(sw.hide, sw.show, t.Current()), std::tuple(0, 9, 9));
+  EXPECT_EQ(std::make_tuple(t.Title(9), t.TemplateId(9)), std::make_tuple(std::string("p9"), 209u));
 }
 
+// Seeded with the totals restored at start, which are not plotted; a fall
+// (the counters cleared) is plotted as its size; a new day keeps the events
+// before midnight and plots no drop.
 TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   RateSampler r;
-  // Seeded with the totals restored at start: they are not plotted.
   r.SetPreviousTotal(TotalForChart(5000));
   r.SetCurrentTotal(TotalForChart(5037));
-  CurveModel hour = Configured(kHourPage);
-  hour.AddPoint(r.Tick());
-  EXPECT_EQ(126 - hour.Bars({0, 0, 388, 126})[0].rect.top, 10);  // 37 events: 10 px
-  EXPECT_EQ(r.Tick(), 0.0f);                                     // a period without input
-  r.SetCurrentTotal(4900);
-  EXPECT_EQ(r.Tick(), 137.0f);  // a fall is plotted as its size
-  // After a clear both totals start over: the drop is no activity.
-  r.SetPreviousTotal(0);
-  r.SetCurrentTotal(0);
+  EXPECT_EQ(chart::BarTop(126, r.Tick(), kHourPage.divisor), 116);  // 37 events: 10 px on the hour page
   EXPECT_EQ(r.Tick(), 0.0f);
-  r.SetCurrentTotal(20);
-  EXPECT_EQ(r.Tick(), 20.0f);
-}
-
-TEST(ChartPages, ANewDayKeepsTheEventsBeforeMidnightAndPlotsNoDrop) {
-  struct Case {
-    const char* what;
-    float previous;    // total at the last tick
-    float fed;         // last feed before midnight (may lag the counters)
-    float atMidnight;  // the counters when the day ended
-    float after;       // the new day's total fed before the next tick
-    float sample;
-  } cases[] = {
-      {"events on both sides", 100, 130, 140, 5, 45},
-      {"nothing since the last tick, nothing after", 100, 100, 100, 0, 0},
-      {"nothing before midnight since the tick", 100, 100, 100, 7, 7},
-      {"a tick right after midnight, before any new event", 100, 120, 125, 0, 25},
-      {"large totals stay exact", 16000000, 16000000, 16000100, 3, 103},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  r.SetCurrentTotal(4900);
+  EXPECT_EQ(r.Tick(), 137.0f);
+  // A new day: the total at the last tick, the last feed before midnight (it
+  // may lag the counters), the counters when the day ended, the new day's
+  // total fed before the next tick, and what that tick plots. Large totals
+  // stay exact.
+  const std::tuple<float, float, float, float, float> cases[] = {{100, 130, 140, 5, 45},
+                                                                 {100, 100, 100, 0, 0},
+                                                                 {100, 100, 100, 7, 7},
+                                                                 {100, 120, 125, 0, 25},
+                                                                 {16000000, 16000000, 16000100, 3, 103}};
+  for (const auto& [previous, fed, atMidnight, after, sample] : cases) {
     RateSampler r;
-    r.SetPreviousTotal(c.previous);
-    r.SetCurrentTotal(c.fed);
-    r.ShiftDown(c.atMidnight);
-    r.SetCurrentTotal(c.after);
-    EXPECT_EQ(r.Tick(), c.sample);
+    r.SetPreviousTotal(previous);
+    r.SetCurrentTotal(fed);
+    r.ShiftDown(atMidnight);
+    r.SetCurrentTotal(after);
+    EXPECT_EQ(r.Tick(), sample) << previous << " " << fed << " " << atMidnight << " " << after;
     r.SetCurrentTotal(r.CurrentTotal() + 2);
     EXPECT_EQ(r.Tick(), 2.0f) << "the tick after goes on as before";
   }

@@ -1,55 +1,119 @@
-// Counting, distance, and the texts the figures are shown in.
+// The bottom layer (the private messages and the counters they feed, the
+// GBK-safe text and path helpers), then counting, distance, the texts the
+// figures are shown in, and the day's figures in the store with the local
+// day they belong to.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "base/counters.h"
+#include "base/messages.h"
+#include "base/module_path.h"
+#include "base/text_format.h"
 #include "hooks/input_filter.h"
+#include "stats/day_store.h"
 #include "stats/distance.h"
 #include "stats/hook_watchdog.h"
 #include "stats/pointer_rest.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
+#include "unit_time.h"
 
 using namespace tallivo;
 
-TEST(InputFilter, WheelStepsPerReport) {
-  struct Case {
-    std::vector<int> deltas;
-    unsigned steps;
-    int pending;
-  } cases[] = {
-      {{120}, 1, 0},
-      {{-120}, 1, 0},
-      {{360, -120}, 4, 0},
-      {{60, 60}, 1, 0},  // fine-grained wheel: halves add up
-      {{40, 40, 40, 40}, 1, 40},
-      {{100, -100}, 0, -100},  // a change of direction drops the fraction
-      {{119, 1, 119}, 1, 119},
+TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
+  const std::tuple<unsigned, unsigned, InputKind> messages[] = {{WM_INPUT_LBUTTON, WM_PROC_LBUTTON, InputKind::Left},
+                                                                {WM_INPUT_RBUTTON, WM_PROC_RBUTTON, InputKind::Right},
+                                                                {WM_INPUT_MBUTTON, WM_PROC_MBUTTON, InputKind::Middle},
+                                                                {WM_INPUT_WHEEL, WM_PROC_WHEEL, InputKind::Wheel},
+                                                                {WM_INPUT_KEY, WM_PROC_KEY, InputKind::Key}};
+  InputCounters c;
+  for (const auto& [global, process, want] : messages) {
+    InputKind kind = InputKind::Key, processKind = InputKind::Key;
+    EXPECT_TRUE(InputKindForMessage(global, &kind) && ProcessInputKindForMessage(process, &processKind)) << global;
+    EXPECT_EQ(std::pair(kind, processKind), std::pair(want, want)) << global;
+    c.Add(kind);
+  }
+  EXPECT_EQ(c, (InputCounters{1, 1, 1, 1, 1}));
+  EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
+  InputKind kind;
+  for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON, WM_INPUT_MOVING})
+    EXPECT_FALSE(InputKindForMessage(msg, &kind)) << std::hex << msg;
+  for (unsigned msg : {WM_INPUT_LBUTTON, WM_INPUT_MOVING, WM_PROC_WHEEL + 1, WM_PROC_SELECT})
+    EXPECT_FALSE(ProcessInputKindForMessage(msg, &kind)) << std::hex << msg;
+  // Silent wrap at 2^32, sums as unsigned 32-bit.
+  c.left = 0xFFFFFFFFu;
+  c.Add(InputKind::Left);
+  EXPECT_EQ(c.left, 0u);
+  c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
+  EXPECT_EQ(std::pair(c.TotalClicks(), c.GrandTotal()), std::pair(1u, 0u));
+}
+
+// "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to
+// 淺.exe, or a folder of that name, must not split at that byte; nor at the
+// trail of the first and the last lead byte (0x81, 0xFE).
+TEST(ModulePath, SplitsOnlyAtRealSeparators) {
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
+      {"C:\\Tallivo\\Tallivo.exe", "C:\\Tallivo\\", "Tallivo.exe", "Tallivo"},
+      {"C:\\x\\\x81\x5C.exe", "C:\\x\\", "\x81\x5C.exe", "\x81\x5C"},
+      {"C:\\x\\\xFE\x5C", "C:\\x\\", "\xFE\x5C", "\xFE\x5C"},
+      {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
+      {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
+      {"/unix/style/app.exe", "/unix/style/", "app.exe", "app"},
+      {"Z:tallivo.EXE", "Z:", "tallivo.EXE", "tallivo"},
+      {"Tallivo.exe", "", "Tallivo.exe", "Tallivo"},
+      {"C:\\x\\.exe", "C:\\x\\", ".exe", ".exe"},
+      // A lead byte at the very end has no trail: it is a byte of its own.
+      {"C:\\x\\a\x81", "C:\\x\\", "a\x81", "a\x81"},
+      {"", "", "", ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [path, folder, name, app] : cases) {
+    const PathParts parts = SplitPath(path);
+    EXPECT_EQ(std::tie(parts.folder, parts.name), std::tie(folder, name)) << path;
+    EXPECT_EQ(AppNameFromModulePath(path), app) << path;
+  }
+}
+
+TEST(TextFormat, CutsNeverSplitACharacter) {
+  EXPECT_EQ(FormatText("%s", std::string(600, 'a').c_str()), std::string(511, 'a'));
+  // 次 is two bytes in GBK: it does not fit in the second byte.
+  const std::tuple<std::string, size_t, std::string> cases[] = {{"ab", 2, "ab"}, {"abc", 2, "ab"},
+                                                                {"abc", 0, ""},  {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
+                                                                {"a次", 2, "a"}, {"a次b", 3, "a次"}};
+  for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
+}
+
+// Fractions of a notch add up; a change of direction drops the fraction.
+TEST(InputFilter, WheelStepsPerReport) {
+  const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 40, 40, 40}, 1, 40},
+                                                               {{100, -100}, 0, -100},  {{-100, 100}, 0, 100},
+                                                               {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
+  for (const auto& [deltas, want, pending] : cases) {
     WheelAccumulator w;
     unsigned steps = 0;
-    for (int d : c.deltas) steps += w.Add(d);
-    EXPECT_EQ(steps, c.steps) << c.deltas.size() << " reports from " << c.deltas[0];
-    EXPECT_EQ(w.Pending(), c.pending);
+    for (int d : deltas) steps += w.Add(d);
+    EXPECT_EQ(std::pair(steps, w.Pending()), std::pair(want, pending)) << "from " << deltas[0];
   }
   WheelAccumulator w;
-  EXPECT_EQ(w.Add(SHRT_MIN), 273u);
   w.Add(119);
   EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
 }
 
 TEST(InputFilter, AutoRepeatCountsOncePerKey) {
   KeyRepeatFilter f;
-  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters
-  EXPECT_TRUE(f.KeyDown('A'));
-  EXPECT_FALSE(f.KeyDown('A'));
-  f.KeyUp('A');
-  EXPECT_TRUE(f.KeyDown('A'));
+  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters; 255, the highest code
+  EXPECT_TRUE(f.KeyDown(255));
+  EXPECT_FALSE(f.KeyDown(255));
+  f.KeyUp(255);
+  EXPECT_TRUE(f.KeyDown(255));
   EXPECT_FALSE(f.KeyDown(0x10));
   EXPECT_TRUE(f.KeyDown(256));  // out of range: always counts
   EXPECT_TRUE(f.KeyDown(256));
@@ -61,42 +125,26 @@ TEST(InputFilter, AutoRepeatCountsOncePerKey) {
 TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   using Posted = std::vector<std::pair<unsigned, unsigned>>;
   constexpr unsigned L = 0x466, K = 0x46B;
-  struct Case {
-    const char* what;
-    Posted added;            // (message, code) in the order of arrival
-    std::vector<int> rooms;  // how many posts each flush gets through
-    Posted posted;           // everything that went out, over all flushes
-    uint64_t left;
-  } cases[] = {
-      {"clicks and keys, all at once",
-       {{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}},
-       {100},
-       {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}},
-       0},
-      {"a full queue stops a flush among the keys; the next goes on from there",
-       {{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 0x0D}},
-       {2, 1, 100},
-       {{K, 0x0D}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}},
-       0},
-      {"a queue that stays full keeps the rest", {{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
-      {"not one of ours: ignored; a code out of range kept as 0",
-       {{0x500, 7}, {K, 300}, {K, 255}},
-       {100},
-       {{K, 0}, {K, 255}},
-       0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  // Each case: (message, code) by arrival, the posts each flush gets through, all that went out, the events left.
+  const std::tuple<Posted, std::vector<int>, Posted, uint64_t> cases[] = {
+      // All clicks first, then all strokes of each code in turn.
+      {{{L, 0}, {K, 'A'}, {L, 0}, {K, 'B'}, {K, 'A'}}, {100}, {{L, 0}, {L, 0}, {K, 'A'}, {K, 'A'}, {K, 'B'}}, 0},
+      // A full queue stops a flush among the keys; the next goes on from there.
+      {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
+      // A queue that stays full keeps the rest.
+      {{{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
+      // Not one of ours: ignored; a code out of range kept as 0.
+      {{{0x500, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
+  for (const auto& [added, rooms, want, left] : cases) {
     PostBacklog b(L);
-    for (const auto& [msg, code] : c.added) b.Add(msg, code);
+    for (const auto& [msg, code] : added) b.Add(msg, code);
     Posted posted;
-    for (int room : c.rooms) {
+    for (int room : rooms) {
       const bool all =
           b.Flush([&](unsigned m, unsigned code) { return room-- > 0 && (posted.emplace_back(m, code), true); });
       EXPECT_EQ(all, b.Empty());
     }
-    EXPECT_EQ(posted, c.posted);
-    EXPECT_EQ(b.Total(), c.left);
+    EXPECT_EQ(std::pair(posted, b.Total()), std::pair(want, left));
   }
   // A burst far beyond a full queue: every stroke goes out with its code.
   PostBacklog burst(L);
@@ -109,18 +157,13 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   for (int code = 1; code <= 254; ++code) EXPECT_EQ(perCode[code], code <= 30000 % 254 ? 119 : 118) << code;
 }
 
-TEST(Distance, StepsAreTruncatedEuclideanLengths) {
-  struct Case {
-    int64_t dx, dy;
-    uint32_t step;
-  } cases[] = {{3, 4, 5}, {-3, -4, 5},        {1, 1, 1},
-               {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
-  for (const auto& c : cases) EXPECT_EQ(DistanceStep(c.dx, c.dy), c.step) << c.dx << "," << c.dy;
+TEST(Distance, TruncatedEuclideanStepsAddUpConvertAndWrap) {
+  const std::tuple<int64_t, int64_t, uint32_t> cases[] = {
+      {3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
+  for (const auto& [dx, dy, step] : cases) EXPECT_EQ(DistanceStep(dx, dy), step) << dx << "," << dy;
   EXPECT_FLOAT_EQ(PixelsPerMetre(-4134), 4134.0f);
   EXPECT_FLOAT_EQ(PixelsPerMetre(0), 3780.0f);  // no size reported: 96 dpi, never divide by 0
-}
-
-TEST(Distance, SamplesAccumulateConvertAndWrap) {
+  // Samples add up, are converted to metres and wrap.
   DistanceMeter m;
   m.SetPixelsPerMetre(3780.0f);
   m.SetStart({100, 100});
@@ -137,170 +180,273 @@ TEST(Distance, SamplesAccumulateConvertAndWrap) {
   EXPECT_EQ(m.Pixels(), 3u);
 }
 
-TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndTheFirstStepAfterItCounts) {
-  DistanceMeter m;
-  m.SetStart({10, 10});
+// The cursor sampling stops at the 200th still sample in a row (two
+// seconds; a move starts the count over), once, and starts again, once, at
+// the word that the pointer moves. While it rests, each second says whether
+// to look where the pointer is ('+'): never while sampling, every fifth
+// second of a rest counted from its start, also for a new rest after a wake.
+TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
   SamplingRest rest;
-  const unsigned still = SamplingRest::kStillSamples;
-  // (samples that found the pointer still, then whether one moved) in turn,
-  // and whether the last of them stops the sampling.
-  const struct {
-    unsigned stillSamples;
-    bool thenMoved;
-    bool stops;
-  } runs[] = {
-      {0, true, false},
-      {still - 1, true, false},  // a move starts the count over
-      {still - 1, false, true},  // the 200th still sample in a row
-  };
-  int x = 10;
-  for (const auto& r : runs) {
+  const auto still = [&](unsigned n) {
     bool stopped = false;
-    for (unsigned i = 0; i < r.stillSamples; ++i) stopped = rest.AfterSample(m.Sample({x, 10}));
-    EXPECT_FALSE(stopped) << r.stillSamples;
-    if (r.thenMoved) ++x;
-    EXPECT_EQ(rest.AfterSample(m.Sample({x, 10})), r.stops) << r.stillSamples;
-  }
-  ASSERT_TRUE(rest.Resting());
-  EXPECT_FALSE(rest.AfterSample(false)) << "a timer message already queued stops nothing twice";
-  // The first step after the rest is measured from the last sample: a jump
-  // of (3, 4) adds 5 pixels. The word that the pointer moves starts the
-  // sampling once; a second one, or one while sampling, does nothing.
-  const uint32_t before = m.Pixels();
+    while (n--) stopped = rest.AfterSample(false);
+    return stopped;
+  };
+  const auto seconds = [&](unsigned n) {
+    std::string looks;
+    while (n--) looks += rest.LookDue() ? '+' : '.';
+    return looks;
+  };
+  EXPECT_FALSE(still(199));
+  EXPECT_FALSE(rest.AfterSample(true));
+  EXPECT_FALSE(still(199));
+  EXPECT_EQ(seconds(10), "..........");
+  EXPECT_TRUE(still(1));
+  EXPECT_TRUE(rest.Resting());
+  EXPECT_FALSE(still(1)) << "a timer message already queued stops nothing twice";
+  EXPECT_EQ(seconds(19), "....+....+....+....");
   EXPECT_TRUE(rest.Wake());
   EXPECT_FALSE(rest.Wake());
-  EXPECT_TRUE(m.Sample({x + 3, 14}));
-  EXPECT_EQ(m.Pixels() - before, 5u);
-  EXPECT_FALSE(rest.AfterSample(true));
-  EXPECT_FALSE(rest.Resting());
+  EXPECT_FALSE(still(199));
+  EXPECT_TRUE(still(1));
+  EXPECT_EQ(seconds(5), "....+");
 }
 
-TEST(Distance, ARestingPointerIsLookedAtEveryFewSecondsAndNeverWhileSampling) {
-  SamplingRest rest;
-  // Sampling: the samples see the pointer, no look is due.
-  for (unsigned s = 0; s < 2 * SamplingRest::kLookSeconds; ++s) EXPECT_FALSE(rest.LookDue()) << s;
-  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
-  ASSERT_TRUE(rest.Resting());
-  // Resting: a look at each kLookSeconds-th second, counted from the rest.
-  std::vector<unsigned> looks;
-  for (unsigned s = 1; s <= 3 * SamplingRest::kLookSeconds; ++s) {
-    if (rest.LookDue()) looks.push_back(s);
-  }
-  const unsigned k = SamplingRest::kLookSeconds;
-  EXPECT_EQ(looks, (std::vector<unsigned>{k, 2 * k, 3 * k}));
-  // A wake and a new rest count from the new rest, not from the old one.
-  for (unsigned s = 0; s + 1 < k; ++s) rest.LookDue();
-  rest.Wake();
-  for (unsigned i = 0; i < SamplingRest::kStillSamples; ++i) rest.AfterSample(false);
-  EXPECT_FALSE(rest.LookDue());
-}
-
+// Texts in GBK, figures unsigned (never negative), the run time not wrapped
+// at 24 hours, the uptime from the 64-bit tick count (on past 2^32 ms, 49.7
+// days, no wrap); the tip fits its field even with every figure at its largest.
 TEST(StatsText, LabelsTipAndTimes) {
-  const std::string left = CounterLabel(InputKind::Left, 2147483648u);
-  EXPECT_EQ(left, "左键点击:   2147483648次");           // unsigned: never negative
-  EXPECT_EQ(static_cast<unsigned char>(left[0]), 0xD7);  // GBK, not UTF-8
-  EXPECT_EQ(CounterLabel(InputKind::Key, 42), "键盘共敲击: 42次");
-  EXPECT_EQ(CursorText(-1920, -5), "当前鼠标的位置:-1920,-5");
-  // The tip fits its field even with every figure at its largest.
   const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
   EXPECT_LT(tip.size(), kTrayTipSize);
-  EXPECT_EQ(tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米");
-  EXPECT_EQ(RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒");  // no wrap at 24 hours
-  // Uptime from the 64-bit tick count: on past 2^32 ms (49.7 days), no wrap.
-  const struct {
-    uint64_t ms;
-    const char* text;
-  } uptimes[] = {
-      {(23 * 3600 + 59 * 60 + 59) * 1000ull, "系统已开机:23小时59分59秒"},
-      {24 * 3600 * 1000ull, "系统已开机:1天0小时0分0秒"},
-      {4294967295ull, "系统已开机:49天17小时2分47秒"},
-      {4294967296ull + 1000, "系统已开机:49天17小时2分48秒"},
-      {100 * 86400000ull + 1999, "系统已开机:100天0小时0分1秒"},
-  };
-  for (const auto& u : uptimes) EXPECT_EQ(UptimeText(u.ms), u.text) << u.ms;
-  EXPECT_EQ(LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~");
+  EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xD7);
+  const std::pair<std::string, const char*> texts[] = {
+      {CounterLabel(InputKind::Left, 2147483648u) + CounterLabel(InputKind::Right, 2) +
+           CounterLabel(InputKind::Middle, 3),
+       "左键点击:   2147483648次右键点击:   2次中键点击:   3次"},
+      {CounterLabel(InputKind::Wheel, 4) + CounterLabel(InputKind::Key, 42), "中键滚动:   4次键盘共敲击: 42次"},
+      {TotalClicksLabel(4294967295u), "鼠标共点击: 4294967295次"},
+      {CursorText(-1920, -5), "当前鼠标的位置:-1920,-5"},
+      {tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米"},
+      {RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒"},
+      {LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~"},
+      {UptimeText((23 * 3600 + 59 * 60 + 59) * 1000ull), "系统已开机:23小时59分59秒"},
+      {UptimeText(24 * 3600 * 1000ull), "系统已开机:1天0小时0分0秒"},
+      {UptimeText(4294967296ull + 1000), "系统已开机:49天17小时2分48秒"},
+      {UptimeText(100 * 86400000ull + 1999), "系统已开机:100天0小时0分1秒"}};
+  for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
 }
 
+// Each animal up to and including its count of clicks, the next one from
+// the click after it.
 TEST(StatsText, MilestoneBoundaries) {
-  struct Case {
-    uint32_t clicks;
-    const char* text;
-  } cases[] = {
-      {99, "你当前没有点击死任何动物!"},      {100, "当前你已经点击死一条蚯蚓！"},
-      {5000, "当前你已经点击死一只老鼠！"},   {5001, "当前你已经点击死一只猫！"},
-      {150000, "当前你已经点击死一头大象！"}, {150001, "已经没有动物可以阻止你点击了~~"},
-  };
-  for (const auto& c : cases) EXPECT_STREQ(MilestoneText(c.clicks), c.text) << c.clicks;
+  const char* const animals[] = {"你当前没有点击死任何动物!",  "当前你已经点击死一条蚯蚓！",
+                                 "当前你已经点击死一只老鼠！", "当前你已经点击死一只猫！",
+                                 "当前你已经点击死一只狼！",   "当前你已经点击死一只老虎！",
+                                 "当前你已经点击死一头大象！", "已经没有动物可以阻止你点击了~~"};
+  const uint32_t upTo[] = {99, 500, 5000, 10000, 20000, 50000, 150000};
+  EXPECT_STREQ(MilestoneText(0), animals[0]);
+  for (size_t i = 0; i < std::size(upTo); ++i) {
+    EXPECT_STREQ(MilestoneText(upTo[i]), animals[i]) << upTo[i];
+    EXPECT_STREQ(MilestoneText(upTo[i] + 1), animals[i + 1]) << upTo[i] + 1;
+  }
+  EXPECT_STREQ(MilestoneText(0xFFFFFFFFu), animals[7]);
 }
 
-// Checks once a second. Each step: the time, whether the hooks are set, the
-// reports they have seen, the system's last input, and whether they are to
-// be set again at that check.
+// One check of the watchdog (once a second): the time, the reports the hooks
+// have seen (kUnset: the hooks are not set), the system's last input, and
+// whether the hooks are to be set again at that check.
+constexpr uint32_t kUnset = ~0u;
+using DogStep = std::tuple<uint32_t, uint32_t, uint32_t, bool>;
+
 TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
-  struct Step {
-    uint32_t now;
-    bool installed;
-    uint32_t seen, input;
-    bool reinstall;
-  };
-  const uint32_t w = 0xFFFFE000u;  // the 32-bit tick count wraps during the steps
-  const struct {
-    const char* what;
-    std::vector<Step> steps;
-  } cases[] = {
-      {"seen as it comes",
-       {{0, true, 5, 100, false},
-        {1000, true, 9, 900, false},
-        {2000, true, 12, 1900, false},
-        {3000, true, 12, 1900, false},
-        {9000, true, 30, 8900, false}}},
-      {"missed while input goes on: set again after 3 s",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {2000, true, 5, 1900, false},
-        {3900, true, 5, 3800, false},
-        {4000, true, 5, 3900, true}}},
-      {"the same across the wrap of the tick count",
-       {{w, true, 5, w - 100, false},
-        {w + 1000, true, 5, w + 900, false},
-        {w + 2000, true, 5, w + 1900, false},
-        {w + 4000, true, 5, w + 3900, true}}},
-      {"one unseen input alone (the system may note it after the hooks) proves nothing",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {5000, true, 5, 900, false},
-        {60000, true, 5, 900, false}}},
-      {"the hooks report late: no longer missing",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {2000, true, 6, 1900, false},
-        {3000, true, 6, 2900, false},
-        {5000, true, 6, 4900, false},
-        {6000, true, 6, 5900, true}}},
-      {"still missed after setting them again: twice the wait, then back to 3 s once they work",
-       {{0, true, 5, 100, false},
-        {1000, true, 5, 900, false},
-        {4000, true, 5, 3900, true},
-        {5000, true, 5, 4900, false},
-        {10000, true, 5, 9900, false},
-        {11000, true, 5, 10900, true},
-        {12000, true, 7, 11900, false},
-        {13000, true, 7, 12900, false},
-        {16000, true, 7, 15900, true}}},
-      {"not set at all: tried again after 3 s, 6 s, 12 s",
-       {{0, false, 0, 100, false},
-        {1000, false, 0, 900, false},
-        {3000, false, 0, 2900, true},
-        {8000, false, 0, 7900, false},
-        {9000, false, 0, 8900, true},
-        {20000, false, 0, 8900, false},
-        {21000, false, 0, 8900, true}}},
-  };
-  for (const auto& c : cases) {
+  const auto RunWatchdog = [](const char* what, const std::vector<DogStep>& steps) {
     HookWatchdog dog;
-    for (const Step& s : c.steps) {
-      EXPECT_EQ(dog.Check(s.now, s.installed, s.seen, s.input), s.reinstall)
-          << c.what << ", at " << s.now - c.steps[0].now;
+    for (const auto& [now, seen, input, reinstall] : steps) {
+      EXPECT_EQ(dog.Check(now, seen != kUnset, seen == kUnset ? 0 : seen, input), reinstall)
+          << what << ", at " << now - std::get<0>(steps[0]);
     }
+  };
+  const uint32_t w = 0xFFFFE000u;
+  const std::vector<DogStep> wrap = {{w, 5, w - 100, false},         {w + 1000, 5, w + 900, false},
+                                     {w + 2000, 5, w + 1900, false}, {w + 3000, 5, w + 2900, false},
+                                     {w + 4000, 5, w + 3900, true},  {w + 5000, 5, w + 4900, false}};
+  RunWatchdog("the same across the wrap of the 32-bit tick count", wrap);
+  const std::vector<DogStep> once = {
+      {0, 5, 100, false}, {1000, 5, 900, false}, {5000, 5, 900, false}, {60000, 5, 900, false}};
+  RunWatchdog("one unseen input alone (the system may note it after the hooks) proves nothing", once);
+  const std::vector<DogStep> late = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, 6, 1900, false},
+                                     {3000, 6, 2900, false}, {5000, 6, 4900, false}, {6000, 6, 5900, true}};
+  RunWatchdog("the hooks report late: no longer missing", late);
+  const std::vector<DogStep> lost = {{0, 5, 100, false},     {1000, 5, 900, false},  {2000, kUnset, 1900, false},
+                                     {3000, 5, 2900, false}, {4000, 5, 3900, false}, {6000, 5, 5900, true}};
+  RunWatchdog("lost and back by themselves: the wait starts over", lost);
+  const std::vector<DogStep> again = {{0, 5, 100, false},      {1000, 5, 900, false},    {3900, 5, 3800, false},
+                                      {4000, 5, 3900, true},   {5000, 5, 4900, false},   {10000, 5, 9900, false},
+                                      {11000, 5, 10900, true}, {12000, 7, 11900, false}, {13000, 7, 12900, false},
+                                      {16000, 7, 15900, true}};
+  RunWatchdog("missed while input goes on: set again after 3 s, then after 6 s; after 3 s once seen", again);
+  const std::vector<DogStep> unset = {
+      {0, kUnset, 100, false},     {1000, kUnset, 900, false}, {3000, kUnset, 2900, true},
+      {8000, kUnset, 7900, false}, {9000, kUnset, 8900, true}, {20000, kUnset, 8900, false},
+      {21000, kUnset, 8900, true}, {44999, kUnset, 0, false},  {45000, kUnset, 0, true},
+      {93000, kUnset, 0, true},    {152999, kUnset, 0, false}, {153000, kUnset, 0, true},
+      {213000, kUnset, 0, true}};
+  RunWatchdog("not set at all: tried again after 3 s, 6 s, 12 s, ... up to a minute, no longer", unset);
+}
+
+namespace {
+
+// Sets the process's time zone for one scope.
+struct ZoneScope {
+  explicit ZoneScope(const char* zone) : old(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
+    Set(zone);
   }
+  ~ZoneScope() { Set(old ? old->c_str() : nullptr); }
+  static void Set(const char* zone) {
+    zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
+    tzset();
+  }
+  std::optional<std::string> old;
+};
+
+void Seed(MemoryProfileStore& s, uint32_t month, uint32_t day, std::optional<uint32_t> year) {
+  s.WriteInt("DateCur", "Month", month);
+  s.WriteInt("DateCur", "Day", day);
+  if (year) s.WriteInt("DateCur", "Year", *year);
+  const char* entries[] = {"MouseLeft", "MouseRight", "MouseMiddle", "MouseRoll", "KeyBoard", "MouseMove", "TimeCount"};
+  uint32_t v = 1;
+  for (const char* e : entries) s.WriteInt("DataSetting", e, v++);
+}
+
+std::vector<uint32_t> Figures(const DayFigures& f) {
+  return {f.counters.left, f.counters.right, f.counters.middle, f.counters.wheel,
+          f.counters.keys, f.movePixels,     f.runSeconds};
+}
+
+}  // namespace
+
+// A store of another date starts the day from zero; one without a year (an
+// older version's) is judged by month and day, and year 0 reads as none. A
+// load writes nothing.
+TEST(DayStore, LoadKeepsOnlyTodaysFiguresAndASaveOfTodayIsLoadedBack) {
+  const StartDate today = {12, 8, 2026};
+  const std::tuple<uint32_t, uint32_t, std::optional<uint32_t>, bool> cases[] = {
+      {12, 8, 2026, true},          {12, 8, 2025, false},         {12, 8, 2027, false}, {12, 8, std::nullopt, true},
+      {12, 7, std::nullopt, false}, {11, 8, std::nullopt, false}, {12, 8, 0u, true},    {12, 7, 2026, false}};
+  for (const auto& [month, day, year, kept] : cases) {
+    SCOPED_TRACE(testing::Message() << month << "/" << day << "/" << year.value_or(9999));
+    MemoryProfileStore store;
+    Seed(store, month, day, year);
+    const size_t entries = store.Size();
+    const DayFigures f = LoadDayFigures(store, today);
+    EXPECT_EQ(Figures(f), kept ? (std::vector<uint32_t>{1, 2, 3, 4, 5, 6, 7}) : std::vector<uint32_t>(7));
+    EXPECT_EQ(store.Size(), entries);
+  }
+  MemoryProfileStore store;
+  EXPECT_EQ(Figures(LoadDayFigures(store, today)), std::vector<uint32_t>(7)) << "first run";
+  // A restart the same day goes on from every figure saved.
+  Seed(store, 12, 7, 2026);
+  DayFigures f = {{11, 12, 13, 14, 15}, 16, 17};
+  SaveDayFigures(store, today, f);
+  EXPECT_EQ(store.ReadInt("DateCur", "Year", 0), 2026u);
+  EXPECT_EQ(Figures(LoadDayFigures(store, today)), (std::vector<uint32_t>{11, 12, 13, 14, 15, 16, 17}));
+}
+
+// Names the entries each save wrote; writes of the entries in `failing` fail.
+class RecordingStore : public MemoryProfileStore {
+ public:
+  bool WriteInt(const char* section, const char* entry, uint32_t value) override {
+    written += std::string(written.empty() ? "" : " ") + entry;
+    if (failing.find(entry) != std::string::npos) return false;
+    return MemoryProfileStore::WriteInt(section, entry, value);
+  }
+  std::string Take() { return std::exchange(written, std::string()); }
+  std::string written, failing;
+};
+
+TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
+  constexpr char kAll[] = "Month Day Year MouseLeft MouseRight MouseMiddle MouseRoll KeyBoard MouseMove TimeCount";
+  RecordingStore store;
+  DayFiguresSaver saver;
+  StartDate today{12, 7, 2026};
+  DayFigures f;
+  const std::tuple<const char*, std::function<void()>, const char*> steps[] = {
+      {"first save", [] {}, kAll},
+      {"nothing new", [] {}, ""},
+      {"a second", [&] { ++f.runSeconds; }, "TimeCount"},
+      {"a click, a key, a move", [&] { ++f.counters.left, ++f.counters.keys, f.movePixels += 5, ++f.runSeconds; },
+       "MouseLeft KeyBoard MouseMove TimeCount"},
+      {"a failing write", [&] { ++f.counters.right, store.failing = "MouseRight"; }, "MouseRight"},
+      {"tried again", [] {}, "MouseRight"},
+      {"stored at last", [&] { store.failing.clear(); }, "MouseRight"},
+      {"then left alone", [] {}, ""},
+      {"a new day", [&] { f = DayFigures(), today.day = 8; }, "Day MouseLeft MouseRight KeyBoard MouseMove TimeCount"}};
+  for (const auto& [what, change, written] : steps) {
+    SCOPED_TRACE(what);
+    change();
+    saver.Save(store, today, f);
+    EXPECT_EQ(store.Take(), written);
+  }
+  EXPECT_EQ(LoadDayFigures(store, today).counters.GrandTotal(), 0u);
+  // Entries removed behind the program's back are back within a minute:
+  // the 60th save (counted from the first) writes all ten.
+  static_cast<MemoryProfileStore&>(store) = MemoryProfileStore();
+  std::string writes;
+  for (unsigned n = std::size(steps) + 1; n <= DayFiguresSaver::kFullEvery + 1; ++n) {
+    saver.Save(store, today, f);
+    const std::string w = store.Take();
+    if (!w.empty()) writes += std::to_string(n) + "[" + w + "]";
+  }
+  EXPECT_EQ(writes, "60[" + std::string(kAll) + "]");
+  EXPECT_EQ(store.ReadInt("DateCur", "Month", 0), 12u);
+  EXPECT_EQ(saver.SaveAll(store, today, f), DayFiguresSaver::kEntries) << "the ways out write everything";
+}
+
+TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
+  // The zone, a moment, the local date then and the span of that day.
+  const std::tuple<const char*, time_t, StartDate, time_t, time_t> cases[] = {
+      {"UTC", Utc(2026, 12, 7, 23, 59, 50), {12, 7, 2026}, Utc(2026, 12, 7), Utc(2026, 12, 8)},
+      {"UTC", Utc(2026, 12, 8), {12, 8, 2026}, Utc(2026, 12, 8), Utc(2026, 12, 9)},
+      {"UTC", Utc(2026, 12, 31, 12), {12, 31, 2026}, Utc(2026, 12, 31), Utc(2027, 1, 1)},
+      {"UTC", Utc(2028, 2, 28, 1), {2, 28, 2028}, Utc(2028, 2, 28), Utc(2028, 2, 29)},
+      // Local midnight one hour before UTC's in winter, two in summer.
+      {"Europe/Berlin", Utc(2026, 12, 7, 22, 59, 59), {12, 7, 2026}, Utc(2026, 12, 6, 23), Utc(2026, 12, 7, 23)},
+      {"Europe/Berlin", Utc(2026, 12, 31, 23), {1, 1, 2027}, Utc(2026, 12, 31, 23), Utc(2027, 1, 1, 23)},
+      // The spring day has 23 hours, the autumn day 25.
+      {"Europe/Berlin", Utc(2026, 3, 29, 12), {3, 29, 2026}, Utc(2026, 3, 28, 23), Utc(2026, 3, 29, 22)},
+      {"Europe/Berlin", Utc(2026, 10, 25, 12), {10, 25, 2026}, Utc(2026, 10, 24, 22), Utc(2026, 10, 25, 23)},
+      // Midnight skipped: 2018-11-04 began at 01:00 (-02), the day before
+      // ended there.
+      {"America/Sao_Paulo", Utc(2018, 11, 3, 12), {11, 3, 2018}, Utc(2018, 11, 3, 3), Utc(2018, 11, 4, 3)},
+      {"America/Sao_Paulo", Utc(2018, 11, 4, 3), {11, 4, 2018}, Utc(2018, 11, 4, 3), Utc(2018, 11, 5, 2)},
+      // The clocks went back from 00:00 to 23:00: 2018-02-17 had 25 hours.
+      {"America/Sao_Paulo", Utc(2018, 2, 18, 1), {2, 17, 2018}, Utc(2018, 2, 17, 2), Utc(2018, 2, 18, 3)},
+      // Midnight's hour repeated (01:00 back to 00:00): the day begins at the first one.
+      {"America/Havana", Utc(2018, 11, 4, 6), {11, 4, 2018}, Utc(2018, 11, 4, 4), Utc(2018, 11, 5, 5)},
+      {"America/Havana", Utc(2018, 3, 10, 12), {3, 10, 2018}, Utc(2018, 3, 10, 5), Utc(2018, 3, 11, 5)},
+  };
+  for (const auto& [name, now, date, start, end] : cases) {
+    ZoneScope zone(name);
+    SCOPED_TRACE(std::string(name) + " " + std::to_string(now));
+    const LocalDay d = LocalDayOf(now);
+    EXPECT_EQ(std::tie(d.date.year, d.date.month, d.date.day), std::tie(date.year, date.month, date.day));
+    EXPECT_EQ(std::pair(d.start, d.end), std::pair(start, end)) << "start and end of the day";
+  }
+}
+
+TEST(DayStore, DayClockChangesOnlyWithTheDate) {
+  ZoneScope zone("America/Sao_Paulo");
+  const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
+  DayClock clock(lastSecond - 10);
+  // 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock is
+  // set back a day, then a year on to the same month and day.
+  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
+  const std::tuple<time_t, bool, int> steps[] = {
+      {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},
+      {fifth - 1, false, 4},      {fifth, true, 5},       {lastSecond, true, 3},     {yearOn, true, 3}};
+  for (const auto& [now, changed, day] : steps) {
+    EXPECT_EQ(clock.Advance(now), changed) << now;
+    EXPECT_EQ(clock.Date().day, day) << now;
+  }
+  EXPECT_EQ(clock.Date().year, 2019);
 }

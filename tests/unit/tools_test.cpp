@@ -1,17 +1,23 @@
-// The rules behind the small tools: version check, idle shutdown, hotkey,
-// the contact label, number fields and file errors.
+// The rules behind the small tools (version check, idle shutdown, hotkey,
+// the contact label, number fields and file errors) and the per-process
+// panel without windows: magnetic docking, the share of the chosen process,
+// and the names in the picker.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 
+#include "process/process_text.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
 #include "ui/color_label_state.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
+#include "ui/mag_rules.h"
 #include "ui/shown_texts.h"
 #include "update/update_logic.h"
 
@@ -90,158 +96,262 @@ TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   EXPECT_FALSE(b.Append("z", 1));
 }
 
+// Due from the millisecond the idle time reaches the limit, and on while
+// idle; across a wrap of the tick counter between the last input and now;
+// never with a limit below the smallest valid one.
 TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
-  constexpr uint32_t kMin = 60000;
-  struct Case {
-    uint32_t limit, now, last;
-    bool due;
-  } cases[] = {
-      {10, 5000000 + 10 * kMin - 1, 5000000, false},  // a millisecond short of ten minutes
-      {10, 5000000 + 10 * kMin, 5000000, true},
-      {10, 5000000 + 600 * kMin, 5000000, true},  // longer idle keeps asking
-      {5000, 100 + 5000 * kMin, 100, true},
-      // The tick counter wrapped between the last input and now.
-      {10, 10 * kMin - 1000, 0xFFFFFFFFu - 999, true},
-      {10, 10 * kMin - 1001, 0xFFFFFFFFu - 999, false},
-      {9, 0xFFFFFFF0u, 0, false},  // only a valid limit arms the check
-      {0, 0xFFFFFFF0u, 0, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(IdleShutdownDue(c.limit, c.now, c.last), c.due) << "limit " << c.limit << " now " << c.now;
+  constexpr uint32_t m = 60000, t = 5000000, w = 0xFFFFFFFFu - 999;  // w + 1000 wraps to 0
+  const std::tuple<uint32_t, uint32_t, uint32_t, bool> cases[] = {
+      {10, t + 10 * m - 1, t, false},    {10, t + 10 * m, t, true},    {10, t + 600 * m, t, true},
+      {5000, 100 + 5000 * m, 100, true}, {10, 10 * m - 1000, w, true}, {10, 10 * m - 1001, w, false},
+      {9, 0xFFFFFFF0u, 0, false},        {0, 0xFFFFFFF0u, 0, false}};
+  for (const auto& [limit, now, last, due] : cases) {
+    EXPECT_EQ(IdleShutdownDue(limit, now, last), due) << "limit " << limit << " now " << now;
   }
-  EXPECT_EQ(IdleMinutes(0, 1), 71582u);  // 2^32 - 1 ms after the input
-  EXPECT_FALSE(IdleLimitAccepted(9));
-  EXPECT_TRUE(IdleLimitAccepted(5000));
-  EXPECT_FALSE(IdleLimitAccepted(5001));
+  for (const auto& [minutes, accepted] : {std::pair(9u, false), {10u, true}, {5000u, true}, {5001u, false}})
+    EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
 
+// The key edit takes 'A' to 'Z' and '.', cut before the first other
+// character (bytes are signed: no byte of a GBK character passes). "." is
+// the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
-  struct Case {
-    std::string text, kept;
-  } cases[] = {
-      {"A", "A"}, {".", "."},   {"a", ""},          {"@", ""},
-      {"[", ""},  {"A5B", "A"}, {"Q\xD6\xD0", "Q"},  // 中 in GBK: the lead byte is refused
-  };
-  for (const auto& c : cases) EXPECT_EQ(FilterHotkeyText(c.text), c.kept) << c.text;
+  const std::tuple<std::string, std::string, unsigned> cases[] = {
+      {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},         {"@", "", 0},    {"[", "", 0}, {"a", "", 0},
+      {"5", "", 0},     {"A5B", "A", 0x41}, {"Q\xD6\xD0", "Q", 0x51}, {"\xD6", "", 0}, {"", "", 0}};
+  for (const auto& [text, kept, key] : cases) {
+    EXPECT_EQ(FilterHotkeyText(text), kept) << text;
+    EXPECT_EQ(HotkeyVirtualKey(HotkeyKeyFromText(text)), key) << text;
+  }
   EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
-  EXPECT_EQ(HotkeyEditText(0x41), "A");
-  EXPECT_EQ(HotkeyVirtualKey('Z'), 0x5Au);
-  // "." is the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
-  EXPECT_EQ(HotkeyVirtualKey('.'), 0xBEu);
-  for (int key : {0, int{'a'}, int{'5'}, -42}) EXPECT_EQ(HotkeyVirtualKey(key), 0u) << key;
+  EXPECT_EQ(HotkeyEditText(0x41) + "|" + HotkeyEditText(0), "A|");
 }
 
 TEST(ColorLabelState, HoverColourAndUnderline) {
   ColorLabelState s;
+  const auto state = [&] { return std::tuple(s.TextColour(), s.Underline(), s.UnderlineColour()); };
   // Underline on hover puts a plain underline aside and brings it back.
   s.SetUnderline(true, 0x00FF00);
   s.SetUnderlineOnHover(true);
   EXPECT_FALSE(s.Underline());
   s.SetUnderlineOnHover(false);
-  EXPECT_TRUE(s.Underline());
-  EXPECT_EQ(s.UnderlineColour(), 0x00FF00u);
+  EXPECT_EQ(state(), std::tuple(kLabelBlack, true, 0x00FF00u));
   s.SetUnderlineOnHover(true);
   s.SetTextColour(kLabelRed);
   s.Enter();
   s.Enter();  // a second enter must not save blue as the colour to come back to
-  EXPECT_EQ(s.TextColour(), kLabelBlue);
-  EXPECT_TRUE(s.Underline());
-  EXPECT_EQ(s.UnderlineColour(), kLabelBlue);
+  EXPECT_EQ(state(), std::tuple(kLabelBlue, true, kLabelBlue));
   s.Leave();
-  EXPECT_EQ(s.TextColour(), kLabelRed);
-  EXPECT_FALSE(s.Underline());
+  EXPECT_EQ(state(), std::tuple(kLabelRed, false, kLabelBlack));
+  s.SetTextColour(kLabelBlack);
+  s.Leave();  // a second leave must not bring back red
+  EXPECT_EQ(s.TextColour(), kLabelBlack);
+  // Without the hover colour the text keeps its own, also one set meanwhile.
   s.SetHoverColour(false);
   s.Enter();
-  EXPECT_EQ(s.TextColour(), kLabelRed);
-  const LabelLayout l = LayoutLabel(0, 21, 12);  // taller label: centred, the odd pixel dropped
-  EXPECT_EQ(l.textY, 4);
-  EXPECT_EQ(l.lineY, 17);
+  EXPECT_EQ(s.TextColour(), kLabelBlack);
+  s.SetTextColour(0x123456);
+  s.Leave();
+  EXPECT_EQ(s.TextColour(), 0x123456u);
+  // A taller label: centred, the odd pixel dropped; the line 180 px long
+  // from 2 px left of the text, one row below it.
+  const LabelLayout l = LayoutLabel(0, 21, 12);
+  EXPECT_EQ(std::tie(l.textX, l.textY, l.lineX0, l.lineX1, l.lineY), std::make_tuple(4, 4, 2, 182, 17));
 }
 
+// What each Put, or the catch-up as the window comes on screen (key 0),
+// writes ("key=text ..."). The same text elsewhere is its own, an empty one
+// too; hidden, nothing is written and the last text of each wins when shown;
+// changed and changed back while hidden, nothing is left to catch up.
 TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   ui::ShownTexts shown;
-  const struct {
-    int key;  // 0: the window comes on screen, catch up
-    const char* text;
-    bool onScreen;
-    const char* written;  // by Put, or by the catch-up ("key=text ...")
-  } steps[] = {
-      {1001, "左键点击:   0次", true, "1001=左键点击:   0次"},
-      {1001, "左键点击:   0次", true, ""},
-      {1002, "左键点击:   0次", true, "1002=左键点击:   0次"},  // the same text elsewhere is its own
-      {1001, "左键点击:   1次", true, "1001=左键点击:   1次"},
-      {1001, "", true, "1001="},
-      // Hidden: nothing is written, the last text of each wins when shown.
-      {1001, "左键点击:   2次", false, ""},
-      {1001, "左键点击:   3次", false, ""},
-      {1002, "左键点击:   9次", false, ""},
-      {1003, "软件已运行:0时0分1秒", false, ""},
-      {0, nullptr, true, "1001=左键点击:   3次 1002=左键点击:   9次 1003=软件已运行:0时0分1秒"},
-      {0, nullptr, true, ""},
-      {1003, "软件已运行:0时0分1秒", true, ""},
-      // Changed and changed back while hidden: nothing to catch up.
-      {1001, "左键点击:   4次", false, ""},
-      {1001, "左键点击:   3次", false, ""},
-      {0, nullptr, true, ""},
-  };
-  for (const auto& s : steps) {
-    SCOPED_TRACE(testing::Message() << s.key << " " << (s.text ? s.text : "catch up"));
+  const std::tuple<int, const char*, bool, const char*> steps[] = {
+      {1, "a", true, "1=a"}, {1, "a", true, ""},  {2, "a", true, "2=a"},        {1, "b", true, "1=b"},
+      {1, "", true, "1="},   {4, "", true, "4="}, {1, "c", false, ""},          {1, "d", false, ""},
+      {2, "e", false, ""},   {3, "f", false, ""}, {0, "", true, "1=d 2=e 3=f"}, {0, "", true, ""},
+      {3, "f", true, ""},    {1, "g", false, ""}, {1, "d", false, ""},          {0, "", true, ""}};
+  for (const auto& [key, text, onScreen, want] : steps) {
     std::string written;
-    if (s.key == 0) {
-      shown.CatchUp([&](int key, const std::string& text) {
-        written += (written.empty() ? "" : " ") + std::to_string(key) + "=" + text;
-      });
-    } else if (shown.Put(s.key, s.text, s.onScreen)) {
-      written = std::to_string(s.key) + "=" + s.text;
+    if (key == 0) {
+      shown.CatchUp(
+          [&](int k, const std::string& t) { written += (written.empty() ? "" : " ") + std::to_string(k) + "=" + t; });
+    } else if (shown.Put(key, text, onScreen)) {
+      written = std::to_string(key) + "=" + text;
     }
-    EXPECT_EQ(written, s.written);
+    EXPECT_EQ(written, want) << key << " " << text;
   }
 }
 
+// Blanks around the digits are allowed; a value too large for 32 bits is
+// refused, not wrapped (4294967306 would be 10); a refused value changes
+// nothing.
 TEST(FieldCheck, ParsesBetweenTheBounds) {
   using ui::UintField;
-  struct Case {
-    const char* text;
-    UintField result;
-  } cases[] = {
-      {" 0030 ", UintField::Ok},
-      {"9", UintField::OutOfRange},
-      {"5001", UintField::OutOfRange},
-      {"4294967306", UintField::OutOfRange},  // too large for 32 bits: refused, not wrapped to 10
-      {"", UintField::NotANumber},
-      {"30x", UintField::NotANumber},
-      {"-5", UintField::NotANumber},
-      {"+30", UintField::NotANumber},
-      {"3 0", UintField::NotANumber},
-      {"\xA3\xB3\xA3\xB0", UintField::NotANumber},  // full-width 30 in GBK
-  };
-  for (const auto& c : cases) {
+  const std::tuple<const char*, UintField, uint32_t> cases[] = {
+      {" 0030 ", UintField::Ok, 30},       {"\t10\t", UintField::Ok, 10},
+      {"5000", UintField::Ok, 5000},       {"9", UintField::OutOfRange, 77},
+      {"5001", UintField::OutOfRange, 77}, {"4294967306", UintField::OutOfRange, 77},
+      {"", UintField::NotANumber, 77},     {"30x", UintField::NotANumber, 77},
+      {"-5", UintField::NotANumber, 77},   {"+30", UintField::NotANumber, 77},
+      {"3 0", UintField::NotANumber, 77},  {"\xA3\xB3\xA3\xB0", UintField::NotANumber, 77}};  // full-width 30 in GBK
+  for (const auto& [text, result, value] : cases) {
     uint32_t v = 77;
-    EXPECT_EQ(ui::ParseUintField(c.text, 10, 5000, &v), c.result) << '"' << c.text << '"';
-    EXPECT_EQ(v, c.result == UintField::Ok ? 30u : 77u) << c.text;  // a refused value changes nothing
+    EXPECT_EQ(ui::ParseUintField(text, 10, 5000, &v), result) << '"' << text << '"';
+    EXPECT_EQ(v, value) << '"' << text << '"';
   }
 }
 
-TEST(FileError, CausesHaveTheirOwnTextsWithThePath) {
-  struct Case {
-    uint32_t error;
-    unsigned id;
-  } cases[] = {
-      {5, ui::kIdsFileAccessDenied}, {3, ui::kIdsFileBadPath},           {123, ui::kIdsFileBadPath},
-      {32, ui::kIdsFileSharing},     {112, ui::kIdsFileDiskFull},        {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
-      {87, ui::kIdsFileGeneric},     {0xFFFFFFFFu, ui::kIdsFileGeneric},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ui::FileErrorStringId(c.error), c.id) << c.error;
-  // A "%1" inside the path is the path, not a placeholder.
+// Each cause its own text; a "%1" inside the path is the path, not a
+// placeholder.
+TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
+  const std::pair<uint32_t, unsigned> cases[] = {
+      {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
+      {3, ui::kIdsFileBadPath},        {123, ui::kIdsFileBadPath},        {4, ui::kIdsFileTooManyOpen},
+      {82, ui::kIdsFileDirectoryFull}, {21, ui::kIdsFileHardIo},          {32, ui::kIdsFileSharing},
+      {33, ui::kIdsFileLock},          {112, ui::kIdsFileDiskFull},       {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
+      {87, ui::kIdsFileGeneric},       {0xFFFFFFFFu, ui::kIdsFileGeneric}};
+  for (const auto& [error, id] : cases) EXPECT_EQ(ui::FileErrorStringId(error), id) << error;
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
-}
-
-TEST(FileError, AnEscapedExceptionIsOutOfMemoryOrAFailedCommand) {
+  // An exception that escaped a handler: out of memory, or a failed command.
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_alloc())), ui::kIdsOutOfMemory);
-  EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_array_new_length())), ui::kIdsOutOfMemory);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::length_error("x"))), ui::kIdsCommandFailed);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(42)), ui::kIdsCommandFailed);
   EXPECT_EQ(ui::ExceptionStringId(nullptr), ui::kIdsCommandFailed);
+}
+
+namespace {
+
+// The owner of most cases: 300 x 400 at (100, 100).
+constexpr MagRect kOwner = {100, 100, 400, 500};
+
+// A rectangle of the given size whose test point for `side` is at (x, y).
+MagRect WithTestPoint(int side, int x, int y, int w = 2, int h = 2) {
+  switch (side) {
+    case MAG_RIGHT: return {x, y - h / 2, x + w, y - h / 2 + h};
+    case MAG_LEFT: return {x - w, y - h / 2, x, y - h / 2 + h};
+    case MAG_TOP: return {x - w / 2, y - h, x - w / 2 + w, y};
+    default: return {x - w / 2, y, x - w / 2 + w, y + h};
+  }
+}
+
+DockDecision Dock(int side) { return {DockDecision::Dock, side}; }
+
+}  // namespace
+
+TEST(MagRules, TestPointRoundsTheMiddleDown) {
+  EXPECT_EQ(TestPoint(MAG_RIGHT, {10, 20, 31, 45}), (MagPoint{10, 32}));
+  EXPECT_EQ(TestPoint(MAG_TOP, {10, 20, 31, 45}), (MagPoint{20, 45}));
+  EXPECT_EQ(TestPoint(MAG_RIGHT, MagRect{-300, -101, -100, 0}), (MagPoint{-300, -51}));
+}
+
+// Each side's zone reaches 50 px both ways from the owner's edge and past
+// its ends, left and top borders inside, right and bottom ones outside. A
+// free window is captured only inside, and only where that side is allowed;
+// a docked one is released only when its own test point leaves.
+TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
+  const std::tuple<int, int, MagRect> zones[] = {{MAG_RIGHT, MAG_LEFT, {350, 50, 450, 550}},
+                                                 {MAG_LEFT, MAG_RIGHT, {50, 50, 150, 550}},
+                                                 {MAG_TOP, MAG_BOTTOM, {50, 50, 450, 150}},
+                                                 {MAG_BOTTOM, MAG_TOP, {50, 450, 450, 550}}};
+  for (const auto& [side, other, z] : zones) {
+    const int midX = (z.left + z.right) / 2, midY = (z.top + z.bottom) / 2;
+    const std::tuple<int, int, bool> points[] = {
+        {z.left, midY, true}, {z.left - 1, midY, false}, {z.right - 1, midY, true},  {z.right, midY, false},
+        {midX, z.top, true},  {midX, z.top - 1, false},  {midX, z.bottom - 1, true}, {midX, z.bottom, false}};
+    for (const auto& [x, y, inside] : points) {
+      SCOPED_TRACE(testing::Message() << "side " << side << " at " << x << "," << y);
+      const MagRect p = WithTestPoint(side, x, y);
+      const DockDecision dock = inside ? Dock(side) : DockDecision{};
+      const DockDecision undock = inside ? DockDecision{} : DockDecision{DockDecision::Undock, side};
+      EXPECT_EQ(DecideDock(false, 0, side, kOwner, p), dock);
+      EXPECT_EQ(DecideDock(false, 0, other, kOwner, p), DockDecision{});
+      EXPECT_EQ(DecideDock(true, side, MAG_ANY, kOwner, WithTestPoint(side, x, y, 200, 150)), undock);
+    }
+  }
+}
+
+TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
+  const MagRect corner = {360, 480, 480, 560};
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, corner), Dock(MAG_BOTTOM));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), Dock(MAG_TOP));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, {100, 100, 160, 500}, {120, 200, 140, 300}), Dock(MAG_LEFT));
+  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, corner), Dock(MAG_RIGHT));
+  EXPECT_EQ(DecideDock(false, 0, 0, kOwner, corner), DockDecision{}) << "no side allowed";
+  // Docked right, dragged below the owner: released in this step, captured
+  // at the bottom in the next; still in its zone it stays, whatever else holds it.
+  const MagRect below = {200, 510, 300, 560};
+  EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, below), (DockDecision{DockDecision::Undock, MAG_RIGHT}));
+  EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, below), Dock(MAG_BOTTOM));
+  EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, corner), DockDecision{});
+}
+
+// A child carried by its owner (here dragged to {130, 140, 430, 540}) stays
+// flush and keeps its place along the edge; an offset of 0 means none was
+// recorded yet, and it is taken from this step. An unknown side leaves it.
+TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
+  const std::tuple<int, MagRect, int, MagRect, int> cases[] = {
+      {MAG_RIGHT, {400, 120, 600, 270}, 0, {430, 120, 630, 270}, 20},
+      {MAG_RIGHT, {400, 100, 600, 250}, 15, {430, 125, 630, 275}, 15},
+      {MAG_LEFT, {-100, 100, 100, 250}, 0, {-70, 100, 130, 250}, 40},
+      {MAG_LEFT, {-100, 100, 100, 250}, 25, {-70, 115, 130, 265}, 25},
+      {MAG_TOP, {150, -50, 350, 100}, 0, {150, -10, 350, 140}, -20},
+      {MAG_TOP, {150, -50, 350, 100}, -30, {160, -10, 360, 140}, -30},
+      {MAG_BOTTOM, {90, 500, 290, 650}, 0, {90, 540, 290, 690}, 40},
+      {MAG_BOTTOM, {90, 500, 290, 650}, 7, {123, 540, 323, 690}, 7},
+      {0, {90, 500, 290, 650}, 0, {90, 500, 290, 650}, 0}};
+  for (const auto& [side, child, offsetIn, want, offsetOut] : cases) {
+    int offset = offsetIn;
+    EXPECT_EQ(CarryChild(side, {130, 140, 430, 540}, child, &offset), want) << side << " offset " << offsetIn;
+    EXPECT_EQ(offset, offsetOut) << side << " offset " << offsetIn;
+  }
+  EXPECT_TRUE(IsCarried(true, true));
+  EXPECT_FALSE(IsCarried(true, false) || IsCarried(false, true)) << "a hidden or free child stays where it is";
+}
+
+// Moved by itself, a docked child stays flush and goes along the edge where
+// it was asked; the offset it had is noted. Hidden and shown again, it comes
+// back flush at its offset, on whichever side it is docked.
+TEST(MagRules, PlacementAndShowKeepTheChildFlush) {
+  const std::tuple<int, MagRect, int, int, MagRect, int> moves[] = {
+      {MAG_RIGHT, {400, 120, 600, 270}, 473, 300, {400, 300, 600, 450}, -20},
+      {MAG_LEFT, {-100, 120, 100, 270}, 7, 300, {-100, 300, 100, 450}, -20},
+      {MAG_TOP, {150, -50, 350, 100}, 170, -90, {170, -50, 370, 100}, -50},
+      {MAG_BOTTOM, {150, 500, 350, 650}, 170, 900, {170, 500, 370, 650}, -50},
+      {0, {400, 120, 600, 270}, 10, 10, {400, 120, 600, 270}, 99}};
+  for (const auto& [side, self, x, y, want, noted] : moves) {
+    int offset = 99;
+    EXPECT_EQ(SnapPlacement(side, kOwner, self, x, y, &offset), want) << side;
+    EXPECT_EQ(offset, noted) << side;
+  }
+  const MagRect owner = {220, 175, 520, 575}, child = {400, 100, 600, 250};
+  const std::tuple<int, int, MagRect> shows[] = {{MAG_LEFT, -30, {20, 205, 220, 355}},
+                                                 {MAG_TOP, -10, {230, 25, 430, 175}},
+                                                 {MAG_BOTTOM, -10, {230, 575, 430, 725}},
+                                                 {MAG_RIGHT, -30, {520, 205, 720, 355}},
+                                                 {0, 10, child}};
+  for (const auto& [side, offset, want] : shows) EXPECT_EQ(PlaceOnShow(side, owner, child, offset), want) << side;
+}
+
+TEST(ProcessText, ShareInWholePercentTruncatedLabelsAndNames) {
+  // 0.29 as a double lies just below 0.29; equal totals are 100 %; a process
+  // total above the global one (the main counters cleared meanwhile) is 0 %.
+  const std::tuple<uint32_t, uint32_t, int> cases[] = {
+      {0, 0, 0}, {2, 3, 66}, {29, 100, 28}, {5, 5, 100}, {6, 5, 0}, {1, 0, 0}, {4000000000u, 4000000001u, 100}};
+  for (const auto& [process, global, want] : cases) {
+    EXPECT_EQ(SharePercent(static_cast<float>(process), static_cast<float>(global)), want)
+        << process << " of " << global;
+  }
+  // A percent sign in a process name is text, not a conversion.
+  EXPECT_EQ(ShareLine("a%d%s", 5), "a%d%s 进程占全局比:5%");
+  EXPECT_EQ(PanelLeftLabel(1) + PanelRightLabel(2) + PanelMiddleLabel(3) + PanelWheelLabel(4294967295u),
+            "左键点击:  1次右键点击:  2次中键点击:  3次中键滚动:  4294967295次");
+  EXPECT_EQ(PanelMouseLabel(5) + PanelKeysLabel(6), "鼠标共点击:5次键盘共敲击:6次");
+  EXPECT_EQ(ProcessIdText(4) + "|" + ProcessIdText(123456), "    4|123456");
+  // The name shown loses only a three-letter extension.
+  const std::pair<const char*, const char*> names[] = {
+      {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},   {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
+      {"kworker", "kworker"},     {"a.b", "a.b"}, {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
+  for (const auto& [exe, name] : names) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
 }

@@ -4,12 +4,6 @@
 #include <ctime>
 
 inline time_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-  std::tm t{};
-  t.tm_year = y - 1900;
-  t.tm_mon = mo - 1;
-  t.tm_mday = d;
-  t.tm_hour = h;
-  t.tm_min = mi;
-  t.tm_sec = s;
+  std::tm t{.tm_sec = s, .tm_min = mi, .tm_hour = h, .tm_mday = d, .tm_mon = mo - 1, .tm_year = y - 1900};
   return timegm(&t);
 }
