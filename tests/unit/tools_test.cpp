@@ -11,7 +11,9 @@
 #include <tuple>
 #include <utility>
 
+#include "main/tray_rules.h"
 #include "process/process_text.h"
+#include "tools/autostart_rules.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
 #include "ui/color_label_state.h"
@@ -115,6 +117,45 @@ TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
 // The key edit takes 'A' to 'Z' and '.', cut before the first other
 // character (bytes are signed: no byte of a GBK character passes). "." is
 // the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
+// A Run value left in either key still starts the program: it is never
+// reported off; nothing removed from either is "was off".
+TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
+  using R = RunKeyResult;
+  const std::tuple<R, R, bool, const char*> cases[] = {
+      {R::Done, R::Absent, false, nullptr},
+      {R::Absent, R::Done, false, nullptr},
+      {R::Absent, R::Absent, false, kAutoStartWasOff},
+      {R::Failed, R::Done, true, kAutoStartStillOn},
+      {R::Done, R::NoAccess, true, kAutoStartStillOn},
+      {R::NoAccess, R::Absent, true, kAutoStartStillOn},
+      {R::Absent, R::Failed, true, kAutoStartStillOn},
+  };
+  for (const auto& [machine, user, on, message] : cases) {
+    const AutoStartOutcome o = UnregisterOutcome(machine, user);
+    EXPECT_EQ(std::pair(o.on, o.message), std::pair(on, message)) << int(machine) << "," << int(user);
+  }
+  for (R r : {R::Absent, R::NoAccess, R::Failed})
+    EXPECT_EQ(std::pair(RegisterOutcome(r).on, RegisterOutcome(r).message), std::pair(false, kAutoStartFailed));
+  EXPECT_TRUE(RegisterOutcome(R::Done).on && !RegisterOutcome(R::Done).message);
+  EXPECT_EQ(MarkerPathForModule("D:\\My Tools\\Tallivo.exe"), "D:\\My Tools\\AuTo.dat");
+  EXPECT_EQ(RunValueData("D:\\My Tools\\Tallivo.exe"), "\"D:\\My Tools\\Tallivo.exe\"");
+  for (const auto& [content, on] : {std::pair("1", true), {"10", true}, {"0", false}, {"", false}, {" 1", false}})
+    EXPECT_EQ(MarkerSaysOn(content), on) << content;
+}
+
+// Only the very first start (flag 0) records itself; only flag 1 starts in
+// the tray; flags 1 and 2 have balloons of their own.
+TEST(TrayRules, FirstRunFlag) {
+  for (const auto& [flag, writes, hidden] :
+       {std::tuple(0, true, false), {1, false, true}, {2, false, false}, {3, false, false}}) {
+    const StartAction a = StartActionForFlag(flag);
+    EXPECT_EQ(std::pair(a.writeFlagOne, a.startHidden), std::pair(writes, hidden)) << flag;
+  }
+  EXPECT_FALSE(BalloonForFlag(0) || BalloonForFlag(3));
+  ASSERT_TRUE(BalloonForFlag(1) && BalloonForFlag(2));
+  EXPECT_NE(std::string(BalloonForFlag(1)->text), BalloonForFlag(2)->text);
+}
+
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
   const std::tuple<std::string, std::string, unsigned> cases[] = {
       {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},         {"@", "", 0},    {"[", "", 0}, {"a", "", 0},
