@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "history/history_recorder.h"
@@ -15,6 +16,9 @@ using namespace tallivo::history;
 
 namespace {
 
+// 2026-12-07 12:00:00 UTC; the tests read the day back whatever the zone.
+constexpr time_t kNoon = 1796644800;
+
 class RecorderTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,83 +28,81 @@ class RecorderTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(m_dir); }
   std::string Db() const { return (m_dir / "history.db").string(); }
+  // Another program's connection running sql on the file.
+  sqlite3* Other(const char* sql) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(Db().c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    return db;
+  }
+  // One click a second from kNoon + second, then a flush: what it told.
+  Notice::Kind ClickAndFlush(int second) {
+    m_rec.AddEvent(kNoon + second, InputKind::Left, 0, "a.exe");
+    const Notice n = m_rec.Flush(m_store, Db(), kNoon);
+    EXPECT_TRUE(n.kind != Notice::Kind::Fault || n.error == StoreError::Busy) << n.detail;
+    return n.kind;
+  }
+  DayRow Today() {
+    const std::string day = DateKey(LocalHourAt(kNoon));
+    const auto rows = m_store.Days(day, day);
+    return rows.empty() ? DayRow{} : rows[0];
+  }
+
   fs::path m_dir;
+  HistoryStore m_store;
+  Recorder m_rec;
 };
-
-// 2026-12-07 12:00:00 UTC; the tests read the day back whatever the zone.
-constexpr time_t kNoon = 1796644800;
-
-uint64_t LeftClicks(HistoryStore& store) {
-  const std::string day = DateKey(LocalHourAt(kNoon));
-  const auto rows = store.Days(day, day);
-  return rows.empty() ? 0 : rows[0].counts.left;
-}
 
 }  // namespace
 
-TEST_F(RecorderTest, ALockIsToldOnlyWhenItLastsAndOnceAndNothingIsLost) {
-  HistoryStore store;
-  Recorder rec;
-  rec.AddEvent(kNoon, InputKind::Left, 0, "a.exe");
-  ASSERT_EQ(rec.Flush(store, Db(), kNoon).kind, Notice::Kind::None);
-  ASSERT_EQ(LeftClicks(store), 1u);
-
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(Db().c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  // Each second another click and a failed write: told at the third, once.
-  const Notice::Kind told[] = {Notice::Kind::None, Notice::Kind::None, Notice::Kind::Fault, Notice::Kind::None,
-                               Notice::Kind::None};
-  for (size_t i = 0; i < sizeof told / sizeof told[0]; ++i) {
-    SCOPED_TRACE(i);
-    rec.AddEvent(kNoon + 1 + static_cast<time_t>(i), InputKind::Left, 0, "a.exe");
-    const Notice n = rec.Flush(store, Db(), kNoon);
-    EXPECT_EQ(n.kind, told[i]);
-    if (n.kind == Notice::Kind::Fault) {
-      EXPECT_EQ(n.error, StoreError::Busy);
+TEST_F(RecorderTest, ALockIsToldWhenItLastsOncePerSpellAndNothingIsLost) {
+  using K = Notice::Kind;
+  ASSERT_EQ(ClickAndFlush(0), K::None);
+  int second = 1;
+  // Each second another click and a failed write: told at the third, once;
+  // after a write went through, a new lock counts from the start again.
+  for (int spell = 0; spell < 2; ++spell) {
+    SCOPED_TRACE(spell);
+    sqlite3* other =
+        Other(spell == 0 ? "BEGIN IMMEDIATE; INSERT INTO keys VALUES('1999-01-01', 1, 7)" : "BEGIN IMMEDIATE");
+    for (K told : {K::None, K::None, K::Fault, K::None, K::None}) {
+      EXPECT_EQ(ClickAndFlush(second++), told) << second;
+      EXPECT_TRUE(m_rec.Pending());
     }
-    EXPECT_TRUE(rec.Pending());
+    sqlite3_exec(other, spell == 0 ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(ClickAndFlush(second++), K::None);
+    EXPECT_FALSE(m_rec.Pending());
   }
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  EXPECT_EQ(rec.Flush(store, Db(), kNoon).kind, Notice::Kind::None);
-  EXPECT_FALSE(rec.Pending());
-  EXPECT_EQ(LeftClicks(store), 6u);
-  EXPECT_EQ(store.Days("0000-00-00", "9999-99-99").at(0).activeSeconds, 6u);
+  // Every click once, and the other program's row beside them.
+  EXPECT_EQ(Today().counts.left, 13u);
+  EXPECT_EQ(Today().activeSeconds, 13u);
+  EXPECT_EQ(m_store.Keys("1999-01-01", "1999-01-01").at(0).strokes, 7u);
 }
 
-TEST_F(RecorderTest, ANewerFileIsToldOnceAndNeverTriedAgain) {
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(Db().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=9", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-  }
-  HistoryStore store;
-  Recorder rec;
+TEST_F(RecorderTest, ANewerFileIsToldOnceAndNeverTriedAgainInThisRun) {
+  sqlite3_close(Other("PRAGMA user_version=9"));
   for (int i = 0; i < 3; ++i) {
-    rec.AddEvent(kNoon + i, InputKind::Key, 0x41, "");
-    const Notice n = rec.Flush(store, Db(), kNoon);
-    EXPECT_EQ(n.kind, i == 0 ? Notice::Kind::Fault : Notice::Kind::None) << i;
-    EXPECT_FALSE(store.IsOpen());
+    m_rec.AddEvent(kNoon + i, InputKind::Key, 0x41, "");
+    EXPECT_EQ(m_rec.Flush(m_store, Db(), kNoon).kind, i == 0 ? Notice::Kind::Fault : Notice::Kind::None) << i;
+    EXPECT_FALSE(m_store.IsOpen());
+    // Not even when the file is gone: no new file is started behind its back.
+    fs::remove(Db());
   }
-  EXPECT_EQ(rec.PendingDeltas().keys.begin()->second, 3u) << "the strokes are kept in memory";
+  EXPECT_FALSE(fs::exists(Db()));
+  EXPECT_EQ(m_rec.PendingDeltas().keys.begin()->second, 3u) << "the strokes are kept in memory";
 }
 
 TEST_F(RecorderTest, NoFolderMeansCannotOpenAndAFileOfGarbageIsMovedAsideAndTold) {
-  HistoryStore store;
-  Recorder rec;
-  rec.AddEvent(kNoon, InputKind::Left, 0, "");
-  EXPECT_EQ(rec.Flush(store, "", kNoon).error, StoreError::CannotOpen);
-  {
-    FILE* f = fopen(Db().c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fputs("this is not a database, it is a shopping list", f);
-    fclose(f);
-  }
-  const Notice n = rec.Flush(store, Db(), kNoon);
+  m_rec.AddEvent(kNoon, InputKind::Left, 0, "");
+  EXPECT_EQ(m_rec.Flush(m_store, "", kNoon).error, StoreError::CannotOpen);
+  std::ofstream(Db()) << "this is not a database, it is a shopping list";
+  const Notice n = m_rec.Flush(m_store, Db(), kNoon);
   EXPECT_EQ(n.kind, Notice::Kind::MovedAside);
   EXPECT_TRUE(fs::exists(n.movedAside)) << n.movedAside;
-  EXPECT_EQ(LeftClicks(store), 1u);
-  EXPECT_NE(NoticeText(n, "C:\\h.db", "C:\\d.db").find("C:\\d.db"), std::string::npos);
+  EXPECT_EQ(Today().counts.left, 1u);
+  // The message names the damaged file first, then its new name.
+  const std::string text = NoticeText(n, "C:\\h.db", "C:\\d.db");
+  EXPECT_LT(text.find("C:\\h.db"), text.find("C:\\d.db"));
+  EXPECT_NE(text.find("C:\\d.db"), std::string::npos);
 }

@@ -1,5 +1,6 @@
 // The history: deltas filed by local day and hour, and history.db on the
-// real SQLite engine in a temporary folder.
+// real SQLite engine in a temporary folder, written directly and through the
+// recorder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -10,12 +11,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "unit_time.h"
 #include "history/history_delta.h"
+#include "history/history_recorder.h"
 #include "history/history_store.h"
+#include "unit_time.h"
 
 using namespace tallivo;
 using namespace tallivo::history;
@@ -24,37 +27,46 @@ namespace fs = std::filesystem;
 namespace {
 
 // Sets the C library's time zone for one test.
-class ScopedTz {
- public:
+struct ScopedTz {
   explicit ScopedTz(const char* tz) {
-    if (const char* old = getenv("TZ")) m_old = old, m_had = true;
     setenv("TZ", tz, 1);
     tzset();
   }
   ~ScopedTz() {
-    if (m_had)
-      setenv("TZ", m_old.c_str(), 1);
-    else
-      unsetenv("TZ");
+    old ? setenv("TZ", old->c_str(), 1) : unsetenv("TZ");
     tzset();
   }
-
- private:
-  std::string m_old;
-  bool m_had = false;
+  const std::optional<std::string> old = getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt;
 };
 
 std::string Bytes(const fs::path& p) {
+  if (fs::is_directory(p)) return "<folder>";
   std::ifstream f(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-void Put(const fs::path& p, const std::string& bytes) {
-  std::ofstream f(p, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
+void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes; }
 
 std::string Utf8(const std::u8string& s) { return std::string(s.begin(), s.end()); }
+
+sqlite3* Raw(const std::string& path) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  return db;
+}
+
+int Sql(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+std::string One(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* st = nullptr;
+  std::string out = "<error>";
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
+    const unsigned char* t = sqlite3_column_text(st, 0);
+    out = t ? reinterpret_cast<const char*>(t) : "";
+  }
+  sqlite3_finalize(st);
+  return out;
+}
 
 // A folder of its own per test, removed afterwards.
 class HistoryStoreTest : public ::testing::Test {
@@ -65,6 +77,10 @@ class HistoryStoreTest : public ::testing::Test {
     m_dir = tmpl;
   }
   void TearDown() override { fs::remove_all(m_dir); }
+  void Empty() {
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+  }
   std::string Db() const { return (m_dir / "history.db").string(); }
   std::vector<std::string> Names() const {
     std::vector<std::string> v;
@@ -76,27 +92,10 @@ class HistoryStoreTest : public ::testing::Test {
   fs::path m_dir;
 };
 
-sqlite3* Raw(const std::string& path) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  return db;
-}
-
-std::string One(sqlite3* db, const char* sql) {
-  sqlite3_stmt* st = nullptr;
-  std::string out = "<error>";
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-    const unsigned char* t = sqlite3_column_text(st, 0);
-    out = t ? reinterpret_cast<const char*>(t) : "";
-  }
-  sqlite3_finalize(st);
-  return out;
-}
-
 const LocalHour kDay{2026, 12, 7, 17};
 const LocalHour kNextDay{2026, 12, 8, 0};
 
-// A second's worth of input on kDay.
+// A second's worth of input on kDay: n keys, n left clicks, 100 pixels.
 Deltas Busy(int n) {
   Deltas d;
   for (int i = 0; i < n; ++i) {
@@ -113,15 +112,14 @@ uint64_t Sum(const EventCounts& c) { return c.left + c.right + c.middle + c.whee
 }  // namespace
 
 TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
-  struct Event {
+  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
+  Deltas d;
+  const struct {
     LocalHour at;
     InputKind kind;
     unsigned vk;
     const char* exe;
-  };
-  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
-  Deltas d;
-  const Event events[] = {
+  } events[] = {
       {h9, InputKind::Left, 0, "notepad.exe"},
       {h9, InputKind::Right, 0, "notepad.exe"},
       {h9, InputKind::Middle, 0, ""},
@@ -133,7 +131,7 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
       {kNextDay, InputKind::Key, 0x0D, "cmd.exe"},
   };
   for (const auto& e : events) d.AddEvent(e.at, e.kind, e.vk, e.exe);
-  d.AddMove(h9, 0, 0.0);  // a sample without movement makes no rows
+  d.AddMove({2026, 1, 3, 5}, 0, 0.0);  // a sample without movement makes no rows
   d.AddMove(h10, 30, 0.01);
   d.AddMove(h10, 12, 0.004);
 
@@ -158,18 +156,18 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
 TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
   // Whatever came in while a write failed is merged into what follows: the
   // merge must give what one set holding every event gives.
-  struct Step {
+  const struct {
     int hour;
     InputKind kind;
     unsigned vk;
     const char* exe;
     uint32_t move;
-  };
-  const std::vector<Step> steps = {
+  } steps[] = {
       {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5},  {23, InputKind::Key, 9, "b.exe", 0},
       {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},        {0, InputKind::Right, 0, "a.exe", 3},
       {1, InputKind::Middle, 0, "a.exe", 0}, {1, InputKind::Key, 200, "c.exe", 0},
   };
+  const size_t n = std::size(steps);
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
       const LocalHour at{2026, 3, steps[i].hour == 23 ? 1 : 2, steps[i].hour};
@@ -179,14 +177,14 @@ TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
     }
   };
   Deltas all;
-  apply(all, 0, steps.size());
-  for (size_t cut : {size_t{0}, size_t{1}, size_t{3}, size_t{5}, steps.size()}) {
+  apply(all, 0, n);
+  for (size_t cut : {size_t{0}, size_t{1}, size_t{3}, size_t{5}, n}) {
+    SCOPED_TRACE(cut);
     Deltas a, b;
     apply(a, 0, cut);
-    apply(b, cut, steps.size());
+    apply(b, cut, n);
     EXPECT_EQ(a.Empty(), cut == 0);
     a.MergeFrom(b);
-    SCOPED_TRACE(cut);
     ASSERT_EQ(a.days.size(), all.days.size());
     for (const auto& [date, d] : all.days) {
       EXPECT_EQ(a.days.at(date).counts, d.counts) << date;
@@ -203,7 +201,7 @@ TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
 
 TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
   ScopedTz tz("Europe/Berlin");
-  struct Case {
+  const struct {
     time_t t;
     const char* date;
     int hour;
@@ -228,82 +226,95 @@ TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
 }
 
-TEST(HistoryTime, ActiveSecondsCountDistinctSecondsOnTheirOwnDay) {
+TEST_F(HistoryStoreTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   ScopedTz tz("Europe/Berlin");
   const time_t late = Utc(2026, 12, 7, 22, 59, 59);   // 23:59:59 local
   const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
-  struct Case {
+  const struct {
     const char* name;
-    std::vector<time_t> events;  // -1: a write (the deltas are stored and cleared)
+    std::vector<time_t> events;  // -1: a write
     std::map<std::string, uint64_t> seconds;
   } cases[] = {
       {"many events in one second", {late, late, late, late}, {{"2026-12-07", 1}}},
       {"same second across a write", {late, -1, late, late + 1, -1, late + 1}, {{"2026-12-07", 1}, {"2026-12-08", 1}}},
-      {"the seconds either side of midnight",
-       {late - 1, late, late + 1, late + 2},
-       {{"2026-12-07", 2}, {"2026-12-08", 2}}},
+      {"either side of midnight", {late - 1, late, late + 1, late + 2}, {{"2026-12-07", 2}, {"2026-12-08", 2}}},
       {"the repeated hour is two real hours", {autumn, autumn, autumn + 3600, autumn + 3600}, {{"2026-10-25", 2}}},
       {"a clock set back counts its seconds again", {late, late - 60}, {{"2026-12-07", 2}}},
   };
   for (const auto& c : cases) {
-    ActiveSecondClock clock;
-    Deltas pending;
-    std::map<std::string, uint64_t> stored;
-    auto write = [&] {
-      for (const auto& [date, d] : pending.days) stored[date] += d.activeSeconds;
-      pending.Clear();
-    };
+    SCOPED_TRACE(c.name);
+    Empty();
+    HistoryStore store;
+    Recorder rec;
     for (time_t t : c.events) {
-      if (t == -1) {
-        write();
-        continue;
+      if (t != -1) {
+        rec.AddEvent(t, InputKind::Key, 0x20, "");
+      } else {
+        ASSERT_EQ(rec.Flush(store, Db(), late).kind, Notice::Kind::None);
       }
-      const LocalHour at = LocalHourAt(t);
-      pending.AddEvent(at, InputKind::Key, 0x20, "");
-      if (clock.Touch(t)) pending.AddActiveSecond(at);
     }
-    write();
-    EXPECT_EQ(stored, c.seconds) << c.name;
+    ASSERT_EQ(rec.Flush(store, Db(), late).kind, Notice::Kind::None);
+    std::map<std::string, uint64_t> seconds;
+    for (const auto& r : store.Days("2026-01-01", "2026-12-31")) seconds[r.date] = r.activeSeconds;
+    EXPECT_EQ(seconds, c.seconds);
   }
+  // A pointer step counts its second; a sample that did not move does not.
+  Recorder rec;
+  rec.AddMove(late, 0, 0.0);
+  EXPECT_FALSE(rec.Pending());
+  rec.AddMove(late, 40, 0.01);
+  EXPECT_EQ(rec.PendingDeltas().days.at("2026-12-07").activeSeconds, 1u);
+  EXPECT_EQ(rec.PendingDeltas().hours.at({"2026-12-07", 23}).movePixels, 40u);
 }
 
-TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndKeepsItsRowsAcrossReopening) {
-  Put(m_dir / "history.db", "");  // a zero-length file is a new database too
+TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndAddsUpEveryFigureAcrossReopening) {
+  Put(Db(), "");  // a zero-length file is a new database too
+  // 1 left, 2 right, 3 middle, 4 wheel and 5 key strokes in a.exe, 6 pixels, 7 active seconds.
+  Deltas figures;
+  const InputKind kinds[] = {InputKind::Left, InputKind::Right, InputKind::Middle, InputKind::Wheel, InputKind::Key};
+  for (int k = 0; k < 5; ++k)
+    for (int i = 0; i <= k; ++i) figures.AddEvent(kDay, kinds[k], 0x41, "a.exe");
+  figures.AddMove(kDay, 6, 0.5);
+  for (int i = 0; i < 7; ++i) figures.AddActiveSecond(kDay);
   {
     HistoryStore s;
     ASSERT_TRUE(s.Open(Db(), 0).Ok());
     EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
     EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
-    struct Table {
-      const char* name;
-      const char* columns;
-    } tables[] = {
-        {"days",
-         "date TEXT 1,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,wheel_steps INTEGER 0,"
-         "key_strokes INTEGER 0,move_pixels INTEGER 0,move_metres REAL 0,active_seconds INTEGER 0"},
-        {"hours",
-         "date TEXT 1,hour INTEGER 2,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,"
-         "wheel_steps INTEGER 0,key_strokes INTEGER 0,move_pixels INTEGER 0"},
-        {"keys", "date TEXT 1,vk INTEGER 2,strokes INTEGER 0"},
-        {"programs", "date TEXT 1,exe TEXT 2,clicks INTEGER 0,wheel_steps INTEGER 0,key_strokes INTEGER 0"},
-    };
-    for (const auto& t : tables) {
-      const std::string sql =
-          std::string("SELECT group_concat(name || ' ' || type || ' ' || pk, ',') FROM pragma_table_info('") + t.name +
-          "')";
-      EXPECT_EQ(One(s.Handle(), sql.c_str()), t.columns);
-    }
-    ASSERT_TRUE(s.Write(Busy(3)).Ok());
+    EXPECT_EQ(
+        One(s.Handle(),
+            "SELECT group_concat(t.name || '.' || c.name || ' ' || c.type || ' ' || c.pk, ',') FROM sqlite_schema t,"
+            " pragma_table_info(t.name) c WHERE t.type = 'table' ORDER BY t.name, c.cid"),
+        "days.date TEXT 1,days.left_clicks INTEGER 0,days.right_clicks INTEGER 0,days.middle_clicks INTEGER 0,"
+        "days.wheel_steps INTEGER 0,days.key_strokes INTEGER 0,days.move_pixels INTEGER 0,days.move_metres REAL 0,"
+        "days.active_seconds INTEGER 0,hours.date TEXT 1,hours.hour INTEGER 2,hours.left_clicks INTEGER 0,"
+        "hours.right_clicks INTEGER 0,hours.middle_clicks INTEGER 0,hours.wheel_steps INTEGER 0,"
+        "hours.key_strokes INTEGER 0,hours.move_pixels INTEGER 0,keys.date TEXT 1,keys.vk INTEGER 2,"
+        "keys.strokes INTEGER 0,programs.date TEXT 1,programs.exe TEXT 2,programs.clicks INTEGER 0,"
+        "programs.wheel_steps INTEGER 0,programs.key_strokes INTEGER 0");
+    ASSERT_TRUE(s.Write(figures).Ok());
+    // A file of ours from before the schema had a version gets it.
+    ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
   }
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(2)).Ok());
+  EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
+  ASSERT_TRUE(s.Write(figures).Ok());
   const auto days = s.Days("2026-12-07", "2026-12-07");
   ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts, (EventCounts{5, 0, 0, 0, 5, 200}));
-  EXPECT_DOUBLE_EQ(days[0].moveMetres, 0.05);
-  EXPECT_EQ(days[0].activeSeconds, 2u);
-  EXPECT_EQ(s.Keys("2026-12-07", "2026-12-07").size(), 3u);
+  EXPECT_EQ(days[0].counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_DOUBLE_EQ(days[0].moveMetres, 1.0);
+  EXPECT_EQ(days[0].activeSeconds, 14u);
+  const auto hours = s.Hours("2026-12-07", "2026-12-07");
+  ASSERT_EQ(hours.size(), 1u);
+  EXPECT_EQ(hours[0].hour, 17);
+  EXPECT_EQ(hours[0].counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  const auto keys = s.Keys("2026-12-07", "2026-12-07");
+  ASSERT_EQ(keys.size(), 1u);
+  EXPECT_EQ(keys[0].strokes, 10u);
+  const auto programs = s.Programs("2026-12-07", "2026-12-07");
+  ASSERT_EQ(programs.size(), 1u);
+  EXPECT_EQ(programs[0].counts, (ProgramDelta{12, 8, 10}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
 }
 
@@ -322,7 +333,7 @@ TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   }
   ASSERT_TRUE(s.Write(d).Ok());
   std::string seen;
-  for (const auto& r : s.Days("2026-12-01", "2026-12-08")) seen += r.date + " ";
+  for (const auto& r : s.Days("2026-12-07", "2026-12-08")) seen += r.date + " ";
   EXPECT_EQ(seen, "2026-12-07 2026-12-08 ");
   seen.clear();
   for (const auto& r : s.Hours("2026-12-07", "2026-12-07")) seen += std::to_string(r.hour) + " ";
@@ -339,30 +350,44 @@ TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   EXPECT_TRUE(s.LastRead().Ok());
 }
 
-TEST_F(HistoryStoreTest, NewerSchemaIsLeftUntouchedAndNeverWritten) {
-  sqlite3* db = Raw(Db());
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE days(date TEXT PRIMARY KEY, future BLOB); PRAGMA user_version=2;", nullptr,
-                         nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
-  const std::string before = Bytes(Db());
-
-  HistoryStore s;
-  const StoreResult r = s.Open(Db(), 0);
-  EXPECT_EQ(r.error, StoreError::NewerSchema);
-  EXPECT_FALSE(s.IsOpen());
-  EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
-  EXPECT_TRUE(s.Days("0000", "9999").empty());
-  EXPECT_FALSE(s.LastRead().Ok());
-  EXPECT_EQ(Bytes(Db()), before);
-  EXPECT_EQ(Names(), std::vector<std::string>{"history.db"});
+TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
+  const struct {
+    const char* name;
+    std::string path;
+    const char* setup;  // by another program, which keeps its connection until the end
+    StoreError error;
+  } cases[] = {
+      {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=2",
+       StoreError::NewerSchema},
+      {"locked by another program", Db(), "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
+       StoreError::Busy},
+      {"folder missing", (m_dir / "gone" / "history.db").string(), nullptr, StoreError::CannotOpen},
+      {"a folder in the way", m_dir.string(), nullptr, StoreError::CannotOpen},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Empty();
+    sqlite3* other = c.setup ? Raw(c.path) : nullptr;
+    ASSERT_EQ(c.setup ? Sql(other, c.setup) : SQLITE_OK, SQLITE_OK);
+    const std::string before = Bytes(c.path);
+    const std::vector<std::string> names = Names();
+    HistoryStore s;
+    EXPECT_EQ(s.Open(c.path, 0).error, c.error);
+    EXPECT_FALSE(s.IsOpen());
+    EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
+    EXPECT_TRUE(s.Days("0000", "9999").empty());
+    EXPECT_FALSE(s.LastRead().Ok());
+    EXPECT_EQ(Bytes(c.path), before);
+    EXPECT_EQ(Names(), names);
+    sqlite3_close(other);
+    EXPECT_EQ(s.Open(c.path, 0).Ok(), c.error == StoreError::Busy);  // a lock is only for a while
+  }
 }
 
 TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
   ScopedTz tz("UTC");
   const time_t now = Utc(2026, 12, 7, 17, 15, 0);
   // A sound file with a few pages of rows, for the truncated case.
-  std::string sound;
   {
     HistoryStore s;
     ASSERT_TRUE(s.Open(Db(), now).Ok());
@@ -371,13 +396,13 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
       for (unsigned vk = 1; vk <= 254; ++vk) d.AddEvent(LocalHour{2026, 2, day, 10}, InputKind::Key, vk, "x.exe");
     ASSERT_TRUE(s.Write(d).Ok());
   }
-  sound = Bytes(Db());
+  const std::string sound = Bytes(Db());
   ASSERT_GT(sound.size(), 8u * 4096);
   std::string pageGarbage = sound;
   for (size_t i = 4096; i < pageGarbage.size(); i += 7) pageGarbage[i] = static_cast<char>(i * 31);
 
   const std::string damaged = "history.damaged-2026-12-07-171500.db";
-  struct Case {
+  const struct {
     const char* name;
     std::string bytes;
     std::vector<std::string> before;  // files already in the folder
@@ -397,8 +422,7 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
+    Empty();
     Put(Db(), c.bytes);
     if (c.wal) Put(Db() + "-wal", c.wal);
     for (const auto& n : c.before) Put(m_dir / n, "keep " + n);
@@ -418,86 +442,44 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
   }
 }
 
-TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideAndWritesToANewOne) {
+TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold) {
+  ScopedTz tz("UTC");
+  const time_t t = Utc(2026, 12, 7, 17);
   // A folder with a non-ASCII name: the renames take UTF-8 paths.
   const fs::path dir = m_dir / fs::path(std::u8string(u8"历史 ü"));
   fs::create_directories(dir);
   const std::string db = Utf8((dir / "history.db").u8string());
   HistoryStore s;
-  ASSERT_TRUE(s.Open(db, 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(2)).Ok());
+  Recorder rec;
+  rec.AddEvent(t, InputKind::Key, 0x41, "a.exe");
+  rec.AddEvent(t, InputKind::Key, 0x41, "a.exe");
+  ASSERT_EQ(rec.Flush(s, db, t).kind, Notice::Kind::None);
   // Another program changes the file (so the store reads it afresh), folds
   // the journal in and then the table pages go bad on the disk.
   sqlite3* other = Raw(db);
-  ASSERT_EQ(sqlite3_exec(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(Sql(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);"), SQLITE_OK);
   sqlite3_close(other);
   std::string bytes = Bytes(db);
   ASSERT_GE(bytes.size(), 3u * 4096);
   for (size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0xA5);
   Put(db, bytes);
 
-  const StoreResult r = s.Write(Busy(1));
-  ASSERT_TRUE(r.Ok()) << r.detail;
-  ASSERT_FALSE(r.movedAside.empty());
-  EXPECT_EQ(Bytes(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end()))), bytes);
-  EXPECT_EQ(fs::path(r.movedAside).parent_path(), dir);
+  rec.AddEvent(t + 1, InputKind::Key, 0x41, "a.exe");
+  const Notice n = rec.Flush(s, db, t + 1);
+  ASSERT_EQ(n.kind, Notice::Kind::MovedAside) << n.detail;
+  EXPECT_FALSE(rec.Pending());
+  EXPECT_EQ(Bytes(fs::path(std::u8string(n.movedAside.begin(), n.movedAside.end()))), bytes);
+  EXPECT_EQ(fs::path(n.movedAside).parent_path(), dir);
   const auto days = s.Days("2026-12-07", "2026-12-07");
   ASSERT_EQ(days.size(), 1u);
   EXPECT_EQ(days[0].counts.keys, 1u);  // only this write: the old rows stay in the moved file
   EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
 }
 
-TEST_F(HistoryStoreTest, BusyIsNotDamageAndTheRetryWritesTheMergedDeltasOnce) {
-  HistoryStore s;
-  ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(1)).Ok());
-
-  sqlite3* other = Raw(Db());
-  ASSERT_EQ(
-      sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO keys VALUES('2026-12-07', 1, 7);", nullptr, nullptr, nullptr),
-      SQLITE_OK);
-  Deltas pending = Busy(2);
-  for (int second = 0; second < 3; ++second) {
-    const StoreResult r = s.Write(pending);
-    EXPECT_EQ(r.error, StoreError::Busy) << second;
-    EXPECT_TRUE(r.movedAside.empty());
-    pending.MergeFrom(Busy(3));  // what came in meanwhile
-  }
-  ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-  ASSERT_TRUE(s.Write(pending).Ok());
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts.keys, 1u + 2 + 3 * 3);
-  EXPECT_EQ(days[0].activeSeconds, 1u + 1 + 3);
-  const auto keys = s.Keys("2026-12-07", "2026-12-07");
-  ASSERT_FALSE(keys.empty());
-  EXPECT_EQ(keys[0].vk, 1u);  // the other program's row is there too
-  EXPECT_EQ(keys[0].strokes, 7u);
-  sqlite3_close(other);
-
-  // A file another program holds locked at start: busy, not damaged.
-  HistoryStore t;
-  const std::string locked = (m_dir / "locked.db").string();
-  other = Raw(locked);
-  ASSERT_EQ(
-      sqlite3_exec(other, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
-      SQLITE_OK);
-  const std::string before = Bytes(locked);
-  EXPECT_EQ(t.Open(locked, 0).error, StoreError::Busy);
-  EXPECT_FALSE(t.IsOpen());
-  EXPECT_EQ(Bytes(locked), before);
-  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal", "locked.db"}));
-  EXPECT_TRUE(t.Open(locked, 0).Ok());
-}
-
 TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
   // The day row is written before the program rows, so a failure among
   // those must take the day's update back with it.
-  struct Case {
+  const struct {
     const char* name;
     const char* breakIt;  // on the store's own connection
     const char* mendIt;
@@ -521,7 +503,7 @@ TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
     std::string breakIt = c.breakIt;
     if (auto at = breakIt.find("%PAGES%"); at != std::string::npos)
       breakIt.replace(at, 7, One(s.Handle(), "PRAGMA page_count"));
-    ASSERT_EQ(sqlite3_exec(s.Handle(), breakIt.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(Sql(s.Handle(), breakIt), SQLITE_OK);
     Deltas big = Busy(1);
     for (int i = 0; i < 400; ++i)
       big.AddEvent(kDay, InputKind::Wheel, 0, "a-rather-long-program-name-" + std::to_string(i) + ".exe");
@@ -533,29 +515,11 @@ TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
     auto dayKeys = [&] { return s.Days("2026-12-07", "2026-12-07").at(0).counts.keys; };
     EXPECT_EQ(dayKeys(), 4u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 2u);
-    ASSERT_EQ(sqlite3_exec(s.Handle(), c.mendIt, nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(Sql(s.Handle(), c.mendIt), SQLITE_OK);
     ASSERT_TRUE(s.Write(big).Ok());
     EXPECT_EQ(dayKeys(), 5u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 403u);
   }
-}
-
-TEST_F(HistoryStoreTest, AFileThatCannotBeCreatedIsReportedNotWritten) {
-  struct Case {
-    const char* name;
-    std::string path;
-  } cases[] = {
-      {"folder missing", (m_dir / "gone" / "history.db").string()},
-      {"a folder in the way", m_dir.string()},
-  };
-  for (const auto& c : cases) {
-    HistoryStore s;
-    const StoreResult r = s.Open(c.path, 0);
-    EXPECT_EQ(r.error, StoreError::CannotOpen) << c.name << ": " << r.detail;
-    EXPECT_FALSE(s.IsOpen()) << c.name;
-    EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen) << c.name;
-  }
-  EXPECT_TRUE(Names().empty());
 }
 
 TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
@@ -571,11 +535,9 @@ TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   ASSERT_TRUE(s.Write(d).Ok());
   EXPECT_EQ(s.FirstDate(), "2025-01-31");
   // Keys no writer of ours makes, sorting before every date, are passed over.
-  ASSERT_EQ(sqlite3_exec(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(Sql(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')"), SQLITE_OK);
   EXPECT_EQ(s.FirstDate(), "2025-01-31");
-  ASSERT_EQ(sqlite3_exec(s.Handle(), "DROP TABLE days", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(Sql(s.Handle(), "DROP TABLE days"), SQLITE_OK);
   EXPECT_EQ(s.FirstDate(), "");
   EXPECT_FALSE(s.LastRead().Ok());
 }
