@@ -111,78 +111,59 @@ uint64_t Sum(const EventCounts& c) { return c.left + c.right + c.middle + c.whee
 
 }  // namespace
 
-TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
+TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne) {
   const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
-  Deltas d;
   const struct {
     LocalHour at;
     InputKind kind;
     unsigned vk;
     const char* exe;
+    uint32_t pixels;  // a pointer step after the event; 0 is a sample that did not move
   } events[] = {
-      {h9, InputKind::Left, 0, "notepad.exe"},
-      {h9, InputKind::Right, 0, "notepad.exe"},
-      {h9, InputKind::Middle, 0, ""},
-      {h10, InputKind::Wheel, 0, "notepad.exe"},
-      {h10, InputKind::Key, 0x41, "notepad.exe"},
-      {h10, InputKind::Key, 0x41, "cmd.exe"},
-      {h10, InputKind::Key, 0, "cmd.exe"},  // no key code: counted, no keys row
-      {h10, InputKind::Key, 255, ""},       // out of range: no keys row either
-      {kNextDay, InputKind::Key, 0x0D, "cmd.exe"},
+      {h9, InputKind::Left, 0, "notepad.exe", 0},
+      {h9, InputKind::Right, 0, "notepad.exe", 0},
+      {h9, InputKind::Middle, 0, "", 0},
+      {h10, InputKind::Wheel, 0, "notepad.exe", 30},
+      {h10, InputKind::Key, 0x41, "notepad.exe", 12},
+      {h10, InputKind::Key, 0x41, "notepad.exe", 0},
+      {h10, InputKind::Key, 0, "cmd.exe", 0},  // no key code: counted, no keys row
+      {h10, InputKind::Key, 255, "", 0},       // out of range: no keys row either
+      {kNextDay, InputKind::Key, 0x0D, "cmd.exe", 0},
   };
-  for (const auto& e : events) d.AddEvent(e.at, e.kind, e.vk, e.exe);
-  d.AddMove({2026, 1, 3, 5}, 0, 0.0);  // a sample without movement makes no rows
-  d.AddMove(h10, 30, 0.01);
-  d.AddMove(h10, 12, 0.004);
-
-  ASSERT_EQ(d.days.size(), 2u);
-  const DayDelta& day = d.days.at("2026-01-02");
-  EXPECT_EQ(day.counts, (EventCounts{1, 1, 1, 1, 4, 42}));
-  EXPECT_DOUBLE_EQ(day.moveMetres, 0.014);
-  EXPECT_EQ(d.days.at("2026-12-08").counts, (EventCounts{0, 0, 0, 0, 1, 0}));
-
-  EXPECT_EQ(d.hours.size(), 3u);
-  EXPECT_EQ(d.hours.at({"2026-01-02", 9}), (EventCounts{1, 1, 1, 0, 0, 0}));
-  EXPECT_EQ(d.hours.at({"2026-01-02", 10}), (EventCounts{0, 0, 0, 1, 4, 42}));
-
-  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
-  EXPECT_EQ(d.keys, keys);
-  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 2}},
-                                                                             {{"2026-01-02", "notepad.exe"}, {2, 1, 1}},
-                                                                             {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
-  EXPECT_EQ(d.programs, programs);
-}
-
-TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
-  // Whatever came in while a write failed is merged into what follows: the
-  // merge must give what one set holding every event gives.
-  const struct {
-    int hour;
-    InputKind kind;
-    unsigned vk;
-    const char* exe;
-    uint32_t move;
-  } steps[] = {
-      {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5},  {23, InputKind::Key, 9, "b.exe", 0},
-      {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},        {0, InputKind::Right, 0, "a.exe", 3},
-      {1, InputKind::Middle, 0, "a.exe", 0}, {1, InputKind::Key, 200, "c.exe", 0},
-  };
-  const size_t n = std::size(steps);
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
-      const LocalHour at{2026, 3, steps[i].hour == 23 ? 1 : 2, steps[i].hour};
-      d.AddEvent(at, steps[i].kind, steps[i].vk, steps[i].exe);
-      d.AddMove(at, steps[i].move, steps[i].move * 0.5);
-      d.AddActiveSecond(at);
+      d.AddEvent(events[i].at, events[i].kind, events[i].vk, events[i].exe);
+      d.AddMove(events[i].at, events[i].pixels, events[i].pixels / 3000.0);
+      d.AddActiveSecond(events[i].at);
     }
   };
   Deltas all;
-  apply(all, 0, n);
-  for (size_t cut : {size_t{0}, size_t{1}, size_t{3}, size_t{5}, n}) {
+  apply(all, 0, std::size(events));
+  all.AddMove({2026, 1, 3, 5}, 0, 0.0);  // a sample that did not move makes no rows
+
+  ASSERT_EQ(all.days.size(), 2u);
+  EXPECT_EQ(all.days.at("2026-01-02").counts, (EventCounts{1, 1, 1, 1, 4, 42}));
+  EXPECT_DOUBLE_EQ(all.days.at("2026-01-02").moveMetres, 0.014);
+  EXPECT_EQ(all.days.at("2026-01-02").activeSeconds, 8u);
+  EXPECT_EQ(all.days.at("2026-12-08").counts, (EventCounts{0, 0, 0, 0, 1, 0}));
+  const std::map<std::pair<std::string, int>, EventCounts> hours{{{"2026-01-02", 9}, {1, 1, 1, 0, 0, 0}},
+                                                                 {{"2026-01-02", 10}, {0, 0, 0, 1, 4, 42}},
+                                                                 {{"2026-12-08", 0}, {0, 0, 0, 0, 1, 0}}};
+  EXPECT_EQ(all.hours, hours);
+  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
+  EXPECT_EQ(all.keys, keys);
+  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 1}},
+                                                                             {{"2026-01-02", "notepad.exe"}, {2, 1, 2}},
+                                                                             {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
+  EXPECT_EQ(all.programs, programs);
+
+  // Whatever came in while a write failed is merged into what follows: the
+  // merge must give what one set holding every event gives.
+  for (size_t cut : {0, 1, 3, 5, 9}) {
     SCOPED_TRACE(cut);
     Deltas a, b;
     apply(a, 0, cut);
-    apply(b, cut, n);
+    apply(b, cut, std::size(events));
     EXPECT_EQ(a.Empty(), cut == 0);
     a.MergeFrom(b);
     ASSERT_EQ(a.days.size(), all.days.size());
@@ -281,17 +262,6 @@ TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndAddsUpEveryFigureAcrossReopening)
     ASSERT_TRUE(s.Open(Db(), 0).Ok());
     EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
     EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(
-        One(s.Handle(),
-            "SELECT group_concat(t.name || '.' || c.name || ' ' || c.type || ' ' || c.pk, ',') FROM sqlite_schema t,"
-            " pragma_table_info(t.name) c WHERE t.type = 'table' ORDER BY t.name, c.cid"),
-        "days.date TEXT 1,days.left_clicks INTEGER 0,days.right_clicks INTEGER 0,days.middle_clicks INTEGER 0,"
-        "days.wheel_steps INTEGER 0,days.key_strokes INTEGER 0,days.move_pixels INTEGER 0,days.move_metres REAL 0,"
-        "days.active_seconds INTEGER 0,hours.date TEXT 1,hours.hour INTEGER 2,hours.left_clicks INTEGER 0,"
-        "hours.right_clicks INTEGER 0,hours.middle_clicks INTEGER 0,hours.wheel_steps INTEGER 0,"
-        "hours.key_strokes INTEGER 0,hours.move_pixels INTEGER 0,keys.date TEXT 1,keys.vk INTEGER 2,"
-        "keys.strokes INTEGER 0,programs.date TEXT 1,programs.exe TEXT 2,programs.clicks INTEGER 0,"
-        "programs.wheel_steps INTEGER 0,programs.key_strokes INTEGER 0");
     ASSERT_TRUE(s.Write(figures).Ok());
     // A file of ours from before the schema had a version gets it.
     ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
