@@ -511,3 +511,72 @@ TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   EXPECT_EQ(s.FirstDate(), "");
   EXPECT_FALSE(s.LastRead().Ok());
 }
+
+TEST_F(HistoryStoreTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing) {
+  ScopedTz tz("UTC");
+  const time_t noon = Utc(2026, 12, 7, 12);
+  HistoryStore store;
+  Recorder rec;
+  int second = 0;
+  auto click = [&] {  // one click a second, then a write: what it told
+    rec.AddEvent(noon + second++, InputKind::Left, 0, "a.exe");
+    const Notice n = rec.Flush(store, Db(), noon);
+    EXPECT_TRUE(n.kind != Notice::Kind::Fault || n.error == StoreError::Busy) << n.detail;
+    return n.kind;
+  };
+  using K = Notice::Kind;
+  ASSERT_EQ(click(), K::None);
+  // Each second another click and a failed write: told at the third, once;
+  // after a write went through, a new lock counts from the start again.
+  for (int spell = 0; spell < 2; ++spell) {
+    SCOPED_TRACE(spell);
+    sqlite3* other = Raw(Db());
+    ASSERT_EQ(Sql(other, spell ? "BEGIN IMMEDIATE" : "BEGIN IMMEDIATE; INSERT INTO keys VALUES('1999-01-01', 1, 7)"),
+              SQLITE_OK);
+    for (K told : {K::None, K::None, K::Fault, K::None, K::None}) {
+      EXPECT_EQ(click(), told) << second;
+      EXPECT_TRUE(rec.Pending());
+    }
+    Sql(other, spell ? "ROLLBACK" : "COMMIT");
+    sqlite3_close(other);
+    EXPECT_EQ(click(), K::None);
+    EXPECT_FALSE(rec.Pending());
+  }
+  // Every click once, and the other program's row beside them.
+  const auto days = store.Days("2026-12-07", "2026-12-07");
+  ASSERT_EQ(days.size(), 1u);
+  EXPECT_EQ(days[0].counts.left, 13u);
+  EXPECT_EQ(days[0].activeSeconds, 13u);
+  EXPECT_EQ(store.Keys("1999-01-01", "1999-01-01").at(0).strokes, 7u);
+}
+
+TEST_F(HistoryStoreTest, TheRecorderTellsOfANewerFileOnceAndNeverTriesItsPlaceAgain) {
+  sqlite3* other = Raw(Db());
+  ASSERT_EQ(Sql(other, "PRAGMA user_version=9"), SQLITE_OK);
+  sqlite3_close(other);
+  HistoryStore store;
+  Recorder rec;
+  for (int i = 0; i < 3; ++i) {
+    rec.AddEvent(Utc(2026, 12, 7, 12) + i, InputKind::Key, 0x41, "");
+    const Notice n = rec.Flush(store, Db(), 0);
+    EXPECT_EQ(n.kind, i == 0 ? Notice::Kind::Fault : Notice::Kind::None) << i;
+    EXPECT_EQ(n.error, i == 0 ? StoreError::NewerSchema : StoreError::None) << i;
+    EXPECT_FALSE(store.IsOpen());
+    fs::remove(Db());  // not even when the file is gone: no new one behind its back
+  }
+  EXPECT_FALSE(fs::exists(Db()));
+  EXPECT_EQ(rec.PendingDeltas().keys.begin()->second, 3u) << "the strokes are kept in memory";
+}
+
+TEST_F(HistoryStoreTest, TheRecorderTellsOfNoFolderAndOfAFileOfGarbageMovedAside) {
+  ScopedTz tz("UTC");
+  HistoryStore store;
+  Recorder rec;
+  rec.AddEvent(Utc(2026, 12, 7, 12), InputKind::Left, 0, "");
+  EXPECT_EQ(rec.Flush(store, "", 0).error, StoreError::CannotOpen);
+  Put(Db(), "this is not a database, it is a shopping list");
+  const Notice n = rec.Flush(store, Db(), 0);
+  EXPECT_EQ(n.kind, Notice::Kind::MovedAside);
+  EXPECT_EQ(Bytes(n.movedAside), "this is not a database, it is a shopping list");
+  EXPECT_EQ(store.Days("2026-12-07", "2026-12-07").at(0).counts.left, 1u);
+}
