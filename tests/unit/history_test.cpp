@@ -107,13 +107,8 @@ Deltas Busy(int n) {
 
 TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne) {
   const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
-  const struct {
-    LocalHour at;
-    InputKind kind;
-    unsigned vk;
-    const char* exe;
-    uint32_t pixels;  // a pointer step after the event; 0 is a sample that did not move
-  } events[] = {
+  // Each event with a pointer step after it (0 pixels: a sample that did not move).
+  const std::tuple<LocalHour, InputKind, unsigned, const char*, uint32_t> events[] = {
       {h9, InputKind::Left, 0, "notepad.exe", 0},
       {h9, InputKind::Right, 0, "notepad.exe", 0},
       {h9, InputKind::Middle, 0, "", 0},
@@ -126,9 +121,10 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
   };
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
-      d.AddEvent(events[i].at, events[i].kind, events[i].vk, events[i].exe);
-      d.AddMove(events[i].at, events[i].pixels, events[i].pixels / 3000.0);
-      d.AddActiveSecond(events[i].at);
+      const auto& [at, kind, vk, exe, pixels] = events[i];
+      d.AddEvent(at, kind, vk, exe);
+      d.AddMove(at, pixels, pixels / 3000.0);
+      d.AddActiveSecond(at);
     }
   };
   Deltas all;
@@ -175,11 +171,7 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
 }
 
 TEST_F(HistoryStoreTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
-  const struct {
-    time_t t;
-    const char* date;
-    int hour;
-  } cases[] = {
+  const std::tuple<time_t, const char*, int> cases[] = {
       {Utc(2026, 12, 7, 22, 59, 59), "2026-12-07", 23},  // 23:59:59 CET
       {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},     // midnight
       {Utc(2026, 12, 31, 23, 0, 0), "2027-01-01", 0},    // new year
@@ -192,10 +184,9 @@ TEST_F(HistoryStoreTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSavin
       {Utc(2026, 10, 25, 1, 30, 0), "2026-10-25", 2},
       {Utc(2026, 10, 25, 2, 0, 0), "2026-10-25", 3},
   };
-  for (const auto& c : cases) {
-    const LocalHour h = LocalHourAt(c.t);
-    EXPECT_EQ(DateKey(h), c.date) << c.t;
-    EXPECT_EQ(h.hour, c.hour) << c.t;
+  for (auto [t, date, hour] : cases) {
+    EXPECT_EQ(DateKey(LocalHourAt(t)), date) << t;
+    EXPECT_EQ(LocalHourAt(t).hour, hour) << t;
   }
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
 }
@@ -203,23 +194,20 @@ TEST_F(HistoryStoreTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSavin
 TEST_F(HistoryStoreTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   const time_t late = Utc(2026, 12, 7, 22, 59, 59);   // 23:59:59 local
   const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
-  const struct {
-    const char* name;
-    std::vector<time_t> events;  // -1: a write
-    std::map<std::string, uint64_t> seconds;
-  } cases[] = {
+  // The moments of the events (-1: a write) and the seconds stored per day.
+  const std::tuple<const char*, std::vector<time_t>, std::map<std::string, uint64_t>> cases[] = {
       {"many events in one second", {late, late, late, late}, {{"2026-12-07", 1}}},
       {"same second across a write", {late, -1, late, late + 1, -1, late + 1}, {{"2026-12-07", 1}, {"2026-12-08", 1}}},
       {"either side of midnight", {late - 1, late, late + 1, late + 2}, {{"2026-12-07", 2}, {"2026-12-08", 2}}},
       {"the repeated hour is two real hours", {autumn, autumn, autumn + 3600, autumn + 3600}, {{"2026-10-25", 2}}},
       {"a clock set back counts its seconds again", {late, late - 60}, {{"2026-12-07", 2}}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, events, expected] : cases) {
+    SCOPED_TRACE(name);
     Empty();
     HistoryStore store;
     Recorder rec;
-    for (time_t t : c.events) {
+    for (time_t t : events) {
       if (t != -1) {
         rec.AddEvent(t, InputKind::Key, 0x20, "");
       } else {
@@ -229,7 +217,7 @@ TEST_F(HistoryStoreTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
     ASSERT_EQ(rec.Flush(store, Db(), late).kind, Notice::Kind::None);
     std::map<std::string, uint64_t> seconds;
     for (const auto& r : store.Days("2026-01-01", "2026-12-31")) seconds[r.date] = r.activeSeconds;
-    EXPECT_EQ(seconds, c.seconds);
+    EXPECT_EQ(seconds, expected);
   }
   // A pointer step counts its second; a sample that did not move does not.
   Recorder rec;
@@ -313,12 +301,8 @@ TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
 }
 
 TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
-  const struct {
-    const char* name;
-    std::string path;
-    const char* setup;  // by another program, which keeps its connection until the end
-    StoreError error;
-  } cases[] = {
+  // What another program did first (it keeps its connection until the end).
+  const std::tuple<const char*, std::string, const char*, StoreError> cases[] = {
       {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=2",
        StoreError::NewerSchema},
       {"locked by another program", Db(), "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
@@ -326,23 +310,23 @@ TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
       {"folder missing", (m_dir / "gone" / "history.db").string(), nullptr, StoreError::CannotOpen},
       {"a folder in the way", m_dir.string(), nullptr, StoreError::CannotOpen},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, path, setup, error] : cases) {
+    SCOPED_TRACE(name);
     Empty();
-    sqlite3* other = c.setup ? Raw(c.path) : nullptr;
-    ASSERT_EQ(c.setup ? Sql(other, c.setup) : SQLITE_OK, SQLITE_OK);
-    const std::string before = Bytes(c.path);
+    sqlite3* other = setup ? Raw(path) : nullptr;
+    ASSERT_EQ(setup ? Sql(other, setup) : SQLITE_OK, SQLITE_OK);
+    const std::string before = Bytes(path);
     const std::vector<std::string> names = Names();
     HistoryStore s;
-    EXPECT_EQ(s.Open(c.path, 0).error, c.error);
+    EXPECT_EQ(s.Open(path, 0).error, error);
     EXPECT_FALSE(s.IsOpen());
     EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
     EXPECT_TRUE(s.Days("0000", "9999").empty());
     EXPECT_FALSE(s.LastRead().Ok());
-    EXPECT_EQ(Bytes(c.path), before);
+    EXPECT_EQ(Bytes(path), before);
     EXPECT_EQ(Names(), names);
     sqlite3_close(other);
-    EXPECT_EQ(s.Open(c.path, 0).Ok(), c.error == StoreError::Busy);  // a lock is only for a while
+    EXPECT_EQ(s.Open(path, 0).Ok(), error == StoreError::Busy);  // a lock is only for a while
   }
 }
 
@@ -363,13 +347,9 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) 
   for (size_t i = 4096; i < pageGarbage.size(); i += 7) pageGarbage[i] = static_cast<char>(i * 31);
 
   const std::string damaged = "history.damaged-2026-12-07-171500.db";
-  const struct {
-    const char* name;
-    std::string bytes;
-    std::vector<std::string> before;  // files already in the folder
-    const char* wal;                  // a -wal beside the damaged file, moved along
-    std::string movedTo;
-  } cases[] = {
+  // The damaged bytes, the files already in the folder, a -wal beside the
+  // damaged file (moved along) and the name it is given.
+  const std::tuple<const char*, std::string, std::vector<std::string>, const char*, std::string> cases[] = {
       {"garbage", std::string(5000, '\x5a'), {}, nullptr, damaged},
       {"truncated to some of its pages", sound.substr(0, sound.size() / 2), {}, nullptr, damaged},
       {"a short header", sound.substr(0, 60), {}, nullptr, damaged},
@@ -381,12 +361,12 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) 
        "history.damaged-2026-12-07-171500-3.db"},
       {"with a journal", std::string(4096, '\x01'), {}, "stale frames", damaged},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, bytes, before, wal, movedTo] : cases) {
+    SCOPED_TRACE(name);
     Empty();
-    Put(Db(), c.bytes);
-    if (c.wal) Put(Db() + "-wal", c.wal);
-    for (const auto& n : c.before) Put(m_dir / n, "keep " + n);
+    Put(Db(), bytes);
+    if (wal) Put(Db() + "-wal", wal);
+    for (const auto& n : before) Put(m_dir / n, "keep " + n);
 
     // The recorder's first write opens the file, finds it damaged and tells.
     HistoryStore s;
@@ -395,12 +375,10 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) 
     const Notice n = rec.Flush(s, Db(), now);
     ASSERT_EQ(n.kind, Notice::Kind::MovedAside) << n.detail;
     EXPECT_FALSE(rec.Pending());
-    EXPECT_EQ(n.movedAside, (m_dir / c.movedTo).string());
-    EXPECT_EQ(Bytes(m_dir / c.movedTo), c.bytes);
-    if (c.wal) {
-      EXPECT_EQ(Bytes(m_dir / (c.movedTo + "-wal")), c.wal);
-    }
-    for (const auto& n : c.before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
+    EXPECT_EQ(n.movedAside, (m_dir / movedTo).string());
+    EXPECT_EQ(Bytes(m_dir / movedTo), bytes);
+    EXPECT_EQ(Bytes(m_dir / (movedTo + "-wal")), wal ? wal : "");
+    for (const auto& n : before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
     // The new file holds this write alone.
     ASSERT_EQ(s.Days("2026-01-01", "2026-12-31").size(), 1u);
     EXPECT_EQ(s.Days("2026-12-07", "2026-12-07")[0].counts, (EventCounts{0, 0, 0, 0, 1, 0}));
@@ -443,13 +421,10 @@ TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndI
 TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
   // The day row is written before the program rows, so a failure among
   // those must take the day's update back with it.
-  const struct {
-    const char* name;
-    const char* breakIt;  // on the store's own connection
-    const char* mendIt;
-    StoreError error;
-  } cases[] = {
-      {"the file may not grow (disk full)", "PRAGMA max_page_count=%PAGES%", "PRAGMA max_page_count=1000000",
+  // What breaks the write and mends it again, on the store's own connection.
+  const std::tuple<const char*, const char*, const char*, StoreError> cases[] = {
+      // No page more than the file has now.
+      {"the file may not grow (disk full)", "PRAGMA max_page_count=1", "PRAGMA max_page_count=1000000",
        StoreError::Full},
       // The engine takes back a full disk's transaction itself; a statement
       // that fails alone leaves it open for the store to roll back.
@@ -458,28 +433,25 @@ TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
        " BEGIN SELECT RAISE(ABORT, 'refused'); END",
        "DROP TRIGGER temp.refuse", StoreError::Other},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (auto [name, breakIt, mendIt, error] : cases) {
+    SCOPED_TRACE(name);
     fs::remove(Db());
     HistoryStore s;
     ASSERT_TRUE(s.Open(Db(), 0).Ok());
     ASSERT_TRUE(s.Write(Busy(4)).Ok());
-    std::string breakIt = c.breakIt;
-    if (auto at = breakIt.find("%PAGES%"); at != std::string::npos)
-      breakIt.replace(at, 7, One(s.Handle(), "PRAGMA page_count"));
     ASSERT_EQ(Sql(s.Handle(), breakIt), SQLITE_OK);
     Deltas big = Busy(1);
     for (int i = 0; i < 400; ++i)
       big.AddEvent(kDay, InputKind::Wheel, 0, "a-rather-long-program-name-" + std::to_string(i) + ".exe");
     big.AddEvent(kDay, InputKind::Wheel, 0, "refused.exe");
     const StoreResult r = s.Write(big);
-    EXPECT_EQ(r.error, c.error) << r.detail;
+    EXPECT_EQ(r.error, error) << r.detail;
     EXPECT_TRUE(r.movedAside.empty());
 
     auto dayKeys = [&] { return s.Days("2026-12-07", "2026-12-07").at(0).counts.keys; };
     EXPECT_EQ(dayKeys(), 4u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 2u);
-    ASSERT_EQ(Sql(s.Handle(), c.mendIt), SQLITE_OK);
+    ASSERT_EQ(Sql(s.Handle(), mendIt), SQLITE_OK);
     ASSERT_TRUE(s.Write(big).Ok());
     EXPECT_EQ(dayKeys(), 5u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 403u);
