@@ -48,25 +48,22 @@ TEST(HeatMapGeometry, EveryCellIsFoundAndNoneInGapsOrOutsideAndTheViewIsFilled) 
         EXPECT_EQ(HitHeatCell(l, c.left, c.top), me);
         EXPECT_EQ(HitHeatCell(l, c.right - 1, c.bottom - 1), me);
         EXPECT_EQ(HitHeatCell(l, (c.left + c.right) / 2, (c.top + c.bottom) / 2), me);
-        // The gap right of and below each cell belongs to no cell.
+        // The gap right of and below each cell belongs to no cell; the next cell starts after it.
         EXPECT_FALSE(HitHeatCell(l, c.right, c.top).Hit());
         EXPECT_FALSE(HitHeatCell(l, c.left, c.bottom).Hit());
-        if (h + 1 < 24) {
-          EXPECT_EQ(HeatCellRect(l, d, h + 1).left, c.right + l.gap);
-        }
-        if (d + 1 < 7) {
-          EXPECT_EQ(HeatCellRect(l, d + 1, h).top, c.bottom + l.gap);
-        }
+        EXPECT_FALSE(HitHeatCell(l, c.right + l.gap - 1, c.bottom + l.gap - 1).Hit());
+        EXPECT_EQ(HitHeatCell(l, c.right + l.gap, c.top), (h + 1 < 24 ? CellHit{d, h + 1} : CellHit{}));
+        EXPECT_EQ(HitHeatCell(l, c.left, c.bottom + l.gap), (d + 1 < 7 ? CellHit{d + 1, h} : CellHit{}));
       }
     }
     const int midY = (l.grid.top + l.grid.bottom) / 2, midX = (l.grid.left + l.grid.right) / 2;
-    for (auto [x, y] : {std::pair{l.grid.left - 1, midY},
-                        {l.grid.right, midY},
-                        {midX, l.grid.top - 1},
-                        {midX, l.grid.bottom},
-                        {-5, -5},
-                        {l.grid.right + 10, l.grid.bottom + 10}})
-      EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
+    const std::pair<int, int> outside[] = {{l.grid.left - 1, midY},
+                                           {l.grid.right, midY},
+                                           {midX, l.grid.top - 1},
+                                           {midX, l.grid.bottom},
+                                           {-5, -5},
+                                           {l.grid.right + 10, l.grid.bottom + 10}};
+    for (auto [x, y] : outside) EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
     for (auto [d, h] : {std::pair{7, 0}, {0, 24}, {-1, 0}, {0, -1}}) EXPECT_TRUE(IsEmpty(HeatCellRect(l, d, h)));
 
     // Labels, legend and strip around the grid, never over it.
