@@ -245,21 +245,15 @@ TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndAddsUpEveryFigureAcrossReopening)
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
   EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
   ASSERT_TRUE(s.Write(figures).Ok());
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts, (EventCounts{2, 4, 6, 8, 10, 12}));
-  EXPECT_DOUBLE_EQ(days[0].moveMetres, 1.0);
-  EXPECT_EQ(days[0].activeSeconds, 14u);
-  const auto hours = s.Hours("2026-12-07", "2026-12-07");
-  ASSERT_EQ(hours.size(), 1u);
-  EXPECT_EQ(hours[0].hour, 17);
-  EXPECT_EQ(hours[0].counts, (EventCounts{2, 4, 6, 8, 10, 12}));
-  const auto keys = s.Keys("2026-12-07", "2026-12-07");
-  ASSERT_EQ(keys.size(), 1u);
-  EXPECT_EQ(keys[0].strokes, 10u);
-  const auto programs = s.Programs("2026-12-07", "2026-12-07");
-  ASSERT_EQ(programs.size(), 1u);
-  EXPECT_EQ(programs[0].counts, (ProgramDelta{12, 8, 10}));
+  const std::string d = "2026-12-07";
+  EXPECT_EQ(s.Days(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_DOUBLE_EQ(s.Days(d, d).at(0).moveMetres, 1.0);
+  EXPECT_EQ(s.Days(d, d).at(0).activeSeconds, 14u);
+  ASSERT_EQ(s.Hours(d, d).size() + s.Keys(d, d).size() + s.Programs(d, d).size(), 3u);  // one row each
+  EXPECT_EQ(s.Hours(d, d).at(0).hour, 17);
+  EXPECT_EQ(s.Hours(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_EQ(s.Keys(d, d).at(0).strokes, 10u);
+  EXPECT_EQ(s.Programs(d, d).at(0).counts, (ProgramDelta{12, 8, 10}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
 }
 
@@ -402,9 +396,7 @@ TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndI
   EXPECT_FALSE(rec.Pending());
   EXPECT_EQ(Bytes(fs::path(std::u8string(n.movedAside.begin(), n.movedAside.end()))), bytes);
   EXPECT_EQ(fs::path(n.movedAside).parent_path(), dir);
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts.keys, 1u);  // only this write: the old rows stay in the moved file
+  EXPECT_EQ(s.Days("2026-12-07", "2026-12-07").at(0).counts.keys, 1u);  // only this write: the old rows stay behind
   EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
 }
 
@@ -498,10 +490,8 @@ TEST_F(HistoryStoreTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNot
     EXPECT_FALSE(rec.Pending());
   }
   // Every click once, and the other program's row beside them.
-  const auto days = store.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts.left, 13u);
-  EXPECT_EQ(days[0].activeSeconds, 13u);
+  EXPECT_EQ(store.Days("2026-12-07", "2026-12-07").at(0).counts.left, 13u);
+  EXPECT_EQ(store.Days("2026-12-07", "2026-12-07").at(0).activeSeconds, 13u);
   EXPECT_EQ(store.Keys("1999-01-01", "1999-01-01").at(0).strokes, 7u);
 }
 
