@@ -56,7 +56,7 @@ std::string One(sqlite3* db, const std::string& sql) {
 
 // A folder of its own per test, removed afterwards, and the local time of
 // Berlin, which has daylight saving.
-class HistoryStoreTest : public ::testing::Test {
+class HistoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     char tmpl[] = "/tmp/tallivo-history-XXXXXX";
@@ -166,7 +166,7 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
   }
 }
 
-TEST_F(HistoryStoreTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
+TEST_F(HistoryTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
   const std::tuple<time_t, const char*, int> cases[] = {
       {Utc(2026, 12, 7, 22, 59, 59), "2026-12-07", 23},  // 23:59:59 CET
       {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},     // midnight
@@ -187,7 +187,7 @@ TEST_F(HistoryStoreTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSavin
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
 }
 
-TEST_F(HistoryStoreTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
+TEST_F(HistoryTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   const time_t late = Utc(2026, 12, 7, 22, 59, 59);   // 23:59:59 local
   const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
   // The moments of the events (-1: a write) and the seconds stored per day.
@@ -224,7 +224,7 @@ TEST_F(HistoryStoreTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   EXPECT_EQ(rec.PendingDeltas().hours.at({"2026-12-07", 23}).movePixels, 40u);
 }
 
-TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndAddsUpEveryFigureAcrossReopening) {
+TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGetsItsVersion) {
   Put(Db(), "");  // a zero-length file is a new database too
   // 1 left, 2 right, 3 middle, 4 wheel and 5 key strokes in a.exe, 6 pixels, 7 active seconds.
   Deltas figures;
@@ -257,7 +257,7 @@ TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndAddsUpEveryFigureAcrossReopening)
   EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
 }
 
-TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
+TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
   const std::string umlaut = Utf8(u8"Ärger.exe");  // sorts by its UTF-8 bytes, after the ASCII names
@@ -286,7 +286,7 @@ TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   EXPECT_TRUE(s.LastRead().Ok());
 }
 
-TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
+TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
   // What another program did first (it keeps its connection until the end).
   const std::tuple<const char*, std::string, const char*, StoreError> cases[] = {
       {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=2",
@@ -316,7 +316,7 @@ TEST_F(HistoryStoreTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
   }
 }
 
-TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
+TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
   const time_t now = Utc(2026, 12, 7, 16, 15, 0);  // 17:15 local
   // A sound file of some pages, for the truncated case.
   sqlite3* db = Raw(Db());
@@ -369,7 +369,7 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) 
   }
 }
 
-TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold) {
+TEST_F(HistoryTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold) {
   const time_t t = Utc(2026, 12, 7, 17);
   // A folder with a non-ASCII name: the renames take UTF-8 paths.
   const fs::path dir = m_dir / fs::path(std::u8string(u8"历史 ü"));
@@ -400,7 +400,7 @@ TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndI
   EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
 }
 
-TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
+TEST_F(HistoryTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
   // The day row is written before the program rows, so a failure among
   // those must take the day's update back with it.
   // What breaks the write and mends it again, on the store's own connection.
@@ -440,7 +440,7 @@ TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
   }
 }
 
-TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
+TEST_F(HistoryTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   HistoryStore s;
   EXPECT_EQ(s.FirstDate(), "");  // closed: nothing, and said so
   EXPECT_FALSE(s.LastRead().Ok());
@@ -460,7 +460,7 @@ TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   EXPECT_FALSE(s.LastRead().Ok());
 }
 
-TEST_F(HistoryStoreTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing) {
+TEST_F(HistoryTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing) {
   const time_t noon = Utc(2026, 12, 7, 12);
   HistoryStore store;
   Recorder rec;
@@ -495,7 +495,7 @@ TEST_F(HistoryStoreTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNot
   EXPECT_EQ(store.Keys("1999-01-01", "1999-01-01").at(0).strokes, 7u);
 }
 
-TEST_F(HistoryStoreTest, TheRecorderTellsOfNoFolderOrANewerFileOnceAndNeverTriesItsPlaceAgain) {
+TEST_F(HistoryTest, TheRecorderTellsOfNoFolderOrANewerFileOnceAndNeverTriesItsPlaceAgain) {
   sqlite3* other = Raw(Db());
   ASSERT_EQ(Sql(other, "PRAGMA user_version=9"), SQLITE_OK);
   sqlite3_close(other);
