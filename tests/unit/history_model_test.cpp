@@ -83,19 +83,14 @@ TEST(HistoryDate, AddDaysAndWeekdayAcrossMonthsYearsAndLeapDays) {
 
 TEST(HistoryRange, ButtonsPickersAndTheirDays) {
   using R = RangeKind;
+  // The first day in the file: none, long ago, today, or after today (the clock was put back).
   const Date none{}, early{2019, 5, 4}, same{2026, 12, 7}, later{2027, 1, 1};
   const std::tuple<RangeKind, const char*, Date, const char*, int> cases[] = {
-      {R::Today, "2026-12-07", none, "2026-12-07", 1},
-      {R::Last7Days, "2026-03-02", none, "2026-02-24", 7},
-      {R::Last30Days, "2024-03-01", none, "2024-02-01", 30},
-      {R::LastYear, "2025-03-01", none, "2024-03-02", 365},
-      {R::LastYear, "2026-01-01", none, "2025-01-02", 365},
-      {R::LastYear, "1970-03-01", none, "1970-01-01", 60},
-      {R::All, "2026-12-07", early, "2019-05-04", 2775},
-      {R::All, "2026-12-07", same, "2026-12-07", 1},
-      {R::All, "2026-12-07", none, "2026-12-07", 1},
-      {R::All, "2026-12-07", later, "2026-12-07", 1},  // clock put back
-  };
+      {R::Today, "2026-12-07", none, "2026-12-07", 1},       {R::Last7Days, "2026-03-02", none, "2026-02-24", 7},
+      {R::Last30Days, "2024-03-01", none, "2024-02-01", 30}, {R::LastYear, "2025-03-01", none, "2024-03-02", 365},
+      {R::LastYear, "2026-01-01", none, "2025-01-02", 365},  {R::LastYear, "1970-03-01", none, "1970-01-01", 60},
+      {R::All, "2026-12-07", early, "2019-05-04", 2775},     {R::All, "2026-12-07", same, "2026-12-07", 1},
+      {R::All, "2026-12-07", none, "2026-12-07", 1},         {R::All, "2026-12-07", later, "2026-12-07", 1}};
   for (auto [kind, today, first, from, days] : cases) {
     const Range r = RangeFor(kind, D(today), first);
     EXPECT_EQ(DateText(r.from) + " " + DateText(r.to), std::string(from) + " " + today);

@@ -102,8 +102,9 @@ Deltas Busy(int n) {
 }  // namespace
 
 TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne) {
-  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
-  // Each event with a pointer step after it (0 pixels: a sample that did not move).
+  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10}, next{2026, 12, 8, 0};
+  // Each event with a pointer step after it (0 pixels: a sample that did not move). A stroke
+  // without a key code (0) or with one out of range (255) is counted but gets no keys row.
   const std::tuple<LocalHour, InputKind, unsigned, const char*, uint32_t> events[] = {
       {h9, InputKind::Left, 0, "notepad.exe", 0},
       {h9, InputKind::Right, 0, "notepad.exe", 0},
@@ -111,10 +112,9 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
       {h10, InputKind::Wheel, 0, "notepad.exe", 30},
       {h10, InputKind::Key, 0x41, "notepad.exe", 12},
       {h10, InputKind::Key, 0x41, "notepad.exe", 0},
-      {h10, InputKind::Key, 0, "cmd.exe", 0},  // no key code: counted, no keys row
-      {h10, InputKind::Key, 255, "", 0},       // out of range: no keys row either
-      {{2026, 12, 8, 0}, InputKind::Key, 0x0D, "cmd.exe", 0},
-  };
+      {h10, InputKind::Key, 0, "cmd.exe", 0},
+      {h10, InputKind::Key, 255, "", 0},
+      {next, InputKind::Key, 0x0D, "cmd.exe", 0}};
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
       const auto& [at, kind, vk, exe, pixels] = events[i];
@@ -233,18 +233,18 @@ TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGe
     for (int i = 0; i <= k; ++i) figures.AddEvent(kDay, kinds[k], 0x41, "a.exe");
   figures.AddMove(kDay, 6, 0.5);
   for (int i = 0; i < 7; ++i) figures.AddActiveSecond(kDay);
-  {
-    HistoryStore s;
-    ASSERT_TRUE(s.Open(Db(), 0).Ok());
-    EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
-    ASSERT_TRUE(s.Write(figures).Ok());
-    // A file of ours from before the schema had a version gets it.
-    ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
-  }
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
+  EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
   ASSERT_TRUE(s.Write(figures).Ok());
+  s.Close();
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());  // our own version
+  ASSERT_TRUE(s.Write(figures).Ok());
+  // A file of ours from before the schema had a version gets it.
+  ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
+  s.Close();
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
   const std::string d = "2026-12-07";
   EXPECT_EQ(s.Days(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
   EXPECT_DOUBLE_EQ(s.Days(d, d).at(0).moveMetres, 1.0);
