@@ -1,21 +1,23 @@
 // The history: deltas filed by local day and hour, and history.db on the
-// real SQLite engine in a temporary folder.
+// real SQLite engine in a temporary folder, written directly and through the
+// recorder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <time.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "unit_time.h"
 #include "history/history_delta.h"
+#include "history/history_recorder.h"
 #include "history/history_store.h"
+#include "unit_time.h"
 
 using namespace tallivo;
 using namespace tallivo::history;
@@ -23,48 +25,56 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets the C library's time zone for one test.
-class ScopedTz {
- public:
-  explicit ScopedTz(const char* tz) {
-    if (const char* old = getenv("TZ")) m_old = old, m_had = true;
-    setenv("TZ", tz, 1);
-    tzset();
-  }
-  ~ScopedTz() {
-    if (m_had)
-      setenv("TZ", m_old.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
-
- private:
-  std::string m_old;
-  bool m_had = false;
-};
-
 std::string Bytes(const fs::path& p) {
+  if (fs::is_directory(p)) return "<folder>";
   std::ifstream f(p, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
-void Put(const fs::path& p, const std::string& bytes) {
-  std::ofstream f(p, std::ios::binary | std::ios::trunc);
-  f << bytes;
-}
+void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes; }
 
 std::string Utf8(const std::u8string& s) { return std::string(s.begin(), s.end()); }
 
-// A folder of its own per test, removed afterwards.
-class HistoryStoreTest : public ::testing::Test {
+sqlite3* Raw(const std::string& path) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  return db;
+}
+
+int Sql(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+
+// The first column of the last row a statement gives.
+std::string One(sqlite3* db, const std::string& sql) {
+  std::string out = "<error>";
+  auto keep = [](void* o, int, char** v, char**) {
+    *static_cast<std::string*>(o) = v[0] ? v[0] : "";
+    return 0;
+  };
+  sqlite3_exec(db, sql.c_str(), keep, &out, nullptr);
+  return out;
+}
+
+// A folder of its own per test, removed afterwards, and the local time of
+// Berlin, which has daylight saving.
+class HistoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     char tmpl[] = "/tmp/tallivo-history-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     m_dir = tmpl;
+    if (const char* tz = getenv("TZ")) m_tz = tz;
+    setenv("TZ", "Europe/Berlin", 1);
+    tzset();
   }
-  void TearDown() override { fs::remove_all(m_dir); }
+  void TearDown() override {
+    fs::remove_all(m_dir);
+    m_tz ? setenv("TZ", m_tz->c_str(), 1) : unsetenv("TZ");
+    tzset();
+  }
+  void Empty() {
+    fs::remove_all(m_dir);
+    fs::create_directories(m_dir);
+  }
   std::string Db() const { return (m_dir / "history.db").string(); }
   std::vector<std::string> Names() const {
     std::vector<std::string> v;
@@ -74,119 +84,74 @@ class HistoryStoreTest : public ::testing::Test {
   }
 
   fs::path m_dir;
+  std::optional<std::string> m_tz;
 };
 
-sqlite3* Raw(const std::string& path) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-  return db;
-}
-
-std::string One(sqlite3* db, const char* sql) {
-  sqlite3_stmt* st = nullptr;
-  std::string out = "<error>";
-  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-    const unsigned char* t = sqlite3_column_text(st, 0);
-    out = t ? reinterpret_cast<const char*>(t) : "";
-  }
-  sqlite3_finalize(st);
-  return out;
-}
-
 const LocalHour kDay{2026, 12, 7, 17};
-const LocalHour kNextDay{2026, 12, 8, 0};
 
-// A second's worth of input on kDay.
+// n key strokes in notepad.exe and n clicks in explorer.exe on kDay.
 Deltas Busy(int n) {
   Deltas d;
   for (int i = 0; i < n; ++i) {
-    d.AddEvent(kDay, InputKind::Key, 0x41 + i % 26, "notepad.exe");
+    d.AddEvent(kDay, InputKind::Key, 0x41, "notepad.exe");
     d.AddEvent(kDay, InputKind::Left, 0, "explorer.exe");
   }
-  d.AddMove(kDay, 100, 0.025);
-  d.AddActiveSecond(kDay);
   return d;
 }
 
-uint64_t Sum(const EventCounts& c) { return c.left + c.right + c.middle + c.wheel + c.keys + c.movePixels; }
-
 }  // namespace
 
-TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgram) {
-  struct Event {
-    LocalHour at;
-    InputKind kind;
-    unsigned vk;
-    const char* exe;
-  };
-  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10};
-  Deltas d;
-  const Event events[] = {
-      {h9, InputKind::Left, 0, "notepad.exe"},
-      {h9, InputKind::Right, 0, "notepad.exe"},
-      {h9, InputKind::Middle, 0, ""},
-      {h10, InputKind::Wheel, 0, "notepad.exe"},
-      {h10, InputKind::Key, 0x41, "notepad.exe"},
-      {h10, InputKind::Key, 0x41, "cmd.exe"},
-      {h10, InputKind::Key, 0, "cmd.exe"},  // no key code: counted, no keys row
-      {h10, InputKind::Key, 255, ""},       // out of range: no keys row either
-      {kNextDay, InputKind::Key, 0x0D, "cmd.exe"},
-  };
-  for (const auto& e : events) d.AddEvent(e.at, e.kind, e.vk, e.exe);
-  d.AddMove(h9, 0, 0.0);  // a sample without movement makes no rows
-  d.AddMove(h10, 30, 0.01);
-  d.AddMove(h10, 12, 0.004);
-
-  ASSERT_EQ(d.days.size(), 2u);
-  const DayDelta& day = d.days.at("2026-01-02");
-  EXPECT_EQ(day.counts, (EventCounts{1, 1, 1, 1, 4, 42}));
-  EXPECT_DOUBLE_EQ(day.moveMetres, 0.014);
-  EXPECT_EQ(d.days.at("2026-12-08").counts, (EventCounts{0, 0, 0, 0, 1, 0}));
-
-  EXPECT_EQ(d.hours.size(), 3u);
-  EXPECT_EQ(d.hours.at({"2026-01-02", 9}), (EventCounts{1, 1, 1, 0, 0, 0}));
-  EXPECT_EQ(d.hours.at({"2026-01-02", 10}), (EventCounts{0, 0, 0, 1, 4, 42}));
-
-  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
-  EXPECT_EQ(d.keys, keys);
-  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 2}},
-                                                                             {{"2026-01-02", "notepad.exe"}, {2, 1, 1}},
-                                                                             {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
-  EXPECT_EQ(d.programs, programs);
-}
-
-TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
-  // Whatever came in while a write failed is merged into what follows: the
-  // merge must give what one set holding every event gives.
-  struct Step {
-    int hour;
-    InputKind kind;
-    unsigned vk;
-    const char* exe;
-    uint32_t move;
-  };
-  const std::vector<Step> steps = {
-      {23, InputKind::Left, 0, "a.exe", 0},  {23, InputKind::Key, 9, "a.exe", 5},  {23, InputKind::Key, 9, "b.exe", 0},
-      {0, InputKind::Wheel, 0, "b.exe", 7},  {0, InputKind::Key, 9, "", 0},        {0, InputKind::Right, 0, "a.exe", 3},
-      {1, InputKind::Middle, 0, "a.exe", 0}, {1, InputKind::Key, 200, "c.exe", 0},
-  };
+TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne) {
+  const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10}, next{2026, 12, 8, 0};
+  // Each event with a pointer step after it (0 pixels: a sample that did not move). A stroke
+  // without a key code (0) or with one out of range (255) is counted but gets no keys row.
+  const std::tuple<LocalHour, InputKind, unsigned, const char*, uint32_t> events[] = {
+      {h9, InputKind::Left, 0, "notepad.exe", 0},
+      {h9, InputKind::Right, 0, "notepad.exe", 0},
+      {h9, InputKind::Middle, 0, "", 0},
+      {h10, InputKind::Wheel, 0, "notepad.exe", 30},
+      {h10, InputKind::Key, 0x41, "notepad.exe", 12},
+      {h10, InputKind::Key, 0x41, "notepad.exe", 0},
+      {h10, InputKind::Key, 0, "cmd.exe", 0},
+      {h10, InputKind::Key, 255, "", 0},
+      {next, InputKind::Key, 0x0D, "cmd.exe", 0}};
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
-      const LocalHour at{2026, 3, steps[i].hour == 23 ? 1 : 2, steps[i].hour};
-      d.AddEvent(at, steps[i].kind, steps[i].vk, steps[i].exe);
-      d.AddMove(at, steps[i].move, steps[i].move * 0.5);
+      const auto& [at, kind, vk, exe, pixels] = events[i];
+      d.AddEvent(at, kind, vk, exe);
+      d.AddMove(at, pixels, pixels / 3000.0);
       d.AddActiveSecond(at);
     }
   };
   Deltas all;
-  apply(all, 0, steps.size());
-  for (size_t cut : {size_t{0}, size_t{1}, size_t{3}, size_t{5}, steps.size()}) {
+  apply(all, 0, std::size(events));
+  all.AddMove({2026, 1, 3, 5}, 0, 0.0);  // a sample that did not move makes no rows
+
+  ASSERT_EQ(all.days.size(), 2u);
+  EXPECT_EQ(all.days.at("2026-01-02").counts, (EventCounts{1, 1, 1, 1, 4, 42}));
+  EXPECT_DOUBLE_EQ(all.days.at("2026-01-02").moveMetres, 0.014);
+  EXPECT_EQ(all.days.at("2026-01-02").activeSeconds, 8u);
+  EXPECT_EQ(all.days.at("2026-12-08").counts, (EventCounts{0, 0, 0, 0, 1, 0}));
+  const std::map<std::pair<std::string, int>, EventCounts> hours{{{"2026-01-02", 9}, {1, 1, 1, 0, 0, 0}},
+                                                                 {{"2026-01-02", 10}, {0, 0, 0, 1, 4, 42}},
+                                                                 {{"2026-12-08", 0}, {0, 0, 0, 0, 1, 0}}};
+  EXPECT_EQ(all.hours, hours);
+  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
+  EXPECT_EQ(all.keys, keys);
+  const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 1}},
+                                                                             {{"2026-01-02", "notepad.exe"}, {2, 1, 2}},
+                                                                             {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
+  EXPECT_EQ(all.programs, programs);
+
+  // Whatever came in while a write failed is merged into what follows: the
+  // merge must give what one set holding every event gives.
+  for (size_t cut : {0, 1, 3, 5, 9}) {
+    SCOPED_TRACE(cut);
     Deltas a, b;
     apply(a, 0, cut);
-    apply(b, cut, steps.size());
+    apply(b, cut, std::size(events));
     EXPECT_EQ(a.Empty(), cut == 0);
     a.MergeFrom(b);
-    SCOPED_TRACE(cut);
     ASSERT_EQ(a.days.size(), all.days.size());
     for (const auto& [date, d] : all.days) {
       EXPECT_EQ(a.days.at(date).counts, d.counts) << date;
@@ -201,13 +166,8 @@ TEST(HistoryDeltas, MergingEqualsCountingEverythingInOne) {
   }
 }
 
-TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
-  ScopedTz tz("Europe/Berlin");
-  struct Case {
-    time_t t;
-    const char* date;
-    int hour;
-  } cases[] = {
+TEST_F(HistoryTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
+  const std::tuple<time_t, const char*, int> cases[] = {
       {Utc(2026, 12, 7, 22, 59, 59), "2026-12-07", 23},  // 23:59:59 CET
       {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},     // midnight
       {Utc(2026, 12, 31, 23, 0, 0), "2027-01-01", 0},    // new year
@@ -220,170 +180,160 @@ TEST(HistoryTime, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
       {Utc(2026, 10, 25, 1, 30, 0), "2026-10-25", 2},
       {Utc(2026, 10, 25, 2, 0, 0), "2026-10-25", 3},
   };
-  for (const auto& c : cases) {
-    const LocalHour h = LocalHourAt(c.t);
-    EXPECT_EQ(DateKey(h), c.date) << c.t;
-    EXPECT_EQ(h.hour, c.hour) << c.t;
+  for (auto [t, date, hour] : cases) {
+    EXPECT_EQ(DateKey(LocalHourAt(t)), date) << t;
+    EXPECT_EQ(LocalHourAt(t).hour, hour) << t;
   }
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
 }
 
-TEST(HistoryTime, ActiveSecondsCountDistinctSecondsOnTheirOwnDay) {
-  ScopedTz tz("Europe/Berlin");
+TEST_F(HistoryTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   const time_t late = Utc(2026, 12, 7, 22, 59, 59);   // 23:59:59 local
   const time_t autumn = Utc(2026, 10, 25, 0, 30, 0);  // 02:30 CEST; an hour later 02:30 CET
-  struct Case {
-    const char* name;
-    std::vector<time_t> events;  // -1: a write (the deltas are stored and cleared)
-    std::map<std::string, uint64_t> seconds;
-  } cases[] = {
+  // The moments of the events (-1: a write) and the seconds stored per day.
+  const std::tuple<const char*, std::vector<time_t>, std::map<std::string, uint64_t>> cases[] = {
       {"many events in one second", {late, late, late, late}, {{"2026-12-07", 1}}},
       {"same second across a write", {late, -1, late, late + 1, -1, late + 1}, {{"2026-12-07", 1}, {"2026-12-08", 1}}},
-      {"the seconds either side of midnight",
-       {late - 1, late, late + 1, late + 2},
-       {{"2026-12-07", 2}, {"2026-12-08", 2}}},
+      {"either side of midnight", {late - 1, late, late + 1, late + 2}, {{"2026-12-07", 2}, {"2026-12-08", 2}}},
       {"the repeated hour is two real hours", {autumn, autumn, autumn + 3600, autumn + 3600}, {{"2026-10-25", 2}}},
       {"a clock set back counts its seconds again", {late, late - 60}, {{"2026-12-07", 2}}},
   };
-  for (const auto& c : cases) {
-    ActiveSecondClock clock;
-    Deltas pending;
-    std::map<std::string, uint64_t> stored;
-    auto write = [&] {
-      for (const auto& [date, d] : pending.days) stored[date] += d.activeSeconds;
-      pending.Clear();
-    };
-    for (time_t t : c.events) {
-      if (t == -1) {
-        write();
-        continue;
+  for (const auto& [name, events, expected] : cases) {
+    SCOPED_TRACE(name);
+    Empty();
+    HistoryStore store;
+    Recorder rec;
+    for (time_t t : events) {
+      if (t != -1) {
+        rec.AddEvent(t, InputKind::Key, 0x20, "");
+      } else {
+        ASSERT_EQ(rec.Flush(store, Db(), late).kind, Notice::Kind::None);
       }
-      const LocalHour at = LocalHourAt(t);
-      pending.AddEvent(at, InputKind::Key, 0x20, "");
-      if (clock.Touch(t)) pending.AddActiveSecond(at);
     }
-    write();
-    EXPECT_EQ(stored, c.seconds) << c.name;
+    ASSERT_EQ(rec.Flush(store, Db(), late).kind, Notice::Kind::None);
+    std::map<std::string, uint64_t> seconds;
+    for (const auto& r : store.Days("2026-01-01", "2026-12-31")) seconds[r.date] = r.activeSeconds;
+    EXPECT_EQ(seconds, expected);
   }
+  // A pointer step counts its second; a sample that did not move does not.
+  Recorder rec;
+  rec.AddMove(late, 0, 0.0);
+  EXPECT_FALSE(rec.Pending());
+  rec.AddMove(late, 40, 0.01);
+  EXPECT_EQ(rec.PendingDeltas().days.at("2026-12-07").activeSeconds, 1u);
+  EXPECT_EQ(rec.PendingDeltas().hours.at({"2026-12-07", 23}).movePixels, 40u);
 }
 
-TEST_F(HistoryStoreTest, NewFileHasTheSchemaAndKeepsItsRowsAcrossReopening) {
-  Put(m_dir / "history.db", "");  // a zero-length file is a new database too
-  {
-    HistoryStore s;
-    ASSERT_TRUE(s.Open(Db(), 0).Ok());
-    EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
-    EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
-    struct Table {
-      const char* name;
-      const char* columns;
-    } tables[] = {
-        {"days",
-         "date TEXT 1,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,wheel_steps INTEGER 0,"
-         "key_strokes INTEGER 0,move_pixels INTEGER 0,move_metres REAL 0,active_seconds INTEGER 0"},
-        {"hours",
-         "date TEXT 1,hour INTEGER 2,left_clicks INTEGER 0,right_clicks INTEGER 0,middle_clicks INTEGER 0,"
-         "wheel_steps INTEGER 0,key_strokes INTEGER 0,move_pixels INTEGER 0"},
-        {"keys", "date TEXT 1,vk INTEGER 2,strokes INTEGER 0"},
-        {"programs", "date TEXT 1,exe TEXT 2,clicks INTEGER 0,wheel_steps INTEGER 0,key_strokes INTEGER 0"},
-    };
-    for (const auto& t : tables) {
-      const std::string sql =
-          std::string("SELECT group_concat(name || ' ' || type || ' ' || pk, ',') FROM pragma_table_info('") + t.name +
-          "')";
-      EXPECT_EQ(One(s.Handle(), sql.c_str()), t.columns);
-    }
-    ASSERT_TRUE(s.Write(Busy(3)).Ok());
-  }
+TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGetsItsVersion) {
+  Put(Db(), "");  // a zero-length file is a new database too
+  // 1 left, 2 right, 3 middle, 4 wheel and 5 key strokes in a.exe, 6 pixels, 7 active seconds.
+  Deltas figures;
+  const InputKind kinds[] = {InputKind::Left, InputKind::Right, InputKind::Middle, InputKind::Wheel, InputKind::Key};
+  for (int k = 0; k < 5; ++k)
+    for (int i = 0; i <= k; ++i) figures.AddEvent(kDay, kinds[k], 0x41, "a.exe");
+  figures.AddMove(kDay, 6, 0.5);
+  for (int i = 0; i < 7; ++i) figures.AddActiveSecond(kDay);
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(2)).Ok());
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts, (EventCounts{5, 0, 0, 0, 5, 200}));
-  EXPECT_DOUBLE_EQ(days[0].moveMetres, 0.05);
-  EXPECT_EQ(days[0].activeSeconds, 2u);
-  EXPECT_EQ(s.Keys("2026-12-07", "2026-12-07").size(), 3u);
+  EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
+  ASSERT_TRUE(s.Write(figures).Ok());
+  s.Close();
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());  // our own version
+  ASSERT_TRUE(s.Write(figures).Ok());
+  // A file of ours from before the schema had a version gets it.
+  ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
+  s.Close();
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
+  const std::string d = "2026-12-07";
+  EXPECT_EQ(s.Days(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_DOUBLE_EQ(s.Days(d, d).at(0).moveMetres, 1.0);
+  EXPECT_EQ(s.Days(d, d).at(0).activeSeconds, 14u);
+  ASSERT_EQ(s.Hours(d, d).size() + s.Keys(d, d).size() + s.Programs(d, d).size(), 3u);  // one row each
+  EXPECT_EQ(s.Hours(d, d).at(0).hour, 17);
+  EXPECT_EQ(s.Hours(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_EQ(s.Keys(d, d).at(0).strokes, 10u);
+  EXPECT_EQ(s.Programs(d, d).at(0).counts, (ProgramDelta{12, 8, 10}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
 }
 
-TEST_F(HistoryStoreTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
+TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  const std::string umlaut = Utf8(u8"Ärger.exe");  // sorts by its UTF-8 bytes, after the ASCII names
   Deltas d;
-  for (const char* date : {"2026-12-09", "2026-12-07", "2026-12-08", "2026-11-30"}) {
-    LocalHour at{};
-    sscanf(date, "%d-%d-%d", &at.year, &at.month, &at.day);
+  for (LocalHour at : {LocalHour{2026, 12, 9}, {2026, 12, 7}, {2026, 12, 8}, {2026, 11, 30}}) {
     for (int hour : {13, 2}) {
       at.hour = hour;
-      d.AddEvent(at, InputKind::Key, hour == 2 ? 0x5A : 0x08, hour == 2 ? std::string("zed.exe") : Utf8(u8"Ärger.exe"));
+      d.AddEvent(at, InputKind::Key, hour == 2 ? 0x5A : 0x08, hour == 2 ? "zed.exe" : umlaut);
       d.AddEvent(at, InputKind::Key, 0x41, "abc.exe");
     }
   }
   ASSERT_TRUE(s.Write(d).Ok());
-  std::string seen;
-  for (const auto& r : s.Days("2026-12-01", "2026-12-08")) seen += r.date + " ";
-  EXPECT_EQ(seen, "2026-12-07 2026-12-08 ");
-  seen.clear();
-  for (const auto& r : s.Hours("2026-12-07", "2026-12-07")) seen += std::to_string(r.hour) + " ";
-  EXPECT_EQ(seen, "2 13 ");
-  seen.clear();
-  for (const auto& r : s.Keys("2026-12-09", "2026-12-31"))
-    seen += std::to_string(r.vk) + "=" + std::to_string(r.strokes) + " ";
-  EXPECT_EQ(seen, "8=1 65=2 90=1 ");
-  seen.clear();
-  for (const auto& r : s.Programs("2026-11-30", "2026-11-30")) seen += r.exe + " ";
-  const std::string umlaut = Utf8(u8"Ärger.exe");  // sorts by its UTF-8 bytes
-  EXPECT_EQ(seen, "abc.exe zed.exe " + umlaut + " ");
+  auto list = [](const auto& rows, auto text) {
+    std::string out;
+    for (const auto& r : rows) out += text(r) + " ";
+    return out;
+  };
+  EXPECT_EQ(list(s.Days("2026-12-07", "2026-12-08"), [](auto& r) { return r.date; }), "2026-12-07 2026-12-08 ");
+  EXPECT_EQ(list(s.Hours("2026-12-07", "2026-12-07"), [](auto& r) { return std::to_string(r.hour); }), "2 13 ");
+  EXPECT_EQ(list(s.Keys("2026-12-09", "2026-12-31"),
+                 [](auto& r) { return std::to_string(r.vk) + "=" + std::to_string(r.strokes); }),
+            "8=1 65=2 90=1 ");
+  EXPECT_EQ(list(s.Programs("2026-11-30", "2026-11-30"), [](auto& r) { return r.exe; }),
+            "abc.exe zed.exe " + umlaut + " ");
   EXPECT_TRUE(s.Days("2026-12-10", "2026-12-01").empty());
   EXPECT_TRUE(s.LastRead().Ok());
 }
 
-TEST_F(HistoryStoreTest, NewerSchemaIsLeftUntouchedAndNeverWritten) {
-  sqlite3* db = Raw(Db());
-  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE days(date TEXT PRIMARY KEY, future BLOB); PRAGMA user_version=2;", nullptr,
-                         nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
-  const std::string before = Bytes(Db());
-
-  HistoryStore s;
-  const StoreResult r = s.Open(Db(), 0);
-  EXPECT_EQ(r.error, StoreError::NewerSchema);
-  EXPECT_FALSE(s.IsOpen());
-  EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
-  EXPECT_TRUE(s.Days("0000", "9999").empty());
-  EXPECT_FALSE(s.LastRead().Ok());
-  EXPECT_EQ(Bytes(Db()), before);
-  EXPECT_EQ(Names(), std::vector<std::string>{"history.db"});
+TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
+  // What another program did first (it keeps its connection until the end).
+  const std::tuple<const char*, std::string, const char*, StoreError> cases[] = {
+      {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=2",
+       StoreError::NewerSchema},
+      {"locked by another program", Db(), "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
+       StoreError::Busy},
+      {"folder missing", (m_dir / "gone" / "history.db").string(), nullptr, StoreError::CannotOpen},
+      {"a folder in the way", m_dir.string(), nullptr, StoreError::CannotOpen},
+  };
+  for (const auto& [name, path, setup, error] : cases) {
+    SCOPED_TRACE(name);
+    Empty();
+    sqlite3* other = setup ? Raw(path) : nullptr;
+    ASSERT_EQ(setup ? Sql(other, setup) : SQLITE_OK, SQLITE_OK);
+    const std::string before = Bytes(path);
+    const std::vector<std::string> names = Names();
+    HistoryStore s;
+    EXPECT_EQ(s.Open(path, 0).error, error);
+    EXPECT_FALSE(s.IsOpen());
+    EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
+    EXPECT_TRUE(s.Days("0000", "9999").empty());
+    EXPECT_FALSE(s.LastRead().Ok());
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(Names(), names);
+    sqlite3_close(other);
+    EXPECT_EQ(s.Open(path, 0).Ok(), error == StoreError::Busy);  // a lock is only for a while
+  }
 }
 
-TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
-  ScopedTz tz("UTC");
-  const time_t now = Utc(2026, 12, 7, 17, 15, 0);
-  // A sound file with a few pages of rows, for the truncated case.
-  std::string sound;
-  {
-    HistoryStore s;
-    ASSERT_TRUE(s.Open(Db(), now).Ok());
-    Deltas d;
-    for (int day = 1; day <= 28; ++day)
-      for (unsigned vk = 1; vk <= 254; ++vk) d.AddEvent(LocalHour{2026, 2, day, 10}, InputKind::Key, vk, "x.exe");
-    ASSERT_TRUE(s.Write(d).Ok());
-  }
-  sound = Bytes(Db());
+TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
+  const time_t now = Utc(2026, 12, 7, 16, 15, 0);  // 17:15 local
+  // A sound file of some pages, for the truncated case.
+  sqlite3* db = Raw(Db());
+  ASSERT_EQ(Sql(db,
+                "CREATE TABLE t(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
+                " INSERT INTO t SELECT printf('%0100d', i) FROM n"),
+            SQLITE_OK);
+  sqlite3_close(db);
+  const std::string sound = Bytes(Db());
   ASSERT_GT(sound.size(), 8u * 4096);
   std::string pageGarbage = sound;
   for (size_t i = 4096; i < pageGarbage.size(); i += 7) pageGarbage[i] = static_cast<char>(i * 31);
 
   const std::string damaged = "history.damaged-2026-12-07-171500.db";
-  struct Case {
-    const char* name;
-    std::string bytes;
-    std::vector<std::string> before;  // files already in the folder
-    const char* wal;                  // a -wal beside the damaged file, moved along
-    std::string movedTo;
-  } cases[] = {
+  // The damaged bytes, the files already in the folder, a -wal beside the
+  // damaged file (moved along) and the name it is given.
+  const std::tuple<const char*, std::string, std::vector<std::string>, const char*, std::string> cases[] = {
       {"garbage", std::string(5000, '\x5a'), {}, nullptr, damaged},
       {"truncated to some of its pages", sound.substr(0, sound.size() / 2), {}, nullptr, damaged},
       {"a short header", sound.substr(0, 60), {}, nullptr, damaged},
@@ -395,115 +345,68 @@ TEST_F(HistoryStoreTest, DamagedFileIsMovedAsideUnchangedAndANewOneStarted) {
        "history.damaged-2026-12-07-171500-3.db"},
       {"with a journal", std::string(4096, '\x01'), {}, "stale frames", damaged},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-    Put(Db(), c.bytes);
-    if (c.wal) Put(Db() + "-wal", c.wal);
-    for (const auto& n : c.before) Put(m_dir / n, "keep " + n);
+  for (const auto& [name, bytes, before, wal, movedTo] : cases) {
+    SCOPED_TRACE(name);
+    Empty();
+    Put(Db(), bytes);
+    if (wal) Put(Db() + "-wal", wal);
+    for (const auto& n : before) Put(m_dir / n, "keep " + n);
 
+    // The recorder's first write opens the file, finds it damaged and tells.
     HistoryStore s;
-    const StoreResult r = s.Open(Db(), now);
-    ASSERT_TRUE(r.Ok()) << r.detail;
-    EXPECT_EQ(r.movedAside, (m_dir / c.movedTo).string());
-    EXPECT_EQ(Bytes(m_dir / c.movedTo), c.bytes);
-    if (c.wal) {
-      EXPECT_EQ(Bytes(m_dir / (c.movedTo + "-wal")), c.wal);
-    }
-    for (const auto& n : c.before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
-    ASSERT_TRUE(s.Write(Busy(1)).Ok());
+    Recorder rec;
+    rec.AddEvent(now, InputKind::Key, 0x41, "");
+    const Notice n = rec.Flush(s, Db(), now);
+    ASSERT_EQ(n.kind, Notice::Kind::MovedAside) << n.detail;
+    EXPECT_FALSE(rec.Pending());
+    EXPECT_EQ(n.movedAside, (m_dir / movedTo).string());
+    EXPECT_EQ(Bytes(m_dir / movedTo), bytes);
+    EXPECT_EQ(Bytes(m_dir / (movedTo + "-wal")), wal ? wal : "");
+    for (const auto& n : before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
+    // The new file holds this write alone.
     ASSERT_EQ(s.Days("2026-01-01", "2026-12-31").size(), 1u);
-    EXPECT_EQ(Sum(s.Days("2026-12-07", "2026-12-07")[0].counts), 102u);
+    EXPECT_EQ(s.Days("2026-12-07", "2026-12-07")[0].counts, (EventCounts{0, 0, 0, 0, 1, 0}));
   }
 }
 
-TEST_F(HistoryStoreTest, DamageFoundByAWriteMovesTheFileAsideAndWritesToANewOne) {
+TEST_F(HistoryTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold) {
+  const time_t t = Utc(2026, 12, 7, 17);
   // A folder with a non-ASCII name: the renames take UTF-8 paths.
   const fs::path dir = m_dir / fs::path(std::u8string(u8"历史 ü"));
   fs::create_directories(dir);
   const std::string db = Utf8((dir / "history.db").u8string());
   HistoryStore s;
-  ASSERT_TRUE(s.Open(db, 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(2)).Ok());
+  Recorder rec;
+  rec.AddEvent(t, InputKind::Key, 0x41, "a.exe");
+  rec.AddEvent(t, InputKind::Key, 0x41, "a.exe");
+  ASSERT_EQ(rec.Flush(s, db, t).kind, Notice::Kind::None);
   // Another program changes the file (so the store reads it afresh), folds
   // the journal in and then the table pages go bad on the disk.
   sqlite3* other = Raw(db);
-  ASSERT_EQ(sqlite3_exec(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(Sql(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);"), SQLITE_OK);
   sqlite3_close(other);
   std::string bytes = Bytes(db);
   ASSERT_GE(bytes.size(), 3u * 4096);
   for (size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0xA5);
   Put(db, bytes);
 
-  const StoreResult r = s.Write(Busy(1));
-  ASSERT_TRUE(r.Ok()) << r.detail;
-  ASSERT_FALSE(r.movedAside.empty());
-  EXPECT_EQ(Bytes(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end()))), bytes);
-  EXPECT_EQ(fs::path(r.movedAside).parent_path(), dir);
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts.keys, 1u);  // only this write: the old rows stay in the moved file
+  rec.AddEvent(t + 1, InputKind::Key, 0x41, "a.exe");
+  const Notice n = rec.Flush(s, db, t + 1);
+  ASSERT_EQ(n.kind, Notice::Kind::MovedAside) << n.detail;
+  EXPECT_FALSE(rec.Pending());
+  EXPECT_EQ(Bytes(fs::path(std::u8string(n.movedAside.begin(), n.movedAside.end()))), bytes);
+  EXPECT_EQ(fs::path(n.movedAside).parent_path(), dir);
+  EXPECT_EQ(s.Days("2026-12-07", "2026-12-07").at(0).counts.keys, 1u);  // only this write: the old rows stay behind
   EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
 }
 
-TEST_F(HistoryStoreTest, BusyIsNotDamageAndTheRetryWritesTheMergedDeltasOnce) {
-  HistoryStore s;
-  ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  ASSERT_TRUE(s.Write(Busy(1)).Ok());
-
-  sqlite3* other = Raw(Db());
-  ASSERT_EQ(
-      sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO keys VALUES('2026-12-07', 1, 7);", nullptr, nullptr, nullptr),
-      SQLITE_OK);
-  Deltas pending = Busy(2);
-  for (int second = 0; second < 3; ++second) {
-    const StoreResult r = s.Write(pending);
-    EXPECT_EQ(r.error, StoreError::Busy) << second;
-    EXPECT_TRUE(r.movedAside.empty());
-    pending.MergeFrom(Busy(3));  // what came in meanwhile
-  }
-  ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
-  ASSERT_TRUE(s.Write(pending).Ok());
-  const auto days = s.Days("2026-12-07", "2026-12-07");
-  ASSERT_EQ(days.size(), 1u);
-  EXPECT_EQ(days[0].counts.keys, 1u + 2 + 3 * 3);
-  EXPECT_EQ(days[0].activeSeconds, 1u + 1 + 3);
-  const auto keys = s.Keys("2026-12-07", "2026-12-07");
-  ASSERT_FALSE(keys.empty());
-  EXPECT_EQ(keys[0].vk, 1u);  // the other program's row is there too
-  EXPECT_EQ(keys[0].strokes, 7u);
-  sqlite3_close(other);
-
-  // A file another program holds locked at start: busy, not damaged.
-  HistoryStore t;
-  const std::string locked = (m_dir / "locked.db").string();
-  other = Raw(locked);
-  ASSERT_EQ(
-      sqlite3_exec(other, "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr),
-      SQLITE_OK);
-  const std::string before = Bytes(locked);
-  EXPECT_EQ(t.Open(locked, 0).error, StoreError::Busy);
-  EXPECT_FALSE(t.IsOpen());
-  EXPECT_EQ(Bytes(locked), before);
-  sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal", "locked.db"}));
-  EXPECT_TRUE(t.Open(locked, 0).Ok());
-}
-
-TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
+TEST_F(HistoryTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
   // The day row is written before the program rows, so a failure among
   // those must take the day's update back with it.
-  struct Case {
-    const char* name;
-    const char* breakIt;  // on the store's own connection
-    const char* mendIt;
-    StoreError error;
-  } cases[] = {
-      {"the file may not grow (disk full)", "PRAGMA max_page_count=%PAGES%", "PRAGMA max_page_count=1000000",
+  // What breaks the write and mends it again, on the store's own connection.
+  const std::tuple<const char*, const char*, const char*, StoreError> cases[] = {
+      // No page more than the file has now.
+      {"the file may not grow (disk full)", "PRAGMA max_page_count=1", "PRAGMA max_page_count=1000000",
        StoreError::Full},
       // The engine takes back a full disk's transaction itself; a statement
       // that fails alone leaves it open for the store to roll back.
@@ -512,53 +415,32 @@ TEST_F(HistoryStoreTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
        " BEGIN SELECT RAISE(ABORT, 'refused'); END",
        "DROP TRIGGER temp.refuse", StoreError::Other},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (auto [name, breakIt, mendIt, error] : cases) {
+    SCOPED_TRACE(name);
     fs::remove(Db());
     HistoryStore s;
     ASSERT_TRUE(s.Open(Db(), 0).Ok());
     ASSERT_TRUE(s.Write(Busy(4)).Ok());
-    std::string breakIt = c.breakIt;
-    if (auto at = breakIt.find("%PAGES%"); at != std::string::npos)
-      breakIt.replace(at, 7, One(s.Handle(), "PRAGMA page_count"));
-    ASSERT_EQ(sqlite3_exec(s.Handle(), breakIt.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(Sql(s.Handle(), breakIt), SQLITE_OK);
     Deltas big = Busy(1);
     for (int i = 0; i < 400; ++i)
       big.AddEvent(kDay, InputKind::Wheel, 0, "a-rather-long-program-name-" + std::to_string(i) + ".exe");
     big.AddEvent(kDay, InputKind::Wheel, 0, "refused.exe");
     const StoreResult r = s.Write(big);
-    EXPECT_EQ(r.error, c.error) << r.detail;
+    EXPECT_EQ(r.error, error) << r.detail;
     EXPECT_TRUE(r.movedAside.empty());
 
     auto dayKeys = [&] { return s.Days("2026-12-07", "2026-12-07").at(0).counts.keys; };
     EXPECT_EQ(dayKeys(), 4u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 2u);
-    ASSERT_EQ(sqlite3_exec(s.Handle(), c.mendIt, nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_EQ(Sql(s.Handle(), mendIt), SQLITE_OK);
     ASSERT_TRUE(s.Write(big).Ok());
     EXPECT_EQ(dayKeys(), 5u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 403u);
   }
 }
 
-TEST_F(HistoryStoreTest, AFileThatCannotBeCreatedIsReportedNotWritten) {
-  struct Case {
-    const char* name;
-    std::string path;
-  } cases[] = {
-      {"folder missing", (m_dir / "gone" / "history.db").string()},
-      {"a folder in the way", m_dir.string()},
-  };
-  for (const auto& c : cases) {
-    HistoryStore s;
-    const StoreResult r = s.Open(c.path, 0);
-    EXPECT_EQ(r.error, StoreError::CannotOpen) << c.name << ": " << r.detail;
-    EXPECT_FALSE(s.IsOpen()) << c.name;
-    EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen) << c.name;
-  }
-  EXPECT_TRUE(Names().empty());
-}
-
-TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
+TEST_F(HistoryTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   HistoryStore s;
   EXPECT_EQ(s.FirstDate(), "");  // closed: nothing, and said so
   EXPECT_FALSE(s.LastRead().Ok());
@@ -571,11 +453,64 @@ TEST_F(HistoryStoreTest, FirstDateIsTheEarliestRealDayOrEmpty) {
   ASSERT_TRUE(s.Write(d).Ok());
   EXPECT_EQ(s.FirstDate(), "2025-01-31");
   // Keys no writer of ours makes, sorting before every date, are passed over.
-  ASSERT_EQ(sqlite3_exec(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  ASSERT_EQ(Sql(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')"), SQLITE_OK);
   EXPECT_EQ(s.FirstDate(), "2025-01-31");
-  ASSERT_EQ(sqlite3_exec(s.Handle(), "DROP TABLE days", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(Sql(s.Handle(), "DROP TABLE days"), SQLITE_OK);
   EXPECT_EQ(s.FirstDate(), "");
   EXPECT_FALSE(s.LastRead().Ok());
+}
+
+TEST_F(HistoryTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing) {
+  const time_t noon = Utc(2026, 12, 7, 12);
+  HistoryStore store;
+  Recorder rec;
+  int second = 0;
+  auto click = [&] {  // one click a second, then a write: what it told
+    rec.AddEvent(noon + second++, InputKind::Left, 0, "a.exe");
+    const Notice n = rec.Flush(store, Db(), noon);
+    EXPECT_TRUE(n.kind != Notice::Kind::Fault || n.error == StoreError::Busy) << n.detail;
+    return n.kind;
+  };
+  using K = Notice::Kind;
+  ASSERT_EQ(click(), K::None);
+  // Each second another click and a failed write: told at the third, once;
+  // after a write went through, a new lock counts from the start again.
+  for (int spell = 0; spell < 2; ++spell) {
+    SCOPED_TRACE(spell);
+    sqlite3* other = Raw(Db());
+    ASSERT_EQ(Sql(other, spell ? "BEGIN IMMEDIATE" : "BEGIN IMMEDIATE; INSERT INTO keys VALUES('1999-01-01', 1, 7)"),
+              SQLITE_OK);
+    for (K told : {K::None, K::None, K::Fault, K::None, K::None}) {
+      EXPECT_EQ(click(), told) << second;
+      EXPECT_TRUE(rec.Pending());
+    }
+    Sql(other, spell ? "ROLLBACK" : "COMMIT");
+    sqlite3_close(other);
+    EXPECT_EQ(click(), K::None);
+    EXPECT_FALSE(rec.Pending());
+  }
+  // Every click once, and the other program's row beside them.
+  EXPECT_EQ(store.Days("2026-12-07", "2026-12-07").at(0).counts.left, 13u);
+  EXPECT_EQ(store.Days("2026-12-07", "2026-12-07").at(0).activeSeconds, 13u);
+  EXPECT_EQ(store.Keys("1999-01-01", "1999-01-01").at(0).strokes, 7u);
+}
+
+TEST_F(HistoryTest, TheRecorderTellsOfNoFolderOrANewerFileOnceAndNeverTriesItsPlaceAgain) {
+  sqlite3* other = Raw(Db());
+  ASSERT_EQ(Sql(other, "PRAGMA user_version=9"), SQLITE_OK);
+  sqlite3_close(other);
+  HistoryStore store;
+  Recorder rec;
+  rec.AddEvent(Utc(2026, 12, 7, 12), InputKind::Key, 0x41, "");
+  EXPECT_EQ(rec.Flush(store, "", 0).error, StoreError::CannotOpen);  // no folder for the file
+  for (int i = 1; i <= 3; ++i) {
+    rec.AddEvent(Utc(2026, 12, 7, 12) + i, InputKind::Key, 0x41, "");
+    const Notice n = rec.Flush(store, Db(), 0);
+    EXPECT_EQ(n.kind, i == 1 ? Notice::Kind::Fault : Notice::Kind::None) << i;
+    EXPECT_EQ(n.error, i == 1 ? StoreError::NewerSchema : StoreError::None) << i;
+    EXPECT_FALSE(store.IsOpen());
+    fs::remove(Db());  // not even when the file is gone: no new one behind its back
+  }
+  EXPECT_FALSE(fs::exists(Db()));
+  EXPECT_EQ(rec.PendingDeltas().keys.begin()->second, 4u) << "the strokes are kept in memory";
 }

@@ -15,74 +15,64 @@ using namespace tallivo::history;
 
 namespace {
 
+// A small window, a typical one, a wide one, a tall one and one too small
+// for the minimum sizes, with the heat map's gap between cells, its step
+// between hour labels and the height of its strip there.
 struct Size {
   int w, h;
+  int gap, hourStep, strip;
 };
-// A small window, a typical one, a wide one, a tall one and one too small
-// for the minimum sizes.
-const Size kSizes[] = {{320, 200}, {640, 360}, {1400, 420}, {420, 900}, {120, 60}};
+const Size kSizes[] = {
+    {320, 200, 1, 3, 18}, {640, 360, 2, 1, 30}, {1400, 420, 2, 1, 30}, {380, 900, 1, 2, 30}, {120, 60, 1, 3, 18}};
 
 bool Inside(const PixelRect& inner, const PixelRect& outer) {
   return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
          inner.bottom <= outer.bottom;
 }
 
-std::string Where(Size s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
-
 }  // namespace
 
-TEST(HeatMapGeometry, EveryCellIsFoundAtItsCornersAndNoneInGapsOrOutside) {
+TEST(HeatMapGeometry, EveryCellIsFoundAndNoneInGapsOrOutsideAndTheViewIsFilled) {
   for (Size s : kSizes) {
-    SCOPED_TRACE(Where(s));
+    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
     const HeatMapLayout l = LayoutHeatMap(s.w, s.h);
-    ASSERT_GE(l.gap, 1);
+    EXPECT_EQ(l.gap, s.gap);
+    EXPECT_EQ(l.hourLabelStep, s.hourStep);
+    EXPECT_EQ(l.strip.Height(), s.strip);
     for (int d = 0; d < 7; ++d) {
       for (int h = 0; h < 24; ++h) {
         const PixelRect c = HeatCellRect(l, d, h);
         const CellHit me{d, h};
-        ASSERT_FALSE(IsEmpty(c));
+        ASSERT_TRUE(c.Width() >= 6 && c.Height() >= 6);  // never smaller than a sensible cell
         ASSERT_TRUE(Inside(c, l.grid));
         EXPECT_EQ(HitHeatCell(l, c.left, c.top), me);
         EXPECT_EQ(HitHeatCell(l, c.right - 1, c.bottom - 1), me);
         EXPECT_EQ(HitHeatCell(l, (c.left + c.right) / 2, (c.top + c.bottom) / 2), me);
-        // The gap right of and below each cell belongs to no cell.
+        // The gap right of and below each cell belongs to no cell; the next cell starts after it.
         EXPECT_FALSE(HitHeatCell(l, c.right, c.top).Hit());
         EXPECT_FALSE(HitHeatCell(l, c.left, c.bottom).Hit());
-        if (h + 1 < 24) {
-          EXPECT_EQ(HeatCellRect(l, d, h + 1).left, c.right + l.gap);
-        }
-        if (d + 1 < 7) {
-          EXPECT_EQ(HeatCellRect(l, d + 1, h).top, c.bottom + l.gap);
-        }
+        EXPECT_FALSE(HitHeatCell(l, c.right + l.gap - 1, c.bottom + l.gap - 1).Hit());
+        EXPECT_EQ(HitHeatCell(l, c.right + l.gap, c.top), (h + 1 < 24 ? CellHit{d, h + 1} : CellHit{}));
+        EXPECT_EQ(HitHeatCell(l, c.left, c.bottom + l.gap), (d + 1 < 7 ? CellHit{d + 1, h} : CellHit{}));
       }
     }
-    const int midY = (l.grid.top + l.grid.bottom) / 2;
-    const int midX = (l.grid.left + l.grid.right) / 2;
-    for (auto [x, y] : {std::pair{l.grid.left - 1, midY}, {l.grid.right, midY}, {midX, l.grid.top - 1},
-                        {midX, l.grid.bottom}, {-5, -5}, {l.grid.right + 10, l.grid.bottom + 10}}) {
-      EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
-    }
-    EXPECT_TRUE(IsEmpty(HeatCellRect(l, 7, 0)));
-    EXPECT_TRUE(IsEmpty(HeatCellRect(l, 0, 24)));
-    EXPECT_TRUE(IsEmpty(HeatCellRect(l, -1, 0)));
-  }
-}
+    const int midY = (l.grid.top + l.grid.bottom) / 2, midX = (l.grid.left + l.grid.right) / 2;
+    const std::pair<int, int> outside[] = {{l.grid.left - 1, midY},
+                                           {l.grid.right, midY},
+                                           {midX, l.grid.top - 1},
+                                           {midX, l.grid.bottom},
+                                           {-5, -5},
+                                           {l.grid.right + 10, l.grid.bottom + 10}};
+    for (auto [x, y] : outside) EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
+    for (auto [d, h] : {std::pair{7, 0}, {0, 24}, {-1, 0}, {0, -1}}) EXPECT_TRUE(IsEmpty(HeatCellRect(l, d, h)));
 
-TEST(HeatMapGeometry, CellsFillTheViewWithLabelsLegendAndStripAroundThem) {
-  for (Size s : kSizes) {
-    SCOPED_TRACE(Where(s));
-    const HeatMapLayout l = LayoutHeatMap(s.w, s.h);
-    // Never smaller than a sensible cell, even in a tiny window.
-    EXPECT_GE(HeatCellRect(l, 0, 0).Width(), 6);
-    EXPECT_GE(HeatCellRect(l, 0, 0).Height(), 6);
+    // Labels, legend and strip around the grid, never over it.
     EXPECT_LE(l.hourLabels.bottom, l.grid.top);
     EXPECT_LE(l.dayLabels.right, l.grid.left);
     EXPECT_GE(l.legend.top, l.grid.bottom);
     EXPECT_LE(l.legend.bottom, l.strip.top);
     EXPECT_GT(l.legend.Width(), 0);
     EXPECT_FALSE(Overlaps(l.strip, l.grid));
-    EXPECT_GE(l.strip.Height(), 18);
-    EXPECT_TRUE(l.hourLabelStep == 1 || l.hourLabelStep == 2 || l.hourLabelStep == 3);
     if (s.w >= 300 && s.h >= 200) {
       // Where there is room, everything is in the window and the cells
       // take the width up to the margins.
@@ -92,9 +82,6 @@ TEST(HeatMapGeometry, CellsFillTheViewWithLabelsLegendAndStripAroundThem) {
       EXPECT_GE(l.grid.Height(), s.h / 2);
     }
   }
-  // Wider cells get a label every hour or two, narrow ones every three.
-  EXPECT_EQ(LayoutHeatMap(1400, 420).hourLabelStep, 1);
-  EXPECT_EQ(LayoutHeatMap(320, 200).hourLabelStep, 3);
 }
 
 TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing) {
@@ -106,8 +93,7 @@ TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing)
     uint64_t last = 0;
     for (int i = 0; i < columns; ++i) {
       const uint64_t v = LegendValue(i, columns, max);
-      EXPECT_GE(v, last) << i;
-      EXPECT_LE(v, max);
+      EXPECT_TRUE(v >= last && v <= max) << i;
       last = v;
     }
   }
@@ -116,18 +102,15 @@ TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing)
   // put nearly all of it in the first half).
   auto step = [](uint32_t a, uint32_t b) {
     int d = 0;
-    for (int shift : {0, 8, 16}) d += std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    for (int shift : {0, 8, 16}) d += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF));
     return d;
   };
   for (uint64_t max : {uint64_t{1000}, uint64_t{50}, uint64_t{123456789}}) {
-    SCOPED_TRACE(max);
-    int firstHalf = 0, secondHalf = 0;
-    for (int i = 2; i < 200; ++i) {
-      const int d = step(HeatColour(LegendValue(i, 200, max), max), HeatColour(LegendValue(i - 1, 200, max), max));
-      (i < 100 ? firstHalf : secondHalf) += d;
-    }
-    EXPECT_GT(firstHalf, (firstHalf + secondHalf) * 3 / 10);
-    EXPECT_GT(secondHalf, (firstHalf + secondHalf) * 3 / 10);
+    int half[2] = {0, 0};
+    for (int i = 2; i < 200; ++i)
+      half[i / 100] += step(HeatColour(LegendValue(i, 200, max), max), HeatColour(LegendValue(i - 1, 200, max), max));
+    EXPECT_GT(half[0], (half[0] + half[1]) * 3 / 10) << max;
+    EXPECT_GT(half[1], (half[0] + half[1]) * 3 / 10) << max;
   }
   EXPECT_EQ(LegendValue(0, 1, 9), 9u);
   EXPECT_EQ(LegendValue(0, 0, 9), 0u);
@@ -135,10 +118,9 @@ TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing)
 
 TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
   const std::vector<KeyCap>& caps = StandardKeyboard();
-  ASSERT_GE(caps.size(), 104u);
   const float aspect = KeyboardWidth() / KeyboardHeight();
   for (Size s : kSizes) {
-    SCOPED_TRACE(Where(s));
+    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
     const KeyboardLayout l = LayoutStandardKeyboard(s.w, s.h);
     ASSERT_EQ(l.keys.size(), caps.size());
     EXPECT_NEAR(static_cast<float>(l.board.Width()) / l.board.Height(), aspect, aspect * 0.03f);
@@ -159,48 +141,48 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
     }
     for (size_t i = 0; i < l.keys.size(); ++i) {
       const PixelRect& k = l.keys[i];
-      ASSERT_FALSE(IsEmpty(k)) << caps[i].label;
-      EXPECT_TRUE(Inside(k, l.board)) << caps[i].label;
-      EXPECT_EQ(HitKey(l, (k.left + k.right) / 2, (k.top + k.bottom) / 2), static_cast<int>(i)) << caps[i].label;
-      EXPECT_EQ(HitKey(l, k.left, k.top), static_cast<int>(i));
-      EXPECT_EQ(HitKey(l, k.right - 1, k.bottom - 1), static_cast<int>(i));
-      // The key's right edge is a gap or another key, never this one.
-      EXPECT_NE(HitKey(l, k.right, k.top), static_cast<int>(i));
-      for (size_t j = i + 1; j < l.keys.size(); ++j) {
-        EXPECT_FALSE(Overlaps(k, l.keys[j])) << caps[i].label << " / " << caps[j].label;
-      }
+      const int me = static_cast<int>(i);
+      SCOPED_TRACE(caps[i].label);
+      ASSERT_FALSE(IsEmpty(k));
+      EXPECT_TRUE(Inside(k, l.board));
+      EXPECT_EQ(HitKey(l, (k.left + k.right) / 2, (k.top + k.bottom) / 2), me);
+      EXPECT_EQ(HitKey(l, k.left, k.top), me);
+      EXPECT_EQ(HitKey(l, k.right - 1, k.bottom - 1), me);
+      EXPECT_NE(HitKey(l, k.right, k.top), me);  // the right edge is a gap or another key
+      for (size_t j = i + 1; j < l.keys.size(); ++j) EXPECT_FALSE(Overlaps(k, l.keys[j])) << caps[j].label;
     }
     EXPECT_EQ(HitKey(l, l.board.left - 1, l.board.top), -1);
     EXPECT_EQ(HitKey(l, l.board.left, l.board.top), -1);  // the inset corner
     EXPECT_EQ(HitKey(l, s.w / 2, l.strip.top + 2), -1);
   }
-}
 
-TEST(KeyboardGeometry, KeysAreFoundBetweenTheirNeighboursInATinyLayout) {
-  // Two keys side by side, a wide one under them, and a hole at the right.
-  const std::vector<KeyCap> caps = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};
+  // Two keys side by side, a wide one under them, and a hole at the right;
   // 40 px a unit: 120 x 80 inside the margins, an 18 px strip below.
-  const KeyboardLayout l = LayoutKeyboard(caps, 3, 2, 132, 110);
+  const std::vector<KeyCap> tiny = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};
+  const KeyboardLayout l = LayoutKeyboard(tiny, 3, 2, 132, 110);
   ASSERT_EQ(l.keys.size(), 3u);
   EXPECT_FLOAT_EQ(l.scale, 40);
   EXPECT_EQ(l.keys[0].right + 4, l.keys[1].left);  // inset of 2 each side
   EXPECT_EQ(HitKey(l, l.keys[0].right + 1, l.keys[0].top + 5), -1);
   EXPECT_EQ(HitKey(l, l.board.left + 100, l.board.top + 20), -1);  // the hole
   EXPECT_EQ(HitKey(l, l.board.left + 60, l.board.top + 60), 2);
-  EXPECT_TRUE(LayoutKeyboard(caps, 0, 2, 200, 200).keys.empty());
+  EXPECT_TRUE(LayoutKeyboard(tiny, 0, 2, 200, 200).keys.empty());
 }
 
 TEST(KeyboardGeometry, LabelsAreDarkOnLightAndLightOnDark) {
   const uint32_t dark = 0x00202020, light = 0x00FFFFFF;
-  for (auto [fill, text] : {std::pair{0x00FFFFFFu, dark}, {0x00000000u, light}, {kPlainColour, dark},
-                            {0x000000FFu, light}, {0x0000FFFFu, dark}, {0x00FF0000u, light}, {0x00808080u, light}}) {
+  for (auto [fill, text] : {std::pair{0x00FFFFFFu, dark},
+                            {0x00000000u, light},
+                            {kPlainColour, dark},
+                            {0x000000FFu, light},
+                            {0x0000FFFFu, dark},
+                            {0x00FF0000u, light},
+                            {0x00808080u, light}})
     EXPECT_EQ(TextColourOn(fill), text) << std::hex << fill;
-  }
   // Along the heat scale the label never vanishes into its key.
+  auto lum = [](uint32_t c) { return (c & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + ((c >> 16) & 0xFF) * 114; };
   for (uint64_t v = 1; v <= 100; ++v) {
-    const uint32_t fill = HeatColour(v, 100);
-    const uint32_t t = TextColourOn(fill);
-    auto lum = [](uint32_t c) { return (c & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + ((c >> 16) & 0xFF) * 114; };
+    const uint32_t fill = HeatColour(v, 100), t = TextColourOn(fill);
     EXPECT_GT(t == light ? lum(t) - lum(fill) : lum(fill) - lum(t), 100000u) << v;
   }
 }
