@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -76,6 +77,14 @@ void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
   RegCloseKey(h);
 }
 
+// Calls f with each process of the session.
+void ForEachProcess(const std::function<void(const PROCESSENTRY32&)>& f) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe = {sizeof pe};
+  for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) f(pe);
+  CloseHandle(snap);
+}
+
 // Runs setup or the uninstaller silently until it and the processes it
 // started have ended (the uninstaller copies itself to the temporary folder,
 // starts the copy and ends at once), but not a Tallivo it started, which is
@@ -86,32 +95,24 @@ DWORD RunSilently(const std::string& exe) {
   // their parent's ended id was handed to the setup (the desktop process,
   // programs left by earlier tests).
   std::set<DWORD> ignored;
-  HANDLE snap0 = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 pe0 = {sizeof pe0};
-  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) ignored.insert(pe0.th32ProcessID);
-  CloseHandle(snap0);
+  ForEachProcess([&](const PROCESSENTRY32& pe) { ignored.insert(pe.th32ProcessID); });
   HANDLE h = StartProcess("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
-  std::map<DWORD, std::string> names = {{pid, exe}};
   std::map<DWORD, DWORD> namelessSince;
-  const auto created = [](HANDLE process, FILETIME* exited) {
-    FILETIME start = {}, end = {}, kernel, user;
-    GetProcessTimes(process, &start, &end, &kernel, &user);
-    if (exited) *exited = end;
-    return start;
+  const auto time = [](HANDLE process, int which) {  // 0: its start, 1: its end
+    FILETIME t[4] = {};
+    GetProcessTimes(process, &t[0], &t[1], &t[2], &t[3]);
+    return t[which];
   };
   const auto poll = [&] {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     // Once the setup has ended, its id may go to a new process whose
     // children are not the setup's: a child must start before its parent ends.
-    FILETIME setupEnd = {};
-    created(h, &setupEnd);
+    const FILETIME setupEnd = time(h, 1);
     const bool setupEnded = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-    PROCESSENTRY32 pe = {sizeof pe};
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+    ForEachProcess([&](const PROCESSENTRY32& pe) {
       const DWORD id = pe.th32ProcessID;
-      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) continue;
+      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) return;
       // Tallivo is started on purpose and stays; Wine's desktop process
       // (explorer.exe), started by the first program that needs the shell,
       // does not end with the setup. Neither is the setup's work. Under
@@ -124,34 +125,24 @@ DWORD RunSilently(const std::string& exe) {
       const bool stillborn = !pe.szExeFile[0] && namelessSince.count(id) && GetTickCount() - namelessSince[id] > 15000;
       if (!pe.szExeFile[0] && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
       if (other || stillborn) {
-        if (all.count(id)) CloseHandle(all[id]), all.erase(id), names.erase(id);
+        if (all.count(id)) CloseHandle(all[id]), all.erase(id);
         ignored.insert(id);
-        continue;
+      } else if (!all.count(id)) {
+        HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+        const FILETIME start = c ? time(c, 0) : FILETIME{};
+        if (c && setupEnded && CompareFileTime(&start, &setupEnd) > 0) ignored.insert(id), CloseHandle(c);
+        if (c && !ignored.count(id)) all[id] = c;
       }
-      if (all.count(id)) continue;
-      HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
-      if (!c) continue;
-      FILETIME start = created(c, nullptr);
-      if (setupEnded && CompareFileTime(&start, &setupEnd) > 0) {
-        ignored.insert(id);
-        CloseHandle(c);
-        continue;
-      }
-      all[id] = c;
-      names[id] = pe.szExeFile;
-    }
-    CloseHandle(snap);
-    for (const auto& p : all) {
+    });
+    for (const auto& p : all)
       if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-    }
     return true;
   };
   const bool ended = h && WaitUntil(poll, 120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
   for (const auto& p : all) {
-    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0)
-      printf("still running: process %lu, %s\n", p.first, names[p.first].c_str());
+    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
     CloseHandle(p.second);
   }
   return code;
