@@ -366,9 +366,8 @@ InputSink::InputSink(RECT rc) {
                     "TallivoTestSink"};
     return RegisterClassA(&wc);
   }();
-  (void)registered;
   m_hwnd =
-      CreateWindowExA(WS_EX_TOPMOST, "TallivoTestSink", "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
+      CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(registered), "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
                       rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   Pump(100);
 }

@@ -132,8 +132,7 @@ BrowserStandIn::BrowserStandIn() {
   m_logPath = BinDir() + "\\browser_requests.txt";
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
-  std::string command = "\"";
-  command += BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
+  const std::string command = "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
                   static_cast<DWORD>(command.size() + 1));
 }
@@ -158,8 +157,7 @@ SessionEndWatcher::SessionEndWatcher() {
                     nullptr, nullptr, nullptr, nullptr, "TallivoTestSessionEnd"};
     return RegisterClassA(&wc);
   }();
-  (void)registered;
-  m_hwnd = CreateWindowExA(0, "TallivoTestSessionEnd", "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+  m_hwnd = CreateWindowExA(0, MAKEINTATOM(registered), "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
