@@ -53,9 +53,6 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
  protected:
   static HWND Panel() { return ProcessPanelWindow(); }
   static HWND Picker() { return ProcessPickerWindow(); }
-  static bool Hides(HWND w) {
-    return WaitUntil([&] { return !IsWindowVisible(w); });
-  }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
     ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(Panel()) != FALSE; }));
@@ -79,7 +76,7 @@ TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
   // Esc hides only the panel; hidden, it stays behind, and comes back flush.
   ASSERT_TRUE(BringToFront(panel));
   TapKey(VK_ESCAPE, 1);
-  ASSERT_TRUE(Hides(panel));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }));
   EXPECT_TRUE(IsWindowVisible(main));
   const auto hidden = TopLeft(panel);
   Drag(CaptionPoint(main), -80, 0, 4);
