@@ -1,9 +1,11 @@
 // The activity charts on the real program: bars read back from the screen
-// after real events and page ticks, the tabs, and the tray round trip.
+// after real events and page ticks, the tabs, and the tray round trip; the
+// clock and the click milestones of the status bar.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "base/messages.h"
@@ -15,7 +17,7 @@ using namespace e2e;
 
 namespace {
 
-TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
+TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   // Today's figures already hold 5000 left clicks: the curves must count
   // only what happens after the start.
   ResetProfile();
@@ -25,6 +27,26 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   App app;
   ASSERT_TRUE(app.Start());
   const HWND main = app.Main(), tab = GetDlgItem(main, IDC_TAB);
+  // From the first paint, before the first tick: the texts, not the
+  // template's placeholders.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+  EXPECT_EQ(app.Text(IDC_CLOCK).rfind("当前:", 0), 0u) << app.Text(IDC_CLOCK);
+  EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:", 0), 0u) << app.Text(IDC_RUN_TIME);
+  EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != "软件已运行:0时0分0秒"; }));  // the first tick
+  char date[64];
+  snprintf(date, sizeof date, "当前:%04d年%02d月%02d日 ", t.wYear, t.wMonth, t.wDay);
+  EXPECT_EQ(app.Text(IDC_CLOCK).rfind(date, 0), 0u) << app.Text(IDC_CLOCK);
+  EXPECT_EQ(app.Text(IDC_CLOCK).size(), std::string(date).size() + 8) << app.Text(IDC_CLOCK);  // HH:MM:SS
+  // 5000 clicks is the mouse, one more the cat.
+  auto status = [&] {  // the status bar's milestone part
+    SharedBlock text(app.Process(), 256);
+    SendMessageA(GetDlgItem(main, IDC_STATUS_BAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text.Remote()));
+    return std::string(text.Local());
+  };
+  EXPECT_TRUE(WaitUntil([&] { return status() == "当前你已经点击死一只老鼠！"; }, 3000)) << status();
+  app.PostInput(tallivo::WM_INPUT_MBUTTON);
+  EXPECT_TRUE(WaitUntil([&] { return status() == "当前你已经点击死一只猫！"; }, 3000)) << status();
+
   const HWND hour = GetDlgItem(tab, IDD_PAGE_HOUR), day = GetDlgItem(tab, IDD_PAGE_DAY);
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);       // the charts all on screen
   auto bars = [&](HWND page, const std::vector<int>& want) {  // 8 and 17 pixels per slot
@@ -47,11 +69,9 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   };
   // A real click on a tab item, counted like any other.
   auto clickTab = [&](int item) {
-    void* remote = VirtualAllocEx(app.Process(), nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    RECT rc = {};
-    SendMessageA(tab, TCM_GETITEMRECT, item, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(app.Process(), remote, &rc, sizeof rc, nullptr);
-    VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
+    SharedBlock block(app.Process(), sizeof(RECT));
+    SendMessageA(tab, TCM_GETITEMRECT, item, reinterpret_cast<LPARAM>(block.Remote()));
+    const RECT rc = *reinterpret_cast<RECT*>(block.Local());
     POINT p = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
     ClientToScreen(tab, &p);
     const uint32_t want = total() + 1;
@@ -61,7 +81,7 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
 
   ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5000次"));
   EXPECT_TRUE(bars(hour, {0, 0, 0})) << "bars before the first tick";
-  ASSERT_TRUE(events(37));  // 4 per pixel, rounded up: 10 px
+  ASSERT_TRUE(events(36));  // with the middle click 37, 4 per pixel, rounded up: 10 px
   tick(hour);
   EXPECT_TRUE(bars(hour, {10, 0}));
   tick(hour);  // a quiet minute moves the bar one slot on
@@ -77,12 +97,10 @@ TEST(Charts, BarsFollowTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
   EXPECT_TRUE(bars(hour, {5, 0, 0, 10}));
   // In the tray the chart has nothing to draw on; shown again, it draws
   // what came meanwhile and goes on drawing each new sample.
-  PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+  ASSERT_TRUE(app.ToTray());
   ASSERT_TRUE(events(40));  // 10 px
   tick(hour);
-  PostMessageA(main, tallivo::WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK);
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
+  ASSERT_TRUE(app.FromTray());
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   EXPECT_TRUE(bars(hour, {10, 5, 0}));
   ASSERT_TRUE(events(8));  // 2 px

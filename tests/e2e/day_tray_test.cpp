@@ -1,42 +1,19 @@
-// The day's figures across restarts, exits and a clear, the time displays
-// and status bar, the tray icon with its tip and balloons.
+// The day's figures across restarts, a clear and midnight, the tray icon
+// with its tip and balloons.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "base/messages.h"
 #include "chart_bars.h"
 #include "fake_shell.h"
 #include "harness.h"
-#include "history_harness.h"
 #include "res/resource.h"
 
 using namespace e2e;
 
 namespace {
-
-DWORD Stored(const char* entry, const char* section = "DataSetting") {
-  DWORD v = 0xDEADBEEF;
-  ReadProfileDword(section, entry, &v);
-  return v;
-}
-
-void PostInput(HWND w, unsigned msg, int times) {
-  for (int i = 0; i < times; ++i) PostMessageA(w, msg, 0, 0);
-}
-
-// The status bar's milestone part; SB_GETTEXT needs a buffer in the program's memory.
-std::string StatusText(const App& app) {
-  char buf[256] = {};
-  void* remote = VirtualAllocEx(app.Process(), nullptr, sizeof buf, MEM_COMMIT, PAGE_READWRITE);
-  SendMessageA(GetDlgItem(app.Main(), IDC_STATUS_BAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(app.Process(), remote, buf, sizeof buf - 1, nullptr);
-  VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
-  return buf;
-}
 
 TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   const SYSTEMTIME t = Today();
@@ -49,7 +26,6 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
     const char* runTime;
     DWORD pixels;
   } cases[] = {
-      {"another month", t.wMonth % 12 + 1, 0, "左键点击:   0次", "软件已运行:0时0分", 5},
       {"the same month and day last year", t.wMonth, t.wYear - 1u, "左键点击:   0次", "软件已运行:0时0分", 5},
       {"same day", t.wMonth, t.wYear, "左键点击:   5次", "软件已运行:25时1分", 7565},
       {"same month and day, no year", t.wMonth, 0, "左键点击:   5次", "软件已运行:25时1分", 7565},
@@ -79,48 +55,9 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   app.Command(ID_CLEAR_STATS);
   ASSERT_TRUE(app.Answer(IDYES));
   EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0) == 0; }));
-  app.Command(ID_EXIT);
-  ASSERT_TRUE(app.Answer(IDYES));
-  ASSERT_TRUE(app.WaitExit(10000));
+  ASSERT_TRUE(app.Quit());
   EXPECT_EQ(Stored("MouseLeft") + Stored("KeyBoard") + Stored("MouseMove"), 0u);
 }
-
-// Every way out keeps every event counted before it, even those of the last
-// second; the end of the session saves before it answers.
-class ExitSaves : public ::testing::TestWithParam<int> {};
-
-TEST_P(ExitSaves, RestartShowsEveryEventCountedBeforeTheExit) {
-  ResetProfile();
-  ClearHistory();
-  App app;
-  ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(WaitUntil([] { return Stored("MouseLeft") == 0u; }));  // the first save
-  PostInput(app.Main(), tallivo::WM_INPUT_LBUTTON, 41);
-  PostInput(app.Main(), tallivo::WM_INPUT_KEY, 17);
-  const WORD commands[] = {ID_EXIT, IDCANCEL /* Esc */, IDOK /* Enter */};
-  if (GetParam() < 3) app.Command(commands[GetParam()]);
-  if (GetParam() == 3) PostMessageA(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_TRUE((GetParam() != 0 && GetParam() != 3) || app.Answer(IDYES)) << "no question before the exit";
-  if (GetParam() == 4) {
-    ASSERT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 17次"));
-    DWORD_PTR ok = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &ok));
-    EXPECT_EQ(ok, 1u) << "the end of the session refused";
-    EXPECT_EQ(Stored("MouseLeft"), 41u);
-    app.Kill();
-  } else {
-    ASSERT_TRUE(app.WaitExit(10000));
-  }
-  // The history has them too.
-  const std::string today = "FROM days WHERE date='" + TodayKey() + "'";
-  EXPECT_EQ(HistoryInt("SELECT left_clicks " + today), 41);
-  EXPECT_EQ(HistoryInt("SELECT key_strokes " + today), 17);
-  ASSERT_TRUE(app.Start());
-  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   41次"));
-  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 17次"));
-}
-
-INSTANTIATE_TEST_SUITE_P(AllWaysOut, ExitSaves, ::testing::Range(0, 5));
 
 // The date and the time of the program's clock label.
 std::string ClockDate(const App& app) { return app.Text(IDC_CLOCK).substr(0, std::strlen("当前:2026年12月07日")); }
@@ -152,8 +89,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   sink.Activate();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 30);
   TapKey('A', 10);
-  ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   35次")) << app.Text(IDC_LEFT_CLICKS);
-  ASSERT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 13次")) << app.Text(IDC_KEY_STROKES);
+  app.ExpectCounters({35, 0, 0, 0, 13});
   EXPECT_NE(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
   ASSERT_TRUE(ClockDate(app) == "当前:2026年12月07日" && ClockTime(app) < "23:59:58")
       << "started too late to count before midnight: " << app.Text(IDC_CLOCK);
@@ -161,9 +97,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   // Midnight: the window's figures start from zero and are saved at once
   // under the new date, before any new event.
   ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月08日"; }, 30000)) << app.Text(IDC_CLOCK);
-  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次")) << app.Text(IDC_LEFT_CLICKS);
-  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 0次")) << app.Text(IDC_KEY_STROKES);
-  EXPECT_TRUE(app.WaitText(IDC_TOTAL_CLICKS, "鼠标共点击: 0次")) << app.Text(IDC_TOTAL_CLICKS);
+  app.ExpectCounters({0, 0, 0, 0, 0});
   EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
   EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0), 0u) << app.Text(IDC_RUN_TIME);
   EXPECT_TRUE(WaitUntil([] { return Stored("Day", "DateCur") == 8; }));
@@ -175,37 +109,13 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   // After midnight: 4 clicks and 4 key strokes, the new day's only figures.
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 4);
   TapKey('B', 4);
-  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   4次")) << app.Text(IDC_LEFT_CLICKS);
-  EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 4次")) << app.Text(IDC_KEY_STROKES);
+  app.ExpectCounters({4, 0, 0, 0, 4});
   EXPECT_TRUE(WaitUntil([] { return Stored("MouseLeft") == 4 && Stored("KeyBoard") == 4; }))
       << Stored("MouseLeft") << " " << Stored("KeyBoard");
   // One tick across midnight: the 40 events before it and the 8 after, 4
   // per pixel; the fall to zero is no activity.
   tickHour();
   EXPECT_TRUE(ChartBarsAre(GetDlgItem(hour, IDC_CHART), 8, {12, 0}));
-}
-
-TEST(TimeDisplays, ClockAndTheClickMilestones) {
-  ResetProfile();
-  const SYSTEMTIME t = Today();
-  SeedDay(t.wMonth, t.wDay, 5000, 0, 0, 0, 0, 0, 0);
-  App app;
-  ASSERT_TRUE(app.Start());
-  // From the first paint, before the first tick: the texts, not the
-  // template's placeholders.
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.Main()) != FALSE; }));
-  EXPECT_EQ(app.Text(IDC_CLOCK).rfind("当前:", 0), 0u) << app.Text(IDC_CLOCK);
-  EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:", 0), 0u) << app.Text(IDC_RUN_TIME);
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != "软件已运行:0时0分0秒"; }));  // the first tick
-  char date[64];
-  snprintf(date, sizeof date, "当前:%04d年%02d月%02d日 ", t.wYear, t.wMonth, t.wDay);
-  EXPECT_EQ(app.Text(IDC_CLOCK).rfind(date, 0), 0u) << app.Text(IDC_CLOCK);
-  EXPECT_EQ(app.Text(IDC_CLOCK).size(), std::string(date).size() + 8) << app.Text(IDC_CLOCK);  // HH:MM:SS
-  // 5000 clicks is the mouse, one more the cat.
-  auto status = [&](const std::string& want) { return WaitUntil([&] { return StatusText(app) == want; }, 3000); };
-  EXPECT_TRUE(status("当前你已经点击死一只老鼠！")) << StatusText(app);
-  PostMessageA(app.Main(), tallivo::WM_INPUT_MBUTTON, 0, 0);
-  EXPECT_TRUE(status("当前你已经点击死一只猫！")) << StatusText(app);
 }
 
 TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
@@ -241,8 +151,8 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
       if (call.message == NIM_ADD) add = call;
     EXPECT_TRUE(add.flags & NIF_INFO) << "no balloon";
     EXPECT_EQ(add.info, c.balloon);
-    PostInput(app.Main(), tallivo::WM_INPUT_LBUTTON, 3);
-    PostInput(app.Main(), tallivo::WM_INPUT_KEY, 2);
+    app.PostInput(tallivo::WM_INPUT_LBUTTON, 3);
+    app.PostInput(tallivo::WM_INPUT_KEY, 2);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击3次,键盘敲击2次,鼠标移动", 0) == 0; }))
         << shell.LastTip();
     // Hidden, the texts of each second stand still; after that rest the tip
@@ -250,23 +160,18 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
     const std::string runTime = app.Text(IDC_RUN_TIME);
     Pump(2000);
     EXPECT_EQ(app.Text(IDC_RUN_TIME), runTime) << "written while hidden";
-    PostInput(app.Main(), tallivo::WM_INPUT_LBUTTON, 1);
+    app.PostInput(tallivo::WM_INPUT_LBUTTON, 1);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击4次,键盘敲击2次,鼠标移动", 0) == 0; }))
         << shell.LastTip();
     shell.Clear();
     PostMessageA(app.Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !shell.Calls().empty() && shell.Calls()[0].message == NIM_ADD; }))
         << "no icon in the restarted shell";
-    PostMessageA(app.Main(), tallivo::WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.Main()) && !IsIconic(app.Main()); }));
+    ASSERT_TRUE(app.FromTray());
     // Shown, they show what came meanwhile.
     EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != runTime; })) << runTime;
-    EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   4次")) << app.Text(IDC_LEFT_CLICKS);
-    EXPECT_TRUE(app.WaitText(IDC_KEY_STROKES, "键盘共敲击: 2次")) << app.Text(IDC_KEY_STROKES);
-    EXPECT_TRUE(app.WaitText(IDC_TOTAL_CLICKS, "鼠标共点击: 4次")) << app.Text(IDC_TOTAL_CLICKS);
-    app.Command(ID_EXIT);
-    ASSERT_TRUE(app.Answer(IDYES));
-    ASSERT_TRUE(app.WaitExit(10000));
+    app.ExpectCounters({4, 0, 0, 0, 2});
+    ASSERT_TRUE(app.Quit());
     EXPECT_FALSE(shell.IconExists());
   }
 }

@@ -29,10 +29,7 @@ std::string Narrow(const WCHAR* w, size_t max) {
 }  // namespace
 
 FakeShell::FakeShell() {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = "Shell_TrayWnd";
+  WNDCLASSA wc = {0, Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Shell_TrayWnd"};
   RegisterClassA(&wc);
   m_hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -47,9 +44,8 @@ FakeShell::~FakeShell() {
 bool FakeShell::Active() const { return m_hwnd && FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr) == m_hwnd; }
 
 std::string FakeShell::LastTip() const {
-  for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it) {
+  for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it)
     if (it->flags & NIF_TIP) return it->tip;
-  }
   return std::string();
 }
 

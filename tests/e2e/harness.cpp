@@ -1,8 +1,10 @@
 #include "harness.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "base/messages.h"
 #include "res/resource.h"
 
 namespace e2e {
@@ -10,25 +12,31 @@ namespace e2e {
 namespace {
 constexpr char kMainCaption[] = "泰利沃v4.04版";
 
-struct FindData {
-  DWORD pid;
-  const char* caption;
-  std::vector<HWND>* all;
-  HWND found;
-};
-
-BOOL CALLBACK EnumTop(HWND hwnd, LPARAM lp) {
-  auto* d = reinterpret_cast<FindData*>(lp);
+BOOL CALLBACK AddWindowOf(HWND hwnd, LPARAM lp) {
+  auto* all = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != d->pid) return TRUE;
-  if (d->all) d->all->push_back(hwnd);
-  if (d->caption && WindowText(hwnd) == d->caption) {
-    d->found = hwnd;
-    return d->all != nullptr;
-  }
+  if (pid == all->first) all->second.push_back(hwnd);
   return TRUE;
 }
+
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+  std::pair<DWORD, std::vector<HWND>> all = {pid, {}};
+  EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&all));
+  return all.second;
+}
+
+namespace {
+// The first top-level window of the process with this caption.
+HWND WindowOf(DWORD pid, const char* caption) {
+  for (HWND w : TopLevelWindowsOf(pid))
+    if (WindowText(w) == caption) return w;
+  return nullptr;
+}
+
+std::string ProfileKey(const char* section) { return std::string("Software\\Tallivo\\Tallivo\\") + section; }
 }  // namespace
 
 std::string BinDir() {
@@ -42,28 +50,34 @@ std::string BinDir() {
 void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
 
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value) {
-  std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
   DWORD type = 0, size = sizeof(DWORD);
-  return RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_ANY, &type, value, &size) == ERROR_SUCCESS &&
+  return RegGetValueA(HKEY_CURRENT_USER, ProfileKey(section).c_str(), entry, RRF_RT_ANY, &type, value, &size) ==
+             ERROR_SUCCESS &&
          type == REG_DWORD;
 }
 
 void WriteProfileDword(const char* section, const char* entry, DWORD value) {
-  std::string path = std::string("Software\\Tallivo\\Tallivo\\") + section;
-  RegSetKeyValueA(HKEY_CURRENT_USER, path.c_str(), entry, REG_DWORD, &value, sizeof value);
+  RegSetKeyValueA(HKEY_CURRENT_USER, ProfileKey(section).c_str(), entry, REG_DWORD, &value, sizeof value);
+}
+
+DWORD Stored(const char* entry, const char* section) {
+  DWORD v = 0xDEADBEEF;
+  return ReadProfileDword(section, entry, &v) ? v : 0xDEADBEEF;
+}
+
+uint32_t NumberIn(const std::string& label) {
+  const size_t i = label.find_first_of("0123456789");
+  return i == std::string::npos ? 0 : static_cast<uint32_t>(std::strtoul(label.c_str() + i, nullptr, 10));
 }
 
 void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys, DWORD movePixels,
              DWORD runSeconds) {
   WriteProfileDword("DateCur", "Month", month);
   WriteProfileDword("DateCur", "Day", day);
-  WriteProfileDword("DataSetting", "MouseLeft", left);
-  WriteProfileDword("DataSetting", "MouseRight", right);
-  WriteProfileDword("DataSetting", "MouseMiddle", middle);
-  WriteProfileDword("DataSetting", "MouseRoll", wheel);
-  WriteProfileDword("DataSetting", "KeyBoard", keys);
-  WriteProfileDword("DataSetting", "MouseMove", movePixels);
-  WriteProfileDword("DataSetting", "TimeCount", runSeconds);
+  const std::pair<const char*, DWORD> figures[] = {
+      {"MouseLeft", left}, {"MouseRight", right},     {"MouseMiddle", middle},  {"MouseRoll", wheel},
+      {"KeyBoard", keys},  {"MouseMove", movePixels}, {"TimeCount", runSeconds}};
+  for (const auto& [entry, value] : figures) WriteProfileDword("DataSetting", entry, value);
 }
 
 std::string ReadFileBytes(const std::string& path) {
@@ -104,6 +118,11 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
     Pump(0);
     Sleep(5);
   }
+}
+
+bool BringToFront(HWND hwnd) {
+  SetForegroundWindow(hwnd);
+  return WaitUntil([&] { return GetForegroundWindow() == hwnd; });
 }
 
 std::string WindowText(HWND hwnd) {
@@ -147,8 +166,25 @@ bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& 
   return Launch(Widen(dir + "\\" + exeName), Widen(workDir.empty() ? dir : workDir), timeoutMs, asSecondCopy);
 }
 
-bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs) {
-  return Launch(exePath, Widen(BinDir()), timeoutMs, false);
+bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::string& workDir) {
+  return Launch(exePath, Widen(workDir.empty() ? BinDir() : workDir), timeoutMs, false);
+}
+
+bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
+  return WaitUntil(
+      [&] {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", kMainCaption)) != nullptr;) {
+          GetWindowThreadProcessId(w, &m_pid);
+          HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
+          char image[MAX_PATH * 2] = {};
+          DWORD size = sizeof image;
+          if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0)
+            return m_process = h, m_main = w, true;
+          if (h) CloseHandle(h);
+        }
+        return false;
+      },
+      timeoutMs);
 }
 
 namespace {
@@ -183,14 +219,10 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
 bool App::FindMain(DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs) {
-    FindData d = {m_pid, kMainCaption, nullptr, nullptr};
-    if (m_pid) {
-      EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
-    } else if ((d.found = FindWindowA(nullptr, kMainCaption)) != nullptr) {
-      GetWindowThreadProcessId(d.found, &m_pid);
-    }
-    if (d.found) {
-      m_main = d.found;
+    HWND found = m_pid ? WindowOf(m_pid, kMainCaption) : FindWindowA(nullptr, kMainCaption);
+    if (found) {
+      if (!m_pid) GetWindowThreadProcessId(found, &m_pid);
+      m_main = found;
       m_firstCursorText = Text(IDC_CURSOR_POS);
       return true;
     }
@@ -250,15 +282,8 @@ bool App::WaitText(int controlId, const std::string& expected, DWORD timeoutMs) 
 
 HWND App::FindDialog(const char* caption, DWORD timeoutMs) const {
   HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        FindData d = {m_pid, caption, nullptr, nullptr};
-        EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
-        found = d.found && IsWindowVisible(d.found) ? d.found : nullptr;
-        return found != nullptr;
-      },
-      timeoutMs);
-  return found;
+  WaitUntil([&] { return IsWindowVisible(found = WindowOf(m_pid, caption)) != FALSE; }, timeoutMs);
+  return found && IsWindowVisible(found) ? found : nullptr;
 }
 
 bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
@@ -269,11 +294,19 @@ bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
   return WaitUntil([&] { return !IsWindow(box); });
 }
 
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::vector<HWND> all;
-  FindData d = {pid, nullptr, &all, nullptr};
-  EnumWindows(EnumTop, reinterpret_cast<LPARAM>(&d));
-  return all;
+bool App::Quit() {
+  Command(ID_EXIT);
+  return Answer(IDYES) && WaitExit(10000);
+}
+
+bool App::ToTray() const {
+  PostMessageA(m_main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  return WaitUntil([&] { return !IsWindowVisible(m_main); });
+}
+
+bool App::FromTray() const {
+  PostMessageA(m_main, tallivo::WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK);
+  return WaitUntil([&] { return IsWindowVisible(m_main) && !IsIconic(m_main); });
 }
 
 std::vector<HWND> App::TopLevelWindows() const { return TopLevelWindowsOf(m_pid); }
@@ -320,19 +353,21 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 InputSink::InputSink(RECT rc) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = SinkProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TallivoTestSink";
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    RegisterClassA(&wc);
-    registered = true;
-  }
+  static const ATOM registered = [] {
+    WNDCLASSA wc = {0,
+                    SinkProc,
+                    0,
+                    0,
+                    GetModuleHandleA(nullptr),
+                    nullptr,
+                    LoadCursor(nullptr, IDC_ARROW),
+                    reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)),
+                    nullptr,
+                    "TallivoTestSink"};
+    return RegisterClassA(&wc);
+  }();
   m_hwnd =
-      CreateWindowExA(WS_EX_TOPMOST, "TallivoTestSink", "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
+      CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(registered), "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
                       rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   Pump(100);
 }
@@ -363,6 +398,15 @@ bool StartUnixProgram(const char* commandLine, const char* workDir) {
   // handles: what it leaves in `pi` is not ours, and closing it would close
   // some other handle of this program (its standard output, for one).
   return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
+}
+
+HANDLE StartProcess(std::string commandLine) {
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return nullptr;
+  CloseHandle(pi.hThread);
+  return pi.hProcess;
 }
 
 bool MoveCursor(int x, int y) {
@@ -413,13 +457,17 @@ INPUT KeyInput(WORD vk, bool up) {
   return in;
 }
 
-void Click(DWORD downFlag, DWORD upFlag, int times) {
+namespace {
+// Each of down and up, times over.
+std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
   std::vector<INPUT> v;
-  for (int i = 0; i < times; ++i) {
-    v.push_back(MouseInput(downFlag));
-    v.push_back(MouseInput(upFlag));
-  }
-  SendInputs(v);
+  for (int i = 0; i < times; ++i) v.insert(v.end(), {down, up});
+  return v;
+}
+}  // namespace
+
+void Click(DWORD downFlag, DWORD upFlag, int times) {
+  SendInputs(Presses(MouseInput(downFlag), MouseInput(upFlag), times));
 }
 
 void Wheel(int delta, int times) {
@@ -427,14 +475,7 @@ void Wheel(int delta, int times) {
   SendInputs(v);
 }
 
-void TapKey(WORD vk, int times) {
-  std::vector<INPUT> v;
-  for (int i = 0; i < times; ++i) {
-    v.push_back(KeyInput(vk, false));
-    v.push_back(KeyInput(vk, true));
-  }
-  SendInputs(v);
-}
+void TapKey(WORD vk, int times) { SendInputs(Presses(KeyInput(vk, false), KeyInput(vk, true), times)); }
 
 INPUT MouseAt(DWORD flags, POINT p) {
   const int w = GetSystemMetrics(SM_CXSCREEN);
@@ -455,12 +496,7 @@ bool PointAt(POINT p) {
 
 void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times) {
   PointAt(p);
-  std::vector<INPUT> v;
-  for (int i = 0; i < times; ++i) {
-    v.push_back(MouseAt(downFlag, p));
-    v.push_back(MouseAt(upFlag, p));
-  }
-  SendInputs(v);
+  SendInputs(Presses(MouseAt(downFlag, p), MouseAt(upFlag, p), times));
 }
 
 void WheelAt(POINT p, int delta, int times) {
@@ -479,6 +515,19 @@ float MeasurePixelsPerMetre() {
   int v = pts[0].x - pts[1].x;
   if (v < 0) v = -v;
   return v ? static_cast<float>(v) : 3780.0f;
+}
+
+TargetApp::TargetApp(int x, int y, int w, int h) {
+  m_process = StartProcess("\"" + BinDir() + "\\tallivo_target.exe\" " + std::to_string(x) + " " + std::to_string(y) +
+                           " " + std::to_string(w) + " " + std::to_string(h));
+  if (m_process) WaitUntil([&] { return (m_window = FindWindowA("TallivoTestTarget", nullptr)) != nullptr; }, 30000);
+}
+
+TargetApp::~TargetApp() {
+  if (!m_process) return;
+  TerminateProcess(m_process, 0);
+  WaitForSingleObject(m_process, 5000);
+  CloseHandle(m_process);
 }
 
 }  // namespace e2e

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 void ResetProfile();
 bool ReadProfileDword(const char* section, const char* entry, DWORD* value);
 void WriteProfileDword(const char* section, const char* entry, DWORD value);
+// A stored figure; 0xDEADBEEF when it is no stored number.
+DWORD Stored(const char* entry, const char* section = "DataSetting");
+// The first number in a label such as "左键点击:   123次", 0 when none.
+uint32_t NumberIn(const std::string& label);
 // Seeds the day's figures as a run on the given date would have saved them.
 void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys, DWORD movePixels,
              DWORD runSeconds);
@@ -31,6 +37,8 @@ std::string ReadFileBytes(const std::string& path);
 // Polls pred every few milliseconds, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 void Pump(DWORD ms);
+// Brings a window to the front and waits until it is there.
+bool BringToFront(HWND hwnd);
 
 class App {
  public:
@@ -47,7 +55,10 @@ class App {
   bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "",
              bool asSecondCopy = false);
   // The same for a program anywhere, named by its full path.
-  bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000);
+  bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000, const std::string& workDir = "");
+  // Finds the main window of a copy run from exePath that something else
+  // started (the shell, a setup program), and takes over its process.
+  bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
   // Starts Tallivo.exe with its clock set to the given local time
   // ("2026-12-07 23:59:50"), running on from there (libfaketime through a
   // Unix command: Wine hands back no handle to its process, so the program
@@ -69,8 +80,21 @@ class App {
   std::vector<HWND> TopLevelWindows() const;
   // Sends a menu command as the menu would.
   void Command(WORD id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
+  // Posts an event message of the hook libraries (WM_INPUT_KEY...) times over.
+  void PostInput(UINT msg, int times = 1) const {
+    for (int i = 0; i < times; ++i) PostMessageA(m_main, msg, 0, 0);
+  }
   // Answers the "提示" question box with the given button; false if none came.
   bool Answer(int button, std::string* text = nullptr, DWORD timeoutMs = 5000) const;
+  // The menu's exit, answered Yes, and the end of the process.
+  bool Quit();
+  // Minimised to the tray; shown again by a double click on the icon.
+  bool ToTray() const;
+  bool FromTray() const;
+  // Waits until the main window shows these figures (left, right, middle,
+  // wheel, keys) and their total of clicks; each label that does not is a
+  // failure (in tools_harness.cpp, with the other gtest helpers).
+  void ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs = 8000) const;
 
  private:
   bool Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy);
@@ -115,7 +139,6 @@ class InputSink {
  public:
   explicit InputSink(RECT rc);
   ~InputSink();
-  HWND Hwnd() const { return m_hwnd; }
   POINT Center() const;
   void Activate();
 
@@ -126,6 +149,8 @@ class InputSink {
 // Starts a Unix program (under Wine) without waiting for it, in workDir
 // when given; callers wait for its effect.
 bool StartUnixProgram(const char* commandLine, const char* workDir = nullptr);
+// Starts a Windows command line; its process handle, null when it did not.
+HANDLE StartProcess(std::string commandLine);
 
 // Moves the real pointer (through the X server under Wine) and waits until
 // the system reports the new position.
@@ -148,5 +173,20 @@ void WheelAt(POINT p, int delta, int times);
 
 // Pixels per metre as the program measures them (0.1 mm mapping mode).
 float MeasurePixelsPerMetre();
+
+// The small window program of the per-process tests (tallivo_target.exe),
+// its window at the given place; ended with the object.
+class TargetApp {
+ public:
+  TargetApp(int x, int y, int w, int h);
+  ~TargetApp();
+  TargetApp(const TargetApp&) = delete;
+  TargetApp& operator=(const TargetApp&) = delete;
+  HWND Window() const { return m_window; }  // null when it did not come up
+
+ private:
+  HANDLE m_process = nullptr;
+  HWND m_window = nullptr;
+};
 
 }  // namespace e2e

@@ -129,17 +129,8 @@ TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
   Hooks h;
   ASSERT_TRUE(h.Ready());
   // The other thread: the window of a small program top left.
-  std::string cmd = "\"" + BinDir() + "\\tallivo_target.exe\" 40 420 460 320";
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  CloseHandle(pi.hThread);
-  struct Ends {
-    HANDLE h;
-    ~Ends() { TerminateProcess(h, 0), WaitForSingleObject(h, 5000), CloseHandle(h); }
-  } ends{pi.hProcess};
-  HWND other = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (other = FindWindowA("TallivoTestTarget", nullptr)) != nullptr; }, 10000));
+  TargetApp other(40, 420, 460, 320);
+  ASSERT_TRUE(other.Window());
   const POINT there = {270, 580}, mine = h.sink.Center();
 
   // Thread 0 counts nothing at all.
@@ -163,8 +154,7 @@ TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
   ASSERT_EQ(Settled(tallivo::WM_PROC_KEY, 3), 3);
   ClickAt(there, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 4);
   WheelAt(there, 120, 3);
-  SetForegroundWindow(other);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
+  ASSERT_TRUE(BringToFront(other.Window()));
   TapKey('R', 2);  // keys while the other window is in front
   Pump(400);
   EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_PROC_LBUTTON, 2},

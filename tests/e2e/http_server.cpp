@@ -11,9 +11,7 @@ bool HttpServer::Start(unsigned short port) {
   if (m_listen == INVALID_SOCKET) return false;
   BOOL yes = TRUE;
   setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes), sizeof yes);
-  sockaddr_in addr = {};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(port);
+  sockaddr_in addr = {AF_INET, htons(port), {}, {}};
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 8) != 0) {
     closesocket(m_listen);
@@ -32,9 +30,8 @@ void HttpServer::Stop() {
     m_listen = INVALID_SOCKET;
   }
   if (m_thread.joinable()) m_thread.join();
-  for (auto& w : m_workers) {
+  for (auto& w : m_workers)
     if (w.joinable()) w.join();
-  }
   m_workers.clear();
 }
 
@@ -54,14 +51,11 @@ void HttpServer::Serve(SOCKET client) {
     if (n <= 0) break;
     request.append(buf, n);
   }
-  {
-    std::lock_guard<std::mutex> g(m_lock);
-    m_requests.push_back(request);
-  }
   std::string body;
   DWORD delay = 0;
   {
     std::lock_guard<std::mutex> g(m_lock);
+    m_requests.push_back(request);
     body = m_body;
     delay = m_delayMs;
   }

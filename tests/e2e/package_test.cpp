@@ -9,8 +9,8 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 
@@ -77,16 +77,14 @@ void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
   RegCloseKey(h);
 }
 
-// Starts a command line; its process handle, null when it did not start.
-HANDLE Launch(std::string line, const std::string& dir = "") {
-  STARTUPINFOA si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, dir.empty() ? nullptr : dir.c_str(), &si,
-                      &pi))
-    return nullptr;
-  CloseHandle(pi.hThread);
-  return pi.hProcess;
+// Calls f with each process of the session.
+void ForEachProcess(const std::function<void(const PROCESSENTRY32&)>& f) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 pe = {sizeof pe};
+  for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) f(pe);
+  CloseHandle(snap);
 }
+
 // Runs setup or the uninstaller silently until it and the processes it
 // started have ended (the uninstaller copies itself to the temporary folder,
 // starts the copy and ends at once), but not a Tallivo it started, which is
@@ -97,32 +95,24 @@ DWORD RunSilently(const std::string& exe) {
   // their parent's ended id was handed to the setup (the desktop process,
   // programs left by earlier tests).
   std::set<DWORD> ignored;
-  HANDLE snap0 = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 pe0 = {sizeof pe0};
-  for (BOOL ok = Process32First(snap0, &pe0); ok; ok = Process32Next(snap0, &pe0)) ignored.insert(pe0.th32ProcessID);
-  CloseHandle(snap0);
-  HANDLE h = Launch("\"" + exe + "\" /S");
+  ForEachProcess([&](const PROCESSENTRY32& pe) { ignored.insert(pe.th32ProcessID); });
+  HANDLE h = StartProcess("\"" + exe + "\" /S");
   const DWORD pid = GetProcessId(h);
   std::map<DWORD, HANDLE> all = {{pid, h}};
-  std::map<DWORD, std::string> names = {{pid, exe}};
   std::map<DWORD, DWORD> namelessSince;
-  const auto created = [](HANDLE process, FILETIME* exited) {
-    FILETIME start = {}, end = {}, kernel, user;
-    GetProcessTimes(process, &start, &end, &kernel, &user);
-    if (exited) *exited = end;
-    return start;
+  const auto time = [](HANDLE process, int which) {  // 0: its start, 1: its end
+    FILETIME t[4] = {};
+    GetProcessTimes(process, &t[0], &t[1], &t[2], &t[3]);
+    return t[which];
   };
   const auto poll = [&] {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     // Once the setup has ended, its id may go to a new process whose
     // children are not the setup's: a child must start before its parent ends.
-    FILETIME setupEnd = {};
-    created(h, &setupEnd);
+    const FILETIME setupEnd = time(h, 1);
     const bool setupEnded = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-    PROCESSENTRY32 pe = {sizeof pe};
-    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+    ForEachProcess([&](const PROCESSENTRY32& pe) {
       const DWORD id = pe.th32ProcessID;
-      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) continue;
+      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) return;
       // Tallivo is started on purpose and stays; Wine's desktop process
       // (explorer.exe), started by the first program that needs the shell,
       // does not end with the setup. Neither is the setup's work. Under
@@ -135,76 +125,28 @@ DWORD RunSilently(const std::string& exe) {
       const bool stillborn = !pe.szExeFile[0] && namelessSince.count(id) && GetTickCount() - namelessSince[id] > 15000;
       if (!pe.szExeFile[0] && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
       if (other || stillborn) {
-        if (all.count(id)) CloseHandle(all[id]), all.erase(id), names.erase(id);
+        if (all.count(id)) CloseHandle(all[id]), all.erase(id);
         ignored.insert(id);
-        continue;
+      } else if (!all.count(id)) {
+        HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+        const FILETIME start = c ? time(c, 0) : FILETIME{};
+        if (c && setupEnded && CompareFileTime(&start, &setupEnd) > 0) ignored.insert(id), CloseHandle(c);
+        if (c && !ignored.count(id)) all[id] = c;
       }
-      if (all.count(id)) continue;
-      HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
-      if (!c) continue;
-      FILETIME start = created(c, nullptr);
-      if (setupEnded && CompareFileTime(&start, &setupEnd) > 0) {
-        ignored.insert(id);
-        CloseHandle(c);
-        continue;
-      }
-      all[id] = c;
-      names[id] = pe.szExeFile;
-    }
-    CloseHandle(snap);
-    for (const auto& p : all) {
+    });
+    for (const auto& p : all)
       if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-    }
     return true;
   };
   const bool ended = h && WaitUntil(poll, 120000);
   DWORD code = ~0u;
   if (ended) GetExitCodeProcess(h, &code);
   for (const auto& p : all) {
-    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0)
-      printf("still running: process %lu, %s\n", p.first, names[p.first].c_str());
+    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
     CloseHandle(p.second);
   }
   return code;
 }
-
-// A Tallivo started by whatever means, found by its main window.
-struct Running {
-  HWND main = nullptr;
-  HANDLE process = nullptr;
-  ~Running() {
-    if (process) TerminateProcess(process, 99), WaitForSingleObject(process, 5000), CloseHandle(process);
-  }
-  // Waits for the main window of a program run from exePath.
-  bool Find(const std::string& exePath) {
-    return WaitUntil(
-        [&] {
-          for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", "泰利沃v" TALLIVO_VERSION_TEXT "版"));) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            HANDLE h =
-                OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | SYNCHRONIZE | PROCESS_TERMINATE, 0, pid);
-            char image[MAX_PATH * 2] = {};
-            DWORD size = sizeof image;
-            if (h && QueryFullProcessImageNameA(h, 0, image, &size) && SamePath(image, exePath)) {
-              return main = w, process = h, true;
-            }
-            if (h) CloseHandle(h);
-          }
-          return false;
-        },
-        20000);
-  }
-  bool Start(const std::string& dir) {
-    HANDLE h = Launch("\"" + dir + "\\Tallivo.exe\"", dir);
-    return h && CloseHandle(h) && Find(dir + "\\Tallivo.exe");
-  }
-  bool Ended(DWORD exitCode, DWORD timeoutMs = 20000) {
-    DWORD code = STILL_ACTIVE;
-    return WaitUntil([&] { return GetExitCodeProcess(process, &code) && code != STILL_ACTIVE; }, timeoutMs) &&
-           code == exitCode;
-  }
-};
 
 void RemoveInstallation() {
   for (const std::string& f : FilesIn(InstallDir())) DeleteFileA((InstallDir() + "\\" + f).c_str());
@@ -243,19 +185,18 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   // "start with Windows" then leaves its marker; the seeded day goes on.
   const auto opened = ShellExecuteA(nullptr, nullptr, ShortcutPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   ASSERT_GT(reinterpret_cast<INT_PTR>(opened), 32) << ShortcutPath();
-  auto app = std::make_unique<Running>();
-  ASSERT_TRUE(app->Find(exe)) << "no main window of the installed program";
-  PostMessageA(app->main, WM_COMMAND, ID_AUTOSTART, 0);
+  App app;
+  ASSERT_TRUE(app.Attach(exe)) << "no main window of the installed program";
+  app.Command(ID_AUTOSTART);
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(InstallDir() + "\\AuTo.dat") == "1"; }));
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "Tallivo"), "\"" + exe + "\"");
   EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo"), "<none>");
-  DWORD left = 0;
-  EXPECT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &left) && left == 4321) << left;
+  EXPECT_EQ(Stored("MouseLeft"), 4321u);
 
   // Setup over the running copy closes it through its window and replaces it.
   ASSERT_TRUE(DeleteFileA((InstallDir() + "\\uninstall.exe").c_str()));
   ASSERT_EQ(RunSilently(SetupPath()), 0u);
-  EXPECT_TRUE(app->Ended(0, 15000)) << "the running copy was left alone or closed by force";
+  EXPECT_TRUE(app.WaitExit(15000) && app.ExitCode() == 0) << "the running copy was left alone or closed by force";
   EXPECT_EQ(ReadFileBytes(exe), ReadFileBytes(PackageDir() + "\\files\\Tallivo.exe"));
   EXPECT_TRUE(Exists(InstallDir() + "\\uninstall.exe"));
 
@@ -263,8 +204,8 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   // Run values that would start it (its own, quoted, and one an older
   // version wrote unquoted), keeps one that starts a copy kept elsewhere,
   // another program's value and the day's figures.
-  app = std::make_unique<Running>();
-  ASSERT_TRUE(app->Start(InstallDir()));
+  App again;
+  ASSERT_TRUE(again.StartPath(Widen(exe), 20000, InstallDir()));
   const std::string kept = BinDir() + "\\Kept Tallivo\\Tallivo.exe";
   CreateDirectoryA((BinDir() + "\\Kept Tallivo").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(exe.c_str(), kept.c_str(), FALSE));
@@ -272,7 +213,8 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Tallivo", "\"" + kept + "\"");
   SetRun(HKEY_CURRENT_USER, 0, "TallivoTestNeighbour", "C:\\windows\\notepad.exe");
   EXPECT_EQ(RunSilently(InstallDir() + "\\uninstall.exe"), 0u);
-  EXPECT_TRUE(app->Ended(0)) << "the uninstaller left Tallivo running or closed it by force";
+  EXPECT_TRUE(again.WaitExit(20000) && again.ExitCode() == 0)
+      << "the uninstaller left Tallivo running or closed it by force";
   EXPECT_FALSE(Exists(InstallDir())) << testing::PrintToString(FilesIn(InstallDir()));
   EXPECT_FALSE(Exists(ShortcutPath()));
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kUninstallKey, ""), "<no key>");
@@ -282,7 +224,7 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "TallivoTestNeighbour"), "C:\\windows\\notepad.exe");
   DeleteFileA(kept.c_str());
   RemoveDirectoryA((BinDir() + "\\Kept Tallivo").c_str());
-  EXPECT_TRUE(ReadProfileDword("DataSetting", "KeyBoard", &left) && left == 54321) << left;
+  EXPECT_EQ(Stored("KeyBoard"), 54321u);
 }
 
 // The portable zip as the ctest fixture unpacked it: the files setup
@@ -301,13 +243,11 @@ TEST(PortableArchive, HoldsTheProgramAndAReadmeAndRunsFromItsFolder) {
   EXPECT_NE(readme.find("How to use it"), std::string::npos);
 
   ResetProfile();
-  Running app;
-  ASSERT_TRUE(app.Start(PortableDir()));
-  DWORD month = 0;
-  EXPECT_TRUE(WaitUntil([&] { return ReadProfileDword("DateCur", "Month", &month); }));  // it saves
-  EXPECT_EQ(month, Today().wMonth);
-  PostMessageA(app.main, WM_COMMAND, IDCANCEL, 0);  // Esc ends it at once
-  EXPECT_TRUE(app.Ended(0, 15000));
+  App app;
+  ASSERT_TRUE(app.StartPath(Widen(PortableDir() + "\\Tallivo.exe"), 20000, PortableDir()));
+  EXPECT_TRUE(WaitUntil([&] { return Stored("Month", "DateCur") == Today().wMonth; })) << "no save";
+  app.Command(IDCANCEL);  // Esc ends it at once
+  EXPECT_TRUE(app.WaitExit(15000) && app.ExitCode() == 0);
   ResetProfile();
 }
 

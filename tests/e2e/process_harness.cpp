@@ -11,15 +11,6 @@
 
 namespace e2e {
 
-namespace {
-bool Shows(HWND w) {
-  return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
-}
-bool Hides(HWND w) {
-  return WaitUntil([&] { return !IsWindowVisible(w); });
-}
-}  // namespace
-
 HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
 HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据"); }
 std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
@@ -44,7 +35,9 @@ bool PanelShows(std::array<uint32_t, 5> n) {
 
 bool ChooseProcess(DWORD programPid, const char* exe) {
   HWND picker = ProcessPickerWindow();
-  if (!PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) || !Shows(picker)) return false;
+  if (!PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) ||
+      !WaitUntil([&] { return IsWindowVisible(picker) != FALSE; }))
+    return false;
   RemoteList list(GetDlgItem(picker, IDC_PROCESS_LIST), programPid);
   // The list is rebuilt when opened and every ten seconds while open, which
   // drops the selection: try again should a rebuild fall between the two
@@ -53,7 +46,7 @@ bool ChooseProcess(DWORD programPid, const char* exe) {
     const int row = list.Find(exe);
     if (row < 0) return false;
     ClickAt(list.RowPoint(row), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-    Hides(picker);
+    WaitUntil([&] { return !IsWindowVisible(picker); });
   }
   return !IsWindowVisible(picker);
 }
@@ -76,17 +69,15 @@ std::string RemoteList::Name(int row) {
 }
 
 int RemoteList::Find(const char* exe) {
-  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row) {
+  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row)
     if (_stricmp(Name(row).c_str(), exe) == 0) return row;
-  }
   return -1;
 }
 
 std::string RemoteList::Names() {
   std::string all;
-  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row) {
+  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row)
     all += Name(row) + "\n";
-  }
   return all;
 }
 

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <array>
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -48,38 +46,19 @@ void Drag(POINT from, int dx, int dy, int steps) {
   Pump(250);
 }
 
-uint32_t NumberIn(const std::string& text) {
-  const size_t i = text.find_first_of("0123456789");
-  return i == std::string::npos ? 0 : static_cast<uint32_t>(strtoul(text.c_str() + i, nullptr, 10));
-}
-
 class ProcessPanel : public SharedApp<ProcessPanel> {
  public:
   static void BeforeStart() { MoveCursor(700, 600); }
-  static void TearDownTestSuite() {
-    SharedApp::TearDownTestSuite();
-    if (s_target.hProcess) TerminateProcess(s_target.hProcess, 0), CloseHandle(s_target.hProcess);
-  }
 
  protected:
   static HWND Panel() { return ProcessPanelWindow(); }
   static HWND Picker() { return ProcessPickerWindow(); }
-  static std::string Text(int id) { return PanelText(id); }
-  static bool Shows(HWND w) {
-    return WaitUntil([&] { return IsWindowVisible(w) != FALSE; });
-  }
-  static bool Hides(HWND w) {
-    return WaitUntil([&] { return !IsWindowVisible(w); });
-  }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
-    ASSERT_TRUE(Shows(Panel()));
+    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(Panel()) != FALSE; }));
     Pump(100);
   }
-  static bool Choose(const char* exe) { return ChooseProcess(s_app->Pid(), exe); }
-  static PROCESS_INFORMATION s_target;
 };
-PROCESS_INFORMATION ProcessPanel::s_target = {};
 
 TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
   ASSERT_TRUE(WaitUntil([] { return Panel() && Picker(); }));
@@ -95,10 +74,9 @@ TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
   EXPECT_EQ(TopLeft(panel), TopRight(main));
 
   // Esc hides only the panel; hidden, it stays behind, and comes back flush.
-  SetForegroundWindow(panel);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == panel; }));
+  ASSERT_TRUE(BringToFront(panel));
   TapKey(VK_ESCAPE, 1);
-  ASSERT_TRUE(Hides(panel));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(panel); }));
   EXPECT_TRUE(IsWindowVisible(main));
   const auto hidden = TopLeft(panel);
   Drag(CaptionPoint(main), -80, 0, 4);
@@ -126,24 +104,20 @@ TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
 TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
   // A program started now: the hidden picker takes no snapshots, and lists
   // it the moment it is opened.
-  std::string cmd = "\"" + BinDir() + "\\" + kTargetExe + "\" 740 20 270 260";
-  STARTUPINFOA si = {sizeof si};
-  ASSERT_TRUE(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &s_target));
-  CloseHandle(s_target.hThread);
-  HWND target = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (target = FindWindowA("TallivoTestTarget", nullptr)) != nullptr; }, 10000));
+  TargetApp targetApp(740, 20, 270, 260);
+  const HWND target = targetApp.Window();
+  ASSERT_TRUE(target);
   RemoteList list(GetDlgItem(Picker(), IDC_PROCESS_LIST), s_app->Pid());
   ASSERT_FALSE(IsWindowVisible(Picker()));
   EXPECT_LT(list.Find(kTargetExe), 0);
 
-  ASSERT_TRUE(Choose(kTargetExe));
+  ASSERT_TRUE(ChooseProcess(s_app->Pid(), kTargetExe));
   EXPECT_TRUE(PanelShows({}));  // the double click in the picker is not the program's
   ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   ClickAt(kTargetCenter, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
   ClickAt(kTargetCenter, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
   WheelAt(kTargetCenter, 120, 2);
-  SetForegroundWindow(target);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == target; }));
+  ASSERT_TRUE(BringToFront(target));
   TapKey('T', 4);
   ASSERT_TRUE(PanelShows({3, 2, 1, 2, 4}));
 

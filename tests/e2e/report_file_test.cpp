@@ -52,10 +52,7 @@ class Report : public SharedApp<Report> {
 
 TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   ASSERT_TRUE(MoveCursor(303, 304));  // (3, 4): 5 pixels
-  DWORD moved = 0;
-  ASSERT_TRUE(WaitUntil([&] {
-    return ReadProfileDword("DataSetting", "MouseMove", &moved) && moved == kSeedPixels + 5;
-  })) << moved;
+  ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == kSeedPixels + 5; })) << Stored("MouseMove");
   const std::string path = Dir() + "day.txt";
   DeleteFileA(path.c_str());
   const SYSTEMTIME before = Today();

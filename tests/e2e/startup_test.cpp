@@ -4,13 +4,12 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdlib>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/messages.h"
 #include "harness.h"
+#include "history_harness.h"
 #include "res/resource.h"
 #include "stats/stats_text.h"
 #include "tools_harness.h"
@@ -19,17 +18,6 @@ using namespace e2e;
 using tallivo::InputKind;
 
 namespace {
-
-// Left, right, middle, wheel, keys.
-void ExpectLabels(const App& app, std::array<uint32_t, 5> n) {
-  const std::pair<int, std::string> want[] = {{IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, n[0])},
-                                              {IDC_RIGHT_CLICKS, tallivo::CounterLabel(InputKind::Right, n[1])},
-                                              {IDC_MIDDLE_CLICKS, tallivo::CounterLabel(InputKind::Middle, n[2])},
-                                              {IDC_WHEEL_STEPS, tallivo::CounterLabel(InputKind::Wheel, n[3])},
-                                              {IDC_KEY_STROKES, tallivo::CounterLabel(InputKind::Key, n[4])},
-                                              {IDC_TOTAL_CLICKS, tallivo::TotalClicksLabel(n[0] + n[1] + n[2] + n[3])}};
-  for (const auto& [id, text] : want) EXPECT_TRUE(app.WaitText(id, text, 8000)) << app.Text(id) << ", want " << text;
-}
 
 TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   ResetProfile();
@@ -54,21 +42,21 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   Wheel(60, 2);    // two half notches make one step
   TapKey('A', 4);
   std::array<uint32_t, 5> n = {3, 2, 1, 4, 4};
-  ExpectLabels(app, n);
+  app.ExpectCounters(n);
 
   // A held key auto-repeating counts once.
   std::vector<INPUT> held(6, KeyInput('B', false));
   held.push_back(KeyInput('B', true));
   SendInputs(held);
   n[4] += 1;
-  ExpectLabels(app, n);
+  app.ExpectCounters(n);
 
   // Bursts in one call each, far more than the message queue takes at once.
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2000);
   TapKey('K', 1000);
   n[0] += 2000;
   n[4] += 1000;
-  ExpectLabels(app, n);
+  app.ExpectCounters(n);
 
   // A second copy ends without a window and leaves the first in peace.
   HWND before = GetForegroundWindow();
@@ -80,7 +68,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   EXPECT_EQ(GetForegroundWindow(), before);
   TapKey('E', 1);
   n[4] += 1;
-  ExpectLabels(app, n);
+  app.ExpectCounters(n);
 
   // Windows may take the hooks away without notice (a hook once too slow).
   // Taken away here behind the program's back, they miss the next clicks;
@@ -90,11 +78,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   Pump(1000);
   ASSERT_EQ(app.Text(IDC_LEFT_CLICKS), tallivo::CounterLabel(InputKind::Left, n[0])) << "the hooks still count";
-  auto leftShown = [&] {
-    const std::string label = app.Text(IDC_LEFT_CLICKS);
-    const size_t digits = label.find_first_of("0123456789");
-    return digits == std::string::npos ? 0u : static_cast<uint32_t>(std::strtoul(label.c_str() + digits, nullptr, 10));
-  };
+  auto leftShown = [&] { return NumberIn(app.Text(IDC_LEFT_CLICKS)); };
   uint32_t probes = 0;
   for (DWORD start = GetTickCount(); leftShown() == n[0] && GetTickCount() - start < 20000;) {
     for (int i = 0; i < 10; ++i) {
@@ -114,7 +98,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   TapKey('E', 2);
   n[0] += 3;
   n[4] += 2;
-  ExpectLabels(app, n);
+  app.ExpectCounters(n);
 }
 
 TEST(Distance, PointerTravelInMetresForTheMeasuredScreen) {
@@ -136,55 +120,82 @@ TEST(Distance, PointerTravelInMetresForTheMeasuredScreen) {
 
   // After several still seconds the first move counts from where the
   // pointer rested: a jump of (3, 4) adds 5 pixels, and the labels follow.
-  auto stored = [] {
-    DWORD v = 0;
-    return ReadProfileDword("DataSetting", "MouseMove", &v) ? v : 0;
-  };
-  ASSERT_TRUE(WaitUntil([&] { return stored() == 8000; })) << stored();
+  ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
   Pump(5000);
   ASSERT_TRUE(MoveCursor(503, 304));
-  EXPECT_TRUE(WaitUntil([&] { return stored() == 8005; })) << stored();
+  EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8005; })) << Stored("MouseMove");
   EXPECT_TRUE(app.WaitText(IDC_CURSOR_POS, "当前鼠标的位置:503,304")) << app.Text(IDC_CURSOR_POS);
   Pump(1500);
-  EXPECT_EQ(stored(), 8005u);
+  EXPECT_EQ(Stored("MouseMove"), 8005u);
 }
 
-// The menu's exit and the close box ask first (No keeps it running and
-// counting); Esc and Enter end at once. Every way ends with code 0.
-TEST(ExitPaths, EachWayOutAsksOrEndsAtOnceAndEndsCleanly) {
+// Every way out of the main window, one run each on the figures the run
+// before left: the menu's exit and the close box ask first (No keeps it
+// running and counting), Esc and Enter end at once, each with code 0. Every
+// event counted before is kept, even those of the last second: the next
+// start shows it, the stored day and the history have it. The end of the
+// session saves before it answers (and the program goes on counting).
+TEST(ExitPaths, EachWayOutAsksOrEndsAtOnceAndKeepsEveryEventCountedBeforeIt) {
   const struct {
     const char* name;
-    UINT msg;
+    UINT msg;  // the way out unless key; WM_QUERYENDSESSION: asked first
     WPARAM wp;
     WORD key;
   } ways[] = {
       {"exit command", WM_COMMAND, ID_EXIT, 0},
       {"close box", WM_SYSCOMMAND, SC_CLOSE, 0},
       {"Esc", 0, 0, VK_ESCAPE},
-      {"Enter", 0, 0, VK_RETURN},
+      {"the end of the session, then Enter", WM_QUERYENDSESSION, 0, VK_RETURN},
+  };
+  ResetProfile();
+  ClearHistory();
+  uint32_t left = 0, keys = 0;
+  auto expectKept = [&] {
+    EXPECT_EQ(Stored("MouseLeft"), left);
+    EXPECT_EQ(Stored("KeyBoard"), keys);
+    const std::string today = "FROM days WHERE date='" + TodayKey() + "'";
+    EXPECT_EQ(HistoryInt("SELECT left_clicks " + today), left);
+    EXPECT_EQ(HistoryInt("SELECT key_strokes " + today), keys);
   };
   for (const auto& w : ways) {
     SCOPED_TRACE(w.name);
-    ResetProfile();
     App app;
     ASSERT_TRUE(app.Start());
-    if (w.key) {
-      SetForegroundWindow(app.Main());
-      ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == app.Main(); }));
-      TapKey(w.key, 1);
-    } else {
+    app.ExpectCounters({left, 0, 0, 0, keys});
+    if (!w.key) {
       std::string question;
       PostMessageA(app.Main(), w.msg, w.wp, 0);
       ASSERT_TRUE(app.Answer(IDNO, &question));
       EXPECT_EQ(question, "你是否确定退出？");
       EXPECT_FALSE(app.WaitExit(500));
-      PostMessageA(app.Main(), tallivo::WM_INPUT_LBUTTON, 0, 0);
-      EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   1次")) << app.Text(IDC_LEFT_CLICKS);
+      app.PostInput(tallivo::WM_INPUT_LBUTTON);
+      EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, ++left)));
+    }
+    if (w.msg == WM_QUERYENDSESSION) {
+      app.PostInput(tallivo::WM_INPUT_LBUTTON, 41);
+      app.PostInput(tallivo::WM_INPUT_KEY, 17);
+      left += 41, keys += 17;
+      app.ExpectCounters({left, 0, 0, 0, keys});
+      DWORD_PTR ok = 0;
+      ASSERT_TRUE(SendMessageTimeoutA(app.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &ok));
+      EXPECT_EQ(ok, 1u) << "the end of the session refused";
+      expectKept();
+    }
+    app.PostInput(tallivo::WM_INPUT_LBUTTON, 41);
+    app.PostInput(tallivo::WM_INPUT_KEY, 17);
+    left += 41, keys += 17;
+    if (w.key) {
+      ASSERT_TRUE(BringToFront(app.Main()));
+      TapKey(w.key, 1);
+    } else {
       PostMessageA(app.Main(), w.msg, w.wp, 0);
       ASSERT_TRUE(app.Answer(IDYES));
     }
     ASSERT_TRUE(app.WaitExit(10000));
     EXPECT_EQ(app.ExitCode(), 0u);
+    // The key that ended the run may have been counted before the end.
+    if (w.key && Stored("KeyBoard") == keys + 1) ++keys;
+    expectKept();
   }
 }
 

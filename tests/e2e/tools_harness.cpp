@@ -2,12 +2,15 @@
 
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 #include <vector>
 
 #include "menu_probe.h"
+#include "res/resource.h"
+#include "stats/stats_text.h"
 
 namespace e2e {
 
@@ -20,21 +23,27 @@ std::string UnixPath(const std::string& winPath) {
   using UnixNameFn = char*(CDECL*)(const WCHAR*);
   auto fn = reinterpret_cast<UnixNameFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  if (fn) {
-    WCHAR wide[MAX_PATH * 2] = {};
-    MultiByteToWideChar(CP_ACP, 0, winPath.c_str(), -1, wide, MAX_PATH * 2);
-    if (char* unix = fn(wide)) {
-      std::string out(unix);
-      HeapFree(GetProcessHeap(), 0, unix);
-      return out;
-    }
+  char* unix = fn ? fn(Widen(winPath).c_str()) : nullptr;
+  if (!unix) {  // drive Z: is the Unix root in a default prefix
+    std::string out = winPath.size() > 2 && winPath[1] == ':' ? winPath.substr(2) : winPath;
+    std::replace(out.begin(), out.end(), '\\', '/');
+    return out;
   }
-  // Drive Z: is the Unix root in a default prefix.
-  std::string out = winPath.size() > 2 && winPath[1] == ':' ? winPath.substr(2) : winPath;
-  for (char& c : out) {
-    if (c == '\\') c = '/';
-  }
+  std::string out(unix);
+  HeapFree(GetProcessHeap(), 0, unix);
   return out;
+}
+
+void App::ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs) const {
+  using tallivo::CounterLabel;
+  using tallivo::InputKind;
+  const std::pair<int, std::string> want[] = {{IDC_LEFT_CLICKS, CounterLabel(InputKind::Left, n[0])},
+                                              {IDC_RIGHT_CLICKS, CounterLabel(InputKind::Right, n[1])},
+                                              {IDC_MIDDLE_CLICKS, CounterLabel(InputKind::Middle, n[2])},
+                                              {IDC_WHEEL_STEPS, CounterLabel(InputKind::Wheel, n[3])},
+                                              {IDC_KEY_STROKES, CounterLabel(InputKind::Key, n[4])},
+                                              {IDC_TOTAL_CLICKS, tallivo::TotalClicksLabel(n[0] + n[1] + n[2] + n[3])}};
+  for (const auto& [id, text] : want) EXPECT_TRUE(WaitText(id, text, timeoutMs)) << Text(id) << ", want " << text;
 }
 
 bool RunUnix(const std::string& commandLine) { return StartUnixProgram(commandLine.c_str()); }
@@ -48,38 +57,21 @@ std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
   return text;
 }
 
-namespace {
-struct OwnedSearch {
-  DWORD pid;
-  HWND owner;
-  HWND except;
-  HWND found;
-};
-
-BOOL CALLBACK FindOwned(HWND hwnd, LPARAM lp) {
-  auto* s = reinterpret_cast<OwnedSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || hwnd == s->except || !IsWindowVisible(hwnd)) return TRUE;
-  char cls[32] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (std::strcmp(cls, "#32770") != 0) return TRUE;
-  if (s->owner && GetWindow(hwnd, GW_OWNER) != s->owner) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
 HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs, HWND except) {
-  OwnedSearch s = {pid, owner, except, nullptr};
+  HWND found = nullptr;
   WaitUntil(
       [&] {
-        s.found = nullptr;
-        EnumWindows(FindOwned, reinterpret_cast<LPARAM>(&s));
-        return s.found != nullptr;
+        for (HWND w : TopLevelWindowsOf(pid)) {
+          char cls[32] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          if (w != except && IsWindowVisible(w) && !std::strcmp(cls, "#32770") &&
+              (!owner || GetWindow(w, GW_OWNER) == owner))
+            return (found = w) != nullptr;
+        }
+        return false;
       },
       timeoutMs);
-  return s.found;
+  return found;
 }
 
 bool RunInside(const App& app, const char* dllName) {
@@ -123,18 +115,10 @@ UINT MenuItemState(const App& app, int submenu, UINT command) {
 }
 
 bool ButtonsSwappedForNewProcess() {
-  const std::string exe = BinDir() + "\\swap_state.exe";
-  std::vector<char> cmd(exe.begin(), exe.end());
-  cmd.push_back(0);
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  HANDLE process = StartProcess("\"" + BinDir() + "\\swap_state.exe\"");
   DWORD code = 0;
-  WaitForSingleObject(pi.hProcess, 10000);
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  if (process && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  if (process) CloseHandle(process);
   return code == 1;
 }
 
@@ -148,8 +132,7 @@ BrowserStandIn::BrowserStandIn() {
   m_logPath = BinDir() + "\\browser_requests.txt";
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
-  std::string command = "\"";
-  command += BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
+  const std::string command = "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
                   static_cast<DWORD>(command.size() + 1));
 }
@@ -169,16 +152,12 @@ std::string BrowserStandIn::Requests() const { return ReadFileBytes(m_logPath); 
 // ------------------------------------------------------------ session end
 
 SessionEndWatcher::SessionEndWatcher() {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TallivoTestSessionEnd";
-    RegisterClassA(&wc);
-    registered = true;
-  }
-  m_hwnd = CreateWindowExA(0, "TallivoTestSessionEnd", "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+  static const ATOM registered = [] {
+    WNDCLASSA wc = {0,       Proc,    0,       0,       GetModuleHandleA(nullptr),
+                    nullptr, nullptr, nullptr, nullptr, "TallivoTestSessionEnd"};
+    return RegisterClassA(&wc);
+  }();
+  m_hwnd = CreateWindowExA(0, MAKEINTATOM(registered), "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                            nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }

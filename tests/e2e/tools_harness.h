@@ -14,8 +14,7 @@ namespace e2e {
 
 // Unix path of a Windows path (the test may call Unix tools on it).
 std::string UnixPath(const std::string& winPath);
-// Starts a Unix program by full path. Wine does not let the caller wait for
-// it: check for its effect instead.
+// StartUnixProgram for a command line by full path: check for its effect.
 bool RunUnix(const std::string& commandLine);
 
 // A dialog window (#32770) of the process owned by owner, or any owner
@@ -72,9 +71,8 @@ class BrowserStandIn {
   std::string m_logPath;
 };
 
-// A window that refuses the end of the session and counts the requests.
-// Wine's ExitWindowsEx asks every window of the session first, so a refused
-// request is seen here and ends nothing.
+// A window that refuses the end of the session and counts the requests:
+// Wine's ExitWindowsEx asks every window first, so a refused one ends nothing.
 class SessionEndWatcher {
  public:
   SessionEndWatcher();
@@ -102,9 +100,8 @@ class RunKeyLock {
   bool m_locked = false;
 };
 
-// A file nobody may write, with the given content: the read-only attribute,
-// and since Wine running as root ignores it, the file made immutable too.
-// Removed again when the object goes.
+// A file nobody may write, with the given content: read-only and, since Wine
+// running as root ignores that, immutable too; removed with the object.
 class ReadOnlyFile {
  public:
   ReadOnlyFile(const std::string& path, const std::string& content);

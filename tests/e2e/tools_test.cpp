@@ -1,4 +1,6 @@
-// Idle shutdown and the show/hide hotkey, on the real program.
+// The tool dialogs on one copy of the real program, in this order: about and
+// contact, idle shutdown, the show/hide hotkey, and the mouse-button swap
+// with the exit.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -38,10 +40,41 @@ HWND FocusOf(HWND dlg) {
   return gti.hwndFocus;
 }
 
-TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
-  ResetProfile();
-  App app;
-  ASSERT_TRUE(app.Start());
+class ToolDialogs : public SharedApp<ToolDialogs> {
+ public:
+  static void BeforeStart() { MoveCursor(1000, 740); }  // out of the dialogs' way
+};
+
+TEST_F(ToolDialogs, AboutOpensModalFromTheSystemAndHelpMenus) {
+  for (bool systemMenu : {true, false}) {
+    SCOPED_TRACE(systemMenu ? "system menu" : "help menu");
+    PostMessageA(s_app->Main(), systemMenu ? WM_SYSCOMMAND : WM_COMMAND, systemMenu ? IDM_ABOUT : ID_HELP_INFO, 0);
+    HWND dlg = s_app->FindDialog("关于 Tallivo");
+    ASSERT_TRUE(dlg);
+    EXPECT_NE(DialogStaticText(dlg).find("泰利沃 4.04 版"), std::string::npos) << DialogStaticText(dlg);
+    EXPECT_FALSE(IsWindowEnabled(s_app->Main())) << "not modal";
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg) && IsWindowEnabled(s_app->Main()); }));
+  }
+}
+
+TEST_F(ToolDialogs, AClickOnTheContactAddressOpensTheHomePage) {
+  BrowserStandIn browser;
+  s_app->Command(ID_CONTACT);
+  HWND dlg = s_app->FindDialog("联系作者");
+  ASSERT_TRUE(dlg);
+  RECT rc;
+  GetWindowRect(GetDlgItem(dlg, IDC_HOME_PAGE), &rc);
+  ClickAt({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+  EXPECT_TRUE(WaitUntil([&] { return !browser.Requests().empty(); }, 10000));
+  EXPECT_EQ(browser.Requests(), "https://tallivo.app|3\n") << "once, maximised";
+  EXPECT_TRUE(IsWindowVisible(dlg)) << "the click closed the dialog";
+  PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+  WaitUntil([&] { return !IsWindow(dlg); });
+}
+
+TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
+  const App& app = *s_app;
   HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
   ASSERT_TRUE(dlg);
   HWND edit = GetDlgItem(dlg, IDC_IDLE_MINUTES);
@@ -84,37 +117,11 @@ TEST(IdleShutdown, RefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
   EXPECT_EQ(WindowText(edit), "abc");
   TapKey(VK_ESCAPE, 1);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); })) << "Esc did not close it";
-  CloseDialog(dlg);
+  CloseDialog(dlg);  // for the next case, should it not
 }
 
-// Waits more than ten minutes without any input in the session, so it is
-// registered only on request (see tests/e2e/CMakeLists.txt). The session-end
-// request of the real ExitWindowsEx reaches the watcher, which refuses it.
-TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
-  ResetProfile();
-  SessionEndWatcher watcher;
-  App app;
-  ASSERT_TRUE(app.Start());
-  HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
-  ASSERT_TRUE(dlg);
-  SetWindowTextA(GetDlgItem(dlg, IDC_IDLE_MINUTES), "10");
-  ASSERT_TRUE(MoveCursor(1020, 760));  // the last input; from here on the test sends none
-  LASTINPUTINFO last = {sizeof last}, now = {sizeof now};
-  ASSERT_TRUE(GetLastInputInfo(&last));
-  PressButton(dlg, IDC_IDLE_ON);
-  ASSERT_EQ(AnswerPrompt(app), OnMessage("10"));
-  CloseDialog(dlg);
-  ASSERT_TRUE(WaitUntil([&] { return watcher.Requests() > 0; }, 13 * 60000));
-  const DWORD idle = GetTickCount() - last.dwTime;
-  ASSERT_TRUE(GetLastInputInfo(&now) && now.dwTime == last.dwTime) << "some input reached the session meanwhile";
-  EXPECT_TRUE(idle >= 600000u && idle < 603000u) << idle << " ms idle at the request";
-  EXPECT_EQ(watcher.LastFlags(), 0) << "a shutdown, not a log-off";
-}
-
-TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
-  ResetProfile();
-  App app;
-  ASSERT_TRUE(app.Start());
+TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
+  const App& app = *s_app;
   HWND dlg = OpenDialog(app, ID_SET_HOTKEY, "设置快捷键"), edit = GetDlgItem(dlg, IDC_HOTKEY_EDIT);
   ASSERT_TRUE(dlg);
   // Typed with the real keyboard into the emptied edit; what it then holds.
@@ -130,8 +137,7 @@ TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   auto set = [&](DWORD stored) {  // the answer; checks the stored character
     PressButton(dlg, IDC_HOTKEY_SET);
     const std::string answer = AnswerPrompt(app);
-    DWORD v = 0xDEADBEEF;
-    EXPECT_TRUE(ReadProfileDword("QuickKey", "quickkey", &v) && v == stored) << v;
+    EXPECT_EQ(Stored("quickkey", "QuickKey"), stored);
     return answer;
   };
   EXPECT_EQ(type([] { TapKey('5', 1); }), "") << "digit";
@@ -169,6 +175,54 @@ TEST(Hotkey, TypedKeyIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   press('K');
   Pump(1500);
   EXPECT_TRUE(shown()) << "Ctrl+Alt+K still hid the window";
+}
+
+// The last case: it ends the program.
+TEST_F(ToolDialogs, SwapButtonsSwapsAndRestoresWhateverTheSystemHadAndLeavesThemSwappedOnExit) {
+  struct Plain {  // as the other groups need them, whatever happens here
+    ~Plain() { SwapMouseButton(FALSE); }
+  } plain;
+  App& app = *s_app;
+  // Swapped already in the system settings: the first use swaps (they stay
+  // swapped), the next one restores the normal assignment.
+  for (BOOL system : {FALSE, TRUE}) {
+    SwapMouseButton(system);
+    for (bool swapped : {true, false}) {
+      std::string text;
+      app.Command(ID_SWAP_BUTTONS);
+      ASSERT_TRUE(app.Answer(IDOK, &text));
+      EXPECT_EQ(text, swapped ? "鼠标左右键成功切换" : "鼠标左右键恢复原来") << system;
+      EXPECT_EQ(ButtonsSwappedForNewProcess(), swapped) << system;
+    }
+  }
+  app.Command(ID_SWAP_BUTTONS);
+  ASSERT_TRUE(app.Answer(IDOK));
+  ASSERT_TRUE(app.Quit());
+  EXPECT_TRUE(ButtonsSwappedForNewProcess()) << "restored at exit";
+}
+
+// Waits more than ten minutes without any input in the session, so it is
+// registered only on request (see tests/e2e/CMakeLists.txt). The session-end
+// request of the real ExitWindowsEx reaches the watcher, which refuses it.
+TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
+  ResetProfile();
+  SessionEndWatcher watcher;
+  App app;
+  ASSERT_TRUE(app.Start());
+  HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
+  ASSERT_TRUE(dlg);
+  SetWindowTextA(GetDlgItem(dlg, IDC_IDLE_MINUTES), "10");
+  ASSERT_TRUE(MoveCursor(1020, 760));  // the last input; from here on the test sends none
+  LASTINPUTINFO last = {sizeof last}, now = {sizeof now};
+  ASSERT_TRUE(GetLastInputInfo(&last));
+  PressButton(dlg, IDC_IDLE_ON);
+  ASSERT_EQ(AnswerPrompt(app), OnMessage("10"));
+  CloseDialog(dlg);
+  ASSERT_TRUE(WaitUntil([&] { return watcher.Requests() > 0; }, 13 * 60000));
+  const DWORD idle = GetTickCount() - last.dwTime;
+  ASSERT_TRUE(GetLastInputInfo(&now) && now.dwTime == last.dwTime) << "some input reached the session meanwhile";
+  EXPECT_TRUE(idle >= 600000u && idle < 603000u) << idle << " ms idle at the request";
+  EXPECT_EQ(watcher.LastFlags(), 0) << "a shutdown, not a log-off";
 }
 
 }  // namespace
