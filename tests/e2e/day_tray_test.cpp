@@ -1,5 +1,4 @@
-// The day's figures across restarts, a clear and midnight, the tray icon
-// with its tip and balloons.
+// The day's figures across restarts, a clear and midnight, the tray icon with its tip and balloons.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,23 +19,21 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   // Seeded with 25 h of run time (no wrap at 24); the pointer moves 5 pixels on.
   const struct {
     const char* what;
-    int month;
-    DWORD year;  // 0: none stored, as an older version left it
+    DWORD year;
     const char* left;
     const char* runTime;
     DWORD pixels;
   } cases[] = {
-      {"the same month and day last year", t.wMonth, t.wYear - 1u, "左键点击:   0次", "软件已运行:0时0分", 5},
-      {"same day", t.wMonth, t.wYear, "左键点击:   5次", "软件已运行:25时1分", 7565},
-      {"same month and day, no year", t.wMonth, 0, "左键点击:   5次", "软件已运行:25时1分", 7565},
+      {"the same month and day last year", t.wYear - 1u, "左键点击:   0次", "软件已运行:0时0分", 5},
+      {"same day", t.wYear, "左键点击:   5次", "软件已运行:25时1分", 7565},
   };
   App app;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     app.Kill();
     ResetProfile();
-    SeedDay(c.month, t.wDay, 5, 6, 7, 8, 9, 7560, 3600 * 25 + 60);
-    if (c.year) WriteProfileDword("DateCur", "Year", c.year);
+    SeedDay(t.wMonth, t.wDay, 5, 6, 7, 8, 9, 7560, 3600 * 25 + 60);
+    WriteProfileDword("DateCur", "Year", c.year);
     ASSERT_TRUE(MoveCursor(300, 300));
     ASSERT_TRUE(app.Start());
     EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, c.left)) << app.Text(IDC_LEFT_CLICKS);
@@ -46,8 +43,7 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
     EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
     EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
   }
-  // The same day's figures: a clear asks, No keeps them, Yes zeroes them,
-  // and an exit at once does not bring them back.
+  // The same day's figures: a clear asks, No keeps them, Yes zeroes them, and an exit at once does not bring them back.
   app.Command(ID_CLEAR_STATS);
   ASSERT_TRUE(app.Answer(IDNO));
   Pump(300);
@@ -82,8 +78,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5次")) << "the same day and year continue";
   ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月07日"; })) << app.Text(IDC_CLOCK);
 
-  // Before midnight: 180 pixels of travel, then 30 clicks and 10 key
-  // strokes after the chart's last tick.
+  // Before midnight: 180 pixels of travel, then 30 clicks and 10 key strokes after the chart's last tick.
   tickHour();
   ASSERT_TRUE(MoveCursor(c.x - 180, c.y));
   sink.Activate();
@@ -94,8 +89,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   ASSERT_TRUE(ClockDate(app) == "当前:2026年12月07日" && ClockTime(app) < "23:59:58")
       << "started too late to count before midnight: " << app.Text(IDC_CLOCK);
 
-  // Midnight: the window's figures start from zero and are saved at once
-  // under the new date, before any new event.
+  // Midnight: the window's figures start from zero and are saved at once under the new date, before any new event.
   ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月08日"; }, 30000)) << app.Text(IDC_CLOCK);
   app.ExpectCounters({0, 0, 0, 0, 0});
   EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
@@ -112,8 +106,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   app.ExpectCounters({4, 0, 0, 0, 4});
   EXPECT_TRUE(WaitUntil([] { return Stored("MouseLeft") == 4 && Stored("KeyBoard") == 4; }))
       << Stored("MouseLeft") << " " << Stored("KeyBoard");
-  // One tick across midnight: the 40 events before it and the 8 after, 4
-  // per pixel; the fall to zero is no activity.
+  // One tick across midnight: the 40 events before it and the 8 after, 4 per pixel; the fall to zero is no activity.
   tickHour();
   EXPECT_TRUE(ChartBarsAre(GetDlgItem(hour, IDC_CHART), 8, {12, 0}));
 }
@@ -155,8 +148,7 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
     app.PostInput(tallivo::WM_INPUT_KEY, 2);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击3次,键盘敲击2次,鼠标移动", 0) == 0; }))
         << shell.LastTip();
-    // Hidden, the texts of each second stand still; after that rest the tip
-    // still follows the next event.
+    // Hidden, the texts of each second stand still; after that rest the tip still follows the next event.
     const std::string runTime = app.Text(IDC_RUN_TIME);
     Pump(2000);
     EXPECT_EQ(app.Text(IDC_RUN_TIME), runTime) << "written while hidden";

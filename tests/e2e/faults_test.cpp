@@ -1,5 +1,4 @@
-// Faults a program that runs all day meets: hard kills, damaged stored
-// figures, a broken installation.
+// Faults a program that runs all day meets: hard kills, damaged stored figures, a broken installation.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,8 +18,8 @@ using tallivo::InputKind;
 
 namespace {
 
-// The day as stored, "month day left right middle keys distance wheel t":
-// "?" for an entry not stored as a number, "t" when the running time is one.
+// The day as stored, "month day left right middle keys distance wheel t": "?" for an entry not stored as a number, "t"
+// when the running time is one.
 std::string StoredDay() {
   std::string day;
   DWORD v = 0;
@@ -45,8 +44,8 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
     const DWORD start = GetTickCount();
     bool keyDeleted = false;
     while (GetTickCount() - start < runFor) {
-      // In the second run the day's key goes away under the running
-      // program (a user cleaning the registry): its next saves make it anew.
+      // In the second run the day's key goes away under the running program (a user cleaning the registry): its next
+      // saves make it anew.
       if (runFor == 2600 && !keyDeleted && GetTickCount() - start > 600) {
         keyDeleted = RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo\\Tallivo\\DataSetting") == ERROR_SUCCESS;
         ASSERT_TRUE(keyDeleted);
@@ -74,11 +73,9 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
   }
 }
 
-// Each row seeds figures of 10 for the stored date, then stores entries of
-// another type (REG_NONE: removes them). The program shows the figures it can
-// trust, zeros for the rest and for a date that cannot be, and its next save
-// writes today's date and proper numbers again. (Which dates are today's:
-// the unit tests of the day store.)
+// Each row seeds figures of 10 for the stored date, then stores entries of another type (REG_NONE: removes them). The
+// program shows the figures it can trust, zeros for the rest and for a date that cannot be, and its next save writes
+// today's date and proper numbers again. (Which dates are today's: the unit tests of the day store.)
 TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
   const SYSTEMTIME t = Today();
   using Raw = std::tuple<const char*, const char*, DWORD, std::string>;  // section, entry, type, data
@@ -120,16 +117,14 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
   }
 }
 
-// A copy of the program in a folder of its own with some of its libraries,
-// the hook library perhaps replaced by one without its entry points, the
-// folder or the program perhaps named in a way the ANSI calls get wrong.
+// A copy of the program in a folder of its own with some of its libraries, the hook library perhaps replaced by one
+// without its entry points, the folder or the program perhaps named in a way the ANSI calls get wrong.
 TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne) {
   const std::wstring bin = Widen(BinDir()) + L"\\";
-  // Short enough for Windows, but twice as long in GBK bytes: longer than
-  // the ANSI calls take.
+  // Short enough for Windows, but twice as long in GBK bytes: longer than the ANSI calls take.
   const std::wstring longName = std::wstring(L"broken\\") + std::wstring(60, L'长') + L"\\" + std::wstring(60, L'长');
-  // Where the copy goes, its name, what goes in as TallivoHook.dll and as
-  // TallivoTaskHook.dll; what the message says, nothing when it runs.
+  // Where the copy goes, its name, what goes in as TallivoHook.dll and as TallivoTaskHook.dll; what the message says,
+  // nothing when it runs.
   const struct {
     std::wstring folder, exe;
     const char* hook;

@@ -17,26 +17,20 @@ std::string HistoryFolder() {
 
 std::string HistoryFile() { return HistoryFolder() + "\\history.db"; }
 
-namespace {
-
-bool FolderWritable(const std::string& folder) {
-  HANDLE h = CreateFileA((folder + "\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool HistoryFolderWritable() {
+  HANDLE h = CreateFileA((HistoryFolder() + "\\probe.tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   return h != INVALID_HANDLE_VALUE;
 }
 
-}  // namespace
-
-bool HistoryFolderWritable() { return FolderWritable(HistoryFolder()); }
-
 void ClearHistory() {
   const std::string folder = HistoryFolder();
   // A run that failed half-way may have left the folder unwritable. Only then: the Unix command runs whenever Wine gets
   // to it, and a late one would undo what the next case sets up.
-  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !FolderWritable(folder)) {
+  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !HistoryFolderWritable()) {
     RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
-    WaitUntil([&] { return FolderWritable(folder); });
+    WaitUntil(HistoryFolderWritable);
   }
   WIN32_FIND_DATAA fd;
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);

@@ -18,16 +18,6 @@ int64_t DayInt(const char* column, const std::string& day = TodayKey()) {
   return HistoryInt(std::string("SELECT ") + column + " FROM days WHERE date='" + day + "'");
 }
 
-DWORD StoredPixels() {
-  DWORD v = 0;
-  ReadProfileDword("DataSetting", "MouseMove", &v);
-  return v;
-}
-
-void PostClicks(const App& app, int n) {
-  for (int i = 0; i < n; ++i) PostMessageA(app.Main(), tallivo::WM_INPUT_LBUTTON, 0, 0);
-}
-
 std::string MovedAsideFile() {
   WIN32_FIND_DATAA fd;
   HANDLE find = FindFirstFileA((HistoryFolder() + "\\history.damaged-*").c_str(), &fd);
@@ -108,11 +98,12 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   Pump(1100);
   ASSERT_TRUE(MoveCursor(at.x + 3, at.y + 4));
   ASSERT_TRUE(MoveCursor(at.x + 303, at.y + 404));
-  ASSERT_TRUE(WaitUntil([&] { return StoredPixels() >= 505 && DayInt("move_pixels") == StoredPixels(); }, 3000))
-      << DayInt("move_pixels") << " vs " << StoredPixels();
+  ASSERT_TRUE(
+      WaitUntil([&] { return Stored("MouseMove") >= 505 && DayInt("move_pixels") == Stored("MouseMove"); }, 3000))
+      << DayInt("move_pixels") << " vs " << Stored("MouseMove");
   const std::vector<double> metres = HistoryRow("SELECT move_metres FROM days WHERE date='" + day + "'");
   ASSERT_EQ(metres.size(), 1u);
-  EXPECT_NEAR(metres[0], StoredPixels() / MeasurePixelsPerMetre(), 1e-4);
+  EXPECT_NEAR(metres[0], Stored("MouseMove") / MeasurePixelsPerMetre(), 1e-4);
   EXPECT_EQ(HistoryInt("SELECT SUM(move_pixels) FROM hours WHERE date='" + day + "'"), DayInt("move_pixels"));
   const int64_t active = DayInt("active_seconds");
   EXPECT_GE(active, 2);  // the input and the jumps were seconds apart
@@ -166,12 +157,12 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
 
     App app;
     ASSERT_TRUE(app.Start());
-    PostClicks(app, 3);
+    app.PostInput(tallivo::WM_INPUT_LBUTTON, 3);
     const std::string told = AnswerAppBox(app, 8000);  // a lock is told once it lasts 3 s
     EXPECT_NE(told.find(c.told), std::string::npos) << told;
     EXPECT_NE(told.find(HistoryFile()), std::string::npos) << told;
     // Counting goes on, and the trouble is not told again.
-    PostClicks(app, 4);
+    app.PostInput(tallivo::WM_INPUT_LBUTTON, 4);
     EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, 7))) << app.Text(IDC_LEFT_CLICKS);
     EXPECT_EQ(AnswerAppBox(app, 2500), "<no box>");
     if (c.window) {

@@ -1,8 +1,7 @@
-// The 32-bit build in one run: the records it hands the system in their
-// 32-bit layout (the tray record, the process entries of the picker), its
-// two hook libraries, the seeded day and its history, and the main window
-// laid out as the x86_64 build lays it out. Registered in the i686 tree only;
-// the x86_64 program it is compared with comes from the win64 tree.
+// The 32-bit build in one run: the records it hands the system in their 32-bit layout (the tray record, the process
+// entries of the picker), its two hook libraries, the seeded day and its history, and the main window laid out as the
+// x86_64 build lays it out. Registered in the i686 tree only; the x86_64 program it is compared with comes from the
+// win64 tree.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,9 +23,8 @@ namespace {
 
 using Box = std::array<long, 4>;  // left, top, right, bottom
 
-// Each control under parent (the chart pages' too, shown or not), placed
-// relative to origin. Controls sharing an id (the group boxes) are told apart
-// by their order.
+// Each control under parent (the chart pages' too, shown or not), placed relative to origin. Controls sharing an id
+// (the group boxes) are told apart by their order.
 void AddControls(HWND parent, POINT origin, std::map<std::string, Box>* boxes, std::map<std::string, int>* seen) {
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     char cls[64] = {};
@@ -122,8 +120,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
       << shell.LastTip();
   ASSERT_TRUE(app.FromTray());
 
-  // A 32-bit window program chosen in the picker, counted through the
-  // 32-bit TallivoTaskHook.dll.
+  // A 32-bit window program chosen in the picker, counted through the 32-bit TallivoTaskHook.dll.
   TargetApp target(740, 20, 270, 260);
   ASSERT_TRUE(target.Window());
   app.Command(ID_PROCESS_STATS);
