@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -23,22 +24,8 @@ namespace {
 
 using Box = std::array<long, 4>;  // left, top, right, bottom
 
-// Each control under parent (the chart pages' too, shown or not), placed relative to origin. Controls sharing an id
-// (the group boxes) are told apart by their order.
-void AddControls(HWND parent, POINT origin, std::map<std::string, Box>* boxes, std::map<std::string, int>* seen) {
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    char cls[64] = {};
-    GetClassNameA(c, cls, sizeof cls);
-    const std::string key = std::to_string(GetDlgCtrlID(c)) + " " + cls;
-    RECT r = {};
-    GetWindowRect(c, &r);
-    (*boxes)[key + " #" + std::to_string((*seen)[key]++)] = {r.left - origin.x, r.top - origin.y, r.right - origin.x,
-                                                             r.bottom - origin.y};
-    AddControls(c, origin, boxes, seen);
-  }
-}
-
-// The main window's size and every control in it.
+// The main window's size and each control in it (the chart pages' too, shown or not), placed relative to its client
+// area. Controls sharing an id (the group boxes) are told apart by their order.
 std::map<std::string, Box> LayoutOf(HWND main) {
   RECT w = {}, c = {};
   GetWindowRect(main, &w);
@@ -46,9 +33,20 @@ std::map<std::string, Box> LayoutOf(HWND main) {
   std::map<std::string, Box> boxes = {{"window", {0, 0, w.right - w.left, w.bottom - w.top}},
                                       {"client", {c.left, c.top, c.right, c.bottom}}};
   std::map<std::string, int> seen;
-  POINT origin = {0, 0};
-  ClientToScreen(main, &origin);
-  AddControls(main, origin, &boxes, &seen);
+  POINT o = {0, 0};
+  ClientToScreen(main, &o);
+  const std::function<void(HWND)> add = [&](HWND parent) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      char cls[64] = {};
+      GetClassNameA(child, cls, sizeof cls);
+      const std::string key = std::to_string(GetDlgCtrlID(child)) + " " + cls;
+      RECT r = {};
+      GetWindowRect(child, &r);
+      boxes[key + " #" + std::to_string(seen[key]++)] = {r.left - o.x, r.top - o.y, r.right - o.x, r.bottom - o.y};
+      add(child);
+    }
+  };
+  add(main);
   return boxes;
 }
 
