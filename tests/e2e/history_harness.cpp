@@ -196,11 +196,4 @@ bool ShowsWindowOfClass(const App& app, const std::string& name) {
   return false;
 }
 
-void SaveScreen(const std::string& name) {
-  const std::string png = "/tmp/" + name + ".png";
-  DeleteFileA(("Z:" + png).c_str());
-  RunUnix("/usr/bin/import -window root " + png);
-  WaitUntil([&] { return GetFileAttributesA(("Z:" + png).c_str()) != INVALID_FILE_ATTRIBUTES; }, 10000);
-}
-
 }  // namespace e2e

@@ -68,8 +68,6 @@ std::string ListCell(const App& app, HWND list, int row, int column);
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo);
 // Whether one of the program's top-level windows of that class is shown.
 bool ShowsWindowOfClass(const App& app, const std::string& name);
-// The whole screen as /tmp/<name>.png, to look at after a run.
-void SaveScreen(const std::string& name);
 
 // One copy of the program over the known year for a suite's cases (pointer in a corner), and its history window.
 class KnownYearApp : public SharedApp<KnownYearApp> {

@@ -51,8 +51,6 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   GetWindowRect(note, &n);
   GetWindowRect(chart, &c);
   EXPECT_LE(n.bottom, c.top);
-  Pump(300);
-  SaveScreen("hwin-no-history");
   SendMessageA(GetDlgItem(w, IDC_HIST_TODAY), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return ListRows(days) == 2; }));
 

@@ -83,7 +83,6 @@ TEST_F(HistoryViews, TheKeyboardShowsTheHottestKeyHottestUnusedKeysPlainAndNames
   EXPECT_EQ(Row(IDC_HIST_TOPKEYS, 0, 2), (std::vector<std::string>{"E", std::to_string(max)}));
 
   EXPECT_TRUE(Names(view, Centre(layout.keys[e]), "E: " + std::to_string(max) + "次"));
-  SaveScreen("hviews-keys");
   // Between E and R, over nothing: no name; Esc by its name; off the view altogether, the name goes.
   const PixelRect& ek = layout.keys[e];
   EXPECT_TRUE(Names(view, {ek.right, (ek.top + ek.bottom) / 2}, ""));
@@ -112,7 +111,6 @@ TEST_F(HistoryViews, TheHourMapShowsTheBusiestHourHottestWithItsExactFigure) {
   EXPECT_TRUE(Names(view, busiest,
                     std::string(WeekdayName(day)) + " " + std::to_string(hour) +
                         "时: " + std::to_string(grid.cells[day][hour]) + "次"));
-  SaveScreen("hviews-hours");
   EXPECT_TRUE(Names(view, plain, std::string(WeekdayName(quiet)) + " 2时: 0次"));
   EXPECT_TRUE(Names(view, Away(view), ""));
 }

@@ -95,7 +95,6 @@ TEST_F(HistoryWindow, EachRangeListsItsDaysWithGapsAsZeroAndTheRightTotals) {
             (std::vector<std::string>{DateDaysAgo(3), "0", "0", "0", "0", "0", "0.00", "0分"}));
   EXPECT_EQ(Row(IDC_HIST_DAYS, 29 - 12, kDayColumns),
             (std::vector<std::string>{DateDaysAgo(12), "22", "4", "0", "6", "124", "1.00", "12分"}));
-  SaveScreen("hwin-days");
 }
 
 TEST_F(HistoryWindow, AHeaderClickSortsTheDaysAndTheTotalStaysLast) {
@@ -150,7 +149,6 @@ TEST_F(HistoryWindow, TheBarUnderThePointerTellsItsDaysFigures) {
     const int mid = (layout.BarLeft(29 - k) + layout.BarRight(29 - k) - 1) / 2;
     EXPECT_TRUE(tipAt({mid, layout.plot.top + layout.plot.Height() / 2}, wanted)) << WindowText(chart);
     EXPECT_TRUE(ShowsWindowOfClass(*s_app, TOOLTIPS_CLASSA)) << "no tip on the screen";
-    if (k == 5) SaveScreen("hwin-bar-tip");
   }
   // Off the bars: no tip text.
   EXPECT_TRUE(tipAt({rc.right - 2, 2}, "")) << WindowText(chart);
@@ -177,7 +175,6 @@ TEST_F(HistoryWindow, ProgramsAreListedByEventsAndTheirSharesAddUpTo100) {
     tenths += whole * 10 + tenth;
   }
   EXPECT_EQ(tenths, 1000);
-  SaveScreen("hwin-programs");
   ShowTab(0);
 }
 
