@@ -172,7 +172,7 @@ bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
   }
   // The year of the second picker up and down again with the keyboard; on a busy machine a click may not have focused
   // it yet, so again until the days list starts at the chosen day.
-  for (int attempt = 0; attempt < 4; ++attempt) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
     SetForegroundWindow(window);
     RECT rc;
     GetWindowRect(GetDlgItem(window, IDC_HIST_TO), &rc);
