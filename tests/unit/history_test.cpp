@@ -3,14 +3,11 @@
 // recorder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-#include <time.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +40,14 @@ sqlite3* Raw(const std::string& path) {
 
 int Sql(sqlite3* db, const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
 
+// What another program does to the file in a connection of its own.
+int SqlOnce(const std::string& path, const std::string& sql) {
+  sqlite3* db = Raw(path);
+  const int rc = Sql(db, sql);
+  sqlite3_close(db);
+  return rc;
+}
+
 // The first column of the last row a statement gives.
 std::string One(sqlite3* db, const std::string& sql) {
   std::string out = "<error>";
@@ -62,15 +67,8 @@ class HistoryTest : public ::testing::Test {
     char tmpl[] = "/tmp/tallivo-history-XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     m_dir = tmpl;
-    if (const char* tz = getenv("TZ")) m_tz = tz;
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
   }
-  void TearDown() override {
-    fs::remove_all(m_dir);
-    m_tz ? setenv("TZ", m_tz->c_str(), 1) : unsetenv("TZ");
-    tzset();
-  }
+  void TearDown() override { fs::remove_all(m_dir); }
   void Empty() {
     fs::remove_all(m_dir);
     fs::create_directories(m_dir);
@@ -84,7 +82,7 @@ class HistoryTest : public ::testing::Test {
   }
 
   fs::path m_dir;
-  std::optional<std::string> m_tz;
+  ZoneScope m_zone{"Europe/Berlin"};
 };
 
 const LocalHour kDay{2026, 12, 7, 17};
@@ -105,16 +103,17 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
   const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10}, next{2026, 12, 8, 0};
   // Each event with a pointer step after it (0 pixels: a sample that did not move). A stroke
   // without a key code (0) or with one out of range (255) is counted but gets no keys row.
+  using K = InputKind;
   const std::tuple<LocalHour, InputKind, unsigned, const char*, uint32_t> events[] = {
-      {h9, InputKind::Left, 0, "notepad.exe", 0},
-      {h9, InputKind::Right, 0, "notepad.exe", 0},
-      {h9, InputKind::Middle, 0, "", 0},
-      {h10, InputKind::Wheel, 0, "notepad.exe", 30},
-      {h10, InputKind::Key, 0x41, "notepad.exe", 12},
-      {h10, InputKind::Key, 0x41, "notepad.exe", 0},
-      {h10, InputKind::Key, 0, "cmd.exe", 0},
-      {h10, InputKind::Key, 255, "", 0},
-      {next, InputKind::Key, 0x0D, "cmd.exe", 0}};
+      {h9, K::Left, 0, "notepad.exe", 0},
+      {h9, K::Right, 0, "notepad.exe", 0},
+      {h9, K::Middle, 0, "", 0},
+      {h10, K::Wheel, 0, "notepad.exe", 30},
+      {h10, K::Key, 0x41, "notepad.exe", 12},
+      {h10, K::Key, 0x41, "notepad.exe", 0},
+      {h10, K::Key, 0, "cmd.exe", 0},
+      {h10, K::Key, 255, "", 0},
+      {next, K::Key, 0x0D, "cmd.exe", 0}};
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
       const auto& [at, kind, vk, exe, pixels] = events[i];
@@ -319,12 +318,10 @@ TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
 TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
   const time_t now = Utc(2026, 12, 7, 16, 15, 0);  // 17:15 local
   // A sound file of some pages, for the truncated case.
-  sqlite3* db = Raw(Db());
-  ASSERT_EQ(Sql(db,
-                "CREATE TABLE t(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
-                " INSERT INTO t SELECT printf('%0100d', i) FROM n"),
+  ASSERT_EQ(SqlOnce(Db(),
+                    "CREATE TABLE t(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 500)"
+                    " INSERT INTO t SELECT printf('%0100d', i) FROM n"),
             SQLITE_OK);
-  sqlite3_close(db);
   const std::string sound = Bytes(Db());
   ASSERT_GT(sound.size(), 8u * 4096);
   std::string pageGarbage = sound;
@@ -382,9 +379,7 @@ TEST_F(HistoryTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold
   ASSERT_EQ(rec.Flush(s, db, t).kind, Notice::Kind::None);
   // Another program changes the file (so the store reads it afresh), folds
   // the journal in and then the table pages go bad on the disk.
-  sqlite3* other = Raw(db);
-  ASSERT_EQ(Sql(other, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);"), SQLITE_OK);
-  sqlite3_close(other);
+  ASSERT_EQ(SqlOnce(db, "INSERT INTO keys VALUES('1999-01-01', 1, 1); PRAGMA wal_checkpoint(TRUNCATE);"), SQLITE_OK);
   std::string bytes = Bytes(db);
   ASSERT_GE(bytes.size(), 3u * 4096);
   for (size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(0xA5);
@@ -496,9 +491,7 @@ TEST_F(HistoryTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing)
 }
 
 TEST_F(HistoryTest, TheRecorderTellsOfNoFolderOrANewerFileOnceAndNeverTriesItsPlaceAgain) {
-  sqlite3* other = Raw(Db());
-  ASSERT_EQ(Sql(other, "PRAGMA user_version=9"), SQLITE_OK);
-  sqlite3_close(other);
+  ASSERT_EQ(SqlOnce(Db(), "PRAGMA user_version=9"), SQLITE_OK);
   HistoryStore store;
   Recorder rec;
   rec.AddEvent(Utc(2026, 12, 7, 12), InputKind::Key, 0x41, "");

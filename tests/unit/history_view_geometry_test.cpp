@@ -171,14 +171,10 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
 
 TEST(KeyboardGeometry, LabelsAreDarkOnLightAndLightOnDark) {
   const uint32_t dark = 0x00202020, light = 0x00FFFFFF;
-  for (auto [fill, text] : {std::pair{0x00FFFFFFu, dark},
-                            {0x00000000u, light},
-                            {kPlainColour, dark},
-                            {0x000000FFu, light},
-                            {0x0000FFFFu, dark},
-                            {0x00FF0000u, light},
-                            {0x00808080u, light}})
-    EXPECT_EQ(TextColourOn(fill), text) << std::hex << fill;
+  const std::pair<uint32_t, uint32_t> cases[] = {{0x00FFFFFFu, dark},  {0x00000000u, light}, {kPlainColour, dark},
+                                                 {0x000000FFu, light}, {0x0000FFFFu, dark},  {0x00FF0000u, light},
+                                                 {0x00808080u, light}};
+  for (auto [fill, text] : cases) EXPECT_EQ(TextColourOn(fill), text) << std::hex << fill;
   // Along the heat scale the label never vanishes into its key.
   auto lum = [](uint32_t c) { return (c & 0xFF) * 299 + ((c >> 8) & 0xFF) * 587 + ((c >> 16) & 0xFF) * 114; };
   for (uint64_t v = 1; v <= 100; ++v) {

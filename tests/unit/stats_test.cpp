@@ -296,19 +296,6 @@ TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
 
 namespace {
 
-// Sets the process's time zone for one scope.
-struct ZoneScope {
-  explicit ZoneScope(const char* zone) : old(getenv("TZ") ? std::optional<std::string>(getenv("TZ")) : std::nullopt) {
-    Set(zone);
-  }
-  ~ZoneScope() { Set(old ? old->c_str() : nullptr); }
-  static void Set(const char* zone) {
-    zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
-    tzset();
-  }
-  std::optional<std::string> old;
-};
-
 void Seed(MemoryProfileStore& s, uint32_t month, uint32_t day, std::optional<uint32_t> year) {
   s.WriteInt("DateCur", "Month", month);
   s.WriteInt("DateCur", "Day", day);
