@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -47,12 +48,8 @@ std::string ShortcutPath() { return Folder(CSIDL_PROGRAMS) + "\\Tallivo.lnk"; }
 
 std::set<std::string> FilesIn(const std::string& dir) {
   std::set<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  for (BOOL ok = h != INVALID_HANDLE_VALUE; ok; ok = FindNextFileA(h, &fd)) {
-    if (fd.cFileName[0] != '.') names.insert(fd.cFileName);
-  }
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  std::error_code absent;
+  for (const auto& e : std::filesystem::directory_iterator(dir, absent)) names.insert(e.path().filename().string());
   return names;
 }
 
@@ -142,7 +139,8 @@ void RemoveInstallation() {
   RemoveDirectoryA(InstallDir().c_str());
   DeleteFileA(ShortcutPath().c_str());
   RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
-  for (REGSAM view : {0, KEY_WOW64_64KEY, KEY_WOW64_32KEY}) SetRunValue(view ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, "", view);
+  for (REGSAM view : {0, KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+    SetRunValue(view ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, "", view);
   SetRunValue(HKEY_CURRENT_USER, "", 0, "TallivoTestNeighbour");
   ResetProfile();
 }
