@@ -17,6 +17,8 @@ namespace e2e {
 namespace {
 constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
+// Wine's own settings for every Tallivo.exe of the prefix.
+constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
 }  // namespace
 
 std::string UnixPath(const std::string& winPath) {
@@ -229,11 +231,6 @@ bool SetRunValue(HKEY root, const std::string& data, REGSAM view, const char* na
   RegCloseKey(key);
   return rc == ERROR_SUCCESS || (data.empty() && rc == ERROR_FILE_NOT_FOUND);
 }
-
-namespace {
-// Wine's own settings for every Tallivo.exe of the prefix.
-constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
-}  // namespace
 
 PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> planted)
     : m_folder(folder), m_planted(std::move(planted)) {
