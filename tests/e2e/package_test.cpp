@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -17,12 +18,12 @@
 #include "base/version.h"
 #include "harness.h"
 #include "res/resource.h"
+#include "tools_harness.h"
 
 using namespace e2e;
 
 namespace {
 
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallivo";
 const std::set<std::string> kProgramFiles = {"SkinH.dll", "Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll"};
 
@@ -47,36 +48,21 @@ std::string ShortcutPath() { return Folder(CSIDL_PROGRAMS) + "\\Tallivo.lnk"; }
 
 std::set<std::string> FilesIn(const std::string& dir) {
   std::set<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  for (BOOL ok = h != INVALID_HANDLE_VALUE; ok; ok = FindNextFileA(h, &fd)) {
-    if (fd.cFileName[0] != '.') names.insert(fd.cFileName);
-  }
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  std::error_code absent;
+  for (const auto& e : std::filesystem::directory_iterator(dir, absent)) names.insert(e.path().filename().string());
   return names;
 }
 
 // A registry value as text: "<none>" when absent, "<no key>" without the key.
-std::string Reg(HKEY root, const char* key, const char* value, REGSAM view = 0) {
+std::string Reg(HKEY root, const char* key, const char* value) {
   HKEY h;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS) return "<no key>";
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return "<no key>";
   char buf[1024] = {};
   DWORD size = sizeof buf - 1;
   const LONG rc = RegQueryValueExA(h, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
   RegCloseKey(h);
   return rc == ERROR_SUCCESS ? buf : "<none>";
 }
-// Sets a value of the Run key; empty data removes it.
-void SetRun(HKEY root, REGSAM view, const char* name, const std::string& data) {
-  HKEY h;
-  ASSERT_EQ(RegCreateKeyExA(root, kRunKey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &h, nullptr), ERROR_SUCCESS);
-  if (data.empty())
-    RegDeleteValueA(h, name);
-  else
-    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()), DWORD(data.size() + 1));
-  RegCloseKey(h);
-}
-
 // Calls f with each process of the session.
 void ForEachProcess(const std::function<void(const PROCESSENTRY32&)>& f) {
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -154,8 +140,8 @@ void RemoveInstallation() {
   DeleteFileA(ShortcutPath().c_str());
   RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
   for (REGSAM view : {0, KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-    SetRun(view ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, view, "Tallivo", "");
-  SetRun(HKEY_CURRENT_USER, 0, "TallivoTestNeighbour", "");
+    SetRunValue(view ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, "", view);
+  SetRunValue(HKEY_CURRENT_USER, "", 0, "TallivoTestNeighbour");
   ResetProfile();
 }
 
@@ -189,8 +175,8 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   ASSERT_TRUE(app.Attach(exe)) << "no main window of the installed program";
   app.Command(ID_AUTOSTART);
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(InstallDir() + "\\AuTo.dat") == "1"; }));
-  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "Tallivo"), "\"" + exe + "\"");
-  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo"), "<none>");
+  EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "\"" + exe + "\"");
+  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), "<none>");
   EXPECT_EQ(Stored("MouseLeft"), 4321u);
 
   // Setup over the running copy closes it through its window and replaces it.
@@ -209,19 +195,19 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   const std::string kept = BinDir() + "\\Kept Tallivo\\Tallivo.exe";
   CreateDirectoryA((BinDir() + "\\Kept Tallivo").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(exe.c_str(), kept.c_str(), FALSE));
-  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "Tallivo", exe);
-  SetRun(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "Tallivo", "\"" + kept + "\"");
-  SetRun(HKEY_CURRENT_USER, 0, "TallivoTestNeighbour", "C:\\windows\\notepad.exe");
+  ASSERT_TRUE(SetRunValue(HKEY_LOCAL_MACHINE, exe, KEY_WOW64_64KEY));
+  ASSERT_TRUE(SetRunValue(HKEY_LOCAL_MACHINE, "\"" + kept + "\"", KEY_WOW64_32KEY));
+  ASSERT_TRUE(SetRunValue(HKEY_CURRENT_USER, "C:\\windows\\notepad.exe", 0, "TallivoTestNeighbour"));
   EXPECT_EQ(RunSilently(InstallDir() + "\\uninstall.exe"), 0u);
   EXPECT_TRUE(again.WaitExit(20000) && again.ExitCode() == 0)
       << "the uninstaller left Tallivo running or closed it by force";
   EXPECT_FALSE(Exists(InstallDir())) << testing::PrintToString(FilesIn(InstallDir()));
   EXPECT_FALSE(Exists(ShortcutPath()));
   EXPECT_EQ(Reg(HKEY_CURRENT_USER, kUninstallKey, ""), "<no key>");
-  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "Tallivo"), "<none>");
-  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo", KEY_WOW64_64KEY), "<none>");
-  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kRunKey, "Tallivo", KEY_WOW64_32KEY), "\"" + kept + "\"");
-  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kRunKey, "TallivoTestNeighbour"), "C:\\windows\\notepad.exe");
+  EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "<none>");
+  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY), "<none>");
+  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY), "\"" + kept + "\"");
+  EXPECT_EQ(RunValue(HKEY_CURRENT_USER, 0, "TallivoTestNeighbour"), "C:\\windows\\notepad.exe");
   DeleteFileA(kept.c_str());
   RemoveDirectoryA((BinDir() + "\\Kept Tallivo").c_str());
   EXPECT_EQ(Stored("KeyBoard"), 54321u);

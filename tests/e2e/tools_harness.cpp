@@ -17,6 +17,8 @@ namespace e2e {
 namespace {
 constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
+// Wine's own settings for every Tallivo.exe of the prefix.
+constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
 }  // namespace
 
 std::string UnixPath(const std::string& winPath) {
@@ -122,8 +124,6 @@ bool ButtonsSwappedForNewProcess() {
   return code == 1;
 }
 
-// ---------------------------------------------------------------- browser
-
 BrowserStandIn::BrowserStandIn() {
   char old[1024] = {};
   DWORD size = sizeof old;
@@ -149,8 +149,6 @@ BrowserStandIn::~BrowserStandIn() {
 
 std::string BrowserStandIn::Requests() const { return ReadFileBytes(m_logPath); }
 
-// ------------------------------------------------------------ session end
-
 SessionEndWatcher::SessionEndWatcher() {
   static const ATOM registered = [] {
     WNDCLASSA wc = {0,       Proc,    0,       0,       GetModuleHandleA(nullptr),
@@ -175,8 +173,6 @@ LRESULT CALLBACK SessionEndWatcher::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
-
-// ----------------------------------------------------------------- run key
 
 RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
   HKEY key = nullptr;
@@ -215,26 +211,26 @@ RunKeyLock::~RunKeyLock() {
   }
 }
 
-bool ReadRunValue(HKEY root, std::string* data) {
+std::string RunValue(HKEY root, REGSAM view, const char* name) {
   char buf[1024] = {};
   DWORD size = sizeof buf;
-  if (RegGetValueA(root, kRunSubkey, "Tallivo", RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return false;
-  if (data) *data = buf;
-  return true;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, kRunSubkey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return "<none>";
+  const LONG rc = RegGetValueA(key, nullptr, name, RRF_RT_REG_SZ, nullptr, buf, &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS ? buf : "<none>";
 }
 
-void WriteRunValue(HKEY root, const std::string& data) {
-  RegSetKeyValueA(root, kRunSubkey, "Tallivo", REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
+bool SetRunValue(HKEY root, const std::string& data, REGSAM view, const char* name) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, kRunSubkey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = data.empty() ? RegDeleteValueA(key, name)
+                               : RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                                static_cast<DWORD>(data.size() + 1));
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS || (data.empty() && rc == ERROR_FILE_NOT_FOUND);
 }
-
-void DeleteRunValue(HKEY root) { RegDeleteKeyValueA(root, kRunSubkey, "Tallivo"); }
-
-// ---------------------------------------------------------- planted copy
-
-namespace {
-// Wine's own settings for every Tallivo.exe of the prefix.
-constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
-}  // namespace
 
 PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> planted)
     : m_folder(folder), m_planted(std::move(planted)) {
@@ -272,8 +268,6 @@ std::string PlantedCopy::Loaded() const {
   }
   return loaded;
 }
-
-// ------------------------------------------------------------- read-only
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
   // A run that was killed may have left the file immutable: free it first,

@@ -139,9 +139,10 @@ class PlantedCopy {
   bool m_ready = false;
 };
 
-// The Run value "Tallivo" under root; false when absent.
-bool ReadRunValue(HKEY root, std::string* data);
-void WriteRunValue(HKEY root, const std::string& data);
-void DeleteRunValue(HKEY root);
+// A value of the Run key under root, in the given registry view; "<none>"
+// when absent.
+std::string RunValue(HKEY root, REGSAM view = 0, const char* name = "Tallivo");
+// Sets that value; empty data removes it. False when the key cannot be written.
+bool SetRunValue(HKEY root, const std::string& data, REGSAM view = 0, const char* name = "Tallivo");
 
 }  // namespace e2e

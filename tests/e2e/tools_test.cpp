@@ -60,8 +60,7 @@ TEST_F(ToolDialogs, AboutOpensModalFromTheSystemAndHelpMenus) {
 
 TEST_F(ToolDialogs, AClickOnTheContactAddressOpensTheHomePage) {
   BrowserStandIn browser;
-  s_app->Command(ID_CONTACT);
-  HWND dlg = s_app->FindDialog("联系作者");
+  HWND dlg = OpenDialog(*s_app, ID_CONTACT, "联系作者");
   ASSERT_TRUE(dlg);
   RECT rc;
   GetWindowRect(GetDlgItem(dlg, IDC_HOME_PAGE), &rc);
@@ -69,8 +68,7 @@ TEST_F(ToolDialogs, AClickOnTheContactAddressOpensTheHomePage) {
   EXPECT_TRUE(WaitUntil([&] { return !browser.Requests().empty(); }, 10000));
   EXPECT_EQ(browser.Requests(), "https://tallivo.app|3\n") << "once, maximised";
   EXPECT_TRUE(IsWindowVisible(dlg)) << "the click closed the dialog";
-  PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-  WaitUntil([&] { return !IsWindow(dlg); });
+  CloseDialog(dlg);
 }
 
 TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {

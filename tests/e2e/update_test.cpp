@@ -27,13 +27,21 @@ size_t ThreadsOf(DWORD pid) {
   return n;
 }
 
-// A copy of the program with libraries the check uses planted beside it:
-// it works with the system's own and never loads those.
-TEST(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
-  ResetProfile();
-  BrowserStandIn browser;  // pages open in a recorder, not a browser
+// On an empty profile, with pages opening in a recorder, not a browser.
+class VersionCheck : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetProfile();
+    ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
+  }
+  BrowserStandIn browser;
   HttpServer server;
-  ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
+};
+
+// A copy of the program with libraries the check uses planted beside it:
+// it works with the system's own and never loads those. How the answer's
+// number is read is unit-tested; here one answer of each outcome.
+TEST_F(VersionCheck, NewerSameAndUnreachableServer) {
   PlantedCopy copy("Update Copy", {"Update Copy\\wininet.dll", "Update Copy\\winmm.dll", "Update Copy\\shell32.dll"});
   ASSERT_TRUE(copy.Ready());
   App app;
@@ -52,17 +60,6 @@ TEST(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
       // The second marker stands after 64 KiB: only a body gathered in full
       // (and without overrunning a fixed buffer) sees it.
       {"newer after 64 KiB", "#4.05" + std::string(70000, 'x') + "#", "升级!", true},
-      // Read as decimal numbers only: the network did not fail.
-      {"infinite", "#inf#", kCurrent, false},
-      {"not a number", "#nan#", kCurrent, false},
-      {"hexadecimal", "<b>#0x10#</b>", kCurrent, false},
-      {"letters", "#abc#", kCurrent, false},
-      {"leading spaces", "#  5#", "升级!", true},
-      {"plus sign", "#+5#", "升级!", true},
-      {"trailing point", "#5.#", "升级!", true},
-      {"leading point", "#.5#", kCurrent, false},
-      {"exponent", "#4.05e0#", "升级!", true},
-      {"beyond any double", "#1e999#", "升级!", true},
       {"unreachable", "", kFailed, false},  // nothing listens
   };
   for (const auto& c : cases) {
@@ -92,11 +89,7 @@ TEST(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
 // nothing behind, a server that accepts and then says nothing ends in the
 // failure box by the time-out, and presses at a hung server start no more
 // than two workers.
-TEST(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
-  ResetProfile();
-  BrowserStandIn browser;
-  HttpServer server;
-  ASSERT_TRUE(server.Start()) << "cannot listen on 127.0.0.1:80";
+TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   App app;
   ASSERT_TRUE(app.Start());
   app.Command(ID_VERSION_CHECK);
