@@ -39,9 +39,8 @@ class VersionCheck : public ::testing::Test {
 };
 
 // A copy of the program with libraries the check uses planted beside it:
-// it works with the system's own and never loads those. How the answer's
-// number is read is unit-tested; here one answer of each outcome.
-TEST_F(VersionCheck, NewerSameAndUnreachableServer) {
+// it works with the system's own and never loads those.
+TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
   PlantedCopy copy("Update Copy", {"Update Copy\\wininet.dll", "Update Copy\\winmm.dll", "Update Copy\\shell32.dll"});
   ASSERT_TRUE(copy.Ready());
   App app;
@@ -60,6 +59,17 @@ TEST_F(VersionCheck, NewerSameAndUnreachableServer) {
       // The second marker stands after 64 KiB: only a body gathered in full
       // (and without overrunning a fixed buffer) sees it.
       {"newer after 64 KiB", "#4.05" + std::string(70000, 'x') + "#", "升级!", true},
+      // Read as decimal numbers only: the network did not fail.
+      {"infinite", "#inf#", kCurrent, false},
+      {"not a number", "#nan#", kCurrent, false},
+      {"hexadecimal", "<b>#0x10#</b>", kCurrent, false},
+      {"letters", "#abc#", kCurrent, false},
+      {"leading spaces", "#  5#", "升级!", true},
+      {"plus sign", "#+5#", "升级!", true},
+      {"trailing point", "#5.#", "升级!", true},
+      {"leading point", "#.5#", kCurrent, false},
+      {"exponent", "#4.05e0#", "升级!", true},
+      {"beyond any double", "#1e999#", "升级!", true},
       {"unreachable", "", kFailed, false},  // nothing listens
   };
   for (const auto& c : cases) {
