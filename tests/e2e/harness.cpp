@@ -20,15 +20,6 @@ BOOL CALLBACK AddWindowOf(HWND hwnd, LPARAM lp) {
   return TRUE;
 }
 
-}  // namespace
-
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::pair<DWORD, std::vector<HWND>> all = {pid, {}};
-  EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&all));
-  return all.second;
-}
-
-namespace {
 // The first top-level window of the process with this caption.
 HWND WindowOf(DWORD pid, const char* caption) {
   for (HWND w : TopLevelWindowsOf(pid))
@@ -37,7 +28,42 @@ HWND WindowOf(DWORD pid, const char* caption) {
 }
 
 std::string ProfileKey(const char* section) { return std::string("Software\\Tallivo\\Tallivo\\") + section; }
+
+void WaitForEarlierCopyToEnd() {
+  WaitUntil(
+      [] {
+        HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
+        if (!running) return true;
+        CloseHandle(running);
+        return false;
+      },
+      10000);
+}
+
+using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
+using UnmapViewFn = LONG(NTAPI*)(HANDLE, void*);
+template <typename T>
+T Ntdll(const char* name) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return msg == WM_CONTEXTMENU ? 0 : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Each of down and up, times over.
+std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
+  std::vector<INPUT> v;
+  for (int i = 0; i < times; ++i) v.insert(v.end(), {down, up});
+  return v;
+}
 }  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
+  std::pair<DWORD, std::vector<HWND>> all = {pid, {}};
+  EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&all));
+  return all.second;
+}
 
 std::string BinDir() {
   char path[MAX_PATH] = {};
@@ -187,19 +213,6 @@ bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
       timeoutMs);
 }
 
-namespace {
-void WaitForEarlierCopyToEnd() {
-  WaitUntil(
-      [] {
-        HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
-        if (!running) return true;
-        CloseHandle(running);
-        return false;
-      },
-      10000);
-}
-}  // namespace
-
 bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
   WaitForEarlierCopyToEnd();
   // The loader of this build's kind, as the scripts chose it.
@@ -311,15 +324,6 @@ bool App::FromTray() const {
 
 std::vector<HWND> App::TopLevelWindows() const { return TopLevelWindowsOf(m_pid); }
 
-namespace {
-using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
-using UnmapViewFn = LONG(NTAPI*)(HANDLE, void*);
-template <typename T>
-T Ntdll(const char* name) {
-  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
-}
-}  // namespace
-
 SharedBlock::SharedBlock(HANDLE process, size_t size)
     : m_process(nullptr),
       m_section(
@@ -345,25 +349,11 @@ SharedBlock::~SharedBlock() {
   if (m_process) CloseHandle(m_process);
 }
 
-namespace {
-LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CONTEXTMENU) return 0;
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-}  // namespace
-
 InputSink::InputSink(RECT rc) {
   static const ATOM registered = [] {
-    WNDCLASSA wc = {0,
-                    SinkProc,
-                    0,
-                    0,
-                    GetModuleHandleA(nullptr),
-                    nullptr,
-                    LoadCursor(nullptr, IDC_ARROW),
-                    reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)),
-                    nullptr,
-                    "TallivoTestSink"};
+    WNDCLASSA wc = {0, SinkProc, 0, 0, GetModuleHandleA(nullptr), nullptr, LoadCursor(nullptr, IDC_ARROW)};
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+    wc.lpszClassName = "TallivoTestSink";
     return RegisterClassA(&wc);
   }();
   m_hwnd =
@@ -457,22 +447,12 @@ INPUT KeyInput(WORD vk, bool up) {
   return in;
 }
 
-namespace {
-// Each of down and up, times over.
-std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
-  std::vector<INPUT> v;
-  for (int i = 0; i < times; ++i) v.insert(v.end(), {down, up});
-  return v;
-}
-}  // namespace
-
 void Click(DWORD downFlag, DWORD upFlag, int times) {
   SendInputs(Presses(MouseInput(downFlag), MouseInput(upFlag), times));
 }
 
 void Wheel(int delta, int times) {
-  std::vector<INPUT> v(times, MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta)));
-  SendInputs(v);
+  SendInputs(std::vector<INPUT>(times, MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta))));
 }
 
 void TapKey(WORD vk, int times) { SendInputs(Presses(KeyInput(vk, false), KeyInput(vk, true), times)); }
@@ -512,8 +492,7 @@ float MeasurePixelsPerMetre() {
   POINT pts[2] = {{0, 0}, {10000, 10000}};
   LPtoDP(dc, pts, 2);
   ReleaseDC(nullptr, dc);
-  int v = pts[0].x - pts[1].x;
-  if (v < 0) v = -v;
+  const int v = std::abs(pts[0].x - pts[1].x);
   return v ? static_cast<float>(v) : 3780.0f;
 }
 

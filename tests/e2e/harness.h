@@ -78,7 +78,6 @@ class App {
   // Top-level dialog of this process with the given caption (a message box).
   HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
   std::vector<HWND> TopLevelWindows() const;
-  // Sends a menu command as the menu would.
   void Command(WORD id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
   // Posts an event message of the hook libraries (WM_INPUT_KEY...) times over.
   void PostInput(UINT msg, int times = 1) const {
@@ -109,7 +108,6 @@ class App {
 std::string WindowText(HWND hwnd);
 // All static texts of a message box, joined.
 std::string DialogStaticText(HWND dlg);
-// Presses a button of a dialog (IDYES, IDNO, IDOK...).
 void PressButton(HWND dlg, int id);
 
 // Memory this process and another one both see, for what the tests hand

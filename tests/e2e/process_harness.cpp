@@ -5,7 +5,6 @@
 
 #include <utility>
 
-#include "harness.h"
 #include "process/process_text.h"
 #include "res/resource.h"
 
@@ -13,7 +12,7 @@ namespace e2e {
 
 HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
 HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据"); }
-std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
+static std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
 
 bool PanelShows(std::array<uint32_t, 5> n) {
   const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
@@ -60,6 +59,8 @@ RemoteList::~RemoteList() {
   if (m_proc) CloseHandle(m_proc);
 }
 
+int RemoteList::Rows() const { return static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); }
+
 std::string RemoteList::Name(int row) {
   if (!m_block.Ok()) return "";
   LVITEMA item = {0, 0, 1, 0, 0, m_block.Remote() + 1024, 260};
@@ -69,15 +70,14 @@ std::string RemoteList::Name(int row) {
 }
 
 int RemoteList::Find(const char* exe) {
-  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row)
+  for (int row = 0; row < Rows(); ++row)
     if (_stricmp(Name(row).c_str(), exe) == 0) return row;
   return -1;
 }
 
 std::string RemoteList::Names() {
   std::string all;
-  for (int row = 0, n = static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); row < n; ++row)
-    all += Name(row) + "\n";
+  for (int row = 0; row < Rows(); ++row) all += Name(row) + "\n";
   return all;
 }
 

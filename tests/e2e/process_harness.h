@@ -2,12 +2,7 @@
 // and driven from outside its process.
 #pragma once
 
-#include <windows.h>
-
-#include <array>
-#include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "harness.h"
 
@@ -15,7 +10,6 @@ namespace e2e {
 
 HWND ProcessPanelWindow();
 HWND ProcessPickerWindow();
-std::string PanelText(int controlId);
 // Waits until the panel shows these counts (left, right, middle, wheel,
 // keys); each label that does not is reported as a failure.
 bool PanelShows(std::array<uint32_t, 5> n);
@@ -36,6 +30,7 @@ class RemoteList {
   POINT RowPoint(int row);
 
  private:
+  int Rows() const;
   std::string Name(int row);
   // Sends msg with a copy of *data in the shared block and copies it back.
   template <typename T>

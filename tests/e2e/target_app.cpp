@@ -17,12 +17,9 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int) {
   int x = 700, y = 20, w = 300, h = 260;
   sscanf(cmdLine, "%d %d %d %d", &x, &y, &w, &h);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = TargetProc;
-  wc.hInstance = instance;
-  wc.lpszClassName = "TallivoTestTarget";
+  WNDCLASSA wc = {0, TargetProc, 0, 0, instance, nullptr, LoadCursor(nullptr, IDC_ARROW)};
   wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH));
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = "TallivoTestTarget";
   RegisterClassA(&wc);
   HWND hwnd = CreateWindowExA(0, "TallivoTestTarget", "Tallivo test target", WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y,
                               w, h, nullptr, nullptr, instance, nullptr);
