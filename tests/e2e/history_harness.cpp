@@ -166,13 +166,14 @@ std::string ListCell(const App& app, HWND list, int row, int column) {
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
   SharedBlock block(app.Process(), 256);
   if (!block.Ok()) return false;
-  for (const auto& [id, ago] : {std::pair{IDC_HIST_FROM, fromAgo}, {IDC_HIST_TO, toAgo}}) {
-    *reinterpret_cast<SYSTEMTIME*>(block.Local()) = DayAgo(ago);
-    SendMessageA(GetDlgItem(window, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(block.Remote()));
-  }
-  // The year of the second picker up and down again with the keyboard; on a busy machine a click may not have focused
-  // it yet, so again until the days list starts at the chosen day.
+  // The dates set, then the year of the second picker up and down again with the keyboard: the picker tells its window
+  // only of the user's own changes. Again until the days list starts at the chosen day: a click may not have focused
+  // the picker yet, and the window's refresh of each second puts a fixed range back into the pickers.
   for (int attempt = 0; attempt < 8; ++attempt) {
+    for (const auto& [id, ago] : {std::pair{IDC_HIST_FROM, fromAgo}, {IDC_HIST_TO, toAgo}}) {
+      *reinterpret_cast<SYSTEMTIME*>(block.Local()) = DayAgo(ago);
+      SendMessageA(GetDlgItem(window, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(block.Remote()));
+    }
     SetForegroundWindow(window);
     RECT rc;
     GetWindowRect(GetDlgItem(window, IDC_HIST_TO), &rc);
