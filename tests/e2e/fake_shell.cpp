@@ -1,5 +1,7 @@
 #include "fake_shell.h"
 
+#include <cwchar>
+
 namespace e2e {
 
 namespace {
@@ -19,11 +21,9 @@ struct NotifyData {
 };
 
 std::string Narrow(const WCHAR* w, size_t max) {
-  size_t n = 0;
-  while (n < max && w[n]) ++n;
-  if (n == 0) return std::string();
   char buf[1024];
-  int len = WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(n), buf, sizeof buf, nullptr, nullptr);
+  const int len =
+      WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(wcsnlen(w, max)), buf, sizeof buf, nullptr, nullptr);
   return std::string(buf, len > 0 ? len : 0);
 }
 }  // namespace

@@ -6,11 +6,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -27,7 +25,6 @@ namespace {
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tallivo";
 const std::set<std::string> kProgramFiles = {"SkinH.dll", "Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll"};
 
-bool SamePath(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string FullPath(const std::string& path) {
   char buf[MAX_PATH * 2] = {};
@@ -53,84 +50,58 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
-// A registry value as text: "<none>" when absent, "<no key>" without the key.
-std::string Reg(HKEY root, const char* key, const char* value) {
-  HKEY h;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return "<no key>";
-  char buf[1024] = {};
-  DWORD size = sizeof buf - 1;
-  const LONG rc = RegQueryValueExA(h, value, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
-  RegCloseKey(h);
-  return rc == ERROR_SUCCESS ? buf : "<none>";
-}
-// Calls f with each process of the session.
-void ForEachProcess(const std::function<void(const PROCESSENTRY32&)>& f) {
-  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 pe = {sizeof pe};
-  for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) f(pe);
-  CloseHandle(snap);
-}
-
 // Runs setup or the uninstaller silently until it and the processes it
 // started have ended (the uninstaller copies itself to the temporary folder,
-// starts the copy and ends at once), but not a Tallivo it started, which is
-// meant to stay. Handles, not ids: Wine soon gives an ended process's id to
-// another. Its exit code, ~0u when it did not start or end.
+// starts the copy and ends at once); a job holds them all. Not waited for: a
+// Tallivo it started, which is meant to stay, and Wine's desktop process
+// (explorer.exe), which the first program that needs the shell starts. Its
+// exit code, ~0u when it did not start or end.
 DWORD RunSilently(const std::string& exe) {
-  // Processes that ran before the setup are never its children, even when
-  // their parent's ended id was handed to the setup (the desktop process,
-  // programs left by earlier tests).
-  std::set<DWORD> ignored;
-  ForEachProcess([&](const PROCESSENTRY32& pe) { ignored.insert(pe.th32ProcessID); });
-  HANDLE h = StartProcess("\"" + exe + "\" /S");
-  const DWORD pid = GetProcessId(h);
-  std::map<DWORD, HANDLE> all = {{pid, h}};
+  std::string line = "\"" + exe + "\" /S";
+  STARTUPINFOA si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, nullptr, &si, &pi))
+    return ~0u;
+  const bool held = AssignProcessToJobObject(job, pi.hProcess);
+  ResumeThread(pi.hThread);
+  CloseHandle(pi.hThread);
   std::map<DWORD, DWORD> namelessSince;
-  const auto time = [](HANDLE process, int which) {  // 0: its start, 1: its end
-    FILETIME t[4] = {};
-    GetProcessTimes(process, &t[0], &t[1], &t[2], &t[3]);
-    return t[which];
+  std::string waitingFor;
+  const auto done = [&] {
+    struct {
+      JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+      ULONG_PTR more[63];
+    } ids = {{64}};
+    if (!QueryInformationJobObject(job, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr)) return false;
+    waitingFor.clear();
+    for (DWORD i = 0; i < ids.list.NumberOfProcessIdsInList; ++i) {
+      const DWORD id = static_cast<DWORD>(ids.list.ProcessIdList[i]);
+      HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+      if (!p) continue;  // gone since the list was made
+      char path[MAX_PATH * 2] = {};
+      DWORD size = sizeof path;
+      const bool ended = WaitForSingleObject(p, 0) == WAIT_OBJECT_0;
+      const std::string name =
+          QueryFullProcessImageNameA(p, 0, path, &size) ? std::filesystem::path(path).filename().string() : "";
+      CloseHandle(p);
+      if (ended || !_stricmp(name.c_str(), "Tallivo.exe") || !_stricmp(name.c_str(), "explorer.exe")) continue;
+      // Under emulation a process has no name for its first moments; one that
+      // stays nameless never started: Wine leaves one behind for a program it
+      // refuses to run, such as its disabled menu builder, which shortcuts call.
+      if (name.empty() && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
+      if (name.empty() && GetTickCount() - namelessSince[id] > 15000) continue;
+      waitingFor += " " + std::to_string(id) + ":" + name;
+    }
+    return waitingFor.empty();
   };
-  const auto poll = [&] {
-    // Once the setup has ended, its id may go to a new process whose
-    // children are not the setup's: a child must start before its parent ends.
-    const FILETIME setupEnd = time(h, 1);
-    const bool setupEnded = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-    ForEachProcess([&](const PROCESSENTRY32& pe) {
-      const DWORD id = pe.th32ProcessID;
-      if (pe.th32ParentProcessID != pid || id == pid || ignored.count(id)) return;
-      // Tallivo is started on purpose and stays; Wine's desktop process
-      // (explorer.exe), started by the first program that needs the shell,
-      // does not end with the setup. Neither is the setup's work. Under
-      // emulation a child has no name for its first moments, so this is
-      // looked at again each round.
-      const bool other = !_stricmp(pe.szExeFile, "Tallivo.exe") || !_stricmp(pe.szExeFile, "explorer.exe");
-      // A child that stays nameless never started: Wine leaves one behind
-      // for a program it refuses to run, such as its disabled menu builder,
-      // which shortcuts call.
-      const bool stillborn = !pe.szExeFile[0] && namelessSince.count(id) && GetTickCount() - namelessSince[id] > 15000;
-      if (!pe.szExeFile[0] && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
-      if (other || stillborn) {
-        if (all.count(id)) CloseHandle(all[id]), all.erase(id);
-        ignored.insert(id);
-      } else if (!all.count(id)) {
-        HANDLE c = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
-        const FILETIME start = c ? time(c, 0) : FILETIME{};
-        if (c && setupEnded && CompareFileTime(&start, &setupEnd) > 0) ignored.insert(id), CloseHandle(c);
-        if (c && !ignored.count(id)) all[id] = c;
-      }
-    });
-    for (const auto& p : all)
-      if (WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) return false;
-    return true;
-  };
-  const bool ended = h && WaitUntil(poll, 120000);
   DWORD code = ~0u;
-  if (ended) GetExitCodeProcess(h, &code);
-  for (const auto& p : all) {
-    if (!ended && WaitForSingleObject(p.second, 0) != WAIT_OBJECT_0) printf("still running: process %lu\n", p.first);
-    CloseHandle(p.second);
-  }
+  if (held && WaitUntil(done, 120000))
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
+    printf("still running:%s\n", waitingFor.c_str());
+  CloseHandle(pi.hProcess);
+  CloseHandle(job);
   return code;
 }
 
@@ -162,10 +133,10 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   want.insert("uninstall.exe");
   EXPECT_EQ(FilesIn(InstallDir()), want);
   // Listed under Apps for this user only.
-  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion"), TALLIVO_VERSION_TEXT);
-  EXPECT_TRUE(SamePath(Reg(HKEY_CURRENT_USER, kUninstallKey, "QuietUninstallString"),
-                       "\"" + InstallDir() + "\\uninstall.exe\" /S"));
-  EXPECT_EQ(Reg(HKEY_LOCAL_MACHINE, kUninstallKey, ""), "<no key>");
+  EXPECT_EQ(RegValue(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion"), TALLIVO_VERSION_TEXT);
+  EXPECT_STRCASEEQ(RegValue(HKEY_CURRENT_USER, kUninstallKey, "QuietUninstallString").c_str(),
+                   ("\"" + InstallDir() + "\\uninstall.exe\" /S").c_str());
+  EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, kUninstallKey, ""), "<no key>");
 
   // Started from the Start menu, as Explorer does: in its own folder, where
   // "start with Windows" then leaves its marker; the seeded day goes on.
@@ -203,7 +174,7 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
       << "the uninstaller left Tallivo running or closed it by force";
   EXPECT_FALSE(Exists(InstallDir())) << testing::PrintToString(FilesIn(InstallDir()));
   EXPECT_FALSE(Exists(ShortcutPath()));
-  EXPECT_EQ(Reg(HKEY_CURRENT_USER, kUninstallKey, ""), "<no key>");
+  EXPECT_EQ(RegValue(HKEY_CURRENT_USER, kUninstallKey, ""), "<no key>");
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "<none>");
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY), "<none>");
   EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY), "\"" + kept + "\"");

@@ -103,8 +103,7 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     SCOPED_TRACE(path);
     auto opens = [&] {  // a link to /dev/full, which Windows calls cannot remove
       HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-      if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-      return h != INVALID_HANDLE_VALUE;
+      return h != INVALID_HANDLE_VALUE && CloseHandle(h);
     };
     HANDLE reader = INVALID_HANDLE_VALUE;
     std::unique_ptr<ReadOnlyFile> readOnly;

@@ -125,10 +125,8 @@ bool ButtonsSwappedForNewProcess() {
 }
 
 BrowserStandIn::BrowserStandIn() {
-  char old[1024] = {};
-  DWORD size = sizeof old;
-  m_hadOld = RegGetValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS;
-  m_oldCommand = old;
+  m_oldCommand = RegValue(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr);
+  m_hadOld = m_oldCommand != "<no key>" && m_oldCommand != "<none>";
   m_logPath = BinDir() + "\\browser_requests.txt";
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
@@ -211,14 +209,19 @@ RunKeyLock::~RunKeyLock() {
   }
 }
 
-std::string RunValue(HKEY root, REGSAM view, const char* name) {
+std::string RegValue(HKEY root, const std::string& key, const char* name, REGSAM view) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS) return "<no key>";
   char buf[1024] = {};
   DWORD size = sizeof buf;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, kRunSubkey, 0, KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) return "<none>";
-  const LONG rc = RegGetValueA(key, nullptr, name, RRF_RT_REG_SZ, nullptr, buf, &size);
-  RegCloseKey(key);
+  const LONG rc = RegGetValueA(h, nullptr, name, RRF_RT_REG_SZ, nullptr, buf, &size);
+  RegCloseKey(h);
   return rc == ERROR_SUCCESS ? buf : "<none>";
+}
+
+std::string RunValue(HKEY root, REGSAM view, const char* name) {
+  const std::string value = RegValue(root, kRunSubkey, name, view);
+  return value == "<no key>" ? "<none>" : value;
 }
 
 bool SetRunValue(HKEY root, const std::string& data, REGSAM view, const char* name) {
@@ -272,29 +275,28 @@ std::string PlantedCopy::Loaded() const {
 ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
   // A run that was killed may have left the file immutable: free it first,
   // or it stays behind for good (and no one can delete the build tree).
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable() &&
-      RunUnix("/usr/bin/chattr -i \"" + UnixPath(path) + "\"")) {
-    WaitUntil([&] { return !Unwritable(); });
-  }
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable()) SetImmutable(false);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     std::fwrite(content.data(), 1, content.size(), f);
     std::fclose(f);
   }
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-  if (!Unwritable() && RunUnix("/usr/bin/chattr +i \"" + UnixPath(path) + "\"")) {
-    m_immutable = true;
-    WaitUntil([&] { return Unwritable(); });
+  if (!Unwritable()) {
+    m_immutable = true;  // undone at the end even if it took effect only late
+    SetImmutable(true);
   }
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-  if (m_immutable) {
-    RunUnix("/usr/bin/chattr -i \"" + UnixPath(m_path) + "\"");
-    WaitUntil([&] { return !Unwritable(); });
-  }
+  if (m_immutable) SetImmutable(false);
   SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(m_path.c_str());
+}
+
+void ReadOnlyFile::SetImmutable(bool on) const {
+  if (RunUnix(std::string("/usr/bin/chattr ") + (on ? "+i" : "-i") + " \"" + UnixPath(m_path) + "\""))
+    WaitUntil([&] { return Unwritable() == on; });
 }
 
 bool ReadOnlyFile::Unwritable() const {

@@ -110,6 +110,8 @@ class ReadOnlyFile {
   bool Unwritable() const;
 
  private:
+  // chattr +i or -i, then waits until writing fails or works again.
+  void SetImmutable(bool on) const;
   std::string m_path;
   bool m_immutable = false;
 };
@@ -139,6 +141,9 @@ class PlantedCopy {
   bool m_ready = false;
 };
 
+// A text value of root\\key in the given registry view: "<no key>" without
+// the key, "<none>" without the value.
+std::string RegValue(HKEY root, const std::string& key, const char* name, REGSAM view = 0);
 // A value of the Run key under root, in the given registry view; "<none>"
 // when absent.
 std::string RunValue(HKEY root, REGSAM view = 0, const char* name = "Tallivo");
