@@ -9,7 +9,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <set>
 #include <string>
 
@@ -26,10 +25,7 @@ constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 const std::set<std::string> kProgramFiles = {"SkinH.dll", "Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll"};
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-std::string FullPath(const std::string& path) {
-  char buf[MAX_PATH * 2] = {};
-  return GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr) ? buf : path;
-}
+std::string FullPath(const std::string& path) { return std::filesystem::absolute(path).string(); }
 std::string Folder(int csidl) {
   char buf[MAX_PATH] = {};
   SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf);
@@ -66,7 +62,6 @@ DWORD RunSilently(const std::string& exe) {
   const bool held = AssignProcessToJobObject(job, pi.hProcess);
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
-  std::map<DWORD, DWORD> namelessSince;
   std::string waitingFor;
   const auto done = [&] {
     struct {
@@ -86,11 +81,6 @@ DWORD RunSilently(const std::string& exe) {
           QueryFullProcessImageNameA(p, 0, path, &size) ? std::filesystem::path(path).filename().string() : "";
       CloseHandle(p);
       if (ended || !_stricmp(name.c_str(), "Tallivo.exe") || !_stricmp(name.c_str(), "explorer.exe")) continue;
-      // Under emulation a process has no name for its first moments; one that
-      // stays nameless never started: Wine leaves one behind for a program it
-      // refuses to run, such as its disabled menu builder, which shortcuts call.
-      if (name.empty() && !namelessSince.count(id)) namelessSince[id] = GetTickCount();
-      if (name.empty() && GetTickCount() - namelessSince[id] > 15000) continue;
       waitingFor += " " + std::to_string(id) + ":" + name;
     }
     return waitingFor.empty();
