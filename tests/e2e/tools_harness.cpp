@@ -2,7 +2,6 @@
 
 #include <sddl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -26,11 +25,7 @@ std::string UnixPath(const std::string& winPath) {
   auto fn = reinterpret_cast<UnixNameFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   char* unix = fn ? fn(Widen(winPath).c_str()) : nullptr;
-  if (!unix) {  // drive Z: is the Unix root in a default prefix
-    std::string out = winPath.size() > 2 && winPath[1] == ':' ? winPath.substr(2) : winPath;
-    std::replace(out.begin(), out.end(), '\\', '/');
-    return out;
-  }
+  if (!unix) return "";  // not under Wine
   std::string out(unix);
   HeapFree(GetProcessHeap(), 0, unix);
   return out;

@@ -12,7 +12,8 @@
 
 namespace e2e {
 
-// Unix path of a Windows path (the test may call Unix tools on it).
+// Unix path of a Windows path (the test may call Unix tools on it), "" when
+// not under Wine.
 std::string UnixPath(const std::string& winPath);
 // StartUnixProgram for a command line by full path: check for its effect.
 bool RunUnix(const std::string& commandLine);
