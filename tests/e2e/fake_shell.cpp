@@ -55,11 +55,8 @@ LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
     if (!cds || cds->cbData < sizeof(NotifyData)) return FALSE;
     const auto* d = static_cast<const NotifyData*>(cds->lpData);
-    TrayCall call;
-    call.message = static_cast<DWORD>(cds->dwData);
-    call.flags = d->uFlags;
-    if (d->uFlags & NIF_TIP) call.tip = Narrow(d->szTip, 128);
-    if (d->uFlags & NIF_INFO) call.info = Narrow(d->szInfo, 256);
+    const TrayCall call{static_cast<DWORD>(cds->dwData), d->uFlags, d->uFlags & NIF_TIP ? Narrow(d->szTip, 128) : "",
+                        d->uFlags & NIF_INFO ? Narrow(d->szInfo, 256) : ""};
     // What the shell answers: an add needs no icon yet, the others one.
     const bool existed = self->m_exists;
     if (call.message == NIM_ADD) self->m_exists = true;
