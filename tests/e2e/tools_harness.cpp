@@ -99,11 +99,7 @@ UINT MenuItemState(const App& app, int submenu, UINT command) {
   auto* probe = static_cast<MenuProbe*>(MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(MenuProbe)));
   UINT state = 0xFFFFFFFFu;
   if (probe) {
-    probe->window = reinterpret_cast<INT_PTR>(app.Main());
-    probe->submenu = submenu;
-    probe->command = command;
-    probe->state = 0xFFFFFFFFu;
-    probe->done = 0;
+    *probe = {reinterpret_cast<INT_PTR>(app.Main()), submenu, command, 0xFFFFFFFFu, 0};
     if (RunInside(app, "menu_probe.dll") && probe->done) state = probe->state;
     UnmapViewOfFile(probe);
   }
