@@ -166,9 +166,8 @@ LRESULT CALLBACK SessionEndWatcher::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
 RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(root, kRunSubkey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
+      ERROR_SUCCESS)
     return;
-  }
   DWORD size = 0;
   RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
   std::string old(size, '\0');
@@ -251,15 +250,10 @@ PlantedCopy::~PlantedCopy() {
   for (const std::string& p : m_planted) DeleteFileA((BinDir() + "\\" + p + ".loaded").c_str());
 }
 
-bool PlantedCopy::Start(App& app, const std::string& workDir, DWORD timeoutMs) const {
-  return app.Start(m_folder + "\\Tallivo.exe", timeoutMs, workDir);
-}
-
 std::string PlantedCopy::Loaded() const {
   std::string loaded;
-  for (const std::string& p : m_planted) {
+  for (const std::string& p : m_planted)
     if (GetFileAttributesA((BinDir() + "\\" + p + ".loaded").c_str()) != INVALID_FILE_ATTRIBUTES) loaded += p + "\n";
-  }
   return loaded;
 }
 

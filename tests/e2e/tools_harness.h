@@ -132,7 +132,9 @@ class PlantedCopy {
   // library to a file of that name beside a program; while this object
   // lives, every Tallivo.exe is told to look for the planted names as files
   // first, as Windows does for any library that is no KnownDLL.
-  bool Start(App& app, const std::string& workDir, DWORD timeoutMs = 20000) const;
+  bool Start(App& app, const std::string& workDir, DWORD timeoutMs = 20000) const {
+    return app.Start(m_folder + "\\Tallivo.exe", timeoutMs, workDir);
+  }
   // The planted files that were loaded, one a line.
   std::string Loaded() const;
 
