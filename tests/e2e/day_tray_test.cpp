@@ -66,9 +66,8 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   ResetProfile();
   SeedDay(12, 7, 5, 0, 0, 0, 3, 0, 100);  // earlier that day
   WriteProfileDword("DateCur", "Year", 2026);
-  InputSink sink({560, 420, 1000, 740});
-  const POINT c = sink.Center();
-  ASSERT_TRUE(MoveCursor(c.x, c.y));
+  InputSink sink;
+  ASSERT_TRUE(sink.Take());
   App app;
   ASSERT_TRUE(app.StartAtTime("2026-12-07 23:59:40")) << "the program did not start under faketime";
   const HWND main = app.Main();
@@ -80,7 +79,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
 
   // Before midnight: 180 pixels of travel, then 30 clicks and 10 key strokes after the chart's last tick.
   tickHour();
-  ASSERT_TRUE(MoveCursor(c.x - 180, c.y));
+  ASSERT_TRUE(MoveCursor(sink.Center().x - 180, sink.Center().y));
   sink.Activate();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 30);
   TapKey('A', 10);
@@ -139,11 +138,7 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
       PostMessageA(app.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     }
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.Main()) && shell.IconExists(); }));
-    TrayCall add;
-    for (const auto& call : shell.Calls())
-      if (call.message == NIM_ADD) add = call;
-    EXPECT_TRUE(add.flags & NIF_INFO) << "no balloon";
-    EXPECT_EQ(add.info, c.balloon);
+    EXPECT_EQ(shell.Balloon(), c.balloon);
     app.PostInput(tallivo::WM_INPUT_LBUTTON, 3);
     app.PostInput(tallivo::WM_INPUT_KEY, 2);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击3次,键盘敲击2次,鼠标移动", 0) == 0; }))
@@ -155,10 +150,9 @@ TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
     app.PostInput(tallivo::WM_INPUT_LBUTTON, 1);
     EXPECT_TRUE(WaitUntil([&] { return shell.LastTip().rfind("当前统计:鼠标点击4次,键盘敲击2次,鼠标移动", 0) == 0; }))
         << shell.LastTip();
-    shell.Clear();
+    shell.Restart();
     PostMessageA(app.Main(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !shell.Calls().empty() && shell.Calls()[0].message == NIM_ADD; }))
-        << "no icon in the restarted shell";
+    EXPECT_TRUE(WaitUntil([&] { return shell.IconExists(); })) << "no icon in the restarted shell";
     ASSERT_TRUE(app.FromTray());
     // Shown, they show what came meanwhile.
     EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME) != runTime; })) << runTime;

@@ -49,6 +49,12 @@ std::string FakeShell::LastTip() const {
   return std::string();
 }
 
+std::string FakeShell::Balloon() const {
+  for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it)
+    if (it->message == NIM_ADD) return it->flags & NIF_INFO ? it->info : "<no balloon>";
+  return "<no add>";
+}
+
 LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<FakeShell*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (msg == WM_COPYDATA && self) {

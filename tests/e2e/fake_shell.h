@@ -24,11 +24,16 @@ class FakeShell {
   ~FakeShell();
   // True when Shell_NotifyIcon of other programs reaches this window.
   bool Active() const;
-  std::vector<TrayCall> Calls() const { return m_calls; }
-  void Clear() { m_calls.clear(); }
+  // As a shell that started anew: no icon, no calls.
+  void Restart() {
+    m_calls.clear();
+    m_exists = false;
+  }
   bool IconExists() const { return m_exists; }
   // The newest tip the program set, "" when none.
   std::string LastTip() const;
+  // The balloon text of the newest add; "<no balloon>" when it had none.
+  std::string Balloon() const;
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -22,11 +23,10 @@ namespace {
 // when the running time is one.
 std::string StoredDay() {
   std::string day;
-  DWORD v = 0;
-  for (const char* e : {"Month", "Day"}) day += ReadProfileDword("DateCur", e, &v) ? std::to_string(v) + " " : "? ";
-  for (const char* e : {"MouseLeft", "MouseRight", "MouseMiddle", "KeyBoard", "MouseMove", "MouseRoll"})
-    day += ReadProfileDword("DataSetting", e, &v) ? std::to_string(v) + " " : "? ";
-  return day + (ReadProfileDword("DataSetting", "TimeCount", &v) ? "t" : "?");
+  const auto add = [&](DWORD v) { day += v == 0xDEADBEEF ? "? " : std::to_string(v) + " "; };
+  for (const char* e : {"Month", "Day"}) add(Stored(e, "DateCur"));
+  for (const char* e : {"MouseLeft", "MouseRight", "MouseMiddle", "KeyBoard", "MouseMove", "MouseRoll"}) add(Stored(e));
+  return day + (Stored("TimeCount") == 0xDEADBEEF ? "?" : "t");
 }
 
 TEST(Faults, HardKillLosesAtMostTheLastSecond) {
@@ -58,11 +58,10 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
     const DWORD killedAt = GetTickCount();
     TerminateProcess(app.Process(), 9);
     ASSERT_TRUE(app.WaitExit(5000));
-    for (const auto& s : seen) {
+    for (const auto& s : seen)
       if (killedAt - s.first >= 1200) shownASecondBefore = s.second;
-    }
-    DWORD stored = 0;
-    ASSERT_TRUE(ReadProfileDword("DataSetting", "MouseLeft", &stored));
+    const DWORD stored = Stored("MouseLeft");
+    ASSERT_NE(stored, 0xDEADBEEF);
     EXPECT_GE(stored, shownASecondBefore);
     EXPECT_LE(stored, posted);
     // The history too: every run's clicks but the last second's.
@@ -141,18 +140,14 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
       {L"broken\\한", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {"无法表示的字符", "文件夹"}},
       {longName, L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {"路径太长", "文件夹"}},
   };
-  InputSink sink({560, 420, 1000, 740});
+  InputSink sink;
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "row " << &c - cases);
     const std::wstring dir = bin + c.folder + L"\\";
-    for (size_t at = dir.find(L'\\', 3); at != std::wstring::npos; at = dir.find(L'\\', at + 1))
-      CreateDirectoryW(dir.substr(0, at).c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    if (HANDLE h = FindFirstFileW((dir + L"*").c_str(), &found); h != INVALID_HANDLE_VALUE) {
-      do DeleteFileW((dir + found.cFileName).c_str());
-      while (FindNextFileW(h, &found));
-      FindClose(h);
-    }
+    std::error_code failed;
+    std::filesystem::remove_all(bin + L"broken", failed);
+    std::filesystem::create_directories(dir, failed);
+    ASSERT_FALSE(failed) << failed.message();
     for (const auto& [from, to] :
          {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"}, {c.taskHook, L"TallivoTaskHook.dll"}})
       ASSERT_TRUE(!from || CopyFileW((bin + Widen(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "base/messages.h"
 #include "res/resource.h"
@@ -11,14 +13,6 @@ namespace e2e {
 
 namespace {
 constexpr char kMainCaption[] = "泰利沃v4.04版";
-
-BOOL CALLBACK AddWindowOf(HWND hwnd, LPARAM lp) {
-  auto* all = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == all->first) all->second.push_back(hwnd);
-  return TRUE;
-}
 
 // The first top-level window of the process with this caption.
 HWND WindowOf(DWORD pid, const char* caption) {
@@ -60,9 +54,13 @@ std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
 }  // namespace
 
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::pair<DWORD, std::vector<HWND>> all = {pid, {}};
-  EnumWindows(AddWindowOf, reinterpret_cast<LPARAM>(&all));
-  return all.second;
+  std::vector<HWND> all;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) all.push_back(w);
+  }
+  return all;
 }
 
 std::string BinDir() {
@@ -75,20 +73,14 @@ std::string BinDir() {
 
 void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
 
-bool ReadProfileDword(const char* section, const char* entry, DWORD* value) {
-  DWORD type = 0, size = sizeof(DWORD);
-  return RegGetValueA(HKEY_CURRENT_USER, ProfileKey(section).c_str(), entry, RRF_RT_ANY, &type, value, &size) ==
-             ERROR_SUCCESS &&
-         type == REG_DWORD;
-}
-
 void WriteProfileDword(const char* section, const char* entry, DWORD value) {
   RegSetKeyValueA(HKEY_CURRENT_USER, ProfileKey(section).c_str(), entry, REG_DWORD, &value, sizeof value);
 }
 
 DWORD Stored(const char* entry, const char* section) {
-  DWORD v = 0xDEADBEEF;
-  return ReadProfileDword(section, entry, &v) ? v : 0xDEADBEEF;
+  DWORD v = 0, type = 0, size = sizeof v;
+  const LONG read = RegGetValueA(HKEY_CURRENT_USER, ProfileKey(section).c_str(), entry, RRF_RT_ANY, &type, &v, &size);
+  return read == ERROR_SUCCESS && type == REG_DWORD ? v : 0xDEADBEEF;
 }
 
 uint32_t NumberIn(const std::string& label) {
@@ -107,15 +99,8 @@ void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wh
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::string data;
-  HANDLE h =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return data;
-  char buf[4096];
-  DWORD n = 0;
-  while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) data.append(buf, n);
-  CloseHandle(h);
-  return data;
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 SYSTEMTIME Today() {
@@ -188,12 +173,23 @@ std::wstring Widen(const std::string& ansi) {
 }
 
 bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
-  const std::string dir = BinDir();
-  return Launch(Widen(dir + "\\" + exeName), Widen(workDir.empty() ? dir : workDir), timeoutMs, asSecondCopy);
+  return StartPath(Widen(BinDir() + "\\" + exeName), timeoutMs, workDir, asSecondCopy);
 }
 
-bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::string& workDir) {
-  return Launch(exePath, Widen(workDir.empty() ? BinDir() : workDir), timeoutMs, false);
+bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
+  if (!asSecondCopy) WaitForEarlierCopyToEnd();
+  std::wstring cmd = L"\"" + exePath + L"\"";
+  const std::wstring cwd = Widen(workDir.empty() ? BinDir() : workDir);
+  STARTUPINFOW si = {sizeof si};
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  m_process = pi.hProcess;
+  m_pid = pi.dwProcessId;
+  const auto seen = [&] { return (m_main = WindowOf(m_pid, kMainCaption)) != nullptr || !Running(); };
+  if (!timeoutMs || !WaitUntil(seen, timeoutMs) || !m_main) return false;
+  m_firstCursorText = Text(IDC_CURSOR_POS);
+  return true;
 }
 
 bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
@@ -221,42 +217,10 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
     strcpy(loader, sizeof(void*) == 8 ? "/usr/lib/wine/wine64" : "/usr/lib/wine/wine");
   // Only the wall clock moves: Wine's server keeps the real monotonic one,
   // which the program's own must agree with.
+  const std::string exe = BinDir() + "\\Tallivo.exe";
   const std::string cmd = "/usr/bin/env FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" \"" +
-                          loader + "\" \"" + BinDir() + "\\Tallivo.exe\"";
-  m_pid = 0;
-  if (!StartUnixProgram(cmd.c_str(), BinDir().c_str()) || !FindMain(timeoutMs)) return false;
-  m_process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
-  return m_process != nullptr;
-}
-
-bool App::FindMain(DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    HWND found = m_pid ? WindowOf(m_pid, kMainCaption) : FindWindowA(nullptr, kMainCaption);
-    if (found) {
-      if (!m_pid) GetWindowThreadProcessId(found, &m_pid);
-      m_main = found;
-      m_firstCursorText = Text(IDC_CURSOR_POS);
-      return true;
-    }
-    if (m_process && !Running()) return false;
-    Sleep(1);
-  }
-  return false;
-}
-
-bool App::Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy) {
-  if (!asSecondCopy) WaitForEarlierCopyToEnd();
-  std::wstring cmd = L"\"" + exePath + L"\"";
-  STARTUPINFOW si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) {
-    return false;
-  }
-  CloseHandle(pi.hThread);
-  m_process = pi.hProcess;
-  m_pid = pi.dwProcessId;
-  return FindMain(timeoutMs);
+                          loader + "\" \"" + exe + "\"";
+  return StartUnixProgram(cmd.c_str(), BinDir().c_str()) && Attach(exe, timeoutMs);
 }
 
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
@@ -378,6 +342,13 @@ void InputSink::Activate() {
   SetFocus(m_hwnd);
   WaitUntil([&] { return GetForegroundWindow() == m_hwnd; }, 2000);
   Pump(50);
+}
+
+bool InputSink::Take() {
+  const POINT c = Center();
+  const bool moved = MoveCursor(c.x, c.y);
+  Activate();
+  return moved;
 }
 
 bool StartUnixProgram(const char* commandLine, const char* workDir) {

@@ -21,7 +21,6 @@ std::wstring Widen(const std::string& ansi);
 std::vector<HWND> TopLevelWindowsOf(DWORD pid);
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
 void ResetProfile();
-bool ReadProfileDword(const char* section, const char* entry, DWORD* value);
 void WriteProfileDword(const char* section, const char* entry, DWORD value);
 // A stored figure; 0xDEADBEEF when it is no stored number.
 DWORD Stored(const char* entry, const char* section = "DataSetting");
@@ -55,14 +54,15 @@ class App {
   bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "",
              bool asSecondCopy = false);
   // The same for a program anywhere, named by its full path.
-  bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000, const std::string& workDir = "");
+  bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000, const std::string& workDir = "",
+                 bool asSecondCopy = false);
   // Finds the main window of a copy run from exePath that something else
   // started (the shell, a setup program), and takes over its process.
   bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
   // Starts Tallivo.exe with its clock set to the given local time
   // ("2026-12-07 23:59:50"), running on from there (libfaketime through a
-  // Unix command: Wine hands back no handle to its process, so the program
-  // is found by its window and opened).
+  // Unix command: Wine hands back no handle to its process, so it is
+  // attached to).
   bool StartAtTime(const std::string& localTime, DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
@@ -96,9 +96,6 @@ class App {
   void ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs = 8000) const;
 
  private:
-  bool Launch(const std::wstring& exePath, const std::wstring& cwd, DWORD timeoutMs, bool asSecondCopy);
-  // Waits for the main window of process m_pid (of any process when 0).
-  bool FindMain(DWORD timeoutMs);
   HANDLE m_process = nullptr;
   DWORD m_pid = 0;
   HWND m_main = nullptr;
@@ -135,10 +132,12 @@ class SharedBlock {
 // strokes, so they reach no other program.
 class InputSink {
  public:
-  explicit InputSink(RECT rc);
+  explicit InputSink(RECT rc = {560, 420, 1000, 740});
   ~InputSink();
   POINT Center() const;
   void Activate();
+  // The pointer on its centre and the sink in front: the input that follows goes to it.
+  bool Take();
 
  private:
   HWND m_hwnd = nullptr;

@@ -48,10 +48,8 @@ struct Hooks {
   StartFn start = Ordinal<StartFn>("TallivoHook.dll", 2);
   StartTaskFn startTask = Ordinal<StartTaskFn>("TallivoTaskHook.dll", 2);
   HWND target = CounterWindow();
-  InputSink sink{RECT{560, 420, 1000, 740}};
-  bool Ready() const {
-    return stop && start && stopTask && startTask && target && MoveCursor(sink.Center().x, sink.Center().y);
-  }
+  InputSink sink;
+  bool Ready() { return stop && start && stopTask && startTask && target && sink.Take(); }
   ~Hooks() {
     if (stop) stop();
     if (stopTask) stopTask();

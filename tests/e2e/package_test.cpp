@@ -106,18 +106,11 @@ void RemoveInstallation() {
   ResetProfile();
 }
 
-class Installer : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(Exists(SetupPath())) << SetupPath() << " missing: is makensis installed (scripts/package)?";
-    RemoveInstallation();
-    SeedDay(Today().wMonth, Today().wDay, 4321, 321, 21, 1, 54321, 12345, 600);
-  }
-  void TearDown() override { RemoveInstallation(); }
+TEST(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
+  ASSERT_TRUE(Exists(SetupPath())) << SetupPath() << " missing: is makensis installed (scripts/package)?";
+  RemoveInstallation();
+  SeedDay(Today().wMonth, Today().wDay, 4321, 321, 21, 1, 54321, 12345, 600);
   const std::string exe = InstallDir() + "\\Tallivo.exe";
-};
-
-TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
   ASSERT_EQ(RunSilently(SetupPath()), 0u);
   std::set<std::string> want = kProgramFiles;
   want.insert("uninstall.exe");
@@ -172,6 +165,7 @@ TEST_F(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) 
   DeleteFileA(kept.c_str());
   RemoveDirectoryA((BinDir() + "\\Kept Tallivo").c_str());
   EXPECT_EQ(Stored("KeyBoard"), 54321u);
+  RemoveInstallation();
 }
 
 // The portable zip as the ctest fixture unpacked it: the files setup

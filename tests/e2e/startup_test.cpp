@@ -25,10 +25,8 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   ASSERT_TRUE(MoveCursor(612, 455));
   EXPECT_TRUE(app.WaitText(IDC_CURSOR_POS, "当前鼠标的位置:612,455")) << app.Text(IDC_CURSOR_POS);
 
-  InputSink sink({560, 420, 1000, 740});
-  const POINT c = sink.Center();
-  ASSERT_TRUE(MoveCursor(c.x, c.y));
-  sink.Activate();
+  InputSink sink;
+  ASSERT_TRUE(sink.Take());
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
   Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
