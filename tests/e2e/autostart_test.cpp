@@ -1,8 +1,6 @@
-// Start with Windows: the Run values, the marker beside the program and the
-// check mark of the menu item, on the real program. It runs as a portable
-// copy kept in a folder with a space in its name, started in a downloads
-// folder; libraries planted under the names it might look for, beside it
-// and in the current directory, are never loaded.
+// Start with Windows: the Run values, the marker beside the program and the check mark of the menu item, on the real
+// program. It runs as a portable copy kept in a folder with a space in its name, started in a downloads folder;
+// libraries planted under the names it might look for, beside it and in the current directory, are never loaded.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -39,8 +37,7 @@ class AutoStart : public ::testing::Test {
     EXPECT_NE(state, 0xFFFFFFFFu) << "the menu item could not be read";
     return state != 0xFFFFFFFFu && (state & MF_CHECKED);
   }
-  // Uses the command; checks its message (none if empty), the marker it
-  // writes last and the check mark.
+  // Uses the command; checks its message (none if empty), the marker it writes last and the check mark.
   void Toggle(const std::string& marker, bool checked, const std::string& message = "") const {
     app.Command(ID_AUTOSTART);
     EXPECT_EQ(message.empty() ? "" : AnswerAppBox(app), message);
@@ -53,9 +50,8 @@ class AutoStart : public ::testing::Test {
     EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), "<none>") << "registered for every user";
     return RunValue(HKEY_CURRENT_USER);
   }
-  // Beside the copy: system libraries it uses from its start on, and one
-  // those load in turn; SkinH.dll only in the current directory, since the
-  // copy has none of its own.
+  // Beside the copy: system libraries it uses from its start on, and one those load in turn; SkinH.dll only in the
+  // current directory, since the copy has none of its own.
   PlantedCopy copy{"My Tools",
                    {"My Tools\\comctl32.dll", "My Tools\\shell32.dll", "My Tools\\uxtheme.dll", "My Tools\\wininet.dll",
                     "My Tools\\winmm.dll", "Downloads\\SkinH.dll"}};
@@ -73,8 +69,7 @@ TEST_F(AutoStart, TheCommandRegistersThisUserRemovesBothTheMarkerRegistersAtStar
   ASSERT_TRUE(SetRunValue(HKEY_LOCAL_MACHINE, "C:\\Old Tallivo\\Tallivo.exe"));
   Toggle("0", false);
   EXPECT_EQ(UserValueOnly(), "<none>");
-  // Marker "1" with the value gone: a start from the Run key, in another
-  // current directory, registers it again.
+  // Marker "1" with the value gone: a start from the Run key, in another current directory, registers it again.
   Toggle("1", true);
   app.Kill();
   ASSERT_TRUE(SetRunValue(HKEY_CURRENT_USER, ""));

@@ -1,6 +1,5 @@
-// The activity charts on the real program: bars read back from the screen
-// after real events and page ticks, the tabs, and the tray round trip; the
-// clock and the click milestones of the status bar.
+// The activity charts on the real program: bars read back from the screen after real events and page ticks, the tabs,
+// and the tray round trip; the clock and the click milestones of the status bar.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -17,8 +16,7 @@ using namespace e2e;
 namespace {
 
 TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcrossAClearAndTheTray) {
-  // Today's figures already hold 5000 left clicks: the curves must count
-  // only what happens after the start.
+  // Today's figures already hold 5000 left clicks: the curves must count only what happens after the start.
   ResetProfile();
   const SYSTEMTIME t = Today();
   SeedDay(t.wMonth, t.wDay, 5000, 0, 0, 0, 0, 0, 0);
@@ -26,8 +24,7 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   App app;
   ASSERT_TRUE(app.Start());
   const HWND main = app.Main(), tab = GetDlgItem(main, IDC_TAB);
-  // From the first paint, before the first tick: the texts, not the
-  // template's placeholders.
+  // From the first paint, before the first tick: the texts, not the template's placeholders.
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
   EXPECT_EQ(app.Text(IDC_CLOCK).rfind("当前:", 0), 0u) << app.Text(IDC_CLOCK);
   EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:", 0), 0u) << app.Text(IDC_RUN_TIME);
@@ -55,8 +52,7 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   auto tick = [](HWND page) { SendMessageA(page, WM_TIMER, 1, 0); };
   // Clicks and wheel steps plus key strokes, as the labels show them.
   auto total = [&] { return NumberIn(app.Text(IDC_TOTAL_CLICKS)) + NumberIn(app.Text(IDC_KEY_STROKES)); };
-  // n events of all kinds, shown by the labels: the chart feed runs in the
-  // same refresh.
+  // n events of all kinds, shown by the labels: the chart feed runs in the same refresh.
   auto events = [&](uint32_t n) {
     const uint32_t want = total() + n;
     const unsigned kinds[] = {tallivo::WM_INPUT_LBUTTON, tallivo::WM_INPUT_RBUTTON, tallivo::WM_INPUT_MBUTTON,
@@ -91,8 +87,8 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   ASSERT_TRUE(events(20));
   tick(hour);
   EXPECT_TRUE(bars(hour, {5, 0, 0, 10}));
-  // In the tray the chart has nothing to draw on; shown again, it draws
-  // what came meanwhile and goes on drawing each new sample.
+  // In the tray the chart has nothing to draw on; shown again, it draws what came meanwhile and goes on drawing each
+  // new sample.
   ASSERT_TRUE(app.ToTray());
   ASSERT_TRUE(events(40));  // 10 px
   tick(hour);
@@ -114,9 +110,8 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   EXPECT_TRUE(bars(day, {3, 2}));
   ASSERT_TRUE(clickTab(0));
   EXPECT_TRUE(WaitUntil([&] { return shown(hour) && !shown(day); }));
-  // A chart left alone for a while draws nothing meanwhile, and its next
-  // tick's bar shows all the same. (The tick before takes up the events
-  // since the hour page's last one.)
+  // A chart left alone for a while draws nothing meanwhile, and its next tick's bar shows all the same. (The tick
+  // before takes up the events since the hour page's last one.)
   tick(hour);
   Pump(3000);
   ASSERT_TRUE(events(12));  // 3 px

@@ -1,4 +1,5 @@
-// The day's figures across restarts, a clear and midnight, the tray icon with its tip and balloons.
+// The day's figures across restarts, a clear and midnight, the pointer's travel, the tray icon with its tip and
+// balloons.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,40 +10,60 @@
 #include "fake_shell.h"
 #include "harness.h"
 #include "res/resource.h"
+#include "stats/stats_text.h"
 
 using namespace e2e;
 
 namespace {
 
-TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
+// Each start is seeded with 25 h of run time (no wrap at 24) and 7560 pixels of travel on today's month and day.
+TEST(DayFigures, AnotherYearStartsAtZeroTravelInMetresSameDayContinuesAndAClearAsksFirst) {
   const SYSTEMTIME t = Today();
-  // Seeded with 25 h of run time (no wrap at 24); the pointer moves 5 pixels on.
-  const struct {
-    const char* what;
-    DWORD year;
-    const char* left;
-    const char* runTime;
-    DWORD pixels;
-  } cases[] = {
-      {"the same month and day last year", t.wYear - 1u, "左键点击:   0次", "软件已运行:0时0分", 5},
-      {"same day", t.wYear, "左键点击:   5次", "软件已运行:25时1分", 7565},
-  };
   App app;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  const auto start = [&](DWORD year, int x, int y) {
     app.Kill();
     ResetProfile();
     SeedDay(t.wMonth, t.wDay, 5, 6, 7, 8, 9, 7560, 3600 * 25 + 60);
-    WriteProfileDword("DateCur", "Year", c.year);
-    ASSERT_TRUE(MoveCursor(300, 300));
-    ASSERT_TRUE(app.Start());
-    EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, c.left)) << app.Text(IDC_LEFT_CLICKS);
-    EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind(c.runTime, 0) == 0; })) << app.Text(IDC_RUN_TIME);
-    ASSERT_TRUE(MoveCursor(303, 304));
-    EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == c.pixels; })) << Stored("MouseMove");
-    EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
-    EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
+    WriteProfileDword("DateCur", "Year", year);
+    return MoveCursor(x, y) && app.Start();
+  };
+  const auto runTimeIs = [&](const char* prefix) {
+    return WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind(prefix, 0) == 0; });
+  };
+  // The same month and day last year: today's figures start at zero and are saved under today's date.
+  ASSERT_TRUE(start(t.wYear - 1, 500, 300));
+  SetWindowPos(app.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次")) << app.Text(IDC_LEFT_CLICKS);
+  EXPECT_TRUE(runTimeIs("软件已运行:0时0分")) << app.Text(IDC_RUN_TIME);
+  EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0米");
+  // 16 jumps of (300, 400), 500 pixels each, sampled one by one: 8000 pixels, in metres for the measured screen.
+  for (int i = 0; i < 16; ++i) {
+    ASSERT_TRUE(i % 2 == 0 ? MoveCursor(800, 700) : MoveCursor(500, 300));
+    Pump(60);
   }
+  const float ppm = MeasurePixelsPerMetre();
+  EXPECT_TRUE(app.WaitText(IDC_MOVE_METRES, tallivo::MetresLabel(static_cast<float>(8000.0 / ppm))))
+      << app.Text(IDC_MOVE_METRES) << " ppm " << ppm;
+  ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
+  EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
+  EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
+  // After several still seconds the first move counts from where the pointer rested: a jump of (3, 4) adds 5 pixels,
+  // and the labels follow.
+  Pump(5000);
+  ASSERT_TRUE(MoveCursor(503, 304));
+  EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8005; })) << Stored("MouseMove");
+  EXPECT_TRUE(app.WaitText(IDC_CURSOR_POS, "当前鼠标的位置:503,304")) << app.Text(IDC_CURSOR_POS);
+  Pump(1500);
+  EXPECT_EQ(Stored("MouseMove"), 8005u);
+
+  // The same day goes on from the seeded figures.
+  ASSERT_TRUE(start(t.wYear, 300, 300));
+  EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5次")) << app.Text(IDC_LEFT_CLICKS);
+  EXPECT_TRUE(runTimeIs("软件已运行:25时1分")) << app.Text(IDC_RUN_TIME);
+  ASSERT_TRUE(MoveCursor(303, 304));
+  EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 7565; })) << Stored("MouseMove");
+  EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
+  EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
   // The same day's figures: a clear asks, No keeps them, Yes zeroes them, and an exit at once does not bring them back.
   app.Command(ID_CLEAR_STATS);
   ASSERT_TRUE(app.Answer(IDNO));
@@ -50,7 +71,7 @@ TEST(DayFigures, SameDayContinuesAnotherDateStartsAtZeroAndAClearAsksFirst) {
   EXPECT_EQ(app.Text(IDC_LEFT_CLICKS), "左键点击:   5次");
   app.Command(ID_CLEAR_STATS);
   ASSERT_TRUE(app.Answer(IDYES));
-  EXPECT_TRUE(WaitUntil([&] { return app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0) == 0; }));
+  EXPECT_TRUE(runTimeIs("软件已运行:0时0分"));
   ASSERT_TRUE(app.Quit());
   EXPECT_EQ(Stored("MouseLeft") + Stored("KeyBoard") + Stored("MouseMove"), 0u);
 }

@@ -1,6 +1,5 @@
-// Stands in for the shell's notification area: a window of the tray's class
-// that the program's Shell_NotifyIcon calls reach first, recording each
-// call. Under Wine those calls arrive as WM_COPYDATA in Wine's own layout.
+// Stands in for the shell's notification area: a window of the tray's class that the program's Shell_NotifyIcon calls
+// reach first, recording each call. Under Wine those calls arrive as WM_COPYDATA in Wine's own layout.
 #pragma once
 
 #include <windows.h>

@@ -215,8 +215,7 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
   char loader[MAX_PATH] = {};
   if (!GetEnvironmentVariableA(sizeof(void*) == 8 ? "WINE64" : "WINE32", loader, sizeof loader))
     strcpy(loader, sizeof(void*) == 8 ? "/usr/lib/wine/wine64" : "/usr/lib/wine/wine");
-  // Only the wall clock moves: Wine's server keeps the real monotonic one,
-  // which the program's own must agree with.
+  // Only the wall clock moves: Wine's server keeps the real monotonic one, which the program's own must agree with.
   const std::string exe = BinDir() + "\\Tallivo.exe";
   const std::string cmd = "/usr/bin/env FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" \"" +
                           loader + "\" \"" + exe + "\"";
@@ -226,8 +225,7 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
 
 bool App::WaitExit(DWORD timeoutMs) {
-  // Keep pumping: the program may be sending to a window of this thread
-  // (the test shell) on its way out.
+  // Keep pumping: the program may be sending to a window of this thread (the test shell) on its way out.
   return m_process && WaitUntil([&] { return WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0; }, timeoutMs);
 }
 
@@ -259,8 +257,8 @@ bool App::WaitText(int controlId, const std::string& expected, DWORD timeoutMs) 
 
 HWND App::FindDialog(const char* caption, DWORD timeoutMs) const {
   HWND found = nullptr;
-  WaitUntil([&] { return IsWindowVisible(found = WindowOf(m_pid, caption)) != FALSE; }, timeoutMs);
-  return found && IsWindowVisible(found) ? found : nullptr;
+  const auto shown = [&] { return IsWindowVisible(found = WindowOf(m_pid, caption)) != FALSE; };
+  return WaitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
 bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
@@ -355,9 +353,8 @@ bool StartUnixProgram(const char* commandLine, const char* workDir) {
   std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  // Wine starts a Unix program without giving back process or thread
-  // handles: what it leaves in `pi` is not ours, and closing it would close
-  // some other handle of this program (its standard output, for one).
+  // Wine starts a Unix program without giving back process or thread handles: what it leaves in `pi` is not ours, and
+  // closing it would close some other handle of this program (its standard output, for one).
   return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
 }
 
@@ -378,9 +375,8 @@ bool MoveCursor(int x, int y) {
   };
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
-  // A Wine desktop that comes up just after the move puts the pointer back
-  // in the middle of the screen: make sure it is up first (Wine ends it
-  // when the last test process goes), and move again if that still happens.
+  // A Wine desktop that comes up just after the move puts the pointer back in the middle of the screen: make sure it is
+  // up first (Wine ends it when the last test process goes), and move again if that still happens.
   GetDesktopWindow();
   for (int attempt = 0; attempt < 5; ++attempt) {
     if (!StartUnixProgram(cmd)) SetCursorPos(x, y);

@@ -1,6 +1,5 @@
-// Drives the real Tallivo.exe from a Windows test program: starts it on a
-// clean profile, finds its windows, sends real input and reads back what it
-// shows.
+// Drives the real Tallivo.exe from a Windows test program: starts it on a clean profile, finds its windows, sends real
+// input and reads back what it shows.
 #pragma once
 
 #include <windows.h>
@@ -46,23 +45,20 @@ class App {
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
-  // Starts the program and waits for its main window. What label 1000 held
-  // at the moment the window was first seen is kept in FirstCursorText().
-  // The current directory is the program's folder unless workDir is given.
-  // Unless asSecondCopy, first waits for a copy from an earlier case to be
-  // fully gone: a new one would otherwise end at once as the second copy.
+  // Starts the program and waits for its main window. What label 1000 held at the moment the window was first seen is
+  // kept in FirstCursorText(). The current directory is the program's folder unless workDir is given. Unless
+  // asSecondCopy, first waits for a copy from an earlier case to be fully gone: a new one would otherwise end at once
+  // as the second copy.
   bool Start(const std::string& exeName = "Tallivo.exe", DWORD timeoutMs = 20000, const std::string& workDir = "",
              bool asSecondCopy = false);
   // The same for a program anywhere, named by its full path.
   bool StartPath(const std::wstring& exePath, DWORD timeoutMs = 20000, const std::string& workDir = "",
                  bool asSecondCopy = false);
-  // Finds the main window of a copy run from exePath that something else
-  // started (the shell, a setup program), and takes over its process.
+  // Finds the main window of a copy run from exePath that something else started (the shell, a setup program), and
+  // takes over its process.
   bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
-  // Starts Tallivo.exe with its clock set to the given local time
-  // ("2026-12-07 23:59:50"), running on from there (libfaketime through a
-  // Unix command: Wine hands back no handle to its process, so it is
-  // attached to).
+  // Starts Tallivo.exe with its clock set to the given local time ("2026-12-07 23:59:50"), running on from there
+  // (libfaketime through a Unix command: Wine hands back no handle to its process, so it is attached to).
   bool StartAtTime(const std::string& localTime, DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
@@ -90,9 +86,8 @@ class App {
   // Minimised to the tray; shown again by a double click on the icon.
   bool ToTray() const;
   bool FromTray() const;
-  // Waits until the main window shows these figures (left, right, middle,
-  // wheel, keys) and their total of clicks; each label that does not is a
-  // failure (in tools_harness.cpp, with the other gtest helpers).
+  // Waits until the main window shows these figures (left, right, middle, wheel, keys) and their total of clicks; each
+  // label that does not is a failure (in tools_harness.cpp, with the other gtest helpers).
   void ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs = 8000) const;
 
  private:
@@ -107,10 +102,9 @@ std::string WindowText(HWND hwnd);
 std::string DialogStaticText(HWND dlg);
 void PressButton(HWND dlg, int id);
 
-// Memory this process and another one both see, for what the tests hand
-// the program (message buffers, a library's path). Not VirtualAllocEx with
-// Read/WriteProcessMemory: Wine's server reaches the memory of an emulated
-// 32-bit program (qemu-i386) at the wrong place.
+// Memory this process and another one both see, for what the tests hand the program (message buffers, a library's
+// path). Not VirtualAllocEx with Read/WriteProcessMemory: Wine's server reaches the memory of an emulated 32-bit
+// program (qemu-i386) at the wrong place.
 class SharedBlock {
  public:
   SharedBlock(HANDLE process, size_t size);
@@ -128,8 +122,7 @@ class SharedBlock {
   char* m_remote = nullptr;
 };
 
-// A topmost window of the test program that takes the test's clicks and key
-// strokes, so they reach no other program.
+// A topmost window of the test program that takes the test's clicks and key strokes, so they reach no other program.
 class InputSink {
  public:
   explicit InputSink(RECT rc = {560, 420, 1000, 740});
@@ -143,14 +136,12 @@ class InputSink {
   HWND m_hwnd = nullptr;
 };
 
-// Starts a Unix program (under Wine) without waiting for it, in workDir
-// when given; callers wait for its effect.
+// Starts a Unix program (under Wine) without waiting for it, in workDir when given; callers wait for its effect.
 bool StartUnixProgram(const char* commandLine, const char* workDir = nullptr);
 // Starts a Windows command line; its process handle, null when it did not.
 HANDLE StartProcess(std::string commandLine);
 
-// Moves the real pointer (through the X server under Wine) and waits until
-// the system reports the new position.
+// Moves the real pointer (through the X server under Wine) and waits until the system reports the new position.
 bool MoveCursor(int x, int y);
 void SendInputs(std::vector<INPUT> inputs);
 INPUT MouseInput(DWORD flags, DWORD data = 0);
@@ -159,10 +150,9 @@ void Click(DWORD downFlag, DWORD upFlag, int times);
 void Wheel(int delta, int times);
 void TapKey(WORD vk, int times);
 
-// Input at a given screen point. Wine's server learns of an X pointer move
-// only when the process owning the window under the pointer reads its X
-// events; until then a plain injected click lands at the old place, so these
-// move the X pointer and also say in each event where it is.
+// Input at a given screen point. Wine's server learns of an X pointer move only when the process owning the window
+// under the pointer reads its X events; until then a plain injected click lands at the old place, so these move the X
+// pointer and also say in each event where it is.
 INPUT MouseAt(DWORD flags, POINT p);
 bool PointAt(POINT p);
 void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times);
@@ -171,8 +161,8 @@ void WheelAt(POINT p, int delta, int times);
 // Pixels per metre as the program measures them (0.1 mm mapping mode).
 float MeasurePixelsPerMetre();
 
-// The small window program of the per-process tests (tallivo_target.exe),
-// its window at the given place; ended with the object.
+// The small window program of the per-process tests (tallivo_target.exe), its window at the given place; ended with the
+// object.
 class TargetApp {
  public:
   TargetApp(int x, int y, int w, int h);

@@ -1,7 +1,6 @@
-// Loaded into the program under test to take its input hooks away behind
-// its back, as Windows does with hooks it finds too slow: calls the hook
-// library's entry for that in the program's own copy of the library, then
-// refuses to stay loaded.
+// Loaded into the program under test to take its input hooks away behind its back, as Windows does with hooks it finds
+// too slow: calls the hook library's entry for that in the program's own copy of the library, then refuses to stay
+// loaded.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {

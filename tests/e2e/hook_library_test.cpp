@@ -1,6 +1,5 @@
-// The hook libraries on their own, loaded into the test: entry points by
-// ordinal, harmless repeated starts and stops, one posted message per
-// counted event, and the per-process library's choice of thread.
+// The hook libraries on their own, loaded into the test: entry points by ordinal, harmless repeated starts and stops,
+// one posted message per counted event, and the per-process library's choice of thread.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -33,29 +32,11 @@ T Ordinal(const char* dll, int n) {
 }
 
 HWND CounterWindow() {
-  g_received.clear();
-  g_keyCodes.clear();
   WNDCLASSA wc = {0, CountProc, 0, 0, GetModuleHandleA(nullptr)};
   wc.lpszClassName = "TallivoTestCounter";
   RegisterClassA(&wc);
   return CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
 }
-
-// The libraries' entry points, a window counting what they post and a window
-// of the test taking the input, the pointer on it; the hooks stop with it.
-struct Hooks {
-  StopFn stop = Ordinal<StopFn>("TallivoHook.dll", 1), stopTask = Ordinal<StopFn>("TallivoTaskHook.dll", 1);
-  StartFn start = Ordinal<StartFn>("TallivoHook.dll", 2);
-  StartTaskFn startTask = Ordinal<StartTaskFn>("TallivoTaskHook.dll", 2);
-  HWND target = CounterWindow();
-  InputSink sink;
-  bool Ready() { return stop && start && stopTask && startTask && target && sink.Take(); }
-  ~Hooks() {
-    if (stop) stop();
-    if (stopTask) stopTask();
-    DestroyWindow(target);
-  }
-};
 
 // Waits until msg has come n times, then a little longer for any extra.
 int Settled(UINT msg, int n) {
@@ -64,11 +45,17 @@ int Settled(UINT msg, int n) {
   return g_received[msg];
 }
 
-TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
-  Hooks h;
-  ASSERT_TRUE(h.Ready());
-  h.stop(), h.stop();                    // stops without a start, twice, are harmless
-  h.start(h.target), h.start(h.target);  // a second start must not double the counts
+// The libraries' entry points, a window counting what they post and a window of the test taking the input, the pointer
+// on it.
+TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTheChosenThreadsWindows) {
+  const auto stop = Ordinal<StopFn>("TallivoHook.dll", 1), stopTask = Ordinal<StopFn>("TallivoTaskHook.dll", 1);
+  const auto start = Ordinal<StartFn>("TallivoHook.dll", 2);
+  const auto startTask = Ordinal<StartTaskFn>("TallivoTaskHook.dll", 2);
+  const HWND target = CounterWindow();
+  InputSink sink;
+  ASSERT_TRUE(stop && start && stopTask && startTask && target && sink.Take());
+  stop(), stop();                // stops without a start, twice, are harmless
+  start(target), start(target);  // a second start must not double the counts
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
   Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
@@ -76,7 +63,7 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
   // Other buttons and the horizontal wheel are not counted.
   SendInputs({MouseInput(MOUSEEVENTF_XDOWN, XBUTTON1), MouseInput(MOUSEEVENTF_XUP, XBUTTON1),
               MouseInput(MOUSEEVENTF_HWHEEL, 120)});
-  h.sink.Activate();
+  sink.Activate();
   TapKey('Q', 2);
   TapKey(VK_F5, 1);
   EXPECT_EQ(Settled(tallivo::WM_INPUT_KEY, 3), 3);
@@ -87,8 +74,8 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
                                              {tallivo::WM_INPUT_WHEEL, 2},
                                              {tallivo::WM_INPUT_KEY, 3}}));
 
-  // Pointer moves post nothing, until the window asks to be told of the
-  // next one: then one message, however many moves follow, once per ask.
+  // Pointer moves post nothing, until the window asks to be told of the next one: then one message, however many moves
+  // follow, once per ask.
   auto moves = [&](int n) {
     for (int i = 0; i < n; ++i) {
       INPUT move = MouseInput(MOUSEEVENTF_MOVE);
@@ -114,39 +101,37 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStopped) {
   g_received.erase(tallivo::WM_INPUT_MOVING);
   g_received[tallivo::WM_INPUT_LBUTTON] -= 1;
 
-  h.stop();
+  stop();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);
   TapKey('Q', 1);
   Pump(300);
   EXPECT_EQ(g_received[tallivo::WM_INPUT_LBUTTON], 3);
   EXPECT_EQ(g_received[tallivo::WM_INPUT_KEY], 3);
-}
 
-TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
-  Hooks h;
-  ASSERT_TRUE(h.Ready());
-  // The other thread: the window of a small program top left.
+  // The per-process library; the other thread: the window of a small program top left.
+  g_received.clear();
+  g_keyCodes.clear();
   TargetApp other(40, 420, 460, 320);
   ASSERT_TRUE(other.Window());
-  const POINT there = {270, 580}, mine = h.sink.Center();
+  const POINT there = {270, 580}, mine = sink.Center();
 
   // Thread 0 counts nothing at all.
-  h.startTask(h.target, 0);
+  startTask(target, 0);
   ClickAt(mine, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   TapKey('W', 2);
   Pump(300);
   EXPECT_TRUE(g_received.empty());
-  h.stopTask();
+  stopTask();
 
   // This thread (the sink's): its input counts, the other window's not.
-  h.startTask(h.target, GetCurrentThreadId());
+  startTask(target, GetCurrentThreadId());
   ClickAt(mine, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   ClickAt(mine, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
   ClickAt(mine, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
   WheelAt(mine, 240, 1);
   WheelAt(there, 60, 1);  // half a notch there and half here make no step
   WheelAt(mine, 60, 1);
-  h.sink.Activate();
+  sink.Activate();
   TapKey('R', 3);
   ASSERT_EQ(Settled(tallivo::WM_PROC_KEY, 3), 3);
   ClickAt(there, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 4);
@@ -160,6 +145,7 @@ TEST(HookLibrary, TaskHookCountsOnlyInputToTheChosenThreadsWindows) {
                                              {tallivo::WM_PROC_WHEEL, 2},
                                              {tallivo::WM_PROC_KEY, 3}}));
   EXPECT_EQ(g_keyCodes, (std::map<WPARAM, int>{{'R', 3}}));
+  stopTask();
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// An HTTP server on 127.0.0.1 for the version check tests: answers every
-// request with the body it was given, after the delay it was given (or never:
-// kNever holds the connection open without a word until Stop), and records
-// what it was asked.
+// An HTTP server on 127.0.0.1 for the version check tests: answers every request with the body it was given, after the
+// delay it was given (or never: kNever holds the connection open without a word until Stop), and records what it was
+// asked.
 #pragma once
 
 #include <windows.h>

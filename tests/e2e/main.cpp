@@ -1,17 +1,14 @@
-// The test program's entry: gtest, with failures printed without gtest's
-// message to a debugger.
+// The test program's entry: gtest, with failures printed without gtest's message to a debugger.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 namespace {
 
-// gtest also hands every failure to a debugger (OutputDebugStringA), which
-// raises an exception. Under qemu-i386, Wine unwinds an exception in a
-// process with more than one thread with the TEB of the thread started last
-// (qemu keeps one descriptor table for all threads): the test would die at
-// its first failure instead of reporting it, and leave its programs running.
-// So failures are printed here, and the rest by gtest's own printer.
+// gtest also hands every failure to a debugger (OutputDebugStringA), which raises an exception. Under qemu-i386, Wine
+// unwinds an exception in a process with more than one thread with the TEB of the thread started last (qemu keeps one
+// descriptor table for all threads): the test would die at its first failure instead of reporting it, and leave its
+// programs running. So failures are printed here, and the rest by gtest's own printer.
 class FailurePrinter : public testing::TestEventListener {
  public:
   explicit FailurePrinter(testing::TestEventListener* inner) : m_inner(inner) {}

@@ -1,7 +1,6 @@
-// What a Windows user downloads: the setup program (installed silently,
-// started, updated over a running copy, uninstalled) and the portable zip
-// (unpacked by the ctest fixture, then started). Both come from
-// build/<tree>/package, made by the build (cmake/package.cmake).
+// What a Windows user downloads: the setup program (installed silently, started, updated over a running copy,
+// uninstalled) and the portable zip (unpacked by the ctest fixture, then started). Both come from build/<tree>/package,
+// made by the build (cmake/package.cmake).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
@@ -46,12 +45,10 @@ std::set<std::string> FilesIn(const std::string& dir) {
   return names;
 }
 
-// Runs setup or the uninstaller silently until it and the processes it
-// started have ended (the uninstaller copies itself to the temporary folder,
-// starts the copy and ends at once); a job holds them all. Not waited for: a
-// Tallivo it started, which is meant to stay, and Wine's desktop process
-// (explorer.exe), which the first program that needs the shell starts. Its
-// exit code, ~0u when it did not start or end.
+// Runs setup or the uninstaller silently until it and the processes it started have ended (the uninstaller copies
+// itself to the temporary folder, starts the copy and ends at once); a job holds them all. Not waited for: a Tallivo it
+// started, which is meant to stay, and Wine's desktop process (explorer.exe), which the first program that needs the
+// shell starts. Its exit code, ~0u when it did not start or end.
 DWORD RunSilently(const std::string& exe) {
   std::string line = "\"" + exe + "\" /S";
   STARTUPINFOA si = {sizeof si};
@@ -121,8 +118,8 @@ TEST(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
                    ("\"" + InstallDir() + "\\uninstall.exe\" /S").c_str());
   EXPECT_EQ(RegValue(HKEY_LOCAL_MACHINE, kUninstallKey, ""), "<no key>");
 
-  // Started from the Start menu, as Explorer does: in its own folder, where
-  // "start with Windows" then leaves its marker; the seeded day goes on.
+  // Started from the Start menu, as Explorer does: in its own folder, where "start with Windows" then leaves its
+  // marker; the seeded day goes on.
   const auto opened = ShellExecuteA(nullptr, nullptr, ShortcutPath().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   ASSERT_GT(reinterpret_cast<INT_PTR>(opened), 32) << ShortcutPath();
   App app;
@@ -140,10 +137,9 @@ TEST(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
   EXPECT_EQ(ReadFileBytes(exe), ReadFileBytes(PackageDir() + "\\files\\Tallivo.exe"));
   EXPECT_TRUE(Exists(InstallDir() + "\\uninstall.exe"));
 
-  // The silent uninstall closes it again, removes it, its shortcut and the
-  // Run values that would start it (its own, quoted, and one an older
-  // version wrote unquoted), keeps one that starts a copy kept elsewhere,
-  // another program's value and the day's figures.
+  // The silent uninstall closes it again, removes it, its shortcut and the Run values that would start it (its own,
+  // quoted, and one an older version wrote unquoted), keeps one that starts a copy kept elsewhere, another program's
+  // value and the day's figures.
   App again;
   ASSERT_TRUE(again.StartPath(Widen(exe), 20000, InstallDir()));
   const std::string kept = BinDir() + "\\Kept Tallivo\\Tallivo.exe";
@@ -168,8 +164,8 @@ TEST(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
   RemoveInstallation();
 }
 
-// The portable zip as the ctest fixture unpacked it: the files setup
-// installs and a readme Notepad shows in both languages; it runs from there.
+// The portable zip as the ctest fixture unpacked it: the files setup installs and a readme Notepad shows in both
+// languages; it runs from there.
 TEST(PortableArchive, HoldsTheProgramAndAReadmeAndRunsFromItsFolder) {
   std::set<std::string> want = kProgramFiles;
   want.insert("README.txt");

@@ -1,6 +1,5 @@
-// Stands in for a library someone dropped where the program might look for
-// one (its folder, the current directory): wherever it is loaded it leaves
-// "<its own path>.loaded" beside itself, and it declines to stay loaded.
+// Stands in for a library someone dropped where the program might look for one (its folder, the current directory):
+// wherever it is loaded it leaves "<its own path>.loaded" beside itself, and it declines to stay loaded.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {

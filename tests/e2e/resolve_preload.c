@@ -12,17 +12,9 @@
 typedef int (*getaddrinfo_fn)(const char*, const char*, const struct addrinfo*, struct addrinfo**);
 
 static int is_test_host(const char* node) {
-  const char* list = getenv("TALLIVO_TEST_HOSTS");
-  if (!node || !list) return 0;
-  size_t n = strlen(node);
-  const char* p = list;
-  while (*p) {
-    const char* end = strchr(p, ',');
-    size_t len = end ? (size_t)(end - p) : strlen(p);
-    if (len == n && strncasecmp(p, node, n) == 0) return 1;
-    if (!end) break;
-    p = end + 1;
-  }
+  const size_t n = node ? strlen(node) : 0;
+  for (const char* p = getenv("TALLIVO_TEST_HOSTS"); n && p; p = strchr(p, ',') ? strchr(p, ',') + 1 : NULL)
+    if (strncasecmp(p, node, n) == 0 && (p[n] == ',' || p[n] == 0)) return 1;
   return 0;
 }
 

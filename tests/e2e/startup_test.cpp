@@ -1,5 +1,4 @@
-// Start-up, a single copy, global counting, pointer distance and the ways
-// out of the main window, on the real program.
+// Start-up, a single copy, global counting and the ways out of the main window, on the real program.
 #include <gtest/gtest.h>
 
 #include "base/messages.h"
@@ -56,10 +55,9 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   n[4] += 1;
   app.ExpectCounters(n);
 
-  // Windows may take the hooks away without notice (a hook once too slow).
-  // Taken away here behind the program's back, they miss the next clicks;
-  // while the user goes on moving the pointer, the program notices input its
-  // hooks do not see and sets them again, and counting goes on.
+  // Windows may take the hooks away without notice (a hook once too slow). Taken away here behind the program's back,
+  // they miss the next clicks; while the user goes on moving the pointer, the program notices input its hooks do not
+  // see and sets them again, and counting goes on.
   ASSERT_TRUE(RunInside(app, "hook_dropper.dll"));
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   Pump(1000);
@@ -87,40 +85,10 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   app.ExpectCounters(n);
 }
 
-TEST(Distance, PointerTravelInMetresForTheMeasuredScreen) {
-  ResetProfile();
-  ASSERT_TRUE(MoveCursor(500, 300));
-  App app;
-  ASSERT_TRUE(app.Start());
-  SetWindowPos(app.Main(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Pump(300);
-  EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0米");
-  // 16 jumps of (300, 400), 500 pixels each, sampled one by one: 8000 pixels.
-  for (int i = 0; i < 16; ++i) {
-    ASSERT_TRUE(i % 2 == 0 ? MoveCursor(800, 700) : MoveCursor(500, 300));
-    Pump(60);
-  }
-  const float ppm = MeasurePixelsPerMetre();
-  const std::string expected = tallivo::MetresLabel(static_cast<float>(8000.0 / ppm));
-  EXPECT_TRUE(app.WaitText(IDC_MOVE_METRES, expected)) << app.Text(IDC_MOVE_METRES) << " ppm " << ppm;
-
-  // After several still seconds the first move counts from where the
-  // pointer rested: a jump of (3, 4) adds 5 pixels, and the labels follow.
-  ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
-  Pump(5000);
-  ASSERT_TRUE(MoveCursor(503, 304));
-  EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8005; })) << Stored("MouseMove");
-  EXPECT_TRUE(app.WaitText(IDC_CURSOR_POS, "当前鼠标的位置:503,304")) << app.Text(IDC_CURSOR_POS);
-  Pump(1500);
-  EXPECT_EQ(Stored("MouseMove"), 8005u);
-}
-
-// Every way out of the main window, one run each on the figures the run
-// before left: the menu's exit and the close box ask first (No keeps it
-// running and counting), Esc and Enter end at once, each with code 0. Every
-// event counted before is kept, even those of the last second: the next
-// start shows it, the stored day and the history have it. The end of the
-// session saves before it answers (and the program goes on counting).
+// Every way out of the main window, one run each on the figures the run before left: the menu's exit and the close box
+// ask first (No keeps it running and counting), Esc and Enter end at once, each with code 0. Every event counted before
+// is kept, even those of the last second: the next start shows it, the stored day and the history have it. The end of
+// the session saves before it answers (and the program goes on counting).
 TEST(ExitPaths, EachWayOutAsksOrEndsAtOnceAndKeepsEveryEventCountedBeforeIt) {
   const struct {
     const char* name;

@@ -1,5 +1,5 @@
-// A small window program for the per-process tests: one top-level window on
-// its own thread, placed where the command line says ("x y w h").
+// A small window program for the per-process tests: one top-level window on its own thread, placed where the command
+// line says ("x y w h").
 #include <windows.h>
 
 #include <cstdio>

@@ -1,6 +1,5 @@
-// Stands in for the browser in the test prefix: registered as the opener of
-// https addresses, it writes what it was asked to open, and the show
-// command it was given, to the file named by its first argument.
+// Stands in for the browser in the test prefix: registered as the opener of https addresses, it writes what it was
+// asked to open, and the show command it was given, to the file named by its first argument.
 #include <windows.h>
 
 #include <cstdio>
