@@ -24,14 +24,12 @@ HWND WindowOf(DWORD pid, const char* caption) {
 std::string ProfileKey(const char* section) { return std::string("Software\\Tallivo\\Tallivo\\") + section; }
 
 void WaitForEarlierCopyToEnd() {
-  WaitUntil(
-      [] {
-        HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
-        if (!running) return true;
-        CloseHandle(running);
-        return false;
-      },
-      10000);
+  const auto gone = [] {
+    HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "GPRS");
+    if (running) CloseHandle(running);
+    return !running;
+  };
+  WaitUntil(gone, 10000);
 }
 
 using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
@@ -139,9 +137,8 @@ bool BringToFront(HWND hwnd) {
 std::string WindowText(HWND hwnd) {
   char buf[1024] = {};
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len)) {
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
     return "<no answer>";
-  }
   return std::string(buf, strnlen(buf, sizeof buf));
 }
 
@@ -150,11 +147,8 @@ std::string DialogStaticText(HWND dlg) {
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     char cls[64] = {};
     GetClassNameA(c, cls, sizeof cls);
-    if (_stricmp(cls, "Static") != 0) continue;
-    std::string t = WindowText(c);
-    if (t.empty()) continue;
-    if (!all.empty()) all += "\n";
-    all += t;
+    const std::string t = _stricmp(cls, "Static") == 0 ? WindowText(c) : "";
+    if (!t.empty()) all += (all.empty() ? "" : "\n") + t;
   }
   return all;
 }
@@ -193,20 +187,19 @@ bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::str
 }
 
 bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
-  return WaitUntil(
-      [&] {
-        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", kMainCaption)) != nullptr;) {
-          GetWindowThreadProcessId(w, &m_pid);
-          HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
-          char image[MAX_PATH * 2] = {};
-          DWORD size = sizeof image;
-          if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0)
-            return m_process = h, m_main = w, true;
-          if (h) CloseHandle(h);
-        }
-        return false;
-      },
-      timeoutMs);
+  const auto found = [&] {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", kMainCaption)) != nullptr;) {
+      GetWindowThreadProcessId(w, &m_pid);
+      HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
+      char image[MAX_PATH * 2] = {};
+      DWORD size = sizeof image;
+      if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0)
+        return m_process = h, m_main = w, true;
+      if (h) CloseHandle(h);
+    }
+    return false;
+  };
+  return WaitUntil(found, timeoutMs);
 }
 
 bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
@@ -237,10 +230,8 @@ DWORD App::ExitCode() const {
 
 void App::Kill() {
   if (!m_process) return;
-  if (Running()) {
-    TerminateProcess(m_process, 99);
-    WaitForSingleObject(m_process, 5000);
-  }
+  TerminateProcess(m_process, 99);  // fails harmlessly when it has ended
+  WaitForSingleObject(m_process, 5000);
   CloseHandle(m_process);
   m_process = nullptr;
   m_main = nullptr;
@@ -290,11 +281,9 @@ SharedBlock::SharedBlock(HANDLE process, size_t size)
     : m_process(nullptr),
       m_section(
           CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr)) {
-  // A handle of its own, for the unmapping when the caller's is gone.
-  if (!process || !DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &m_process, 0, FALSE,
-                                   DUPLICATE_SAME_ACCESS)) {
-    m_process = nullptr;
-  }
+  // A handle of its own, for the unmapping when the caller's is gone (none when that fails).
+  if (process)
+    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &m_process, 0, FALSE, DUPLICATE_SAME_ACCESS);
   if (!m_section || !m_process) return;
   m_local = static_cast<char*>(MapViewOfFile(m_section, FILE_MAP_ALL_ACCESS, 0, 0, size));
   void* remote = nullptr;
@@ -368,11 +357,8 @@ HANDLE StartProcess(std::string commandLine) {
 }
 
 bool MoveCursor(int x, int y) {
-  auto arrived = [&] {
-    POINT p;
-    GetCursorPos(&p);
-    return p.x == x && p.y == y;
-  };
+  POINT p = {};
+  const auto arrived = [&] { return GetCursorPos(&p) && p.x == x && p.y == y; };
   char cmd[128];
   snprintf(cmd, sizeof cmd, "/usr/bin/xdotool mousemove %d %d", x, y);
   // A Wine desktop that comes up just after the move puts the pointer back in the middle of the screen: make sure it is
@@ -382,8 +368,6 @@ bool MoveCursor(int x, int y) {
     if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
     if (WaitUntil(arrived, 2500)) return true;
   }
-  POINT p;
-  GetCursorPos(&p);
   fprintf(stderr, "MoveCursor(%d, %d): the pointer stays at %ld,%ld\n", x, y, p.x, p.y);
   return false;
 }
@@ -397,21 +381,11 @@ void SendInputs(std::vector<INPUT> inputs) {
   }
 }
 
-INPUT MouseInput(DWORD flags, DWORD data) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  in.mi.mouseData = data;
-  return in;
-}
+INPUT MouseInput(DWORD flags, DWORD data, LONG dx) { return {.type = INPUT_MOUSE, .mi = {dx, 0, data, flags, 0, 0}}; }
 
 INPUT KeyInput(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return in;
+  const WORD scan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  return {.type = INPUT_KEYBOARD, .ki = {vk, scan, up ? KEYEVENTF_KEYUP : 0u, 0, 0}};
 }
 
 void Click(DWORD downFlag, DWORD upFlag, int times) {

@@ -144,7 +144,7 @@ HANDLE StartProcess(std::string commandLine);
 // Moves the real pointer (through the X server under Wine) and waits until the system reports the new position.
 bool MoveCursor(int x, int y);
 void SendInputs(std::vector<INPUT> inputs);
-INPUT MouseInput(DWORD flags, DWORD data = 0);
+INPUT MouseInput(DWORD flags, DWORD data = 0, LONG dx = 0);  // dx: of a relative move
 INPUT KeyInput(WORD vk, bool up);
 void Click(DWORD downFlag, DWORD upFlag, int times);
 void Wheel(int delta, int times);

@@ -21,21 +21,11 @@ LRESULT CALLBACK CountProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-using StopFn = void(__cdecl*)();
-using StartFn = void(__cdecl*)(HWND);
-using StartTaskFn = void(__cdecl*)(HWND, DWORD);
-
-template <typename T>
-T Ordinal(const char* dll, int n) {
+// An entry point of a library beside the test, of the given type (the libraries' calls are all __cdecl).
+template <typename F>
+F* Ordinal(const char* dll, int n) {
   HMODULE m = LoadLibraryA((BinDir() + "\\" + dll).c_str());
-  return m ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(m, MAKEINTRESOURCEA(n)))) : nullptr;
-}
-
-HWND CounterWindow() {
-  WNDCLASSA wc = {0, CountProc, 0, 0, GetModuleHandleA(nullptr)};
-  wc.lpszClassName = "TallivoTestCounter";
-  RegisterClassA(&wc);
-  return CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  return m ? reinterpret_cast<F*>(reinterpret_cast<void*>(GetProcAddress(m, MAKEINTRESOURCEA(n)))) : nullptr;
 }
 
 // Waits until msg has come n times, then a little longer for any extra.
@@ -48,10 +38,14 @@ int Settled(UINT msg, int n) {
 // The libraries' entry points, a window counting what they post and a window of the test taking the input, the pointer
 // on it.
 TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTheChosenThreadsWindows) {
-  const auto stop = Ordinal<StopFn>("TallivoHook.dll", 1), stopTask = Ordinal<StopFn>("TallivoTaskHook.dll", 1);
-  const auto start = Ordinal<StartFn>("TallivoHook.dll", 2);
-  const auto startTask = Ordinal<StartTaskFn>("TallivoTaskHook.dll", 2);
-  const HWND target = CounterWindow();
+  const auto stop = Ordinal<void()>("TallivoHook.dll", 1), stopTask = Ordinal<void()>("TallivoTaskHook.dll", 1);
+  const auto start = Ordinal<void(HWND)>("TallivoHook.dll", 2);
+  const auto startTask = Ordinal<void(HWND, DWORD)>("TallivoTaskHook.dll", 2);
+  WNDCLASSA wc = {0, CountProc, 0, 0, GetModuleHandleA(nullptr)};
+  wc.lpszClassName = "TallivoTestCounter";
+  RegisterClassA(&wc);
+  const HWND target =
+      CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
   InputSink sink;
   ASSERT_TRUE(stop && start && stopTask && startTask && target && sink.Take());
   stop(), stop();                // stops without a start, twice, are harmless
@@ -77,16 +71,11 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
   // Pointer moves post nothing, until the window asks to be told of the next one: then one message, however many moves
   // follow, once per ask.
   auto moves = [&](int n) {
-    for (int i = 0; i < n; ++i) {
-      INPUT move = MouseInput(MOUSEEVENTF_MOVE);
-      move.mi.dx = i % 2 ? -3 : 3;
-      SendInputs({move});
-    }
+    for (int i = 0; i < n; ++i) SendInputs({MouseInput(MOUSEEVENTF_MOVE, 0, i % 2 ? -3 : 3)});
     Pump(300);
     return g_received[tallivo::WM_INPUT_MOVING];
   };
-  using CountFn = DWORD(__cdecl*)();
-  auto watch = Ordinal<CountFn>("TallivoHook.dll", 5), seen = Ordinal<CountFn>("TallivoHook.dll", 6);
+  const auto watch = Ordinal<DWORD()>("TallivoHook.dll", 5), seen = Ordinal<DWORD()>("TallivoHook.dll", 6);
   ASSERT_TRUE(watch && seen);
   const DWORD seenBefore = seen();
   EXPECT_EQ(moves(20), 0);

@@ -14,33 +14,25 @@ bool HttpServer::Start(unsigned short port) {
   sockaddr_in addr = {AF_INET, htons(port), {}, {}};
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 8) != 0) {
-    closesocket(m_listen);
-    m_listen = INVALID_SOCKET;
+    Stop();
     return false;
   }
   m_stop = false;
-  m_thread = std::thread([this] { Run(); });
+  m_thread = std::thread([this] {
+    for (SOCKET client; !m_stop && (client = accept(m_listen, nullptr, nullptr)) != INVALID_SOCKET;)
+      m_workers.emplace_back([this, client] { Serve(client); });
+  });
   return true;
 }
 
 void HttpServer::Stop() {
   m_stop = true;
-  if (m_listen != INVALID_SOCKET) {
-    closesocket(m_listen);
-    m_listen = INVALID_SOCKET;
-  }
+  closesocket(m_listen);  // ends the accept; harmless when there is no socket
+  m_listen = INVALID_SOCKET;
   if (m_thread.joinable()) m_thread.join();
   for (auto& w : m_workers)
     if (w.joinable()) w.join();
   m_workers.clear();
-}
-
-void HttpServer::Run() {
-  while (!m_stop) {
-    SOCKET client = accept(m_listen, nullptr, nullptr);
-    if (client == INVALID_SOCKET) break;
-    m_workers.emplace_back([this, client] { Serve(client); });
-  }
 }
 
 void HttpServer::Serve(SOCKET client) {

@@ -31,7 +31,6 @@ class HttpServer {
   }
 
  private:
-  void Run();
   void Serve(SOCKET client);
   SOCKET m_listen = INVALID_SOCKET;
   std::thread m_thread;

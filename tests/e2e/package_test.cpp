@@ -74,11 +74,11 @@ DWORD RunSilently(const std::string& exe) {
       char path[MAX_PATH * 2] = {};
       DWORD size = sizeof path;
       const bool ended = WaitForSingleObject(p, 0) == WAIT_OBJECT_0;
-      const std::string name =
-          QueryFullProcessImageNameA(p, 0, path, &size) ? std::filesystem::path(path).filename().string() : "";
+      QueryFullProcessImageNameA(p, 0, path, &size);  // no name when it fails
       CloseHandle(p);
-      if (ended || !_stricmp(name.c_str(), "Tallivo.exe") || !_stricmp(name.c_str(), "explorer.exe")) continue;
-      waitingFor += " " + std::to_string(id) + ":" + name;
+      const std::string name = std::filesystem::path(path).filename().string();
+      if (!ended && _stricmp(name.c_str(), "Tallivo.exe") && _stricmp(name.c_str(), "explorer.exe"))
+        waitingFor += " " + std::to_string(id) + ":" + name;
     }
     return waitingFor.empty();
   };

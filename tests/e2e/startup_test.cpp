@@ -66,9 +66,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   uint32_t probes = 0;
   for (DWORD start = GetTickCount(); leftShown() == n[0] && GetTickCount() - start < 20000;) {
     for (int i = 0; i < 10; ++i) {
-      INPUT nudge = MouseInput(MOUSEEVENTF_MOVE);
-      nudge.mi.dx = i % 2 ? -2 : 2;
-      SendInputs({nudge});
+      SendInputs({MouseInput(MOUSEEVENTF_MOVE, 0, i % 2 ? -2 : 2)});
       Pump(100);
     }
     Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);  // one probe a second
