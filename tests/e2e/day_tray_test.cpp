@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
-
 #include "base/messages.h"
 #include "chart_bars.h"
 #include "fake_shell.h"
@@ -74,9 +72,6 @@ TEST(DayFigures, AnotherYearStartsAtZeroTravelInMetresSameDayContinuesAndAClearA
   EXPECT_EQ(Stored("MouseLeft") + Stored("KeyBoard") + Stored("MouseMove"), 0u);
 }
 
-// The date of the program's clock label.
-std::string ClockDate(const App& app) { return app.Text(IDC_CLOCK).substr(0, std::strlen("当前:2026年12月07日")); }
-
 TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMissesNothing) {
   ResetProfile();
   SeedDay(12, 7, 5, 0, 0, 0, 3, 0, 100);  // earlier that day
@@ -89,8 +84,9 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);  // the chart on screen, clear of the sink
   const HWND hour = GetDlgItem(GetDlgItem(main, IDC_TAB), IDD_PAGE_HOUR);
   auto tickHour = [&] { SendMessageA(hour, WM_TIMER, 1, 0); };
+  auto clockDateIs = [&](const char* date) { return app.Text(IDC_CLOCK).rfind(date, 0) == 0; };
   ASSERT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   5次")) << "the same day and year continue";
-  ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月07日"; })) << app.Text(IDC_CLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return clockDateIs("当前:2026年12月07日"); })) << app.Text(IDC_CLOCK);
 
   // Before midnight: 180 pixels of travel, then 30 clicks and 10 key strokes after the chart's last tick.
   tickHour();
@@ -105,7 +101,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
       << "started too late to count before midnight: " << app.Text(IDC_CLOCK);
 
   // Midnight: the window's figures start from zero and are saved at once under the new date, before any new event.
-  ASSERT_TRUE(WaitUntil([&] { return ClockDate(app) == "当前:2026年12月08日"; }, 30000)) << app.Text(IDC_CLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return clockDateIs("当前:2026年12月08日"); }, 30000)) << app.Text(IDC_CLOCK);
   app.ExpectCounters({0, 0, 0, 0, 0});
   EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0.00米");
   EXPECT_EQ(app.Text(IDC_RUN_TIME).rfind("软件已运行:0时0分", 0), 0u) << app.Text(IDC_RUN_TIME);
@@ -129,11 +125,10 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
 TEST(Tray, IconTipAndBalloonOfEachStartAndTheIconAgainAfterAShellRestart) {
   const char first[] = "为了不影响您的视线，软件自动启动后最小化，如果不满意可关闭自动启动。请注意观察您的当前记录!!";
   const struct {
-    DWORD stored;
+    DWORD stored;  // 0: the first run
     bool startsInTray;
     const char* balloon;
   } cases[] = {
-      // stored 0: the first run
       {0, false, first},
       {1, true, first},
       {2, false, "为了您每次开机全面统计，请开启软件自动启动。请注意观察您的当前记录!!"},

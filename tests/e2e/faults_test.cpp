@@ -77,11 +77,10 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
 // today's date and proper numbers again. (Which dates are today's: the unit tests of the day store.)
 TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
   const SYSTEMTIME t = Today();
-  using Raw = std::tuple<const char*, const char*, DWORD, std::string>;  // section, entry, type, data
   const struct {
     DWORD month, day;
-    std::vector<Raw> raw;
-    uint32_t wheel; /* the others are 0 */
+    std::vector<std::tuple<const char*, const char*, DWORD, std::string>> raw;  // section, entry, type, data
+    uint32_t wheel;                                                             /* the others are 0 */
   } cases[] = {
       {t.wMonth,
        t.wDay,

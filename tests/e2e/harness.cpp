@@ -62,11 +62,9 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
 }
 
 std::string BinDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  char* slash = strrchr(path, '\\');
-  if (slash) *slash = 0;
-  return path;
+  std::string path(MAX_PATH, '\0');
+  path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
+  return path.substr(0, path.rfind('\\'));
 }
 
 void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
@@ -373,12 +371,9 @@ bool MoveCursor(int x, int y) {
 }
 
 void SendInputs(std::vector<INPUT> inputs) {
-  size_t done = 0;
-  while (done < inputs.size()) {
-    UINT n = SendInput(static_cast<UINT>(inputs.size() - done), inputs.data() + done, sizeof(INPUT));
-    if (n == 0) break;
-    done += n;
-  }
+  // A call may take only part of a burst: the rest goes in the next one, until one takes none.
+  for (UINT done = 0, n = 1; done < inputs.size() && n; done += n)
+    n = SendInput(static_cast<UINT>(inputs.size() - done), inputs.data() + done, sizeof(INPUT));
 }
 
 INPUT MouseInput(DWORD flags, DWORD data, LONG dx) { return {.type = INPUT_MOUSE, .mi = {dx, 0, data, flags, 0, 0}}; }

@@ -78,21 +78,19 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   EXPECT_EQ(LayoutOf(app.Main()), x64Layout);
 
   // Real input through the 32-bit TallivoHook.dll.
-  {
-    InputSink sink;
-    ASSERT_TRUE(sink.Take());
-    Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-    Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
-    Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
-    Wheel(-120, 3);
-    TapKey('Q', 4);
-    app.ExpectCounters({52, 41, 31, 23, 14});
-    // The 32-bit build keeps the history as the 64-bit one does.
-    const std::string day = "date='" + TodayKey() + "'";
-    EXPECT_TRUE(WaitUntil([&] { return HistoryInt("SELECT key_strokes FROM days WHERE " + day) == 4; }, 5000));
-    EXPECT_EQ(HistoryInt("SELECT strokes FROM keys WHERE vk=81 AND " + day), 4);
-    EXPECT_EQ(HistoryInt("SELECT clicks FROM programs WHERE exe='tallivo_e2e.exe' AND " + day), 4);
-  }
+  InputSink sink;
+  ASSERT_TRUE(sink.Take());
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+  Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+  Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Wheel(-120, 3);
+  TapKey('Q', 4);
+  app.ExpectCounters({52, 41, 31, 23, 14});
+  // The 32-bit build keeps the history as the 64-bit one does.
+  const std::string day = "date='" + TodayKey() + "'";
+  EXPECT_TRUE(WaitUntil([&] { return HistoryInt("SELECT key_strokes FROM days WHERE " + day) == 4; }, 5000));
+  EXPECT_EQ(HistoryInt("SELECT strokes FROM keys WHERE vk=81 AND " + day), 4);
+  EXPECT_EQ(HistoryInt("SELECT clicks FROM programs WHERE exe='tallivo_e2e.exe' AND " + day), 4);
 
   // To the tray: the shell takes the 488-byte record with its balloon.
   ASSERT_TRUE(app.ToTray());
@@ -122,7 +120,6 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
 
   // A clean exit takes the icon away (what it keeps: the ExitPaths group).
   ASSERT_TRUE(app.Quit());
-  EXPECT_EQ(app.ExitCode(), 0u);
   EXPECT_FALSE(shell.IconExists());
 }
 

@@ -6,8 +6,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
+  STARTUPINFOA si = {sizeof si};
   GetStartupInfoA(&si);
   const int show = (si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1;
   FILE* f = std::fopen(argv[1], "ab");
