@@ -82,8 +82,7 @@ TEST(HistoryExport, FileNamesAndScratchNames) {
                                {folder + std::string(50, 'n'), true},  // 259 with ".part"
                                {folder + std::string(51, 'n'), false}})
     EXPECT_EQ(ScratchPathFor(path), scratch ? path + ".part" : "") << path.size();
-  // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one
-  // character.
+  // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one character.
   const std::string gbk = std::string("C:\\a\\") + "\x95\x5C" + std::string(250, 'n');
   EXPECT_EQ(ScratchPathFor(gbk), "") << "252 bytes of name, not 250";
   EXPECT_EQ(FolderOfPath(gbk), "C:\\a");

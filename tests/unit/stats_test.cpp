@@ -1,7 +1,6 @@
-// The bottom layer (the private messages and the counters they feed, the
-// GBK-safe text and path helpers), then counting, distance, the texts the
-// figures are shown in, and the day's figures in the store with the local
-// day they belong to.
+// The bottom layer (the private messages and the counters they feed, the GBK-safe text and path helpers), then
+// counting, distance, the texts the figures are shown in, and the day's figures in the store with the local day they
+// belong to.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -57,9 +56,8 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
   EXPECT_EQ(std::pair(c.TotalClicks(), c.GrandTotal()), std::pair(1u, 0u));
 }
 
-// "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to
-// 淺.exe, or a folder of that name, must not split at that byte; nor at the
-// trail of the first and the last lead byte (0x81, 0xFE).
+// "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to 淺.exe, or a folder of that name, must not
+// split at that byte; nor at the trail of the first and the last lead byte (0x81, 0xFE).
 TEST(ModulePath, SplitsOnlyAtRealSeparators) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
       {"C:\\Tallivo\\Tallivo.exe", "C:\\Tallivo\\", "Tallivo.exe", "Tallivo"},
@@ -180,11 +178,10 @@ TEST(Distance, TruncatedEuclideanStepsAddUpConvertAndWrap) {
   EXPECT_EQ(m.Pixels(), 3u);
 }
 
-// The cursor sampling stops at the 200th still sample in a row (two
-// seconds; a move starts the count over), once, and starts again, once, at
-// the word that the pointer moves. While it rests, each second says whether
-// to look where the pointer is ('+'): never while sampling, every fifth
-// second of a rest counted from its start, also for a new rest after a wake.
+// The cursor sampling stops at the 200th still sample in a row (two seconds; a move starts the count over), once, and
+// starts again, once, at the word that the pointer moves. While it rests, each second says whether to look where the
+// pointer is ('+'): never while sampling, every fifth second of a rest counted from its start, also for a new rest
+// after a wake.
 TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
   SamplingRest rest;
   const auto still = [&](unsigned n) {
@@ -212,9 +209,8 @@ TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
   EXPECT_EQ(seconds(5), "....+");
 }
 
-// Texts in GBK, figures unsigned (never negative), the run time not wrapped
-// at 24 hours, the uptime from the 64-bit tick count (on past 2^32 ms, 49.7
-// days, no wrap); the tip fits its field even with every figure at its largest.
+// Texts in GBK, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
+// tick count (on past 2^32 ms, 49.7 days, no wrap); the tip fits its field even with every figure at its largest.
 TEST(StatsText, LabelsTipAndTimes) {
   const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
   EXPECT_LT(tip.size(), kTrayTipSize);
@@ -236,8 +232,7 @@ TEST(StatsText, LabelsTipAndTimes) {
   for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
 }
 
-// Each animal up to and including its count of clicks, the next one from
-// the click after it.
+// Each animal up to and including its count of clicks, the next one from the click after it.
 TEST(StatsText, MilestoneBoundaries) {
   const char* const animals[] = {"你当前没有点击死任何动物!",  "当前你已经点击死一条蚯蚓！",
                                  "当前你已经点击死一只老鼠！", "当前你已经点击死一只猫！",
@@ -252,9 +247,8 @@ TEST(StatsText, MilestoneBoundaries) {
   EXPECT_STREQ(MilestoneText(0xFFFFFFFFu), animals[7]);
 }
 
-// One check of the watchdog (once a second): the time, the reports the hooks
-// have seen (kUnset: the hooks are not set), the system's last input, and
-// whether the hooks are to be set again at that check.
+// One check of the watchdog (once a second): the time, the reports the hooks have seen (kUnset: the hooks are not set),
+// the system's last input, and whether the hooks are to be set again at that check.
 constexpr uint32_t kUnset = ~0u;
 using DogStep = std::tuple<uint32_t, uint32_t, uint32_t, bool>;
 
@@ -312,9 +306,8 @@ std::vector<uint32_t> Figures(const DayFigures& f) {
 
 }  // namespace
 
-// A store of another date starts the day from zero; one without a year (an
-// older version's) is judged by month and day, and year 0 reads as none. A
-// load writes nothing.
+// A store of another date starts the day from zero; one without a year (an older version's) is judged by month and day,
+// and year 0 reads as none. A load writes nothing.
 TEST(DayStore, LoadKeepsOnlyTodaysFiguresAndASaveOfTodayIsLoadedBack) {
   const StartDate today = {12, 8, 2026};
   const std::tuple<uint32_t, uint32_t, std::optional<uint32_t>, bool> cases[] = {
@@ -402,8 +395,7 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
       // The spring day has 23 hours, the autumn day 25.
       {"Europe/Berlin", Utc(2026, 3, 29, 12), {3, 29, 2026}, Utc(2026, 3, 28, 23), Utc(2026, 3, 29, 22)},
       {"Europe/Berlin", Utc(2026, 10, 25, 12), {10, 25, 2026}, Utc(2026, 10, 24, 22), Utc(2026, 10, 25, 23)},
-      // Midnight skipped: 2018-11-04 began at 01:00 (-02), the day before
-      // ended there.
+      // Midnight skipped: 2018-11-04 began at 01:00 (-02), the day before ended there.
       {"America/Sao_Paulo", Utc(2018, 11, 3, 12), {11, 3, 2018}, Utc(2018, 11, 3, 3), Utc(2018, 11, 4, 3)},
       {"America/Sao_Paulo", Utc(2018, 11, 4, 3), {11, 4, 2018}, Utc(2018, 11, 4, 3), Utc(2018, 11, 5, 2)},
       // The clocks went back from 00:00 to 23:00: 2018-02-17 had 25 hours.

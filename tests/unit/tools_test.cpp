@@ -1,7 +1,6 @@
-// The rules behind the small tools (version check, idle shutdown, hotkey,
-// the contact label, number fields and file errors) and the per-process
-// panel without windows: magnetic docking, the share of the chosen process,
-// and the names in the picker.
+// The rules behind the small tools (version check, idle shutdown, hotkey, the contact label, number fields and file
+// errors) and the per-process panel without windows: magnetic docking, the share of the chosen process, and the names
+// in the picker.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -64,9 +63,8 @@ TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   EXPECT_FALSE(b.Append("z", 1));
 }
 
-// Due from the millisecond the idle time reaches the limit, and on while
-// idle; across a wrap of the tick counter between the last input and now;
-// never with a limit below the smallest valid one.
+// Due from the millisecond the idle time reaches the limit, and on while idle; across a wrap of the tick counter
+// between the last input and now; never with a limit below the smallest valid one.
 TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
   constexpr uint32_t m = 60000, t = 5000000, w = 0xFFFFFFFFu - 999;  // w + 1000 wraps to 0
   const std::tuple<uint32_t, uint32_t, uint32_t, bool> cases[] = {
@@ -80,11 +78,9 @@ TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
     EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
 
-// The key edit takes 'A' to 'Z' and '.', cut before the first other
-// character (bytes are signed: no byte of a GBK character passes). "." is
-// the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
-// A Run value left in either key still starts the program: it is never
-// reported off; nothing removed from either is "was off".
+// The key edit takes 'A' to 'Z' and '.', cut before the first other character (bytes are signed: no byte of a GBK
+// character passes). "." is the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's). A Run value left in
+// either key still starts the program: it is never reported off; nothing removed from either is "was off".
 TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
   using R = RunKeyResult;
   const std::tuple<R, R, bool, const char*> cases[] = {{R::Done, R::Absent, false, nullptr},
@@ -158,16 +154,14 @@ TEST(ColorLabelState, HoverColourAndUnderline) {
   s.SetTextColour(0x123456);
   s.Leave();
   EXPECT_EQ(s.TextColour(), 0x123456u);
-  // A taller label: centred, the odd pixel dropped; the line 180 px long
-  // from 2 px left of the text, one row below it.
+  // A taller label: centred, the odd pixel dropped; the line 180 px long from 2 px left of the text, one row below it.
   const LabelLayout l = LayoutLabel(0, 21, 12);
   EXPECT_EQ(std::tie(l.textX, l.textY, l.lineX0, l.lineX1, l.lineY), std::make_tuple(4, 4, 2, 182, 17));
 }
 
-// What each Put, or the catch-up as the window comes on screen (key 0),
-// writes ("key=text ..."). The same text elsewhere is its own, an empty one
-// too; hidden, nothing is written and the last text of each wins when shown;
-// changed and changed back while hidden, nothing is left to catch up.
+// What each Put, or the catch-up as the window comes on screen (key 0), writes ("key=text ..."). The same text
+// elsewhere is its own, an empty one too; hidden, nothing is written and the last text of each wins when shown; changed
+// and changed back while hidden, nothing is left to catch up.
 TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   ui::ShownTexts shown;
   const std::tuple<int, const char*, bool, const char*> steps[] = {
@@ -187,9 +181,8 @@ TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   }
 }
 
-// Blanks around the digits are allowed; a value too large for 32 bits is
-// refused, not wrapped (4294967306 would be 10); a refused value changes
-// nothing.
+// Blanks around the digits are allowed; a value too large for 32 bits is refused, not wrapped (4294967306 would be 10);
+// a refused value changes nothing.
 TEST(FieldCheck, ParsesBetweenTheBounds) {
   using ui::UintField;
   const std::tuple<const char*, UintField, uint32_t> cases[] = {
@@ -206,8 +199,7 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
   }
 }
 
-// Each cause its own text; a "%1" inside the path is the path, not a
-// placeholder.
+// Each cause its own text; a "%1" inside the path is the path, not a placeholder.
 TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
   const std::pair<uint32_t, unsigned> cases[] = {
       {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
@@ -251,10 +243,9 @@ TEST(MagRules, TestPointRoundsTheMiddleDown) {
   EXPECT_EQ(TestPoint(MAG_RIGHT, MagRect{-300, -101, -100, 0}), (MagPoint{-300, -51}));
 }
 
-// Each side's zone reaches 50 px both ways from the owner's edge and past
-// its ends, left and top borders inside, right and bottom ones outside. A
-// free window is captured only inside, and only where that side is allowed;
-// a docked one is released only when its own test point leaves.
+// Each side's zone reaches 50 px both ways from the owner's edge and past its ends, left and top borders inside, right
+// and bottom ones outside. A free window is captured only inside, and only where that side is allowed; a docked one is
+// released only when its own test point leaves.
 TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
   const std::tuple<int, int, MagRect> zones[] = {{MAG_RIGHT, MAG_LEFT, {350, 50, 450, 550}},
                                                  {MAG_LEFT, MAG_RIGHT, {50, 50, 150, 550}},
@@ -292,9 +283,8 @@ TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, corner), DockDecision{});
 }
 
-// A child carried by its owner (here dragged to {130, 140, 430, 540}) stays
-// flush and keeps its place along the edge; an offset of 0 means none was
-// recorded yet, and it is taken from this step. An unknown side leaves it.
+// A child carried by its owner (here dragged to {130, 140, 430, 540}) stays flush and keeps its place along the edge;
+// an offset of 0 means none was recorded yet, and it is taken from this step. An unknown side leaves it.
 TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
   const std::tuple<int, MagRect, int, MagRect, int> cases[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 0, {430, 120, 630, 270}, 20},
@@ -315,9 +305,8 @@ TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
   EXPECT_FALSE(IsCarried(true, false) || IsCarried(false, true)) << "a hidden or free child stays where it is";
 }
 
-// Moved by itself, a docked child stays flush and goes along the edge where
-// it was asked; the offset it had is noted. Hidden and shown again, it comes
-// back flush at its offset, on whichever side it is docked.
+// Moved by itself, a docked child stays flush and goes along the edge where it was asked; the offset it had is noted.
+// Hidden and shown again, it comes back flush at its offset, on whichever side it is docked.
 TEST(MagRules, PlacementAndShowKeepTheChildFlush) {
   const std::tuple<int, MagRect, int, int, MagRect, int> moves[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 473, 300, {400, 300, 600, 450}, -20},
