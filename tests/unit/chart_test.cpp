@@ -31,9 +31,8 @@ CurveModel Configured(const ChartPageSettings& s) {
 // the value axis and the time marks where the pages show them.
 TEST(CurveGeometry, PagesAt388x126) {
   const CurveModel hour = Configured(kHourPage);
-  EXPECT_EQ(hour.Count(), 48);
-  EXPECT_EQ(hour.VerticalGridLines().size(), 30u);
-  EXPECT_EQ(hour.VerticalGridLines().back(), 377);
+  EXPECT_EQ(std::tuple(hour.Count(), hour.VerticalGridLines().size(), hour.VerticalGridLines().back()),
+            std::tuple(48, 30u, 377));
   EXPECT_EQ(hour.HorizontalGridLines(), (std::vector<int>{124, 114, 104, 94, 84, 74, 64, 54, 44, 34, 24, 14, 4}));
   const auto got = hour.Labels();
   EXPECT_EQ(std::tie(got[0].text, got[0].at.x, got[0].at.y), std::tuple("当前实时曲线按键次数是:0次/分", 30, 0));
@@ -42,8 +41,7 @@ TEST(CurveGeometry, PagesAt388x126) {
                                                       {"60", 368, 111}};
   for (size_t i = 1; i < got.size(); ++i) EXPECT_EQ(std::tie(got[i].text, got[i].at.x, got[i].at.y), labels[i - 1]);
   const CurveModel day = Configured(kDayPage);
-  EXPECT_EQ(day.Count(), 22);
-  EXPECT_EQ(day.VerticalGridLines().size(), 13u);
+  EXPECT_EQ(std::tuple(day.Count(), day.VerticalGridLines().size()), std::tuple(22, 13u));
   EXPECT_EQ(day.Labels()[1].text, "1.2W");
   // W / 4 + W / 2 is not 3W / 4 when W is not a multiple of 4.
   EXPECT_EQ(chart::Labels(390, 100, "", {"a", "b", "c", "d", "e", "f"})[6].at, (ChartPoint{97 + 195 - 10, 85}));
@@ -58,9 +56,8 @@ TEST(CurveGeometry, BarHeightsAndTheirLimits) {
       {1, 100, 125},       {101, 100, 124},  {126 * 4, 4, 0},
       {127 * 4 - 1, 4, 0}, {127 * 4, 4, -1}, {4294967296.0f, 1, -1},
       {7, 0, 119},         {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126}};
-  for (const auto& [value, divisor, top] : cases) {
+  for (const auto& [value, divisor, top] : cases)
     EXPECT_EQ(chart::BarTop(126, value, divisor), top) << value << "/" << divisor;
-  }
 }
 
 TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
@@ -69,9 +66,8 @@ TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
   m.AddPoint(8);
   const auto bars = m.Bars({0, 0, 388, 126});
   ASSERT_EQ(bars.size(), 48u);
-  EXPECT_EQ(bars[1].rect, (ChartRect{8, 116, 16, 126}));
-  EXPECT_EQ(bars[1].marker, (ChartPoint{8, 116}));
-  EXPECT_EQ(bars[1].brushOrg, (ChartPoint{8, 126}));
+  EXPECT_EQ(std::tuple(bars[1].rect, bars[1].marker, bars[1].brushOrg),
+            std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
   EXPECT_EQ(chart::GradientColour(0, 126), (ChartRgb{0, 255, 64}));
   EXPECT_EQ(chart::GradientColour(125, 126), (ChartRgb{252, 2, 64}));
   EXPECT_EQ(chart::GradientColour(0, 0), (ChartRgb{0, 255, 64}));

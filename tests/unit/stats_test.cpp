@@ -42,18 +42,17 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
     c.Add(kind);
   }
   EXPECT_EQ(c, (InputCounters{1, 1, 1, 1, 1}));
-  EXPECT_EQ(c.TotalClicks(), 4u);  // wheel steps count as clicks, keys do not
   InputKind kind;
   for (unsigned msg : {WM_TRAY_NOTIFY, WM_SET_HOTKEY, WM_PROC_LBUTTON, WM_INPUT_MOVING})
     EXPECT_FALSE(InputKindForMessage(msg, &kind)) << std::hex << msg;
   for (unsigned msg : {WM_INPUT_LBUTTON, WM_INPUT_MOVING, WM_PROC_WHEEL + 1, WM_PROC_SELECT})
     EXPECT_FALSE(ProcessInputKindForMessage(msg, &kind)) << std::hex << msg;
-  // Silent wrap at 2^32, sums as unsigned 32-bit.
+  // Silent wrap at 2^32, sums as unsigned 32-bit; wheel steps count as clicks, keys do not.
   c.left = 0xFFFFFFFFu;
   c.Add(InputKind::Left);
   EXPECT_EQ(c.left, 0u);
-  c = InputCounters{0xFFFFFFFFu, 2, 0, 0, 0xFFFFFFFFu};
-  EXPECT_EQ(std::pair(c.TotalClicks(), c.GrandTotal()), std::pair(1u, 0u));
+  c = InputCounters{0xFFFFFFFFu, 1, 1, 1, 0xFFFFFFFFu};
+  EXPECT_EQ(std::pair(c.TotalClicks(), c.GrandTotal()), std::pair(2u, 1u));
 }
 
 // "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to 淺.exe, or a folder of that name, must not
@@ -254,17 +253,15 @@ using DogStep = std::tuple<uint32_t, uint32_t, uint32_t, bool>;
 
 TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
   const auto RunWatchdog = [](const char* what, const std::vector<DogStep>& steps) {
-    HookWatchdog dog;
-    for (const auto& [now, seen, input, reinstall] : steps) {
-      EXPECT_EQ(dog.Check(now, seen != kUnset, seen == kUnset ? 0 : seen, input), reinstall)
-          << what << ", at " << now - std::get<0>(steps[0]);
+    // Each case also across the wrap of the 32-bit tick count.
+    for (uint32_t shift : {0u, 0xFFFFE000u}) {
+      HookWatchdog dog;
+      for (const auto& [now, seen, input, reinstall] : steps) {
+        EXPECT_EQ(dog.Check(now + shift, seen != kUnset, seen == kUnset ? 0 : seen, input + shift), reinstall)
+            << what << ", at " << now << " + " << shift;
+      }
     }
   };
-  const uint32_t w = 0xFFFFE000u;
-  const std::vector<DogStep> wrap = {{w, 5, w - 100, false},         {w + 1000, 5, w + 900, false},
-                                     {w + 2000, 5, w + 1900, false}, {w + 3000, 5, w + 2900, false},
-                                     {w + 4000, 5, w + 3900, true},  {w + 5000, 5, w + 4900, false}};
-  RunWatchdog("the same across the wrap of the 32-bit tick count", wrap);
   const std::vector<DogStep> once = {
       {0, 5, 100, false}, {1000, 5, 900, false}, {5000, 5, 900, false}, {60000, 5, 900, false}};
   RunWatchdog("one unseen input alone (the system may note it after the hooks) proves nothing", once);
@@ -387,8 +384,6 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
   const std::tuple<const char*, time_t, StartDate, time_t, time_t> cases[] = {
       {"UTC", Utc(2026, 12, 7, 23, 59, 50), {12, 7, 2026}, Utc(2026, 12, 7), Utc(2026, 12, 8)},
       {"UTC", Utc(2026, 12, 8), {12, 8, 2026}, Utc(2026, 12, 8), Utc(2026, 12, 9)},
-      {"UTC", Utc(2026, 12, 31, 12), {12, 31, 2026}, Utc(2026, 12, 31), Utc(2027, 1, 1)},
-      {"UTC", Utc(2028, 2, 28, 1), {2, 28, 2028}, Utc(2028, 2, 28), Utc(2028, 2, 29)},
       // Local midnight one hour before UTC's in winter, two in summer.
       {"Europe/Berlin", Utc(2026, 12, 7, 22, 59, 59), {12, 7, 2026}, Utc(2026, 12, 6, 23), Utc(2026, 12, 7, 23)},
       {"Europe/Berlin", Utc(2026, 12, 31, 23), {1, 1, 2027}, Utc(2026, 12, 31, 23), Utc(2027, 1, 1, 23)},

@@ -71,9 +71,8 @@ TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
       {10, t + 10 * m - 1, t, false},    {10, t + 10 * m, t, true},    {10, t + 600 * m, t, true},
       {5000, 100 + 5000 * m, 100, true}, {10, 10 * m - 1000, w, true}, {10, 10 * m - 1001, w, false},
       {9, 0xFFFFFFF0u, 0, false},        {0, 0xFFFFFFF0u, 0, false}};
-  for (const auto& [limit, now, last, due] : cases) {
+  for (const auto& [limit, now, last, due] : cases)
     EXPECT_EQ(IdleShutdownDue(limit, now, last), due) << "limit " << limit << " now " << now;
-  }
   for (const auto& [minutes, accepted] : {std::pair(9u, false), {10u, true}, {5000u, true}, {5001u, false}})
     EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
