@@ -253,8 +253,8 @@ using DogStep = std::tuple<uint32_t, uint32_t, uint32_t, bool>;
 
 TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
   const auto RunWatchdog = [](const char* what, const std::vector<DogStep>& steps) {
-    // Each case also across the wrap of the 32-bit tick count.
-    for (uint32_t shift : {0u, 0xFFFFE000u}) {
+    // Each case also from 4.2 s before the 32-bit tick count wraps: the first wait ends before it, its check after.
+    for (uint32_t shift : {0u, 0u - 4200}) {
       HookWatchdog dog;
       for (const auto& [now, seen, input, reinstall] : steps) {
         EXPECT_EQ(dog.Check(now + shift, seen != kUnset, seen == kUnset ? 0 : seen, input + shift), reinstall)
@@ -272,16 +272,16 @@ TEST(HookWatchdog, SetsTheHooksAgainOnlyWhenInputGoesOnUnseen) {
                                      {3000, 5, 2900, false}, {4000, 5, 3900, false}, {6000, 5, 5900, true}};
   RunWatchdog("lost and back by themselves: the wait starts over", lost);
   const std::vector<DogStep> again = {{0, 5, 100, false},      {1000, 5, 900, false},    {3900, 5, 3800, false},
-                                      {4000, 5, 3900, true},   {5000, 5, 4900, false},   {10000, 5, 9900, false},
+                                      {4300, 5, 4200, true},   {5000, 5, 4900, false},   {10000, 5, 9900, false},
                                       {11000, 5, 10900, true}, {12000, 7, 11900, false}, {13000, 7, 12900, false},
                                       {16000, 7, 15900, true}};
   RunWatchdog("missed while input goes on: set again after 3 s, then after 6 s; after 3 s once seen", again);
   const std::vector<DogStep> unset = {
-      {0, kUnset, 100, false},     {1000, kUnset, 900, false}, {3000, kUnset, 2900, true},
-      {8000, kUnset, 7900, false}, {9000, kUnset, 8900, true}, {20000, kUnset, 8900, false},
-      {21000, kUnset, 8900, true}, {44999, kUnset, 0, false},  {45000, kUnset, 0, true},
-      {93000, kUnset, 0, true},    {152999, kUnset, 0, false}, {153000, kUnset, 0, true},
-      {213000, kUnset, 0, true}};
+      {0, kUnset, 100, false},      {1000, kUnset, 900, false},   {4300, kUnset, 4200, true},
+      {9300, kUnset, 9200, false},  {10300, kUnset, 10200, true}, {21300, kUnset, 10200, false},
+      {22300, kUnset, 10200, true}, {46299, kUnset, 0, false},    {46300, kUnset, 0, true},
+      {94300, kUnset, 0, true},     {154299, kUnset, 0, false},   {154300, kUnset, 0, true},
+      {214300, kUnset, 0, true}};
   RunWatchdog("not set at all: tried again after 3 s, 6 s, 12 s, ... up to a minute, no longer", unset);
 }
 
