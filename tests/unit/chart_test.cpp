@@ -68,9 +68,8 @@ TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
   ASSERT_EQ(bars.size(), 48u);
   EXPECT_EQ(std::tuple(bars[1].rect, bars[1].marker, bars[1].brushOrg),
             std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
-  EXPECT_EQ(chart::GradientColour(0, 126), (ChartRgb{0, 255, 64}));
-  EXPECT_EQ(chart::GradientColour(125, 126), (ChartRgb{252, 2, 64}));
-  EXPECT_EQ(chart::GradientColour(0, 0), (ChartRgb{0, 255, 64}));
+  EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
+            std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
 }
 
 TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {

@@ -66,8 +66,7 @@ TEST(HistoryDate, AddDaysAndWeekdayAcrossMonthsYearsAndLeapDays) {
     d = next;
   }
   EXPECT_EQ(n, 47847);
-  // Steps from one end of the calendar to the other, and past them; the weekdays the days above are counted from
-  // (Monday is 0), and one beyond.
+  // Steps to and past the ends of the calendar; the weekday the days above count from (Monday is 0), and one beyond.
   const std::tuple<const char*, int, const char*> steps[] = {{"1970-01-05", -10, "1970-01-01"},
                                                              {"9999-12-30", 5, "9999-12-31"},
                                                              {"1970-01-01", 2932896, "9999-12-31"},
@@ -94,10 +93,8 @@ TEST(HistoryRange, ButtonsPickersAndTheirDays) {
   }
   const Range r = CustomRange(D("2026-03-01"), D("2026-02-01"));
   EXPECT_EQ(DateText(r.from) + " " + DateText(r.to), "2026-02-01 2026-03-01");
-  EXPECT_EQ(r.Days(), 29);
   EXPECT_TRUE(r.Contains(D("2026-02-01")) && r.Contains(D("2026-03-01")));
   EXPECT_FALSE(r.Contains(D("2026-01-31")) || r.Contains(D("2026-03-02")));
-  EXPECT_EQ(CustomRange(D("2026-02-01"), D("2026-02-01")).Days(), 1);
 }
 
 TEST(HistoryDays, FillDaysZeroesGapsDropsStraysAndSumsTotals) {
@@ -304,7 +301,6 @@ TEST(HistoryCsv, ExactBytesOfEachTable) {
   day.counts.movePixels = 12345;
   EXPECT_EQ(CsvDays({day, Day("2026-12-08", 0, 0, 0, 0, 0, -0.0)}),
             bom + daysHeader + "2026-12-07,1,2,3,4,5,12345,0.30000000000000004,3600\r\n2026-12-08,0,0,0,0,0,0,0,0\r\n");
-  EXPECT_EQ(CsvDays({}), bom + daysHeader);
   EXPECT_EQ(CsvHours({HourRow{"2026-12-07", 23, EventCounts{1, 2, 3, 4, 5, 6}}}),
             bom +
                 "date,hour,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels\r\n"

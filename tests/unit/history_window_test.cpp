@@ -85,8 +85,7 @@ TEST(HistoryExport, FileNamesAndScratchNames) {
   // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one character.
   const std::string gbk = std::string("C:\\a\\") + "\x95\x5C" + std::string(250, 'n');
   EXPECT_EQ(ScratchPathFor(gbk), "") << "252 bytes of name, not 250";
-  EXPECT_EQ(FolderOfPath(gbk), "C:\\a");
-  EXPECT_EQ(FolderOfPath("C:\\x.csv"), "C:\\");
-  EXPECT_EQ(FolderOfPath("x.csv"), "");
-  EXPECT_EQ(FolderOfPath("\\\\server\\share\\x.csv"), "\\\\server\\share");
+  const std::pair<std::string, const char*> folders[] = {
+      {gbk, "C:\\a"}, {"C:\\x.csv", "C:\\"}, {"x.csv", ""}, {"\\\\server\\share\\x.csv", "\\\\server\\share"}};
+  for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }

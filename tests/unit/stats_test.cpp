@@ -1,10 +1,8 @@
-// The bottom layer (the private messages and the counters they feed, the GBK-safe text and path helpers), then
-// counting, distance, the texts the figures are shown in, and the day's figures in the store with the local day they
-// belong to.
+// The bottom layer (the private messages and their counters, the GBK-safe text and path helpers), then counting,
+// distance, the figures' texts, and the day's figures in the store with the local day they belong to.
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -178,9 +176,8 @@ TEST(Distance, TruncatedEuclideanStepsAddUpConvertAndWrap) {
 }
 
 // The cursor sampling stops at the 200th still sample in a row (two seconds; a move starts the count over), once, and
-// starts again, once, at the word that the pointer moves. While it rests, each second says whether to look where the
-// pointer is ('+'): never while sampling, every fifth second of a rest counted from its start, also for a new rest
-// after a wake.
+// starts again, once, at the word that the pointer moves. Each second of a rest says whether to look where the pointer
+// is ('+'): every fifth one counted from the rest's start (none while sampling), also for a new rest after a wake.
 TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
   SamplingRest rest;
   const auto still = [&](unsigned n) {
@@ -365,8 +362,7 @@ TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
     EXPECT_EQ(store.Take(), written);
   }
   EXPECT_EQ(LoadDayFigures(store, today).counters.GrandTotal(), 0u);
-  // Entries removed behind the program's back are back within a minute:
-  // the 60th save (counted from the first) writes all ten.
+  // Entries removed behind the program's back are back within a minute: the 60th save from the first writes all ten.
   static_cast<MemoryProfileStore&>(store) = MemoryProfileStore();
   std::string writes;
   for (unsigned n = std::size(steps) + 1; n <= DayFiguresSaver::kFullEvery + 1; ++n) {
@@ -412,8 +408,7 @@ TEST(DayStore, DayClockChangesOnlyWithTheDate) {
   ZoneScope zone("America/Sao_Paulo");
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
-  // 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock is
-  // set back a day, then a year on to the same month and day.
+  // 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock goes back a day, then on a year to the 3rd.
   const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
   const std::tuple<time_t, bool, int> steps[] = {
       {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},

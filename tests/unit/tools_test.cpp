@@ -1,6 +1,5 @@
-// The rules behind the small tools (version check, idle shutdown, hotkey, the contact label, number fields and file
-// errors) and the per-process panel without windows: magnetic docking, the share of the chosen process, and the names
-// in the picker.
+// The rules behind the small tools (version check, idle shutdown, hotkey, contact label, number fields, file errors)
+// and the per-process panel without windows: magnetic docking, the chosen process's share, the picker's names.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -102,8 +101,7 @@ TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
     EXPECT_EQ(MarkerSaysOn(content), on) << content;
 }
 
-// Only the very first start (flag 0) records itself; only flag 1 starts in
-// the tray; flags 1 and 2 have balloons of their own.
+// Only the very first start (flag 0) records itself; only flag 1 starts in the tray; 1 and 2 have their own balloons.
 TEST(TrayRules, FirstRunFlag) {
   for (const auto& [flag, writes, hidden] :
        {std::tuple(0, true, false), {1, false, true}, {2, false, false}, {3, false, false}}) {
