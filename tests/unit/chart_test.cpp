@@ -28,9 +28,9 @@ CurveModel Configured(const ChartPageSettings& s) {
 }  // namespace
 
 // Grid lines every 13 px from the left edge (32 on the day page), every 10 px from 2 px above the bottom; the caption,
-// the value axis and the time marks where the pages show them.
-TEST(CurveGeometry, PagesAt388x126) {
-  const CurveModel hour = Configured(kHourPage);
+// the value axis and the time marks where the pages show them; the bars, their markers, brush and gradient.
+TEST(CurveGeometry, PagesAt388x126AndTheirBars) {
+  CurveModel hour = Configured(kHourPage);
   EXPECT_EQ(std::tuple(hour.Count(), hour.VerticalGridLines().size(), hour.VerticalGridLines().back()),
             std::tuple(48, 30u, 377));
   EXPECT_EQ(hour.HorizontalGridLines(), (std::vector<int>{124, 114, 104, 94, 84, 74, 64, 54, 44, 34, 24, 14, 4}));
@@ -45,6 +45,14 @@ TEST(CurveGeometry, PagesAt388x126) {
   EXPECT_EQ(day.Labels()[1].text, "1.2W");
   // W / 4 + W / 2 is not 3W / 4 when W is not a multiple of 4.
   EXPECT_EQ(chart::Labels(390, 100, "", {"a", "b", "c", "d", "e", "f"})[6].at, (ChartPoint{97 + 195 - 10, 85}));
+  hour.AddPoint(40);
+  hour.AddPoint(8);
+  const auto bars = hour.Bars({0, 0, 388, 126});
+  ASSERT_EQ(bars.size(), 48u);
+  EXPECT_EQ(std::tuple(bars[1].rect, bars[1].marker, bars[1].brushOrg),
+            std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
+  EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
+            std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
 }
 
 // A bar is ceil(value / divisor) px tall, cut one row above the client;
@@ -58,18 +66,6 @@ TEST(CurveGeometry, BarHeightsAndTheirLimits) {
       {7, 0, 119},         {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126}};
   for (const auto& [value, divisor, top] : cases)
     EXPECT_EQ(chart::BarTop(126, value, divisor), top) << value << "/" << divisor;
-}
-
-TEST(CurveGeometry, BarsMarkersBrushAndGradient) {
-  CurveModel m = Configured(kHourPage);
-  m.AddPoint(40);
-  m.AddPoint(8);
-  const auto bars = m.Bars({0, 0, 388, 126});
-  ASSERT_EQ(bars.size(), 48u);
-  EXPECT_EQ(std::tuple(bars[1].rect, bars[1].marker, bars[1].brushOrg),
-            std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
-  EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
-            std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
 }
 
 TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {

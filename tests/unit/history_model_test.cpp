@@ -283,7 +283,7 @@ TEST(HistoryProgram, SharesAddUpToExactlyAHundred) {
 }
 
 // Commas, quotes, a formula's sign and a name in UTF-8 are in the tables' bytes below.
-TEST(HistoryCsv, FieldsAreQuotedAndNeverRunAsFormulas) {
+TEST(HistoryCsv, FieldsAreQuotedAndNeverRunAsFormulasInTheExactBytesOfEachTable) {
   const std::pair<std::string, std::string> cases[] = {
       {"notepad.exe", "notepad.exe"}, {"two\r\nlines", "\"two\r\nlines\""},
       {"lf\n", "\"lf\n\""},           {" lead.exe", "\" lead.exe\""},
@@ -291,9 +291,6 @@ TEST(HistoryCsv, FieldsAreQuotedAndNeverRunAsFormulas) {
       {"\tx.exe", "'\tx.exe"},        {"\rx.exe", "\"'\rx.exe\""},
       {"a=b.exe", "a=b.exe"},         {"", ""}};
   for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
-}
-
-TEST(HistoryCsv, ExactBytesOfEachTable) {
   const std::string bom = "\xEF\xBB\xBF";
   const std::string daysHeader =
       "date,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels,move_metres,active_seconds\r\n";

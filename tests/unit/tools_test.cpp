@@ -282,7 +282,7 @@ TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
 
 // A child carried by its owner (here dragged to {130, 140, 430, 540}) stays flush and keeps its place along the edge;
 // an offset of 0 means none was recorded yet, and it is taken from this step. An unknown side leaves it.
-TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
+TEST(MagRules, ADockedChildStaysFlushCarriedMovedOrShownAgain) {
   const std::tuple<int, MagRect, int, MagRect, int> cases[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 0, {430, 120, 630, 270}, 20},
       {MAG_RIGHT, {400, 100, 600, 250}, 15, {430, 125, 630, 275}, 15},
@@ -300,11 +300,8 @@ TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
   }
   EXPECT_TRUE(IsCarried(true, true));
   EXPECT_FALSE(IsCarried(true, false) || IsCarried(false, true)) << "a hidden or free child stays where it is";
-}
-
-// Moved by itself, a docked child stays flush and goes along the edge where it was asked; the offset it had is noted.
-// Hidden and shown again, it comes back flush at its offset, on whichever side it is docked.
-TEST(MagRules, PlacementAndShowKeepTheChildFlush) {
+  // Moved by itself, a docked child stays flush and goes along the edge where it was asked; the offset it had is
+  // noted. Hidden and shown again, it comes back flush at its offset, on whichever side it is docked.
   const std::tuple<int, MagRect, int, int, MagRect, int> moves[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 473, 300, {400, 300, 600, 450}, -20},
       {MAG_LEFT, {-100, 120, 100, 270}, 7, 300, {-100, 300, 100, 450}, -20},
