@@ -16,8 +16,7 @@ namespace {
 // A small window, a typical one, a wide one, a tall one and one too small for the minimum sizes, with the heat map's
 // gap between cells, its step between hour labels and the height of its strip there.
 struct Size {
-  int w, h;
-  int gap, hourStep, strip;
+  int w, h, gap, hourStep, strip;
 };
 const Size kSizes[] = {
     {320, 200, 1, 3, 18}, {640, 360, 2, 1, 30}, {1400, 420, 2, 1, 30}, {380, 900, 1, 2, 30}, {120, 60, 1, 3, 18}};

@@ -11,12 +11,10 @@ inline time_t Utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
 
 // The process's time zone for one scope; no test depends on the zone it runs in.
 struct ZoneScope {
-  explicit ZoneScope(const char* zone) {
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~ZoneScope() {
-    unsetenv("TZ");
+  explicit ZoneScope(const char* zone) { Set(zone); }
+  ~ZoneScope() { Set(nullptr); }
+  static void Set(const char* zone) {
+    zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
     tzset();
   }
 };
