@@ -24,7 +24,7 @@ TEST(HistoryWindowPlacement, ComesBackWholeInsideTheWorkArea) {
   for (const auto& [what, area, saved, expected] : cases) EXPECT_EQ(PlaceInWorkArea(saved, area), expected) << what;
 }
 
-TEST(HistoryDailyChart, EveryPointOverThePlotNamesTheBarDrawnThere) {
+TEST(HistoryDailyChart, EveryPointNamesTheBarDrawnThereAndHeightsScaleToTheLargest) {
   for (int count : {1, 7, 30, 365, 1000}) {
     for (int width : {300, 640, 1280}) {
       const DailyChartLayout l = LayoutDailyChart(width, 200, count);
@@ -56,9 +56,6 @@ TEST(HistoryDailyChart, EveryPointOverThePlotNamesTheBarDrawnThere) {
     }
   }
   EXPECT_EQ(LayoutDailyChart(640, 200, 0).BarAt(300, 100), -1);
-}
-
-TEST(HistoryDailyChart, BarHeightsScaleToTheLargestAndNeverHideADay) {
   const DailyChartLayout l = LayoutDailyChart(640, 234, 30);
   const int full = l.plot.Height();
   // One huge day: the others still show.

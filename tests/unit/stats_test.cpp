@@ -87,7 +87,7 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
 }
 
 // Fractions of a notch add up; a change of direction drops the fraction.
-TEST(InputFilter, WheelStepsPerReport) {
+TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
   const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 40, 40, 40}, 1, 40},
                                                                {{100, -100}, 0, -100},  {{-100, 100}, 0, 100},
                                                                {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
@@ -100,9 +100,6 @@ TEST(InputFilter, WheelStepsPerReport) {
   WheelAccumulator w;
   w.Add(119);
   EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
-}
-
-TEST(InputFilter, AutoRepeatCountsOncePerKey) {
   KeyRepeatFilter f;
   EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters; 255, the highest code
   EXPECT_TRUE(f.KeyDown(255));
@@ -207,7 +204,7 @@ TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
 
 // Texts in GBK, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
 // tick count (on past 2^32 ms, 49.7 days, no wrap); the tip fits its field even with every figure at its largest.
-TEST(StatsText, LabelsTipAndTimes) {
+TEST(StatsText, LabelsTipTimesAndMilestones) {
   const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
   EXPECT_LT(tip.size(), kTrayTipSize);
   EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xD7);
@@ -226,10 +223,7 @@ TEST(StatsText, LabelsTipAndTimes) {
       {UptimeText(4294967296ull + 1000), "系统已开机:49天17小时2分48秒"},
       {UptimeText(100 * 86400000ull + 1999), "系统已开机:100天0小时0分1秒"}};
   for (const auto& [got, want] : texts) EXPECT_EQ(got, want);
-}
-
-// Each animal up to and including its count of clicks, the next one from the click after it.
-TEST(StatsText, MilestoneBoundaries) {
+  // Each animal up to and including its count of clicks, the next one from the click after it.
   const char* const animals[] = {"你当前没有点击死任何动物!",  "当前你已经点击死一条蚯蚓！",
                                  "当前你已经点击死一只老鼠！", "当前你已经点击死一只猫！",
                                  "当前你已经点击死一只狼！",   "当前你已经点击死一只老虎！",
@@ -375,7 +369,7 @@ TEST(DayStore, TheSecondlySaveWritesOnlyWhatChangedAndRetriesWhatFailed) {
   EXPECT_EQ(saver.SaveAll(store, today, f), DayFiguresSaver::kEntries) << "the ways out write everything";
 }
 
-TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
+TEST(DayStore, LocalDaysAndTheDayClockAcrossMonthsYearsAndClockChanges) {
   // The zone, a moment, the local date then and the span of that day.
   const std::tuple<const char*, time_t, StartDate, time_t, time_t> cases[] = {
       {"UTC", Utc(2026, 12, 7, 23, 59, 50), {12, 7, 2026}, Utc(2026, 12, 7), Utc(2026, 12, 8)},
@@ -402,9 +396,6 @@ TEST(DayStore, LocalDaysAcrossMonthsYearsAndClockChanges) {
     EXPECT_EQ(std::tie(d.date.year, d.date.month, d.date.day), std::tie(date.year, date.month, date.day));
     EXPECT_EQ(std::pair(d.start, d.end), std::pair(start, end)) << "start and end of the day";
   }
-}
-
-TEST(DayStore, DayClockChangesOnlyWithTheDate) {
   ZoneScope zone("America/Sao_Paulo");
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
