@@ -29,7 +29,7 @@ CurveModel Configured(const ChartPageSettings& s) {
 
 // Grid lines every 13 px from the left edge (32 on the day page), every 10 px from 2 px above the bottom; the caption,
 // the value axis and the time marks where the pages show them; the bars, their markers, brush and gradient.
-TEST(CurveGeometry, PagesAt388x126AndTheirBars) {
+TEST(CurveGeometry, PagesAt388x126AndBarHeights) {
   CurveModel hour = Configured(kHourPage);
   EXPECT_EQ(std::tuple(hour.Count(), hour.VerticalGridLines().size(), hour.VerticalGridLines().back()),
             std::tuple(48, 30u, 377));
@@ -53,11 +53,8 @@ TEST(CurveGeometry, PagesAt388x126AndTheirBars) {
             std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
   EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
             std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
-}
-
-// A bar is ceil(value / divisor) px tall, cut one row above the client;
-// no divisor yet scales as 1; what is not a count draws nothing.
-TEST(CurveGeometry, BarHeightsAndTheirLimits) {
+  // A bar is ceil(value / divisor) px tall, cut one row above the client;
+  // no divisor yet scales as 1; what is not a count draws nothing.
   const std::tuple<float, uint32_t, int> cases[] = {
       {0, 4, 126},         {1, 4, 125},      {4, 4, 125},
       {5, 4, 124},         {37, 4, 116},     {41, 4, 115},

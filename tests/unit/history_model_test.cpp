@@ -38,7 +38,7 @@ std::string Dates(const std::vector<DayRow>& rows) {
 
 }  // namespace
 
-TEST(HistoryDate, ParseAcceptsOnlyRealIsoDates) {
+TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
   for (const char* ok : {"1970-01-01", "2024-02-29", "2000-02-29", "2026-12-31", "9999-12-31"}) {
     Date d;
     EXPECT_TRUE(ParseDate(ok, &d)) << ok;
@@ -51,9 +51,6 @@ TEST(HistoryDate, ParseAcceptsOnlyRealIsoDates) {
     EXPECT_FALSE(ParseDate(bad, &d)) << bad;
     EXPECT_EQ(d, (Date{1, 2, 3})) << bad;  // left alone
   }
-}
-
-TEST(HistoryDate, AddDaysAndWeekdayAcrossMonthsYearsAndLeapDays) {
   // Day by day from 1970 to 2101: each next day prints, parses back and is
   // the next weekday; 47847 days in all, so no day is skipped or repeated.
   int n = 0;
@@ -177,7 +174,7 @@ TEST(HistoryWeek, WeekHoursByWeekdayAndHour) {
   EXPECT_EQ(WeekHours({}).max, 0u);
 }
 
-TEST(HistoryKeys, TotalsMostFirstTiesByCodeAndNames) {
+TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   const std::vector<KeyRow> rows = {{"2026-12-07", 0x41, 3}, {"2026-12-08", 0x41, 2}, {"2026-12-07", 0x20, 5},
                                     {"2026-12-07", 0x0D, 7}, {"2026-12-07", 0x08, 5}, {"2026-12-07", 0, 50},
                                     {"2026-12-07", 255, 50}, {"2026-12-07", 300, 50}, {"2026-12-07", 0x42, 0},
@@ -193,9 +190,6 @@ TEST(HistoryKeys, TotalsMostFirstTiesByCodeAndNames) {
       {0x88, "0x88"},       {0x60, "Num 0"},       {0x69, "Num 9"}, {0x6A, "Num *"}, {0x10, "Shift"},
       {0xA0, "Left Shift"}, {0xA1, "Right Shift"}, {0x07, "0x07"},  {0xFF, "0xFF"},  {0xE2, "0xE2"}};
   for (auto [vk, name] : names) EXPECT_EQ(KeyName(vk), name) << vk;
-}
-
-TEST(HistoryKeys, KeyboardLayoutIsAStandard104KeyBoard) {
   const auto& keys = StandardKeyboard();
   ASSERT_EQ(keys.size(), 104u);
   std::multiset<unsigned> vks;

@@ -28,7 +28,7 @@ bool Inside(const PixelRect& inner, const PixelRect& outer) {
 
 }  // namespace
 
-TEST(HeatMapGeometry, EveryCellIsFoundAndNoneInGapsOrOutsideAndTheViewIsFilled) {
+TEST(HeatMapGeometry, EveryCellIsFoundTheViewFilledAndTheLegendRunsFromZeroToTheMaximum) {
   for (Size s : kSizes) {
     SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
     const HeatMapLayout l = LayoutHeatMap(s.w, s.h);
@@ -65,9 +65,6 @@ TEST(HeatMapGeometry, EveryCellIsFoundAndNoneInGapsOrOutsideAndTheViewIsFilled) 
       EXPECT_GE(l.grid.Height(), s.h / 2);
     }
   }
-}
-
-TEST(HeatMapGeometry, LegendRunsFromZeroToTheMaximumWithoutDippingOrOverflowing) {
   const uint64_t huge = std::numeric_limits<uint64_t>::max();
   for (auto [columns, max] : {std::pair{200, uint64_t{1234}}, {7, uint64_t{3}}, {240, huge}, {50, uint64_t{0}}}) {
     SCOPED_TRACE(columns);

@@ -149,7 +149,7 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   for (int code = 1; code <= 254; ++code) EXPECT_EQ(perCode[code], code <= 30000 % 254 ? 119 : 118) << code;
 }
 
-TEST(Distance, TruncatedEuclideanStepsAddUpConvertAndWrap) {
+TEST(Distance, StepsAddUpAndSamplingRestsOnlyAfterTwoSecondsStill) {
   const std::tuple<int64_t, int64_t, uint32_t> cases[] = {
       {3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
   for (const auto& [dx, dy, step] : cases) EXPECT_EQ(DistanceStep(dx, dy), step) << dx << "," << dy;
@@ -170,12 +170,9 @@ TEST(Distance, TruncatedEuclideanStepsAddUpConvertAndWrap) {
   m.SetPixels(0xFFFFFFFEu);
   m.Sample({107, 108});
   EXPECT_EQ(m.Pixels(), 3u);
-}
-
-// The cursor sampling stops at the 200th still sample in a row (two seconds; a move starts the count over), once, and
-// starts again, once, at the word that the pointer moves. Each second of a rest says whether to look where the pointer
-// is ('+'): every fifth one counted from the rest's start (none while sampling), also for a new rest after a wake.
-TEST(Distance, SamplingRestsOnlyAfterTwoSecondsStillAndLooksEveryFiveSeconds) {
+  // The cursor sampling stops at the 200th still sample in a row (two seconds; a move starts the count over), once,
+  // and starts again, once, at the word that the pointer moves. Each second of a rest says whether to look where the
+  // pointer is ('+'): every fifth one from the rest's start (none while sampling), also for a new rest after a wake.
   SamplingRest rest;
   const auto still = [&](unsigned n) {
     bool stopped = false;

@@ -231,16 +231,13 @@ DockDecision Dock(int side) { return {DockDecision::Dock, side}; }
 
 }  // namespace
 
-TEST(MagRules, TestPointRoundsTheMiddleDown) {
+TEST(MagRules, TestPointsAndZonesHalfOpenFiftyPixelsEachWay) {
   EXPECT_EQ(TestPoint(MAG_RIGHT, {10, 20, 31, 45}), (MagPoint{10, 32}));
   EXPECT_EQ(TestPoint(MAG_TOP, {10, 20, 31, 45}), (MagPoint{20, 45}));
   EXPECT_EQ(TestPoint(MAG_RIGHT, MagRect{-300, -101, -100, 0}), (MagPoint{-300, -51}));
-}
-
-// Each side's zone reaches 50 px both ways from the owner's edge and past its ends, left and top borders inside, right
-// and bottom ones outside. A free window is captured only inside, and only where that side is allowed; a docked one is
-// released only when its own test point leaves.
-TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
+  // Each side's zone reaches 50 px both ways from the owner's edge and past its ends, left and top borders inside,
+  // right and bottom ones outside. A free window is captured only inside, and only where that side is allowed; a docked
+  // one is released only when its own test point leaves.
   const std::tuple<int, int, MagRect> zones[] = {{MAG_RIGHT, MAG_LEFT, {350, 50, 450, 550}},
                                                  {MAG_LEFT, MAG_RIGHT, {50, 50, 150, 550}},
                                                  {MAG_TOP, MAG_BOTTOM, {50, 50, 450, 150}},
