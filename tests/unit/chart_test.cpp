@@ -53,8 +53,7 @@ TEST(CurveGeometry, PagesAt388x126AndBarHeights) {
             std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
   EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
             std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
-  // A bar is ceil(value / divisor) px tall, cut one row above the client;
-  // no divisor yet scales as 1; what is not a count draws nothing.
+  // A bar is ceil(value / divisor) px tall, cut one row above the client; no divisor yet scales as 1; no count, no bar.
   const std::tuple<float, uint32_t, int> cases[] = {
       {0, 4, 126},         {1, 4, 125},      {4, 4, 125},
       {5, 4, 124},         {37, 4, 116},     {41, 4, 115},

@@ -25,7 +25,7 @@ using namespace tallivo;
 
 // The version between the first two markers (only the first pair counts), read as VersionNumber reads it,
 // against our own 4.04: 4.4 is higher as a number. Only the exact "Error" is a failure.
-TEST(UpdateLogic, OutcomeOfServerAnswersAndTheVersionAsADecimalNumberOnly) {
+TEST(UpdateLogic, TheServerAnswerItsVersionNumberAndItsCappedBody) {
   using C = CheckOutcome;
   const std::pair<const char*, CheckOutcome> cases[] = {
       {"#4.4#", C::Upgrade},   {"#4.04#", C::Current},      {"#4.039#", C::Current},
@@ -44,9 +44,6 @@ TEST(UpdateLogic, OutcomeOfServerAnswersAndTheVersionAsADecimalNumberOnly) {
   EXPECT_EQ(VersionNumber("1e999"), HUGE_VAL);
   // Exactly the same number: no upgrade.
   for (const char* same : {"4.040", "4.0400000000000000000001"}) EXPECT_EQ(VersionNumber(same), VersionNumber("4.04"));
-}
-
-TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   ResponseBody z;
   z.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
   z.Append("ef", 2);
@@ -259,7 +256,7 @@ TEST(MagRules, TestPointsAndZonesHalfOpenFiftyPixelsEachWay) {
   }
 }
 
-TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
+TEST(MagRules, CornersGoToTheLaterSideReleaseComesFirstAndADockedChildStaysFlush) {
   const MagRect corner = {360, 480, 480, 560};
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, corner), Dock(MAG_BOTTOM));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), Dock(MAG_TOP));
@@ -272,11 +269,8 @@ TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, below), (DockDecision{DockDecision::Undock, MAG_RIGHT}));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, below), Dock(MAG_BOTTOM));
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, corner), DockDecision{});
-}
-
-// A child carried by its owner (here dragged to {130, 140, 430, 540}) stays flush and keeps its place along the edge;
-// an offset of 0 means none was recorded yet, and it is taken from this step. An unknown side leaves it.
-TEST(MagRules, ADockedChildStaysFlushCarriedMovedOrShownAgain) {
+  // A child carried by its owner (here dragged to {130, 140, 430, 540}) stays flush and keeps its place along the edge;
+  // an offset of 0 means none was recorded yet, and it is taken from this step. An unknown side leaves it.
   const std::tuple<int, MagRect, int, MagRect, int> cases[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 0, {430, 120, 630, 270}, 20},
       {MAG_RIGHT, {400, 100, 600, 250}, 15, {430, 125, 630, 275}, 15},
