@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -396,7 +395,8 @@ TEST(DayStore, LocalDaysAndTheDayClockAcrossMonthsYearsAndClockChanges) {
   ZoneScope zone("America/Sao_Paulo");
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
-  // 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock goes back a day, then on a year to the 3rd.
+  // The day clock changes with the date alone: 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock
+  // goes back a day, then on a year to the 3rd.
   const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
   const std::tuple<time_t, bool, int> steps[] = {
       {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},

@@ -229,6 +229,7 @@ DockDecision Dock(int side) { return {DockDecision::Dock, side}; }
 }  // namespace
 
 TEST(MagRules, TestPointsAndZonesHalfOpenFiftyPixelsEachWay) {
+  // A test point's middle rounds down.
   EXPECT_EQ(TestPoint(MAG_RIGHT, {10, 20, 31, 45}), (MagPoint{10, 32}));
   EXPECT_EQ(TestPoint(MAG_TOP, {10, 20, 31, 45}), (MagPoint{20, 45}));
   EXPECT_EQ(TestPoint(MAG_RIGHT, MagRect{-300, -101, -100, 0}), (MagPoint{-300, -51}));
