@@ -1,6 +1,5 @@
-// The history: deltas filed by local day and hour, and history.db on the
-// real SQLite engine in a temporary folder, written directly and through the
-// recorder.
+// The history: deltas filed by local day and hour, and history.db on the real SQLite engine in a temporary folder,
+// written directly and through the recorder.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -30,8 +29,6 @@ std::string Bytes(const fs::path& p) {
 
 void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes; }
 
-std::string Utf8(const std::u8string& s) { return std::string(s.begin(), s.end()); }
-
 sqlite3* Raw(const std::string& path) {
   sqlite3* db = nullptr;
   EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -48,19 +45,7 @@ int SqlOnce(const std::string& path, const std::string& sql) {
   return rc;
 }
 
-// The first column of the last row a statement gives.
-std::string One(sqlite3* db, const std::string& sql) {
-  std::string out = "<error>";
-  auto keep = [](void* o, int, char** v, char**) {
-    *static_cast<std::string*>(o) = v[0] ? v[0] : "";
-    return 0;
-  };
-  sqlite3_exec(db, sql.c_str(), keep, &out, nullptr);
-  return out;
-}
-
-// A folder of its own per test, removed afterwards, and the local time of
-// Berlin, which has daylight saving.
+// A folder of its own per test, removed afterwards, and the local time of Berlin, which has daylight saving.
 class HistoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -142,47 +127,33 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
                                                                              {{"2026-12-08", "cmd.exe"}, {0, 0, 1}}};
   EXPECT_EQ(all.programs, programs);
 
-  // Whatever came in while a write failed is merged into what follows: the
-  // merge must give what one set holding every event gives.
+  // What came in while a write failed is merged into what follows, as if one set had held every event.
   for (size_t cut : {0, 1, 3, 5, 9}) {
     SCOPED_TRACE(cut);
     Deltas a, b;
     apply(a, 0, cut);
     apply(b, cut, std::size(events));
-    EXPECT_EQ(a.Empty(), cut == 0);
     a.MergeFrom(b);
     ASSERT_EQ(a.days.size(), all.days.size());
     for (const auto& [date, d] : all.days) {
-      EXPECT_EQ(a.days.at(date).counts, d.counts) << date;
-      EXPECT_DOUBLE_EQ(a.days.at(date).moveMetres, d.moveMetres);
-      EXPECT_EQ(a.days.at(date).activeSeconds, d.activeSeconds);
+      EXPECT_EQ(std::pair(a.days.at(date).counts, a.days.at(date).activeSeconds), std::pair(d.counts, d.activeSeconds));
+      EXPECT_DOUBLE_EQ(a.days.at(date).moveMetres, d.moveMetres) << date;
     }
-    EXPECT_EQ(a.hours, all.hours);
-    EXPECT_EQ(a.keys, all.keys);
-    EXPECT_EQ(a.programs, all.programs);
-    a.Clear();
-    EXPECT_TRUE(a.Empty());
+    EXPECT_EQ(std::tuple(a.hours, a.keys, a.programs), std::tuple(all.hours, all.keys, all.programs));
   }
 }
 
 TEST_F(HistoryTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
   const std::tuple<time_t, const char*, int> cases[] = {
-      {Utc(2026, 12, 7, 22, 59, 59), "2026-12-07", 23},  // 23:59:59 CET
-      {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},     // midnight
-      {Utc(2026, 12, 31, 23, 0, 0), "2027-01-01", 0},    // new year
-      {Utc(2028, 2, 28, 23, 0, 0), "2028-02-29", 0},     // leap day
+      {Utc(2026, 12, 7, 23, 0, 0), "2026-12-08", 0},  // midnight CET
       // Spring: 02:00 CET jumps to 03:00 CEST, there is no hour 2.
-      {Utc(2026, 3, 29, 0, 59, 59), "2026-03-29", 1},
       {Utc(2026, 3, 29, 1, 0, 0), "2026-03-29", 3},
       // Autumn: 03:00 CEST goes back to 02:00 CET, hour 2 comes twice.
       {Utc(2026, 10, 25, 0, 30, 0), "2026-10-25", 2},
       {Utc(2026, 10, 25, 1, 30, 0), "2026-10-25", 2},
-      {Utc(2026, 10, 25, 2, 0, 0), "2026-10-25", 3},
   };
-  for (auto [t, date, hour] : cases) {
-    EXPECT_EQ(DateKey(LocalHourAt(t)), date) << t;
-    EXPECT_EQ(LocalHourAt(t).hour, hour) << t;
-  }
+  for (auto [t, date, hour] : cases)
+    EXPECT_EQ(std::pair(DateKey(LocalHourAt(t)), LocalHourAt(t).hour), std::pair(std::string(date), hour)) << t;
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
 }
 
@@ -225,16 +196,14 @@ TEST_F(HistoryTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
 
 TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGetsItsVersion) {
   Put(Db(), "");  // a zero-length file is a new database too
-  // 1 left, 2 right, 3 middle, 4 wheel and 5 key strokes in a.exe, 6 pixels, 7 active seconds.
+  // 1 left, 2 right, 3 middle, 4 wheel and 5 key strokes in a.exe at 17:00, 6 pixels (half a metre), 7 active seconds.
   Deltas figures;
-  const InputKind kinds[] = {InputKind::Left, InputKind::Right, InputKind::Middle, InputKind::Wheel, InputKind::Key};
-  for (int k = 0; k < 5; ++k)
-    for (int i = 0; i <= k; ++i) figures.AddEvent(kDay, kinds[k], 0x41, "a.exe");
-  figures.AddMove(kDay, 6, 0.5);
-  for (int i = 0; i < 7; ++i) figures.AddActiveSecond(kDay);
+  figures.days["2026-12-07"] = {{1, 2, 3, 4, 5, 6}, 0.5, 7};
+  figures.hours[{"2026-12-07", 17}] = {1, 2, 3, 4, 5, 6};
+  figures.keys[{"2026-12-07", 0x41}] = 5;
+  figures.programs[{"2026-12-07", "a.exe"}] = {6, 4, 5};
   HistoryStore s;
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  EXPECT_EQ(One(s.Handle(), "PRAGMA journal_mode"), "wal");
   ASSERT_TRUE(s.Write(figures).Ok());
   s.Close();
   ASSERT_TRUE(s.Open(Db(), 0).Ok());  // our own version
@@ -243,23 +212,31 @@ TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGe
   ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
   s.Close();
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  EXPECT_EQ(One(s.Handle(), "PRAGMA user_version"), "1");
+  sqlite3_stmt* version = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(s.Handle(), "PRAGMA user_version", -1, &version, nullptr), SQLITE_OK);
+  sqlite3_step(version);
+  EXPECT_EQ(sqlite3_column_int(version, 0), 1);
+  sqlite3_finalize(version);
   const std::string d = "2026-12-07";
   EXPECT_EQ(s.Days(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
   EXPECT_DOUBLE_EQ(s.Days(d, d).at(0).moveMetres, 1.0);
   EXPECT_EQ(s.Days(d, d).at(0).activeSeconds, 14u);
   ASSERT_EQ(s.Hours(d, d).size() + s.Keys(d, d).size() + s.Programs(d, d).size(), 3u);  // one row each
-  EXPECT_EQ(s.Hours(d, d).at(0).hour, 17);
-  EXPECT_EQ(s.Hours(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
+  EXPECT_EQ(std::pair(s.Hours(d, d).at(0).hour, s.Hours(d, d).at(0).counts),
+            std::pair(17, EventCounts{2, 4, 6, 8, 10, 12}));
   EXPECT_EQ(s.Keys(d, d).at(0).strokes, 10u);
   EXPECT_EQ(s.Programs(d, d).at(0).counts, (ProgramDelta{12, 8, 10}));
-  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));  // a WAL journal
 }
 
-TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
+TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrderAndTheFirstDateIsTheEarliestRealDay) {
   HistoryStore s;
+  EXPECT_EQ(s.FirstDate(), "");  // closed: nothing, and said so
+  EXPECT_FALSE(s.LastRead().Ok());
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  const std::string umlaut = Utf8(u8"Ärger.exe");  // sorts by its UTF-8 bytes, after the ASCII names
+  EXPECT_EQ(s.FirstDate(), "");
+  EXPECT_TRUE(s.LastRead().Ok());
+  const std::string umlaut = "\xC3\x84rger.exe";  // Ärger.exe in UTF-8: sorts after the ASCII names
   Deltas d;
   for (LocalHour at : {LocalHour{2026, 12, 9}, {2026, 12, 7}, {2026, 12, 8}, {2026, 11, 30}}) {
     for (int hour : {13, 2}) {
@@ -283,6 +260,13 @@ TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrder) {
             "abc.exe zed.exe " + umlaut + " ");
   EXPECT_TRUE(s.Days("2026-12-10", "2026-12-01").empty());
   EXPECT_TRUE(s.LastRead().Ok());
+  EXPECT_EQ(s.FirstDate(), "2026-11-30");
+  // Keys no writer of ours makes, sorting before every date, are passed over.
+  ASSERT_EQ(Sql(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')"), SQLITE_OK);
+  EXPECT_EQ(s.FirstDate(), "2026-11-30");
+  ASSERT_EQ(Sql(s.Handle(), "DROP TABLE days"), SQLITE_OK);
+  EXPECT_EQ(s.FirstDate(), "");
+  EXPECT_FALSE(s.LastRead().Ok());
 }
 
 TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
@@ -304,12 +288,10 @@ TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
     const std::vector<std::string> names = Names();
     HistoryStore s;
     EXPECT_EQ(s.Open(path, 0).error, error);
-    EXPECT_FALSE(s.IsOpen());
     EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
     EXPECT_TRUE(s.Days("0000", "9999").empty());
     EXPECT_FALSE(s.LastRead().Ok());
-    EXPECT_EQ(Bytes(path), before);
-    EXPECT_EQ(Names(), names);
+    EXPECT_EQ(std::pair(Bytes(path), Names()), std::pair(before, names));
     sqlite3_close(other);
     EXPECT_EQ(s.Open(path, 0).Ok(), error == StoreError::Busy);  // a lock is only for a while
   }
@@ -327,7 +309,7 @@ TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
   std::string pageGarbage = sound;
   for (size_t i = 4096; i < pageGarbage.size(); i += 7) pageGarbage[i] = static_cast<char>(i * 31);
 
-  const std::string damaged = "history.damaged-2026-12-07-171500.db";
+  const std::string stamp = "history.damaged-2026-12-07-171500", damaged = stamp + ".db";
   // The damaged bytes, the files already in the folder, a -wal beside the
   // damaged file (moved along) and the name it is given.
   const std::tuple<const char*, std::string, std::vector<std::string>, const char*, std::string> cases[] = {
@@ -335,11 +317,7 @@ TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
       {"truncated to some of its pages", sound.substr(0, sound.size() / 2), {}, nullptr, damaged},
       {"a short header", sound.substr(0, 60), {}, nullptr, damaged},
       {"pages overwritten", pageGarbage, {}, nullptr, damaged},
-      {"name taken twice",
-       "not a database at all, just text\n",
-       {damaged, "history.damaged-2026-12-07-171500-2.db-wal"},
-       nullptr,
-       "history.damaged-2026-12-07-171500-3.db"},
+      {"name taken twice", "not a database, just text\n", {damaged, stamp + "-2.db-wal"}, nullptr, stamp + "-3.db"},
       {"with a journal", std::string(4096, '\x01'), {}, "stale frames", damaged},
   };
   for (const auto& [name, bytes, before, wal, movedTo] : cases) {
@@ -360,9 +338,7 @@ TEST_F(HistoryTest, DamagedFileIsMovedAsideUnchangedANewOneStartedAndTold) {
     EXPECT_EQ(Bytes(m_dir / movedTo), bytes);
     EXPECT_EQ(Bytes(m_dir / (movedTo + "-wal")), wal ? wal : "");
     for (const auto& n : before) EXPECT_EQ(Bytes(m_dir / n), "keep " + n);
-    // The new file holds this write alone.
-    ASSERT_EQ(s.Days("2026-01-01", "2026-12-31").size(), 1u);
-    EXPECT_EQ(s.Days("2026-12-07", "2026-12-07")[0].counts, (EventCounts{0, 0, 0, 0, 1, 0}));
+    EXPECT_EQ(s.Days("2026-12-07", "2026-12-07").at(0).counts, (EventCounts{0, 0, 0, 0, 1, 0})) << "in a new file";
   }
 }
 
@@ -371,7 +347,7 @@ TEST_F(HistoryTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold
   // A folder with a non-ASCII name: the renames take UTF-8 paths.
   const fs::path dir = m_dir / fs::path(std::u8string(u8"历史 ü"));
   fs::create_directories(dir);
-  const std::string db = Utf8((dir / "history.db").u8string());
+  const std::string db = (dir / "history.db").string();
   HistoryStore s;
   Recorder rec;
   rec.AddEvent(t, InputKind::Key, 0x41, "a.exe");
@@ -389,22 +365,20 @@ TEST_F(HistoryTest, DamageFoundByAWriteMovesTheFileAsideWritesToANewOneAndIsTold
   const Notice n = rec.Flush(s, db, t + 1);
   ASSERT_EQ(n.kind, Notice::Kind::MovedAside) << n.detail;
   EXPECT_FALSE(rec.Pending());
-  EXPECT_EQ(Bytes(fs::path(std::u8string(n.movedAside.begin(), n.movedAside.end()))), bytes);
+  EXPECT_EQ(Bytes(n.movedAside), bytes);
   EXPECT_EQ(fs::path(n.movedAside).parent_path(), dir);
   EXPECT_EQ(s.Days("2026-12-07", "2026-12-07").at(0).counts.keys, 1u);  // only this write: the old rows stay behind
   EXPECT_TRUE(s.Keys("1999-01-01", "1999-01-01").empty());
 }
 
 TEST_F(HistoryTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
-  // The day row is written before the program rows, so a failure among
-  // those must take the day's update back with it.
+  // The day row is written before the program rows, so a failure among those must take the day's update back with it.
   // What breaks the write and mends it again, on the store's own connection.
   const std::tuple<const char*, const char*, const char*, StoreError> cases[] = {
       // No page more than the file has now.
       {"the file may not grow (disk full)", "PRAGMA max_page_count=1", "PRAGMA max_page_count=1000000",
        StoreError::Full},
-      // The engine takes back a full disk's transaction itself; a statement
-      // that fails alone leaves it open for the store to roll back.
+      // The engine takes back a full disk's transaction itself, not that of a statement that fails alone.
       {"one statement refused",
        "CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.programs WHEN NEW.exe = 'refused.exe'"
        " BEGIN SELECT RAISE(ABORT, 'refused'); END",
@@ -423,8 +397,6 @@ TEST_F(HistoryTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
     big.AddEvent(kDay, InputKind::Wheel, 0, "refused.exe");
     const StoreResult r = s.Write(big);
     EXPECT_EQ(r.error, error) << r.detail;
-    EXPECT_TRUE(r.movedAside.empty());
-
     auto dayKeys = [&] { return s.Days("2026-12-07", "2026-12-07").at(0).counts.keys; };
     EXPECT_EQ(dayKeys(), 4u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 2u);
@@ -433,26 +405,6 @@ TEST_F(HistoryTest, AFailedWriteLeavesNothingBehindAndTheRetryWorks) {
     EXPECT_EQ(dayKeys(), 5u);
     EXPECT_EQ(s.Programs("2026-12-07", "2026-12-07").size(), 403u);
   }
-}
-
-TEST_F(HistoryTest, FirstDateIsTheEarliestRealDayOrEmpty) {
-  HistoryStore s;
-  EXPECT_EQ(s.FirstDate(), "");  // closed: nothing, and said so
-  EXPECT_FALSE(s.LastRead().Ok());
-  ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  EXPECT_EQ(s.FirstDate(), "");
-  EXPECT_TRUE(s.LastRead().Ok());
-  Deltas d;
-  for (LocalHour at : {LocalHour{2026, 12, 7, 1}, LocalHour{2025, 1, 31, 23}, LocalHour{2026, 1, 1, 0}})
-    d.AddEvent(at, InputKind::Left, 0, "");
-  ASSERT_TRUE(s.Write(d).Ok());
-  EXPECT_EQ(s.FirstDate(), "2025-01-31");
-  // Keys no writer of ours makes, sorting before every date, are passed over.
-  ASSERT_EQ(Sql(s.Handle(), "INSERT INTO days(date) VALUES(''), ('0'), ('1999-1-1'), ('!')"), SQLITE_OK);
-  EXPECT_EQ(s.FirstDate(), "2025-01-31");
-  ASSERT_EQ(Sql(s.Handle(), "DROP TABLE days"), SQLITE_OK);
-  EXPECT_EQ(s.FirstDate(), "");
-  EXPECT_FALSE(s.LastRead().Ok());
 }
 
 TEST_F(HistoryTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing) {
@@ -475,10 +427,7 @@ TEST_F(HistoryTest, TheRecorderTellsOfALockThatLastsOncePerSpellAndLosesNothing)
     sqlite3* other = Raw(Db());
     ASSERT_EQ(Sql(other, spell ? "BEGIN IMMEDIATE" : "BEGIN IMMEDIATE; INSERT INTO keys VALUES('1999-01-01', 1, 7)"),
               SQLITE_OK);
-    for (K told : {K::None, K::None, K::Fault, K::None, K::None}) {
-      EXPECT_EQ(click(), told) << second;
-      EXPECT_TRUE(rec.Pending());
-    }
+    for (K told : {K::None, K::None, K::Fault, K::None, K::None}) EXPECT_EQ(click(), told) << second;
     Sql(other, spell ? "ROLLBACK" : "COMMIT");
     sqlite3_close(other);
     EXPECT_EQ(click(), K::None);
@@ -504,6 +453,5 @@ TEST_F(HistoryTest, TheRecorderTellsOfNoFolderOrANewerFileOnceAndNeverTriesItsPl
     EXPECT_FALSE(store.IsOpen());
     fs::remove(Db());  // not even when the file is gone: no new one behind its back
   }
-  EXPECT_FALSE(fs::exists(Db()));
   EXPECT_EQ(rec.PendingDeltas().keys.begin()->second, 4u) << "the strokes are kept in memory";
 }

@@ -24,7 +24,7 @@ TEST(HistoryWindowPlacement, ComesBackWholeInsideTheWorkArea) {
   for (const auto& [what, area, saved, expected] : cases) EXPECT_EQ(PlaceInWorkArea(saved, area), expected) << what;
 }
 
-TEST(HistoryDailyChart, EveryPointOverThePlotNamesTheBarDrawnThere) {
+TEST(HistoryDailyChart, EveryPointNamesTheBarDrawnThereAndHeightsScaleToTheLargest) {
   for (int count : {1, 7, 30, 365, 1000}) {
     for (int width : {300, 640, 1280}) {
       const DailyChartLayout l = LayoutDailyChart(width, 200, count);
@@ -56,9 +56,6 @@ TEST(HistoryDailyChart, EveryPointOverThePlotNamesTheBarDrawnThere) {
     }
   }
   EXPECT_EQ(LayoutDailyChart(640, 200, 0).BarAt(300, 100), -1);
-}
-
-TEST(HistoryDailyChart, BarHeightsScaleToTheLargestAndNeverHideADay) {
   const DailyChartLayout l = LayoutDailyChart(640, 234, 30);
   const int full = l.plot.Height();
   // One huge day: the others still show.
@@ -82,12 +79,10 @@ TEST(HistoryExport, FileNamesAndScratchNames) {
                                {folder + std::string(50, 'n'), true},  // 259 with ".part"
                                {folder + std::string(51, 'n'), false}})
     EXPECT_EQ(ScratchPathFor(path), scratch ? path + ".part" : "") << path.size();
-  // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one
-  // character.
+  // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one character.
   const std::string gbk = std::string("C:\\a\\") + "\x95\x5C" + std::string(250, 'n');
   EXPECT_EQ(ScratchPathFor(gbk), "") << "252 bytes of name, not 250";
-  EXPECT_EQ(FolderOfPath(gbk), "C:\\a");
-  EXPECT_EQ(FolderOfPath("C:\\x.csv"), "C:\\");
-  EXPECT_EQ(FolderOfPath("x.csv"), "");
-  EXPECT_EQ(FolderOfPath("\\\\server\\share\\x.csv"), "\\\\server\\share");
+  const std::pair<std::string, const char*> folders[] = {
+      {gbk, "C:\\a"}, {"C:\\x.csv", "C:\\"}, {"x.csv", ""}, {"\\\\server\\share\\x.csv", "\\\\server\\share"}};
+  for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }

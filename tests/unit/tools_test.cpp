@@ -1,7 +1,5 @@
-// The rules behind the small tools (version check, idle shutdown, hotkey,
-// the contact label, number fields and file errors) and the per-process
-// panel without windows: magnetic docking, the share of the chosen process,
-// and the names in the picker.
+// The rules behind the small tools (version check, idle shutdown, hotkey, contact label, number fields, file errors)
+// and the per-process panel without windows: magnetic docking, the chosen process's share, the picker's names.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,7 +25,7 @@ using namespace tallivo;
 
 // The version between the first two markers (only the first pair counts), read as VersionNumber reads it,
 // against our own 4.04: 4.4 is higher as a number. Only the exact "Error" is a failure.
-TEST(UpdateLogic, OutcomeOfServerAnswers) {
+TEST(UpdateLogic, TheServerAnswerItsVersionNumberAndItsCappedBody) {
   using C = CheckOutcome;
   const std::pair<const char*, CheckOutcome> cases[] = {
       {"#4.4#", C::Upgrade},   {"#4.04#", C::Current},      {"#4.039#", C::Current},
@@ -35,23 +33,17 @@ TEST(UpdateLogic, OutcomeOfServerAnswers) {
       {"#1#9.9#", C::Current}, {"Error", C::NetworkFailed}, {"Error ", C::Current}};
   for (const auto& [body, outcome] : cases) EXPECT_EQ(EvaluateResponse(body), outcome) << body;
   EXPECT_EQ(EvaluateResponse("<html>newest: #4.05# see site</html>"), C::Upgrade);
-}
-
-TEST(UpdateLogic, VersionTextReadsAsADecimalNumberOnly) {
-  const std::pair<const char*, double> cases[] = {
+  const std::pair<const char*, double> numbers[] = {
       {"4.04", 4.04}, {" \t\n\v\f\r4.04", 4.04}, {"+5", 5},       {"-5", -5},       {"-.5", -0.5}, {"5.", 5},
       {".5", 0.5},    {"4.05e0", 4.05},          {"4.05e", 4.05}, {"4.05e+", 4.05}, {"2E-1", 0.2}, {"1e+2x", 100},
       {"4,05", 4},    {"00.000001", 1e-6}};
-  for (const auto& [text, value] : cases) EXPECT_DOUBLE_EQ(VersionNumber(text), value) << text;
+  for (const auto& [text, value] : numbers) EXPECT_DOUBLE_EQ(VersionNumber(text), value) << text;
   EXPECT_DOUBLE_EQ(VersionNumber("12345678901234567890123"), 1.2345678901234568e22);
   for (const char* none : {"0x10", "inf", "nan", "", ".", "+", "- 5", "e5", "0e99999"})
     EXPECT_EQ(VersionNumber(none), 0);
   EXPECT_EQ(VersionNumber("1e999"), HUGE_VAL);
   // Exactly the same number: no upgrade.
   for (const char* same : {"4.040", "4.0400000000000000000001"}) EXPECT_EQ(VersionNumber(same), VersionNumber("4.04"));
-}
-
-TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   ResponseBody z;
   z.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
   z.Append("ef", 2);
@@ -64,27 +56,23 @@ TEST(UpdateLogic, BodyJoinsChunksStopsAtZeroBytesAndIsCapped) {
   EXPECT_FALSE(b.Append("z", 1));
 }
 
-// Due from the millisecond the idle time reaches the limit, and on while
-// idle; across a wrap of the tick counter between the last input and now;
-// never with a limit below the smallest valid one.
+// Due from the millisecond the idle time reaches the limit, and on while idle; across a wrap of the tick counter
+// between the last input and now; never with a limit below the smallest valid one.
 TEST(IdleShutdown, DueExactlyWhenTheIdleMinutesReachTheLimit) {
   constexpr uint32_t m = 60000, t = 5000000, w = 0xFFFFFFFFu - 999;  // w + 1000 wraps to 0
   const std::tuple<uint32_t, uint32_t, uint32_t, bool> cases[] = {
       {10, t + 10 * m - 1, t, false},    {10, t + 10 * m, t, true},    {10, t + 600 * m, t, true},
       {5000, 100 + 5000 * m, 100, true}, {10, 10 * m - 1000, w, true}, {10, 10 * m - 1001, w, false},
       {9, 0xFFFFFFF0u, 0, false},        {0, 0xFFFFFFF0u, 0, false}};
-  for (const auto& [limit, now, last, due] : cases) {
+  for (const auto& [limit, now, last, due] : cases)
     EXPECT_EQ(IdleShutdownDue(limit, now, last), due) << "limit " << limit << " now " << now;
-  }
   for (const auto& [minutes, accepted] : {std::pair(9u, false), {10u, true}, {5000u, true}, {5001u, false}})
     EXPECT_EQ(IdleLimitAccepted(minutes), accepted) << minutes;
 }
 
-// The key edit takes 'A' to 'Z' and '.', cut before the first other
-// character (bytes are signed: no byte of a GBK character passes). "." is
-// the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's).
-// A Run value left in either key still starts the program: it is never
-// reported off; nothing removed from either is "was off".
+// The key edit takes 'A' to 'Z' and '.', cut before the first other character (bytes are signed: no byte of a GBK
+// character passes). "." is the period key, never 0x2E (Delete: Ctrl+Alt+Delete is the system's). A Run value left in
+// either key still starts the program: it is never reported off; nothing removed from either is "was off".
 TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
   using R = RunKeyResult;
   const std::tuple<R, R, bool, const char*> cases[] = {{R::Done, R::Absent, false, nullptr},
@@ -107,8 +95,7 @@ TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
     EXPECT_EQ(MarkerSaysOn(content), on) << content;
 }
 
-// Only the very first start (flag 0) records itself; only flag 1 starts in
-// the tray; flags 1 and 2 have balloons of their own.
+// Only the very first start (flag 0) records itself; only flag 1 starts in the tray; 1 and 2 have their own balloons.
 TEST(TrayRules, FirstRunFlag) {
   for (const auto& [flag, writes, hidden] :
        {std::tuple(0, true, false), {1, false, true}, {2, false, false}, {3, false, false}}) {
@@ -158,16 +145,14 @@ TEST(ColorLabelState, HoverColourAndUnderline) {
   s.SetTextColour(0x123456);
   s.Leave();
   EXPECT_EQ(s.TextColour(), 0x123456u);
-  // A taller label: centred, the odd pixel dropped; the line 180 px long
-  // from 2 px left of the text, one row below it.
+  // A taller label: centred, the odd pixel dropped; the line 180 px long from 2 px left of the text, one row below it.
   const LabelLayout l = LayoutLabel(0, 21, 12);
   EXPECT_EQ(std::tie(l.textX, l.textY, l.lineX0, l.lineX1, l.lineY), std::make_tuple(4, 4, 2, 182, 17));
 }
 
-// What each Put, or the catch-up as the window comes on screen (key 0),
-// writes ("key=text ..."). The same text elsewhere is its own, an empty one
-// too; hidden, nothing is written and the last text of each wins when shown;
-// changed and changed back while hidden, nothing is left to catch up.
+// What each Put, or the catch-up as the window comes on screen (key 0), writes ("key=text ..."). The same text
+// elsewhere is its own, an empty one too; hidden, nothing is written and the last text of each wins when shown; changed
+// and changed back while hidden, nothing is left to catch up.
 TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   ui::ShownTexts shown;
   const std::tuple<int, const char*, bool, const char*> steps[] = {
@@ -187,9 +172,8 @@ TEST(ShownTexts, WrittenOnlyWhenChangedAndOnScreenAndCaughtUpWhenShown) {
   }
 }
 
-// Blanks around the digits are allowed; a value too large for 32 bits is
-// refused, not wrapped (4294967306 would be 10); a refused value changes
-// nothing.
+// Blanks around the digits are allowed; a value too large for 32 bits is refused, not wrapped (4294967306 would be 10);
+// a refused value changes nothing.
 TEST(FieldCheck, ParsesBetweenTheBounds) {
   using ui::UintField;
   const std::tuple<const char*, UintField, uint32_t> cases[] = {
@@ -206,8 +190,7 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
   }
 }
 
-// Each cause its own text; a "%1" inside the path is the path, not a
-// placeholder.
+// Each cause its own text; a "%1" inside the path is the path, not a placeholder.
 TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
   const std::pair<uint32_t, unsigned> cases[] = {
       {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
@@ -245,17 +228,14 @@ DockDecision Dock(int side) { return {DockDecision::Dock, side}; }
 
 }  // namespace
 
-TEST(MagRules, TestPointRoundsTheMiddleDown) {
+TEST(MagRules, TestPointsAndZonesHalfOpenFiftyPixelsEachWay) {
+  // A test point's middle rounds down.
   EXPECT_EQ(TestPoint(MAG_RIGHT, {10, 20, 31, 45}), (MagPoint{10, 32}));
   EXPECT_EQ(TestPoint(MAG_TOP, {10, 20, 31, 45}), (MagPoint{20, 45}));
   EXPECT_EQ(TestPoint(MAG_RIGHT, MagRect{-300, -101, -100, 0}), (MagPoint{-300, -51}));
-}
-
-// Each side's zone reaches 50 px both ways from the owner's edge and past
-// its ends, left and top borders inside, right and bottom ones outside. A
-// free window is captured only inside, and only where that side is allowed;
-// a docked one is released only when its own test point leaves.
-TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
+  // Each side's zone reaches 50 px both ways from the owner's edge and past its ends, left and top borders inside,
+  // right and bottom ones outside. A free window is captured only inside, and only where that side is allowed; a docked
+  // one is released only when its own test point leaves.
   const std::tuple<int, int, MagRect> zones[] = {{MAG_RIGHT, MAG_LEFT, {350, 50, 450, 550}},
                                                  {MAG_LEFT, MAG_RIGHT, {50, 50, 150, 550}},
                                                  {MAG_TOP, MAG_BOTTOM, {50, 50, 450, 150}},
@@ -277,7 +257,7 @@ TEST(MagRules, ZonesAreHalfOpenFiftyPixelsEachWayAndReleaseAtTheSameBorders) {
   }
 }
 
-TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
+TEST(MagRules, CornersGoToTheLaterSideReleaseComesFirstAndADockedChildStaysFlush) {
   const MagRect corner = {360, 480, 480, 560};
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, corner), Dock(MAG_BOTTOM));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, {20, 60, 140, 140}), Dock(MAG_TOP));
@@ -290,12 +270,8 @@ TEST(MagRules, CornersGoToTheLaterSideAndReleaseComesBeforeCapture) {
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, below), (DockDecision{DockDecision::Undock, MAG_RIGHT}));
   EXPECT_EQ(DecideDock(false, 0, MAG_ANY, kOwner, below), Dock(MAG_BOTTOM));
   EXPECT_EQ(DecideDock(true, MAG_RIGHT, MAG_ANY, kOwner, corner), DockDecision{});
-}
-
-// A child carried by its owner (here dragged to {130, 140, 430, 540}) stays
-// flush and keeps its place along the edge; an offset of 0 means none was
-// recorded yet, and it is taken from this step. An unknown side leaves it.
-TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
+  // A child carried by its owner (here dragged to {130, 140, 430, 540}) stays flush and keeps its place along the edge;
+  // an offset of 0 means none was recorded yet, and it is taken from this step. An unknown side leaves it.
   const std::tuple<int, MagRect, int, MagRect, int> cases[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 0, {430, 120, 630, 270}, 20},
       {MAG_RIGHT, {400, 100, 600, 250}, 15, {430, 125, 630, 275}, 15},
@@ -313,12 +289,8 @@ TEST(MagRules, CarriedChildStaysFlushAndKeepsItsOffset) {
   }
   EXPECT_TRUE(IsCarried(true, true));
   EXPECT_FALSE(IsCarried(true, false) || IsCarried(false, true)) << "a hidden or free child stays where it is";
-}
-
-// Moved by itself, a docked child stays flush and goes along the edge where
-// it was asked; the offset it had is noted. Hidden and shown again, it comes
-// back flush at its offset, on whichever side it is docked.
-TEST(MagRules, PlacementAndShowKeepTheChildFlush) {
+  // Moved by itself, a docked child stays flush and goes along the edge where it was asked; the offset it had is
+  // noted. Hidden and shown again, it comes back flush at its offset, on whichever side it is docked.
   const std::tuple<int, MagRect, int, int, MagRect, int> moves[] = {
       {MAG_RIGHT, {400, 120, 600, 270}, 473, 300, {400, 300, 600, 450}, -20},
       {MAG_LEFT, {-100, 120, 100, 270}, 7, 300, {-100, 300, 100, 450}, -20},
