@@ -62,13 +62,13 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
 // trail of the first and the last lead byte (0x81, 0xFE).
 TEST(ModulePath, SplitsOnlyAtRealSeparators) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-      {"C:\\Tallivo\\Tallivo.exe", "C:\\Tallivo\\", "Tallivo.exe", "Tallivo"},
+      {"C:\\Tallivo\\键鼠.exe", "C:\\Tallivo\\", "键鼠.exe", "键鼠"},
       {"C:\\x\\\x81\x5C.exe", "C:\\x\\", "\x81\x5C.exe", "\x81\x5C"},
       {"C:\\x\\\xFE\x5C", "C:\\x\\", "\xFE\x5C", "\xFE\x5C"},
       {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
       {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
-      {"/unix/style/app.exe", "/unix/style/", "app.exe", "app"},
-      {"Z:tallivo.EXE", "Z:", "tallivo.EXE", "tallivo"},
+      {"/app.exe", "/", "app.exe", "app"},
+      {"Z:t.EXE", "Z:", "t.EXE", "t"},
       {"Tallivo.exe", "", "Tallivo.exe", "Tallivo"},
       {"C:\\x\\.exe", "C:\\x\\", ".exe", ".exe"},
       // A lead byte at the very end has no trail: it is a byte of its own.
