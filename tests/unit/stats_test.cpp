@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cwchar>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -83,11 +84,12 @@ TEST(ModulePath, SplitsOnlyAtRealSeparators) {
 }
 
 TEST(TextFormat, CutsNeverSplitACharacter) {
-  EXPECT_EQ(FormatText("%s", std::string(600, 'a').c_str()), std::string(511, 'a'));
-  // 次 is two bytes in GBK: it does not fit in the second byte.
-  const std::tuple<std::string, size_t, std::string> cases[] = {{"ab", 2, "ab"}, {"abc", 2, "ab"},
-                                                                {"abc", 0, ""},  {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
-                                                                {"a次", 2, "a"}, {"a次b", 3, "a次"}};
+  EXPECT_EQ(FormatText("%s", std::string(512, 'a').c_str()), std::string(511, 'a'));
+  EXPECT_EQ(FormatText("%lc", wint_t{0x4E2D}), "");  // not in the C locale: the conversion fails
+  // 次 is two bytes in GBK: it does not fit in the second byte. 0xFF leads no character.
+  const std::tuple<std::string, size_t, std::string> cases[] = {
+      {"ab", 2, "ab"}, {"abc", 2, "ab"},     {"abc", 0, ""},         {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
+      {"a次", 2, "a"}, {"a次b", 3, "a次"}, {"\xFF" "z", 1, "\xFF"}};
   for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
 }
 
