@@ -53,13 +53,36 @@ TEST(CurveGeometry, PagesAt388x126AndBarHeights) {
             std::tuple(ChartRect{8, 116, 16, 126}, ChartPoint{8, 116}, ChartPoint{8, 126}));
   EXPECT_EQ(std::tuple(chart::GradientColour(0, 126), chart::GradientColour(125, 126), chart::GradientColour(0, 0)),
             std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
-  // A bar is ceil(value / divisor) px tall, cut one row above the client; no divisor yet scales as 1; no count, no bar.
+}
+
+// A spacing below 1 or a negative size: no bars and no lines. Lines start
+// at the left edge and 2 px above the bottom, also for a size of 0.
+TEST(CurveGeometry, SpacingsAndSizesAtTheirLimits) {
+  using V = std::vector<int>;
+  const std::tuple<int, int, int, V, V> cases[] = {{1, 3, 3, {0, 1, 2, 3}, {1, 0, -1, -2}},
+                                                   {1, 1, 1, {0, 1}, {-1, -2}},
+                                                   {10, 0, 0, {0}, {-2}},
+                                                   {0, 5, 0, {}, {}},
+                                                   {2, -8, 0, {}, {}},
+                                                   {10, -5, 0, {}, {}}};
+  for (const auto& [spacing, size, bars, xs, ys] : cases) {
+    EXPECT_EQ(std::tie(bars, xs, ys), std::make_tuple(chart::SampleCount(size, spacing),
+                                                      chart::VerticalGridLines(size, spacing),
+                                                      chart::HorizontalGridLines(size, spacing)))
+        << spacing << " in " << size;
+  }
+}
+
+// A bar is ceil(value / divisor) px tall, cut one row above the client;
+// no divisor yet scales as 1; what is not a count draws nothing.
+TEST(CurveGeometry, BarHeightsAndTheirLimits) {
   const std::tuple<float, uint32_t, int> cases[] = {
       {0, 4, 126},         {1, 4, 125},      {4, 4, 125},
       {5, 4, 124},         {37, 4, 116},     {41, 4, 115},
       {1, 100, 125},       {101, 100, 124},  {126 * 4, 4, 0},
       {127 * 4 - 1, 4, 0}, {127 * 4, 4, -1}, {4294967296.0f, 1, -1},
-      {7, 0, 119},         {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126}};
+      {7, 0, 119},         {-5, 4, 126},     {std::numeric_limits<float>::quiet_NaN(), 4, 126},
+      {10100, kDayPage.divisor, 25}};
   for (const auto& [value, divisor, top] : cases)
     EXPECT_EQ(chart::BarTop(126, value, divisor), top) << value << "/" << divisor;
 }
@@ -75,6 +98,11 @@ TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
     EXPECT_EQ(m.Count(), 0) << "a refused step leaves no bars, " << bad;
     ASSERT_TRUE(m.SetStep(8));
   }
+  EXPECT_TRUE(m.SetStep(1) && m.Count() == 40);
+  m.SetSize(1, -5);  // a negative size is none
+  EXPECT_EQ(std::pair(m.Width(), m.Height()), std::pair(1, 0));
+  m.SetSize(-5, 1);
+  EXPECT_EQ(std::pair(m.Width(), m.Height()), std::pair(0, 1));
   m.SetSize(7, 126);  // narrower than one step: no bars, but a caption
   m.SetCaption("c:", "x");
   EXPECT_TRUE(m.SetStep(8));
@@ -87,6 +115,9 @@ TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
   EXPECT_EQ(chart::CaptionText("p:", 37.9f, "次/分"), "p:37次/分");
   EXPECT_EQ(chart::CaptionText("", 4294967295.0f, ""), "4294967296");
   EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
+  EXPECT_EQ(chart::CaptionText("", 1e19f, "") + chart::CaptionText("", -1e19f, ""),
+            "9000000000000000000-9000000000000000000");
+  EXPECT_EQ(chart::FitText(std::string(300, 'a')), std::string(260, 'a'));
   // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
   EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
   m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
@@ -106,6 +137,7 @@ TEST(TabPages, LayoutLimitAndSelection) {
   for (int focused : {0, -1, 10}) EXPECT_FALSE(t.Select(focused, &sw)) << "on show already, or no page: " << focused;
   EXPECT_TRUE(t.Select(9, &sw));
   EXPECT_EQ(std::tuple(sw.hide, sw.show, t.Current()), std::tuple(0, 9, 9));
+  EXPECT_TRUE(t.Select(0, &sw) && sw.show == 0) << "the first page again";
   EXPECT_EQ(std::make_tuple(t.Title(9), t.TemplateId(9)), std::make_tuple(std::string("p9"), 209u));
 }
 
@@ -119,6 +151,7 @@ TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
   EXPECT_EQ(r.Tick(), 0.0f);
   r.SetCurrentTotal(4900);
   EXPECT_EQ(r.Tick(), 137.0f);
+  EXPECT_EQ(std::pair(kHourPage.periodMs, kDayPage.periodMs), std::pair(60000u, 3600000u));  // a bar a minute, an hour
   // A new day: the total at the last tick, the last feed before midnight (it may lag the counters), the counters when
   // the day ended, the new day's total fed before the next tick, and what that tick plots. Large totals stay exact.
   const std::tuple<float, float, float, float, float> cases[] = {{100, 130, 140, 5, 45},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -87,7 +88,7 @@ Deltas Busy(int n) {
 TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne) {
   const LocalHour h9{2026, 1, 2, 9}, h10{2026, 1, 2, 10}, next{2026, 12, 8, 0};
   // Each event with a pointer step after it (0 pixels: a sample that did not move). A stroke
-  // without a key code (0) or with one out of range (255) is counted but gets no keys row.
+  // without a key code (0) or with one out of range (255) is counted but gets no keys row; 1 and 254 get theirs.
   using K = InputKind;
   const std::tuple<LocalHour, InputKind, unsigned, const char*, uint32_t> events[] = {
       {h9, K::Left, 0, "notepad.exe", 0},
@@ -95,10 +96,10 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
       {h9, K::Middle, 0, "", 0},
       {h10, K::Wheel, 0, "notepad.exe", 30},
       {h10, K::Key, 0x41, "notepad.exe", 12},
-      {h10, K::Key, 0x41, "notepad.exe", 0},
+      {h10, K::Key, 0x01, "notepad.exe", 0},
       {h10, K::Key, 0, "cmd.exe", 0},
       {h10, K::Key, 255, "", 0},
-      {next, K::Key, 0x0D, "cmd.exe", 0}};
+      {next, K::Key, 0xFE, "cmd.exe", 0}};
   auto apply = [&](Deltas& d, size_t from, size_t to) {
     for (size_t i = from; i < to; ++i) {
       const auto& [at, kind, vk, exe, pixels] = events[i];
@@ -110,6 +111,9 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
   Deltas all;
   apply(all, 0, std::size(events));
   all.AddMove({2026, 1, 3, 5}, 0, 0.0);  // a sample that did not move makes no rows
+  Deltas click;
+  click.AddEvent(h9, K::Middle, 0, "");  // in no program, no key: still something to write
+  EXPECT_FALSE(click.Empty());
 
   ASSERT_EQ(all.days.size(), 2u);
   EXPECT_EQ(all.days.at("2026-01-02").counts, (EventCounts{1, 1, 1, 1, 4, 42}));
@@ -120,7 +124,8 @@ TEST(HistoryDeltas, EventsAreFiledByDayHourKeyAndProgramAndMergeAsIfCountedInOne
                                                                  {{"2026-01-02", 10}, {0, 0, 0, 1, 4, 42}},
                                                                  {{"2026-12-08", 0}, {0, 0, 0, 0, 1, 0}}};
   EXPECT_EQ(all.hours, hours);
-  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{{{"2026-01-02", 0x41}, 2}, {{"2026-12-08", 0x0D}, 1}};
+  const std::map<std::pair<std::string, unsigned>, uint64_t> keys{
+      {{"2026-01-02", 0x01}, 1}, {{"2026-01-02", 0x41}, 1}, {{"2026-12-08", 0xFE}, 1}};
   EXPECT_EQ(all.keys, keys);
   const std::map<std::pair<std::string, std::string>, ProgramDelta> programs{{{"2026-01-02", "cmd.exe"}, {0, 0, 1}},
                                                                              {{"2026-01-02", "notepad.exe"}, {2, 1, 2}},
@@ -155,6 +160,7 @@ TEST_F(HistoryTest, DayAndHourFollowLocalTimeAcrossMidnightAndDaylightSaving) {
   for (auto [t, date, hour] : cases)
     EXPECT_EQ(std::pair(DateKey(LocalHourAt(t)), LocalHourAt(t).hour), std::pair(std::string(date), hour)) << t;
   EXPECT_EQ(DateKey(LocalHour{987, 1, 2, 0}), "0987-01-02");
+  EXPECT_EQ(DateKey(LocalHourAt(std::numeric_limits<time_t>::max())), "0000-00-00");  // beyond the C library
 }
 
 TEST_F(HistoryTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
@@ -189,7 +195,7 @@ TEST_F(HistoryTest, TheRecorderStoresEachActiveSecondOnceOnItsOwnDay) {
   Recorder rec;
   rec.AddMove(late, 0, 0.0);
   EXPECT_FALSE(rec.Pending());
-  rec.AddMove(late, 40, 0.01);
+  rec.AddMove(late, 40, 0.0);  // no pixel size known: metres 0, the pixels still count
   EXPECT_EQ(rec.PendingDeltas().days.at("2026-12-07").activeSeconds, 1u);
   EXPECT_EQ(rec.PendingDeltas().hours.at({"2026-12-07", 23}).movePixels, 40u);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cwchar>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -56,13 +59,13 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
 // split at that byte; nor at the trail of the first and the last lead byte (0x81, 0xFE).
 TEST(ModulePath, SplitsOnlyAtRealSeparators) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
-      {"C:\\Tallivo\\Tallivo.exe", "C:\\Tallivo\\", "Tallivo.exe", "Tallivo"},
+      {"C:\\Tallivo\\键鼠.exe", "C:\\Tallivo\\", "键鼠.exe", "键鼠"},
       {"C:\\x\\\x81\x5C.exe", "C:\\x\\", "\x81\x5C.exe", "\x81\x5C"},
       {"C:\\x\\\xFE\x5C", "C:\\x\\", "\xFE\x5C", "\xFE\x5C"},
       {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
       {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
-      {"/unix/style/app.exe", "/unix/style/", "app.exe", "app"},
-      {"Z:tallivo.EXE", "Z:", "tallivo.EXE", "tallivo"},
+      {"/app.exe", "/", "app.exe", "app"},
+      {"Z:t.EXE", "Z:", "t.EXE", "t"},
       {"Tallivo.exe", "", "Tallivo.exe", "Tallivo"},
       {"C:\\x\\.exe", "C:\\x\\", ".exe", ".exe"},
       // A lead byte at the very end has no trail: it is a byte of its own.
@@ -77,11 +80,12 @@ TEST(ModulePath, SplitsOnlyAtRealSeparators) {
 }
 
 TEST(TextFormat, CutsNeverSplitACharacter) {
-  EXPECT_EQ(FormatText("%s", std::string(600, 'a').c_str()), std::string(511, 'a'));
-  // 次 is two bytes in GBK: it does not fit in the second byte.
-  const std::tuple<std::string, size_t, std::string> cases[] = {{"ab", 2, "ab"}, {"abc", 2, "ab"},
-                                                                {"abc", 0, ""},  {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
-                                                                {"a次", 2, "a"}, {"a次b", 3, "a次"}};
+  EXPECT_EQ(FormatText("%s", std::string(512, 'a').c_str()), std::string(511, 'a'));
+  EXPECT_EQ(FormatText("%lc", wint_t{0x4E2D}), "");  // not in the C locale: the conversion fails
+  // 次 is two bytes in GBK: it does not fit in the second byte. 0xFF leads no character.
+  const std::tuple<std::string, size_t, std::string> cases[] = {
+      {"ab", 2, "ab"}, {"abc", 2, "ab"},     {"abc", 0, ""},         {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
+      {"a次", 2, "a"}, {"a次b", 3, "a次"}, {"\xFF" "z", 1, "\xFF"}};
   for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
 }
 
