@@ -67,9 +67,8 @@ std::vector<double> HistoryRow(const std::string& sql) {
   sqlite3_stmt* st = nullptr;
   sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+    for (int i = 0; i < sqlite3_column_count(st); ++i)
       row.push_back(sqlite3_column_type(st, i) == SQLITE_NULL ? NAN : sqlite3_column_double(st, i));
-    }
   }
   sqlite3_finalize(st);
   sqlite3_close(db);
@@ -135,9 +134,8 @@ bool WriteKnownYear() {
 
 std::vector<HWND> HistoryWindows(const App& app) {
   std::vector<HWND> found;
-  for (HWND w : app.TopLevelWindows()) {
+  for (HWND w : app.TopLevelWindows())
     if (WindowText(w) == "历史记录") found.push_back(w);
-  }
   return found;
 }
 
@@ -149,18 +147,6 @@ HWND OpenHistoryWindow(const App& app) {
     return (shown = w.size() == 1 && IsWindowVisible(w[0]) ? w[0] : nullptr) != nullptr;
   });
   return shown;
-}
-
-int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::string ListCell(const App& app, HWND list, int row, int column) {
-  SharedBlock block(app.Process(), 4096);
-  if (!block.Ok()) return "<no memory>";
-  *reinterpret_cast<LVITEMA*>(block.Local()) = {
-      .iSubItem = column, .pszText = block.Remote() + 1024, .cchTextMax = 1024};
-  block.Local()[1024] = '\0';
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return block.Local() + 1024;
 }
 
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
@@ -182,7 +168,9 @@ bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
     TapKey(VK_UP, 1);
     Pump(200);
     TapKey(VK_DOWN, 1);
-    auto listed = [&] { return ListCell(app, GetDlgItem(window, IDC_HIST_DAYS), 0, 0) == DateDaysAgo(fromAgo); };
+    auto listed = [&] {
+      return ListCell(app.Process(), GetDlgItem(window, IDC_HIST_DAYS), 0, 0) == DateDaysAgo(fromAgo);
+    };
     if (WaitUntil(listed, 2000)) return true;
   }
   return false;

@@ -60,9 +60,6 @@ bool WriteKnownYear();
 // The program's top-level windows captioned 历史记录; the one shown, opened by the menu command when none is (or null).
 std::vector<HWND> HistoryWindows(const App& app);
 HWND OpenHistoryWindow(const App& app);
-// The rows of a list view of the program, and one cell read through memory shared with it.
-int ListRows(HWND list);
-std::string ListCell(const App& app, HWND list, int row, int column);
 // Sets the window's date pickers to the days fromAgo and toAgo days ago, then changes the second as the user does (a
 // picker tells its window only of the user's own input); true once the days list starts at the first.
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo);
@@ -81,14 +78,12 @@ class KnownYearApp : public SharedApp<KnownYearApp> {
   // The history window, opened when there is none and then put in one place and size, in front.
   static HWND Window() {
     static HWND w = nullptr;
-    if (!w || !IsWindow(w)) {
-      if ((w = OpenHistoryWindow(*s_app))) SetWindowPos(w, HWND_TOPMOST, 0, 0, 760, 560, 0);
-    }
+    if ((!w || !IsWindow(w)) && (w = OpenHistoryWindow(*s_app))) SetWindowPos(w, HWND_TOPMOST, 0, 0, 760, 560, 0);
     return w;
   }
   static HWND Item(int id) { return GetDlgItem(Window(), id); }
   static int Rows(int list) { return ListRows(Item(list)); }
-  static std::string Cell(int list, int row, int column) { return ListCell(*s_app, Item(list), row, column); }
+  static std::string Cell(int list, int row, int column) { return ListCell(s_app->Process(), Item(list), row, column); }
   static std::vector<std::string> Row(int list, int row, int columns) {
     std::vector<std::string> cells;
     for (int c = 0; c < columns; ++c) cells.push_back(Cell(list, row, c));

@@ -43,10 +43,11 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(note) && WindowText(note) == "还没有历史记录"; }))
       << WindowText(note);
   ASSERT_TRUE(IsWindowVisible(days) && IsWindowVisible(chart));
+  auto cell = [&](int row, int column) { return ListCell(app.Process(), days, row, column); };
   ASSERT_EQ(ListRows(days), 31);
-  EXPECT_EQ(ListCell(app, days, 0, 0), DateDaysAgo(29));
-  EXPECT_EQ(ListCell(app, days, 30, 0), "合计");
-  for (int col : {1, 2, 5}) EXPECT_EQ(ListCell(app, days, 30, col), "0") << col;
+  EXPECT_EQ(cell(0, 0), DateDaysAgo(29));
+  EXPECT_EQ(cell(30, 0), "合计");
+  for (int col : {1, 2, 5}) EXPECT_EQ(cell(30, col), "0") << col;
   RECT n = {}, c = {};
   GetWindowRect(note, &n);
   GetWindowRect(chart, &c);
@@ -69,9 +70,9 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   const DWORD counted = GetTickCount();
   // In the file within two seconds of the program counting them, then in the window's today and total rows, note gone.
   EXPECT_TRUE(WaitUntil([&] { return DayInt("key_strokes") == 4; }, 2000)) << DayInt("key_strokes");
-  EXPECT_TRUE(WaitUntil([&] { return ListCell(app, days, 0, 1) == "2" && ListCell(app, days, 0, 5) == "4"; }, 2500));
+  EXPECT_TRUE(WaitUntil([&] { return cell(0, 1) == "2" && cell(0, 5) == "4"; }, 2500));
   EXPECT_LE(GetTickCount() - counted, 2500u);
-  EXPECT_EQ(ListCell(app, days, 1, 5), "4") << "total behind";
+  EXPECT_EQ(cell(1, 5), "4") << "total behind";
   EXPECT_FALSE(IsWindowVisible(note)) << WindowText(note);
   // Each figure in the day's row and summed over its hour rows (an hour may turn meanwhile); keys and program by name.
   const std::pair<const char*, int64_t> figures[] = {

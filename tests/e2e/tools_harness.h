@@ -18,9 +18,6 @@ std::string UnixPath(const std::string& winPath);
 // StartUnixProgram for a command line by full path: check for its effect.
 bool RunUnix(const std::string& commandLine);
 
-// A dialog window (#32770) of the process owned by owner, or any owner
-// when owner is null; the first one not in 'except'.
-HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs = 5000, HWND except = nullptr);
 // Text of the program's own message box (captioned "Tallivo"), answered
 // with OK; "<no box>" when none comes.
 std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
@@ -55,8 +52,23 @@ bool RunInside(const App& app, const char* dllName);
 // inside the program; 0xFFFFFFFF when it cannot be read.
 UINT MenuItemState(const App& app, int submenu, UINT command);
 
-// The swap setting as a process started now sees it.
-bool ButtonsSwappedForNewProcess();
+// A list view of another process: its rows, and the text of one cell read through memory shared with the process.
+int ListRows(HWND list);
+std::string ListCell(HANDLE process, HWND list, int row, int column);
+
+// What came of a save through one of the program's save dialogs.
+struct SaveOutcome {
+  bool saved = false;  // done() came true
+  int asked = 0;       // the save dialog's questions (replace the file?), each answered Yes
+  // The box that said why the file was not saved (the save dialog's own or the program's, captioned "Tallivo"),
+  // answered OK; both empty when none came.
+  std::string caption, text;
+};
+// Posts command to owner, types name into the save dialog it opens, runs between() and presses OK; then waits up to
+// 10 s for done() or a box that tells of a failure, and closes the save dialog should it still be open.
+SaveOutcome SaveAs(
+    const App& app, HWND owner, WORD command, const std::string& name, const std::function<bool()>& done,
+    const std::function<void()>& between = [] {});
 
 // While alive, https addresses open in a recorder instead of the browser.
 class BrowserStandIn {
@@ -68,24 +80,7 @@ class BrowserStandIn {
 
  private:
   std::string m_oldCommand;
-  bool m_hadOld = false;
   std::string m_logPath;
-};
-
-// A window that refuses the end of the session and counts the requests:
-// Wine's ExitWindowsEx asks every window first, so a refused one ends nothing.
-class SessionEndWatcher {
- public:
-  SessionEndWatcher();
-  ~SessionEndWatcher();
-  int Requests() const { return m_requests; }
-  LPARAM LastFlags() const { return m_lastFlags; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-  HWND m_hwnd = nullptr;
-  int m_requests = 0;
-  LPARAM m_lastFlags = 0;
 };
 
 // While alive, the Run key under root can be read but not written.
