@@ -50,18 +50,16 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
   static void BeforeStart() { MoveCursor(700, 600); }
 
  protected:
-  static HWND Panel() { return ProcessPanelWindow(); }
-  static HWND Picker() { return ProcessPickerWindow(); }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
-    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(Panel()) != FALSE; }));
+    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
     Pump(100);
   }
 };
 
 TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
-  ASSERT_TRUE(WaitUntil([] { return Panel() && Picker(); }));
-  HWND panel = Panel(), main = s_app->Main();
+  ASSERT_TRUE(WaitUntil([] { return ProcessPanelWindow() && ProcessPickerWindow(); }));
+  HWND panel = ProcessPanelWindow(), main = s_app->Main();
   EXPECT_FALSE(IsWindowVisible(panel));
   SetWindowPos(main, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowPanel();
@@ -102,8 +100,8 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
   TargetApp targetApp(740, 20, 270, 260);
   const HWND target = targetApp.Window();
   ASSERT_TRUE(target);
-  RemoteList list(GetDlgItem(Picker(), IDC_PROCESS_LIST), s_app->Pid());
-  ASSERT_FALSE(IsWindowVisible(Picker()));
+  RemoteList list(GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST), s_app->Pid());
+  ASSERT_FALSE(IsWindowVisible(ProcessPickerWindow()));
   EXPECT_LT(list.Find(kTargetExe), 0);
 
   ASSERT_TRUE(ChooseProcess(s_app->Pid(), kTargetExe));
@@ -135,7 +133,7 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
 
   // Clearing asks; Yes zeroes the panel's counts and no others.
   const std::string dayLeft = s_app->Text(IDC_LEFT_CLICKS);
-  PostMessageA(Panel(), WM_COMMAND, ID_PROCESS_CLEAR, 0);
+  PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_CLEAR, 0);
   ASSERT_TRUE(s_app->Answer(IDYES));
   EXPECT_TRUE(PanelShows({}));
   EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), dayLeft);
