@@ -39,9 +39,8 @@ bool ChooseProcess(DWORD programPid, const char* exe) {
       !WaitUntil([&] { return IsWindowVisible(picker) != FALSE; }))
     return false;
   RemoteList list(GetDlgItem(picker, IDC_PROCESS_LIST), programPid);
-  // The list is rebuilt when opened and every ten seconds while open, which
-  // drops the selection: try again should a rebuild fall between the two
-  // clicks.
+  // The list is rebuilt when opened and every ten seconds while open, which drops the selection: try again should a
+  // rebuild fall between the two clicks.
   for (int attempt = 0; attempt < 3 && IsWindowVisible(picker); ++attempt) {
     const int row = list.Find(exe);
     if (row < 0) return false;

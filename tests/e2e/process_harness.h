@@ -1,5 +1,4 @@
-// The per-process panel and the process picker of a running program, read
-// and driven from outside its process.
+// The per-process panel and the process picker of a running program, read and driven from outside its process.
 #pragma once
 
 #include "harness.h"

@@ -1,6 +1,5 @@
-// The per-process panel, its docking beside the main window and the process
-// picker, on the real program with a small window program as the chosen
-// process.
+// The per-process panel, its docking beside the main window and the process picker, on the real program with a small
+// window program as the chosen process.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -95,8 +94,7 @@ TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
 }
 
 TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
-  // A program started now: the hidden picker takes no snapshots, and lists
-  // it the moment it is opened.
+  // A program started now: the hidden picker takes no snapshots, and lists it the moment it is opened.
   TargetApp targetApp(740, 20, 270, 260);
   const HWND target = targetApp.Window();
   ASSERT_TRUE(target);
@@ -140,9 +138,8 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
   ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
   EXPECT_TRUE(PanelShows({1, 0, 0, 0, 0}));
 
-  // A new choice starts from nothing: events of the previous one that the
-  // program has not counted yet when the choice comes are not the new one's.
-  // (Its thread held still, so that they are all still waiting.)
+  // A new choice starts from nothing: events of the previous one that the program has not counted yet when the choice
+  // comes are not the new one's. (Its thread held still, so that they are all still waiting.)
   HANDLE gui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(s_app->Main(), nullptr));
   ASSERT_TRUE(gui && SuspendThread(gui) != static_cast<DWORD>(-1));
   for (int i = 0; i < 200; ++i) PostMessageA(s_app->Main(), tallivo::WM_PROC_LBUTTON, 0, 0);

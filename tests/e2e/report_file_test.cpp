@@ -1,5 +1,4 @@
-// The saved report, byte for byte, and the targets that strain or fail the
-// save, on the real program.
+// The saved report, byte for byte, and the targets that strain or fail the save, on the real program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -73,8 +72,7 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0) << "not GBK, or with a byte-order mark";  // "键"
 }
 
-// Each target gets a complete file or a clear message, never a crash, and
-// the figures stay.
+// Each target gets a complete file or a clear message, never a crash, and the figures stay.
 TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
   enum Kind { kNew, kOpenElsewhere, kReadOnly, kFull, kFolderGone };
   const std::string dir = Dir(), longName = std::string(255 - dir.size(), 'r') + ".txt", gone = dir + "gone";

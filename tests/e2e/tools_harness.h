@@ -12,19 +12,16 @@
 
 namespace e2e {
 
-// Unix path of a Windows path (the test may call Unix tools on it), "" when
-// not under Wine.
+// Unix path of a Windows path (the test may call Unix tools on it), "" when not under Wine.
 std::string UnixPath(const std::string& winPath);
 // StartUnixProgram for a command line by full path: check for its effect.
 bool RunUnix(const std::string& commandLine);
 
-// Text of the program's own message box (captioned "Tallivo"), answered
-// with OK; "<no box>" when none comes.
+// Text of the program's own message box (captioned "Tallivo"), answered with OK; "<no box>" when none comes.
 std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
 
-// One copy of the program for all cases of a suite, started on an empty
-// profile (after Suite::BeforeStart()); each case first checks that it
-// still runs.
+// One copy of the program for all cases of a suite, started on an empty profile (after Suite::BeforeStart()); each case
+// first checks that it still runs.
 template <typename Suite>
 class SharedApp : public ::testing::Test {
  protected:
@@ -112,21 +109,18 @@ class ReadOnlyFile {
   bool m_immutable = false;
 };
 
-// A copy of the program and its hook libraries in BinDir()\<folder>, and
-// planted_dll.dll copied to each of the given paths (relative to BinDir()),
-// e.g. "<folder>\\wininet.dll" beside the copy or "Downloads\\SkinH.dll" in
-// a folder to start it in. A planted file that is loaded leaves
-// "<path>.loaded" beside itself.
+// A copy of the program and its hook libraries in BinDir()\<folder>, and planted_dll.dll copied to each of the given
+// paths (relative to BinDir()), e.g. "<folder>\\wininet.dll" beside the copy or "Downloads\\SkinH.dll" in a folder to
+// start it in. A planted file that is loaded leaves "<path>.loaded" beside itself.
 class PlantedCopy {
  public:
   PlantedCopy(const std::string& folder, std::vector<std::string> planted);
   ~PlantedCopy();
   bool Ready() const { return m_ready; }
   std::string Dir() const { return BinDir() + "\\" + m_folder; }
-  // Starts the copy in workDir. Wine prefers its own build of a system
-  // library to a file of that name beside a program; while this object
-  // lives, every Tallivo.exe is told to look for the planted names as files
-  // first, as Windows does for any library that is no KnownDLL.
+  // Starts the copy in workDir. Wine prefers its own build of a system library to a file of that name beside a program;
+  // while this object lives, every Tallivo.exe is told to look for the planted names as files first, as Windows does
+  // for any library that is no KnownDLL.
   bool Start(App& app, const std::string& workDir, DWORD timeoutMs = 20000) const {
     return app.Start(m_folder + "\\Tallivo.exe", timeoutMs, workDir);
   }
@@ -139,11 +133,9 @@ class PlantedCopy {
   bool m_ready = false;
 };
 
-// A text value of root\\key in the given registry view: "<no key>" without
-// the key, "<none>" without the value.
+// A text value of root\\key in the given registry view: "<no key>" without the key, "<none>" without the value.
 std::string RegValue(HKEY root, const std::string& key, const char* name, REGSAM view = 0);
-// A value of the Run key under root, in the given registry view; "<none>"
-// when absent.
+// A value of the Run key under root, in the given registry view; "<none>" when absent.
 std::string RunValue(HKEY root, REGSAM view = 0, const char* name = "Tallivo");
 // Sets that value; empty data removes it. False when the key cannot be written.
 bool SetRunValue(HKEY root, const std::string& data, REGSAM view = 0, const char* name = "Tallivo");

@@ -1,6 +1,5 @@
-// The tool dialogs on one copy of the real program, in this order: about and
-// contact, idle shutdown, the show/hide hotkey, and the mouse-button swap
-// with the exit.
+// The tool dialogs on one copy of the real program, in this order: about and contact, idle shutdown, the show/hide
+// hotkey, and the mouse-button swap with the exit.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -194,8 +193,7 @@ TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   EXPECT_EQ(type([] { TapKey(VK_OEM_PERIOD, 1); }), ".");
   EXPECT_EQ(set(0x2E), "快捷键设置成功");  // the character, not the key code
   CloseDialog(dlg);
-  // Wine drops modifiers injected right after a focus change: let the
-  // activation settle first.
+  // Wine drops modifiers injected right after a focus change: let the activation settle first.
   auto press = [](WORD vk) {
     Pump(1000);
     SendInputs({KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(vk, false), KeyInput(vk, true),
@@ -237,9 +235,8 @@ TEST_F(ToolDialogs, SwapButtonsSwapsAndRestoresWhateverTheSystemHadAndLeavesThem
   EXPECT_TRUE(ButtonsSwappedForNewProcess()) << "restored at exit";
 }
 
-// Waits more than ten minutes without any input in the session, so it is
-// registered only on request (see tests/e2e/CMakeLists.txt). The session-end
-// request of the real ExitWindowsEx reaches the watcher, which refuses it.
+// Waits more than ten minutes without any input in the session, so it is registered only on request (see
+// tests/e2e/CMakeLists.txt). The session-end request of the real ExitWindowsEx reaches the watcher, which refuses it.
 TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
   ResetProfile();
   SessionEndWatcher watcher;

@@ -95,10 +95,8 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
   EXPECT_EQ(copy.Loaded(), "");
 }
 
-// Each press abandons every earlier check: two presses and a close leave
-// nothing behind, a server that accepts and then says nothing ends in the
-// failure box by the time-out, and presses at a hung server start no more
-// than two workers.
+// Each press abandons every earlier check: two presses and a close leave nothing behind, a server that accepts and then
+// says nothing ends in the failure box by the time-out, and presses at a hung server start no more than two workers.
 TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   App app;
   ASSERT_TRUE(app.Start());
