@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 namespace e2e {
 
@@ -32,13 +33,9 @@ void ClearHistory() {
     RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
     WaitUntil(HistoryFolderWritable);
   }
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-  } while (FindNextFileA(find, &fd));
-  FindClose(find);
+  std::error_code absent;
+  for (const auto& e : std::filesystem::directory_iterator(folder, absent))
+    if (!e.is_directory(absent)) std::filesystem::remove(e.path(), absent);
 }
 
 SYSTEMTIME DayAgo(int n) {
@@ -80,12 +77,13 @@ int64_t HistoryInt(const std::string& sql) {
   return row.empty() || std::isnan(row[0]) ? -1 : static_cast<int64_t>(row[0]);
 }
 
-HistoryConnection HistorySql(const std::string& sql) {
-  sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(HistoryFile().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  HistoryConnection db(raw, sqlite3_close);
-  if (opened != SQLITE_OK || sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) db.reset();
-  return db;
+bool HistorySql(const std::string& sql) {
+  sqlite3* db = nullptr;
+  const bool ok =
+      sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
+      sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
 }
 
 KnownYear KnownYearRows(int oldest, int newest) {
@@ -127,9 +125,7 @@ bool WriteKnownYear() {
   for (const auto& k : y.keys) deltas.keys[{k.date, k.vk}] = k.strokes;
   for (const auto& p : y.programs) deltas.programs[{p.date, p.exe}] = p.counts;
   HistoryStore store;
-  const bool ok = store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
-  store.Close();
-  return ok;
+  return store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
 }
 
 std::vector<HWND> HistoryWindows(const App& app) {

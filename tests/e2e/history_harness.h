@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,6 @@
 #include "history/history_store.h"
 #include "res/resource.h"
 #include "tools_harness.h"
-
-struct sqlite3;
 
 namespace e2e {
 
@@ -34,10 +31,8 @@ std::vector<double> HistoryRow(const std::string& sql);
 // Its first column as an integer; -1 when missing or NULL.
 int64_t HistoryInt(const std::string& sql);
 
-// The history file opened for writing (made when missing) with the SQL run on it, as another program would; null when
-// either fails. Closing it ends what the SQL began (a transaction holding a lock).
-using HistoryConnection = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
-HistoryConnection HistorySql(const std::string& sql);
+// Runs the SQL on the history file (made when missing) as another program would; false when that fails.
+bool HistorySql(const std::string& sql);
 
 // A year of history up to today, and a first day long before it, with figures known from the day alone. Day k
 // (k days ago, 0-364, and 501) has a row unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run).

@@ -3,7 +3,6 @@
 
 #include <ctime>
 #include <fstream>
-#include <memory>
 
 #include "base/messages.h"
 #include "history_harness.h"

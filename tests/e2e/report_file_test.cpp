@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "harness.h"
@@ -101,8 +102,7 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     HANDLE reader = INVALID_HANDLE_VALUE;
     std::unique_ptr<ReadOnlyFile> readOnly;
     if (c.kind == kOpenElsewhere) {
-      FILE* f = std::fopen(path.c_str(), "wb");
-      ASSERT_TRUE(f && std::fputs(std::string(5000, 'x').c_str(), f) >= 0 && std::fclose(f) == 0);
+      ASSERT_FALSE((std::ofstream(path, std::ios::binary) << std::string(5000, 'x')).fail());
       reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                            nullptr);
       ASSERT_NE(reader, INVALID_HANDLE_VALUE);

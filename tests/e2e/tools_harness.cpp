@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <sddl.h>
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -272,10 +272,7 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) 
   // or it stays behind for good (and no one can delete the build tree).
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable()) SetImmutable(false);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-  }
+  std::ofstream(path, std::ios::binary) << content;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   if (!Unwritable()) {
     m_immutable = true;  // undone at the end even if it took effect only late
