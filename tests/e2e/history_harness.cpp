@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 namespace e2e {
 
@@ -32,13 +33,9 @@ void ClearHistory() {
     RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
     WaitUntil(HistoryFolderWritable);
   }
-  WIN32_FIND_DATAA fd;
-  HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-  } while (FindNextFileA(find, &fd));
-  FindClose(find);
+  std::error_code absent;
+  for (const auto& e : std::filesystem::directory_iterator(folder, absent))
+    if (!e.is_directory(absent)) std::filesystem::remove(e.path(), absent);
 }
 
 SYSTEMTIME DayAgo(int n) {
@@ -67,9 +64,8 @@ std::vector<double> HistoryRow(const std::string& sql) {
   sqlite3_stmt* st = nullptr;
   sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
-    for (int i = 0; i < sqlite3_column_count(st); ++i) {
+    for (int i = 0; i < sqlite3_column_count(st); ++i)
       row.push_back(sqlite3_column_type(st, i) == SQLITE_NULL ? NAN : sqlite3_column_double(st, i));
-    }
   }
   sqlite3_finalize(st);
   sqlite3_close(db);
@@ -81,12 +77,13 @@ int64_t HistoryInt(const std::string& sql) {
   return row.empty() || std::isnan(row[0]) ? -1 : static_cast<int64_t>(row[0]);
 }
 
-HistoryConnection HistorySql(const std::string& sql) {
-  sqlite3* raw = nullptr;
-  const int opened = sqlite3_open_v2(HistoryFile().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  HistoryConnection db(raw, sqlite3_close);
-  if (opened != SQLITE_OK || sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) db.reset();
-  return db;
+bool HistorySql(const std::string& sql) {
+  sqlite3* db = nullptr;
+  const bool ok =
+      sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
+      sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return ok;
 }
 
 KnownYear KnownYearRows(int oldest, int newest) {
@@ -128,16 +125,13 @@ bool WriteKnownYear() {
   for (const auto& k : y.keys) deltas.keys[{k.date, k.vk}] = k.strokes;
   for (const auto& p : y.programs) deltas.programs[{p.date, p.exe}] = p.counts;
   HistoryStore store;
-  const bool ok = store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
-  store.Close();
-  return ok;
+  return store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
 }
 
 std::vector<HWND> HistoryWindows(const App& app) {
   std::vector<HWND> found;
-  for (HWND w : app.TopLevelWindows()) {
+  for (HWND w : app.TopLevelWindows())
     if (WindowText(w) == "历史记录") found.push_back(w);
-  }
   return found;
 }
 
@@ -149,18 +143,6 @@ HWND OpenHistoryWindow(const App& app) {
     return (shown = w.size() == 1 && IsWindowVisible(w[0]) ? w[0] : nullptr) != nullptr;
   });
   return shown;
-}
-
-int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::string ListCell(const App& app, HWND list, int row, int column) {
-  SharedBlock block(app.Process(), 4096);
-  if (!block.Ok()) return "<no memory>";
-  *reinterpret_cast<LVITEMA*>(block.Local()) = {
-      .iSubItem = column, .pszText = block.Remote() + 1024, .cchTextMax = 1024};
-  block.Local()[1024] = '\0';
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return block.Local() + 1024;
 }
 
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
@@ -182,7 +164,9 @@ bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
     TapKey(VK_UP, 1);
     Pump(200);
     TapKey(VK_DOWN, 1);
-    auto listed = [&] { return ListCell(app, GetDlgItem(window, IDC_HIST_DAYS), 0, 0) == DateDaysAgo(fromAgo); };
+    auto listed = [&] {
+      return ListCell(app.Process(), GetDlgItem(window, IDC_HIST_DAYS), 0, 0) == DateDaysAgo(fromAgo);
+    };
     if (WaitUntil(listed, 2000)) return true;
   }
   return false;

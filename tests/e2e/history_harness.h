@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +12,6 @@
 #include "history/history_store.h"
 #include "res/resource.h"
 #include "tools_harness.h"
-
-struct sqlite3;
 
 namespace e2e {
 
@@ -34,10 +31,8 @@ std::vector<double> HistoryRow(const std::string& sql);
 // Its first column as an integer; -1 when missing or NULL.
 int64_t HistoryInt(const std::string& sql);
 
-// The history file opened for writing (made when missing) with the SQL run on it, as another program would; null when
-// either fails. Closing it ends what the SQL began (a transaction holding a lock).
-using HistoryConnection = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
-HistoryConnection HistorySql(const std::string& sql);
+// Runs the SQL on the history file (made when missing) as another program would; false when that fails.
+bool HistorySql(const std::string& sql);
 
 // A year of history up to today, and a first day long before it, with figures known from the day alone. Day k
 // (k days ago, 0-364, and 501) has a row unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run).
@@ -60,9 +55,6 @@ bool WriteKnownYear();
 // The program's top-level windows captioned 历史记录; the one shown, opened by the menu command when none is (or null).
 std::vector<HWND> HistoryWindows(const App& app);
 HWND OpenHistoryWindow(const App& app);
-// The rows of a list view of the program, and one cell read through memory shared with it.
-int ListRows(HWND list);
-std::string ListCell(const App& app, HWND list, int row, int column);
 // Sets the window's date pickers to the days fromAgo and toAgo days ago, then changes the second as the user does (a
 // picker tells its window only of the user's own input); true once the days list starts at the first.
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo);
@@ -81,14 +73,12 @@ class KnownYearApp : public SharedApp<KnownYearApp> {
   // The history window, opened when there is none and then put in one place and size, in front.
   static HWND Window() {
     static HWND w = nullptr;
-    if (!w || !IsWindow(w)) {
-      if ((w = OpenHistoryWindow(*s_app))) SetWindowPos(w, HWND_TOPMOST, 0, 0, 760, 560, 0);
-    }
+    if ((!w || !IsWindow(w)) && (w = OpenHistoryWindow(*s_app))) SetWindowPos(w, HWND_TOPMOST, 0, 0, 760, 560, 0);
     return w;
   }
   static HWND Item(int id) { return GetDlgItem(Window(), id); }
   static int Rows(int list) { return ListRows(Item(list)); }
-  static std::string Cell(int list, int row, int column) { return ListCell(*s_app, Item(list), row, column); }
+  static std::string Cell(int list, int row, int column) { return ListCell(s_app->Process(), Item(list), row, column); }
   static std::vector<std::string> Row(int list, int row, int columns) {
     std::vector<std::string> cells;
     for (int c = 0; c < columns; ++c) cells.push_back(Cell(list, row, c));

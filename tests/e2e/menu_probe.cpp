@@ -1,6 +1,5 @@
-// Loaded into the program under test to read a menu item's state, which no
-// other process can read: the request and the answer go through a named
-// shared block. DllMain answers and refuses to stay loaded.
+// Loaded into the program under test to read a menu item's state, which no other process can read: the request and the
+// answer go through a named shared block. DllMain answers and refuses to stay loaded.
 #include <windows.h>
 
 #include "menu_probe.h"

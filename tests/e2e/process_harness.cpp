@@ -7,6 +7,7 @@
 
 #include "process/process_text.h"
 #include "res/resource.h"
+#include "tools_harness.h"
 
 namespace e2e {
 
@@ -38,9 +39,8 @@ bool ChooseProcess(DWORD programPid, const char* exe) {
       !WaitUntil([&] { return IsWindowVisible(picker) != FALSE; }))
     return false;
   RemoteList list(GetDlgItem(picker, IDC_PROCESS_LIST), programPid);
-  // The list is rebuilt when opened and every ten seconds while open, which
-  // drops the selection: try again should a rebuild fall between the two
-  // clicks.
+  // The list is rebuilt when opened and every ten seconds while open, which drops the selection: try again should a
+  // rebuild fall between the two clicks.
   for (int attempt = 0; attempt < 3 && IsWindowVisible(picker); ++attempt) {
     const int row = list.Find(exe);
     if (row < 0) return false;
@@ -50,42 +50,25 @@ bool ChooseProcess(DWORD programPid, const char* exe) {
   return !IsWindowVisible(picker);
 }
 
-RemoteList::RemoteList(HWND list, DWORD pid)
-    : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)), m_block(m_proc, 4096) {
-  EXPECT_TRUE(m_block.Ok()) << "no block shared with the program";
-}
-
-RemoteList::~RemoteList() {
-  if (m_proc) CloseHandle(m_proc);
-}
-
-int RemoteList::Rows() const { return static_cast<int>(SendMessageA(m_list, LVM_GETITEMCOUNT, 0, 0)); }
-
-std::string RemoteList::Name(int row) {
-  if (!m_block.Ok()) return "";
-  LVITEMA item = {0, 0, 1, 0, 0, m_block.Remote() + 1024, 260};
-  m_block.Local()[1024] = 0;
-  Call(LVM_GETITEMTEXTA, row, &item);
-  return std::string(m_block.Local() + 1024, strnlen(m_block.Local() + 1024, 260));
-}
-
 int RemoteList::Find(const char* exe) {
-  for (int row = 0; row < Rows(); ++row)
-    if (_stricmp(Name(row).c_str(), exe) == 0) return row;
+  for (int row = 0; row < ListRows(m_list); ++row)
+    if (_stricmp(ListCell(m_proc, m_list, row, 1).c_str(), exe) == 0) return row;
   return -1;
 }
 
 std::string RemoteList::Names() {
   std::string all;
-  for (int row = 0; row < Rows(); ++row) all += Name(row) + "\n";
+  for (int row = 0; row < ListRows(m_list); ++row) all += ListCell(m_proc, m_list, row, 1) + "\n";
   return all;
 }
 
 POINT RemoteList::RowPoint(int row) {
   SendMessageA(m_list, LVM_ENSUREVISIBLE, row, FALSE);
-  if (!m_block.Ok()) return {};
-  RECT r = {LVIR_LABEL};
-  Call(LVM_GETITEMRECT, row, &r);
+  SharedBlock block(m_proc, sizeof(RECT));
+  if (!block.Ok()) return {};
+  RECT& r = *reinterpret_cast<RECT*>(block.Local());
+  r = {LVIR_LABEL};
+  SendMessageA(m_list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.Remote()));
   POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   ClientToScreen(m_list, &p);
   return p;

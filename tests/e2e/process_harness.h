@@ -1,8 +1,5 @@
-// The per-process panel and the process picker of a running program, read
-// and driven from outside its process.
+// The per-process panel and the process picker of a running program, read and driven from outside its process.
 #pragma once
-
-#include <cstring>
 
 #include "harness.h"
 
@@ -19,8 +16,10 @@ bool ChooseProcess(DWORD programPid, const char* exe);
 // The picker's list view, read from outside the program's process.
 class RemoteList {
  public:
-  RemoteList(HWND list, DWORD pid);
-  ~RemoteList();
+  RemoteList(HWND list, DWORD pid) : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)) {}
+  ~RemoteList() {
+    if (m_proc) CloseHandle(m_proc);
+  }
   RemoteList(const RemoteList&) = delete;
   RemoteList& operator=(const RemoteList&) = delete;
   // The row naming exe in its second column, -1 when none does.
@@ -30,18 +29,8 @@ class RemoteList {
   POINT RowPoint(int row);
 
  private:
-  int Rows() const;
-  std::string Name(int row);
-  // Sends msg with a copy of *data in the shared block and copies it back.
-  template <typename T>
-  void Call(UINT msg, WPARAM wp, T* data) {
-    memcpy(m_block.Local(), data, sizeof *data);
-    SendMessageA(m_list, msg, wp, reinterpret_cast<LPARAM>(m_block.Remote()));
-    memcpy(data, m_block.Local(), sizeof *data);
-  }
   HWND m_list;
   HANDLE m_proc;
-  SharedBlock m_block;
 };
 
 }  // namespace e2e

@@ -1,6 +1,5 @@
-// The per-process panel, its docking beside the main window and the process
-// picker, on the real program with a small window program as the chosen
-// process.
+// The per-process panel, its docking beside the main window and the process picker, on the real program with a small
+// window program as the chosen process.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -50,18 +49,16 @@ class ProcessPanel : public SharedApp<ProcessPanel> {
   static void BeforeStart() { MoveCursor(700, 600); }
 
  protected:
-  static HWND Panel() { return ProcessPanelWindow(); }
-  static HWND Picker() { return ProcessPickerWindow(); }
   static void ShowPanel() {
     s_app->Command(ID_PROCESS_STATS);
-    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(Panel()) != FALSE; }));
+    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
     Pump(100);
   }
 };
 
 TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
-  ASSERT_TRUE(WaitUntil([] { return Panel() && Picker(); }));
-  HWND panel = Panel(), main = s_app->Main();
+  ASSERT_TRUE(WaitUntil([] { return ProcessPanelWindow() && ProcessPickerWindow(); }));
+  HWND panel = ProcessPanelWindow(), main = s_app->Main();
   EXPECT_FALSE(IsWindowVisible(panel));
   SetWindowPos(main, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowPanel();
@@ -97,13 +94,12 @@ TEST_F(ProcessPanel, DockedPanelGoesWithTheMainWindowUntilHiddenOrPulledAway) {
 }
 
 TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
-  // A program started now: the hidden picker takes no snapshots, and lists
-  // it the moment it is opened.
+  // A program started now: the hidden picker takes no snapshots, and lists it the moment it is opened.
   TargetApp targetApp(740, 20, 270, 260);
   const HWND target = targetApp.Window();
   ASSERT_TRUE(target);
-  RemoteList list(GetDlgItem(Picker(), IDC_PROCESS_LIST), s_app->Pid());
-  ASSERT_FALSE(IsWindowVisible(Picker()));
+  RemoteList list(GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST), s_app->Pid());
+  ASSERT_FALSE(IsWindowVisible(ProcessPickerWindow()));
   EXPECT_LT(list.Find(kTargetExe), 0);
 
   ASSERT_TRUE(ChooseProcess(s_app->Pid(), kTargetExe));
@@ -135,16 +131,15 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
 
   // Clearing asks; Yes zeroes the panel's counts and no others.
   const std::string dayLeft = s_app->Text(IDC_LEFT_CLICKS);
-  PostMessageA(Panel(), WM_COMMAND, ID_PROCESS_CLEAR, 0);
+  PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_CLEAR, 0);
   ASSERT_TRUE(s_app->Answer(IDYES));
   EXPECT_TRUE(PanelShows({}));
   EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), dayLeft);
   ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
   EXPECT_TRUE(PanelShows({1, 0, 0, 0, 0}));
 
-  // A new choice starts from nothing: events of the previous one that the
-  // program has not counted yet when the choice comes are not the new one's.
-  // (Its thread held still, so that they are all still waiting.)
+  // A new choice starts from nothing: events of the previous one that the program has not counted yet when the choice
+  // comes are not the new one's. (Its thread held still, so that they are all still waiting.)
   HANDLE gui = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(s_app->Main(), nullptr));
   ASSERT_TRUE(gui && SuspendThread(gui) != static_cast<DWORD>(-1));
   for (int i = 0; i < 200; ++i) PostMessageA(s_app->Main(), tallivo::WM_PROC_LBUTTON, 0, 0);

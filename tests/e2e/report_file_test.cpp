@@ -1,9 +1,9 @@
-// The saved report, byte for byte, and the targets that strain or fail the
-// save, on the real program.
+// The saved report, byte for byte, and the targets that strain or fail the save, on the real program.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "harness.h"
@@ -37,17 +37,6 @@ class Report : public SharedApp<Report> {
 
  protected:
   static std::string Dir() { return BinDir() + "\\reports\\"; }
-  // Opens the save dialog, types the name, runs `between` and presses OK.
-  static HWND Save(
-      const std::string& name, const std::function<void()>& between = [] {}) {
-    s_app->Command(ID_SAVE_REPORT);
-    HWND dlg = FindOwnedDialog(s_app->Pid(), s_app->Main());
-    HWND field = GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480);  // cmb13 or edt1
-    SetWindowTextA(field, name.c_str());
-    between();
-    PressButton(dlg, IDOK);
-    return dlg;
-  }
 };
 
 TEST_F(Report, SavedFileHoldsTheDaysFigures) {
@@ -55,10 +44,12 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == kSeedPixels + 5; })) << Stored("MouseMove");
   const std::string path = Dir() + "day.txt";
   DeleteFileA(path.c_str());
+  // The command is chosen between the two.
   const SYSTEMTIME before = Today();
-  ASSERT_TRUE(Save(path));
-  const SYSTEMTIME after = Today();  // the command was chosen between the two
-  ASSERT_TRUE(WaitUntil([&] { return Complete(ReadFileBytes(path)); })) << ReadFileBytes(path);
+  SYSTEMTIME after = before;
+  const auto complete = [&] { return Complete(ReadFileBytes(path)); };
+  ASSERT_TRUE(SaveAs(*s_app, s_app->Main(), ID_SAVE_REPORT, path, complete, [&] { after = Today(); }).saved)
+      << ReadFileBytes(path);
   const std::string bytes = ReadFileBytes(path);
   DeleteFileA(path.c_str());
   auto timeLine = [](const SYSTEMTIME& t) {
@@ -82,21 +73,24 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0) << "not GBK, or with a byte-order mark";  // "键"
 }
 
-// Each target gets a complete file or a clear message, never a crash, and
-// the figures stay.
+// Each target gets a complete file or a clear message, never a crash, and the figures stay.
 TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
-  enum Kind { kNew, kOpenElsewhere, kReadOnly, kFull };
-  const std::string dir = Dir(), longName = std::string(255 - dir.size(), 'r') + ".txt";
-  // What the save dialog adds to the typed name; no message: written in full.
+  enum Kind { kNew, kOpenElsewhere, kReadOnly, kFull, kFolderGone };
+  const std::string dir = Dir(), longName = std::string(255 - dir.size(), 'r') + ".txt", gone = dir + "gone";
+  // What the save dialog adds to the typed name, the program's message (none: written in full) and the save dialog's
+  // questions before replacing a file.
   const struct {
     Kind kind;
     std::string typed, added, message;
+    int asked;
   } cases[] = {
-      {kOpenElsewhere, "old", ".txt", ""},  // longer, and open for reading
-      {kNew, "今天的键鼠统计.txt", "", ""},
-      {kNew, longName, "", ""},  // 259 characters in all
-      {kReadOnly, "readonly.txt", "", "对 " + dir + "readonly.txt 的存取被拒绝。"},
-      {kFull, "full.txt", "", "在存取 " + dir + "full.txt 时磁盘已满。"},  // as on a full disk
+      {kOpenElsewhere, "old", ".txt", "", 1},  // longer, and open for reading
+      {kNew, "今天的键鼠统计.txt", "", "", 0},
+      {kNew, longName, "", "", 0},  // 259 characters in all
+      {kReadOnly, "readonly.txt", "", "对 " + dir + "readonly.txt 的存取被拒绝。", 1},
+      {kFull, "full.txt", "", "在存取 " + dir + "full.txt 时磁盘已满。", 0},  // as on a full disk
+      // A folder gone after it was chosen: the save dialog itself may say so instead.
+      {kFolderGone, "gone\\day.txt", "", gone + "\\day.txt 中包含无效的路径。", 0},
   };
   for (const auto& c : cases) {
     const std::string path = dir + c.typed + c.added, link = "\"" + UnixPath(path) + "\"";
@@ -108,8 +102,7 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     HANDLE reader = INVALID_HANDLE_VALUE;
     std::unique_ptr<ReadOnlyFile> readOnly;
     if (c.kind == kOpenElsewhere) {
-      FILE* f = std::fopen(path.c_str(), "wb");
-      ASSERT_TRUE(f && std::fputs(std::string(5000, 'x').c_str(), f) >= 0 && std::fclose(f) == 0);
+      ASSERT_FALSE((std::ofstream(path, std::ios::binary) << std::string(5000, 'x')).fail());
       reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                            nullptr);
       ASSERT_NE(reader, INVALID_HANDLE_VALUE);
@@ -117,44 +110,27 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     if (c.kind == kReadOnly) readOnly = std::make_unique<ReadOnlyFile>(path, "keep");
     ASSERT_TRUE(c.kind != kReadOnly || readOnly->Unwritable()) << "no file that cannot be written here";
     ASSERT_TRUE(c.kind != kFull || (RunUnix("/bin/ln -sf /dev/full " + link) && WaitUntil(opens)));
-    HWND dlg = Save(c.typed);
-    ASSERT_TRUE(dlg);
-    int asked = 0;  // the save dialog's questions before replacing a file
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-          if (HWND q = FindOwnedDialog(s_app->Pid(), dlg, 0)) {
-            PressButton(q, IDYES);
-            asked += WaitUntil([&] { return !IsWindow(q); });
-          }
-          return c.message.empty() ? Complete(ReadFileBytes(path)) : s_app->FindDialog("Tallivo", 0) != nullptr;
-        },
-        10000));
-    EXPECT_EQ(AnswerAppBox(*s_app, 300), c.message.empty() ? "<no box>" : c.message);
+    CreateDirectoryA(gone.c_str(), nullptr);
+    const bool written = c.kind == kNew || c.kind == kOpenElsewhere;
+    const auto complete = [&] { return written && Complete(ReadFileBytes(path)); };
+    const SaveOutcome s =
+        SaveAs(*s_app, s_app->Main(), ID_SAVE_REPORT, c.typed, complete, [&] { RemoveDirectoryA(gone.c_str()); });
+    EXPECT_EQ(s.saved, written);
+    EXPECT_EQ(s.asked, c.asked) << "replaced without a question, or asked about a new file";
+    const bool dialogSaid = c.kind == kFolderGone && s.caption != "Tallivo" && !s.text.empty();
+    EXPECT_TRUE(dialogSaid || (s.caption == (written ? "" : "Tallivo") && s.text == c.message))
+        << s.caption << ": " << s.text;
+    EXPECT_EQ(AnswerAppBox(*s_app, 300), "<no box>");
     EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), kFigures);
     if (c.kind == kOpenElsewhere) {
-      EXPECT_EQ(asked, 1) << "replaced without a question";
       EXPECT_EQ(ReadFileBytes(path).find('x'), std::string::npos) << "old content left behind";
       CloseHandle(reader);
     }
     EXPECT_TRUE(c.kind != kReadOnly || ReadFileBytes(path) == "keep") << "the read-only file changed";
+    EXPECT_TRUE(c.kind != kFolderGone || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES);
     if (c.kind == kFull) RunUnix("/bin/rm -f " + link) && WaitUntil([&] { return !opens(); });
     DeleteFileA(path.c_str());
   }
-  SCOPED_TRACE("a folder gone after it was chosen");
-  const std::string folder = dir + "gone", path = folder + "\\day.txt";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  HWND dlg = Save(path, [&] { RemoveDirectoryA(folder.c_str()); });
-  ASSERT_TRUE(dlg);
-  // Either the save dialog itself or the program says the path is wrong.
-  HWND box = FindOwnedDialog(s_app->Pid(), nullptr, 10000, dlg);
-  ASSERT_TRUE(box);
-  EXPECT_NE(DialogStaticText(box), "");
-  PressButton(box, IDOK);
-  WaitUntil([&] { return !IsWindow(box); });
-  if (IsWindow(dlg)) PressButton(dlg, IDCANCEL);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }));
-  EXPECT_EQ(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(s_app->Text(IDC_LEFT_CLICKS), kFigures);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #include "tools_harness.h"
 
+#include <commctrl.h>
 #include <sddl.h>
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,28 @@ constexpr char kRunSubkey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run
 constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
 // Wine's own settings for every Tallivo.exe of the prefix.
 constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
+
+void SetHttpsOpen(const std::string& command) {
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
+                  static_cast<DWORD>(command.size() + 1));
+}
+
+// A dialog window (#32770) of the process owned by owner, shown, other than except.
+HWND OwnedDialog(DWORD pid, HWND owner, HWND except, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : TopLevelWindowsOf(pid)) {
+          char cls[32] = {};
+          GetClassNameA(w, cls, sizeof cls);
+          if (w != except && IsWindowVisible(w) && !std::strcmp(cls, "#32770") && GetWindow(w, GW_OWNER) == owner)
+            return (found = w) != nullptr;
+        }
+        return false;
+      },
+      timeoutMs);
+  return found;
+}
 }  // namespace
 
 std::string UnixPath(const std::string& winPath) {
@@ -54,41 +77,21 @@ std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
   return text;
 }
 
-HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs, HWND except) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND w : TopLevelWindowsOf(pid)) {
-          char cls[32] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          if (w != except && IsWindowVisible(w) && !std::strcmp(cls, "#32770") &&
-              (!owner || GetWindow(w, GW_OWNER) == owner))
-            return (found = w) != nullptr;
-        }
-        return false;
-      },
-      timeoutMs);
-  return found;
-}
-
 bool RunInside(const App& app, const char* dllName) {
   HANDLE proc = OpenProcess(PROCESS_ALL_ACCESS, FALSE, app.Pid());
   if (!proc) return false;
-  bool ran = false;
   const std::string dll = BinDir() + "\\" + dllName;
-  {
-    SharedBlock path(proc, dll.size() + 1);
-    if (path.Ok()) {
-      memcpy(path.Local(), dll.c_str(), dll.size() + 1);
-      // kernel32 sits at the same address in every process of the session.
-      auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
-      if (HANDLE thread = CreateRemoteThread(proc, nullptr, 0, load, path.Remote(), 0, nullptr)) {
-        ran = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
-        CloseHandle(thread);
-      }
-    }
+  SharedBlock path(proc, dll.size() + 1);  // it keeps a handle of its own
+  HANDLE thread = nullptr;
+  if (path.Ok()) {
+    memcpy(path.Local(), dll.c_str(), dll.size() + 1);
+    // kernel32 sits at the same address in every process of the session.
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    thread = CreateRemoteThread(proc, nullptr, 0, load, path.Remote(), 0, nullptr);
   }
+  const bool ran = thread && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+  if (thread) CloseHandle(thread);
   CloseHandle(proc);
   return ran;
 }
@@ -107,61 +110,68 @@ UINT MenuItemState(const App& app, int submenu, UINT command) {
   return state;
 }
 
-bool ButtonsSwappedForNewProcess() {
-  HANDLE process = StartProcess("\"" + BinDir() + "\\swap_state.exe\"");
-  DWORD code = 0;
-  if (process && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
-  if (process) CloseHandle(process);
-  return code == 1;
+int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string ListCell(HANDLE process, HWND list, int row, int column) {
+  SharedBlock block(process, 4096);
+  if (!block.Ok()) return "<no memory>";
+  *reinterpret_cast<LVITEMA*>(block.Local()) = {
+      .iSubItem = column, .pszText = block.Remote() + 1024, .cchTextMax = 1024};
+  block.Local()[1024] = '\0';
+  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
+  return block.Local() + 1024;
 }
 
-BrowserStandIn::BrowserStandIn() {
-  m_oldCommand = RegValue(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr);
-  m_hadOld = m_oldCommand != "<no key>" && m_oldCommand != "<none>";
-  m_logPath = BinDir() + "\\browser_requests.txt";
+SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& name, const std::function<bool()>& done,
+                   const std::function<void()>& between) {
+  SaveOutcome out;
+  PostMessageA(owner, WM_COMMAND, command, 0);
+  const HWND dlg = OwnedDialog(app.Pid(), owner, nullptr, 5000);
+  if (!dlg) return out;
+  // The name field: cmb13, or edt1 in the old style.
+  SetWindowTextA(GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480), name.c_str());
+  between();
+  PressButton(dlg, IDOK);
+  WaitUntil(
+      [&] {
+        // A question comes from the save dialog, a failure from it or from the program.
+        for (HWND by : {dlg, owner}) {
+          const HWND box = OwnedDialog(app.Pid(), by, dlg, 0);
+          if (!box) continue;
+          if (GetDlgItem(box, IDYES)) {
+            ++out.asked;
+            PressButton(box, IDYES);
+          } else {
+            out.caption = WindowText(box);
+            out.text = DialogStaticText(box);
+            PressButton(box, IDOK);
+          }
+          WaitUntil([&] { return !IsWindow(box); });
+        }
+        return !out.caption.empty() || (out.saved = done && done());
+      },
+      10000);
+  if (IsWindow(dlg)) PressButton(dlg, IDCANCEL);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dlg); })) << "the save dialog stays";
+  return out;
+}
+
+BrowserStandIn::BrowserStandIn()
+    : m_oldCommand(RegValue(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr)), m_logPath(BinDir() + "\\browser_requests.txt") {
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
-  const std::string command = "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"";
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
-                  static_cast<DWORD>(command.size() + 1));
+  SetHttpsOpen("\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"");
 }
 
 BrowserStandIn::~BrowserStandIn() {
-  if (m_hadOld) {
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, m_oldCommand.c_str(),
-                    static_cast<DWORD>(m_oldCommand.size() + 1));
-  } else {
+  if (m_oldCommand == "<no key>" || m_oldCommand == "<none>")
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr);
-  }
+  else
+    SetHttpsOpen(m_oldCommand);
   DeleteFileA(m_logPath.c_str());
 }
 
 std::string BrowserStandIn::Requests() const { return ReadFileBytes(m_logPath); }
-
-SessionEndWatcher::SessionEndWatcher() {
-  static const ATOM registered = [] {
-    WNDCLASSA wc = {0,       Proc,    0,       0,       GetModuleHandleA(nullptr),
-                    nullptr, nullptr, nullptr, nullptr, "TallivoTestSessionEnd"};
-    return RegisterClassA(&wc);
-  }();
-  m_hwnd = CreateWindowExA(0, MAKEINTATOM(registered), "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
-  SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-SessionEndWatcher::~SessionEndWatcher() {
-  if (m_hwnd) DestroyWindow(m_hwnd);
-}
-
-LRESULT CALLBACK SessionEndWatcher::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<SessionEndWatcher*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (msg == WM_QUERYENDSESSION && self) {
-    ++self->m_requests;
-    self->m_lastFlags = lp;
-    return FALSE;  // the test machine's session goes on
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
 
 RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
   HKEY key = nullptr;
@@ -262,10 +272,7 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) 
   // or it stays behind for good (and no one can delete the build tree).
   if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable()) SetImmutable(false);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-  }
+  std::ofstream(path, std::ios::binary) << content;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   if (!Unwritable()) {
     m_immutable = true;  // undone at the end even if it took effect only late

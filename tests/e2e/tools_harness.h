@@ -12,22 +12,16 @@
 
 namespace e2e {
 
-// Unix path of a Windows path (the test may call Unix tools on it), "" when
-// not under Wine.
+// Unix path of a Windows path (the test may call Unix tools on it), "" when not under Wine.
 std::string UnixPath(const std::string& winPath);
 // StartUnixProgram for a command line by full path: check for its effect.
 bool RunUnix(const std::string& commandLine);
 
-// A dialog window (#32770) of the process owned by owner, or any owner
-// when owner is null; the first one not in 'except'.
-HWND FindOwnedDialog(DWORD pid, HWND owner, DWORD timeoutMs = 5000, HWND except = nullptr);
-// Text of the program's own message box (captioned "Tallivo"), answered
-// with OK; "<no box>" when none comes.
+// Text of the program's own message box (captioned "Tallivo"), answered with OK; "<no box>" when none comes.
 std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
 
-// One copy of the program for all cases of a suite, started on an empty
-// profile (after Suite::BeforeStart()); each case first checks that it
-// still runs.
+// One copy of the program for all cases of a suite, started on an empty profile (after Suite::BeforeStart()); each case
+// first checks that it still runs.
 template <typename Suite>
 class SharedApp : public ::testing::Test {
  protected:
@@ -55,8 +49,23 @@ bool RunInside(const App& app, const char* dllName);
 // inside the program; 0xFFFFFFFF when it cannot be read.
 UINT MenuItemState(const App& app, int submenu, UINT command);
 
-// The swap setting as a process started now sees it.
-bool ButtonsSwappedForNewProcess();
+// A list view of another process: its rows, and the text of one cell read through memory shared with the process.
+int ListRows(HWND list);
+std::string ListCell(HANDLE process, HWND list, int row, int column);
+
+// What came of a save through one of the program's save dialogs.
+struct SaveOutcome {
+  bool saved = false;  // done() came true
+  int asked = 0;       // the save dialog's questions (replace the file?), each answered Yes
+  // The box that said why the file was not saved (the save dialog's own or the program's, captioned "Tallivo"),
+  // answered OK; both empty when none came.
+  std::string caption, text;
+};
+// Posts command to owner, types name into the save dialog it opens, runs between() and presses OK; then waits up to
+// 10 s for done() or a box that tells of a failure, and closes the save dialog should it still be open.
+SaveOutcome SaveAs(
+    const App& app, HWND owner, WORD command, const std::string& name, const std::function<bool()>& done,
+    const std::function<void()>& between = [] {});
 
 // While alive, https addresses open in a recorder instead of the browser.
 class BrowserStandIn {
@@ -68,24 +77,7 @@ class BrowserStandIn {
 
  private:
   std::string m_oldCommand;
-  bool m_hadOld = false;
   std::string m_logPath;
-};
-
-// A window that refuses the end of the session and counts the requests:
-// Wine's ExitWindowsEx asks every window first, so a refused one ends nothing.
-class SessionEndWatcher {
- public:
-  SessionEndWatcher();
-  ~SessionEndWatcher();
-  int Requests() const { return m_requests; }
-  LPARAM LastFlags() const { return m_lastFlags; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-  HWND m_hwnd = nullptr;
-  int m_requests = 0;
-  LPARAM m_lastFlags = 0;
 };
 
 // While alive, the Run key under root can be read but not written.
@@ -117,21 +109,18 @@ class ReadOnlyFile {
   bool m_immutable = false;
 };
 
-// A copy of the program and its hook libraries in BinDir()\<folder>, and
-// planted_dll.dll copied to each of the given paths (relative to BinDir()),
-// e.g. "<folder>\\wininet.dll" beside the copy or "Downloads\\SkinH.dll" in
-// a folder to start it in. A planted file that is loaded leaves
-// "<path>.loaded" beside itself.
+// A copy of the program and its hook libraries in BinDir()\<folder>, and planted_dll.dll copied to each of the given
+// paths (relative to BinDir()), e.g. "<folder>\\wininet.dll" beside the copy or "Downloads\\SkinH.dll" in a folder to
+// start it in. A planted file that is loaded leaves "<path>.loaded" beside itself.
 class PlantedCopy {
  public:
   PlantedCopy(const std::string& folder, std::vector<std::string> planted);
   ~PlantedCopy();
   bool Ready() const { return m_ready; }
   std::string Dir() const { return BinDir() + "\\" + m_folder; }
-  // Starts the copy in workDir. Wine prefers its own build of a system
-  // library to a file of that name beside a program; while this object
-  // lives, every Tallivo.exe is told to look for the planted names as files
-  // first, as Windows does for any library that is no KnownDLL.
+  // Starts the copy in workDir. Wine prefers its own build of a system library to a file of that name beside a program;
+  // while this object lives, every Tallivo.exe is told to look for the planted names as files first, as Windows does
+  // for any library that is no KnownDLL.
   bool Start(App& app, const std::string& workDir, DWORD timeoutMs = 20000) const {
     return app.Start(m_folder + "\\Tallivo.exe", timeoutMs, workDir);
   }
@@ -144,11 +133,9 @@ class PlantedCopy {
   bool m_ready = false;
 };
 
-// A text value of root\\key in the given registry view: "<no key>" without
-// the key, "<none>" without the value.
+// A text value of root\\key in the given registry view: "<no key>" without the key, "<none>" without the value.
 std::string RegValue(HKEY root, const std::string& key, const char* name, REGSAM view = 0);
-// A value of the Run key under root, in the given registry view; "<none>"
-// when absent.
+// A value of the Run key under root, in the given registry view; "<none>" when absent.
 std::string RunValue(HKEY root, REGSAM view = 0, const char* name = "Tallivo");
 // Sets that value; empty data removes it. False when the key cannot be written.
 bool SetRunValue(HKEY root, const std::string& data, REGSAM view = 0, const char* name = "Tallivo");

@@ -1,6 +1,5 @@
-// The tool dialogs on one copy of the real program, in this order: about and
-// contact, idle shutdown, the show/hide hotkey, and the mouse-button swap
-// with the exit.
+// The tool dialogs on one copy of the real program, in this order: about and contact, idle shutdown, the show/hide
+// hotkey, and the mouse-button swap with the exit.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -20,10 +19,6 @@ std::string AnswerPrompt(const App& app) {
   return text;
 }
 
-std::string OnMessage(const char* minutes) {
-  return std::string("成功开启空等待关机,键鼠空等待") + minutes + "分钟后自动关机！";
-}
-
 HWND OpenDialog(const App& app, WORD command, const char* caption) {
   app.Command(command);
   return app.FindDialog(caption);
@@ -39,6 +34,48 @@ HWND FocusOf(HWND dlg) {
   GetGUIThreadInfo(GetWindowThreadProcessId(dlg, nullptr), &gti);
   return gti.hwndFocus;
 }
+
+// The swap setting as a process started now sees it.
+bool ButtonsSwappedForNewProcess() {
+  HANDLE process = StartProcess("\"" + BinDir() + "\\swap_state.exe\"");
+  DWORD code = 0;
+  if (process && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process, &code);
+  if (process) CloseHandle(process);
+  return code == 1;
+}
+
+// A window that refuses the end of the session and counts the requests: Wine's ExitWindowsEx asks every window
+// first, so a refused one ends nothing.
+class SessionEndWatcher {
+ public:
+  SessionEndWatcher() {
+    static const ATOM registered = [] {
+      WNDCLASSA wc = {0,       Proc,    0,       0,       GetModuleHandleA(nullptr),
+                      nullptr, nullptr, nullptr, nullptr, "TallivoTestSessionEnd"};
+      return RegisterClassA(&wc);
+    }();
+    m_hwnd = CreateWindowExA(0, MAKEINTATOM(registered), "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~SessionEndWatcher() {
+    if (m_hwnd) DestroyWindow(m_hwnd);
+  }
+  int Requests() const { return m_requests; }
+  LPARAM LastFlags() const { return m_lastFlags; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<SessionEndWatcher*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (msg != WM_QUERYENDSESSION || !self) return DefWindowProcA(hwnd, msg, wp, lp);
+    ++self->m_requests;
+    self->m_lastFlags = lp;
+    return FALSE;  // the test machine's session goes on
+  }
+  HWND m_hwnd = nullptr;
+  int m_requests = 0;
+  LPARAM m_lastFlags = 0;
+};
 
 class ToolDialogs : public SharedApp<ToolDialogs> {
  public:
@@ -85,7 +122,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
       // state null: refused
       {"5001", "“请填入一个在10和5000之间的整数。”", nullptr},
       {"30x", "“请填入一个正整数。”", nullptr},
-      {" 10 ", OnMessage("10"), "等待关机:开启10分钟"},
+      {" 10 ", "成功开启空等待关机,键鼠空等待10分钟后自动关机！", "等待关机:开启10分钟"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
@@ -156,8 +193,7 @@ TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   EXPECT_EQ(type([] { TapKey(VK_OEM_PERIOD, 1); }), ".");
   EXPECT_EQ(set(0x2E), "快捷键设置成功");  // the character, not the key code
   CloseDialog(dlg);
-  // Wine drops modifiers injected right after a focus change: let the
-  // activation settle first.
+  // Wine drops modifiers injected right after a focus change: let the activation settle first.
   auto press = [](WORD vk) {
     Pump(1000);
     SendInputs({KeyInput(VK_CONTROL, false), KeyInput(VK_MENU, false), KeyInput(vk, false), KeyInput(vk, true),
@@ -199,9 +235,8 @@ TEST_F(ToolDialogs, SwapButtonsSwapsAndRestoresWhateverTheSystemHadAndLeavesThem
   EXPECT_TRUE(ButtonsSwappedForNewProcess()) << "restored at exit";
 }
 
-// Waits more than ten minutes without any input in the session, so it is
-// registered only on request (see tests/e2e/CMakeLists.txt). The session-end
-// request of the real ExitWindowsEx reaches the watcher, which refuses it.
+// Waits more than ten minutes without any input in the session, so it is registered only on request (see
+// tests/e2e/CMakeLists.txt). The session-end request of the real ExitWindowsEx reaches the watcher, which refuses it.
 TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
   ResetProfile();
   SessionEndWatcher watcher;
@@ -214,7 +249,7 @@ TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
   LASTINPUTINFO last = {sizeof last}, now = {sizeof now};
   ASSERT_TRUE(GetLastInputInfo(&last));
   PressButton(dlg, IDC_IDLE_ON);
-  ASSERT_EQ(AnswerPrompt(app), OnMessage("10"));
+  ASSERT_EQ(AnswerPrompt(app), "成功开启空等待关机,键鼠空等待10分钟后自动关机！");
   CloseDialog(dlg);
   ASSERT_TRUE(WaitUntil([&] { return watcher.Requests() > 0; }, 13 * 60000));
   const DWORD idle = GetTickCount() - last.dwTime;
