@@ -14,7 +14,6 @@ using namespace tallivo;
 
 namespace {
 
-// A model the size of the pages' chart, configured like one of the pages.
 CurveModel Configured(const ChartPageSettings& s) {
   CurveModel m;
   m.SetSize(388, 126);
@@ -117,7 +116,6 @@ TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
   EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
   EXPECT_EQ(chart::CaptionText("", 1e19f, "") + chart::CaptionText("", -1e19f, ""),
             "9000000000000000000-9000000000000000000");
-  EXPECT_EQ(chart::FitText(std::string(300, 'a')), std::string(260, 'a'));
   // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
   EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
   m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
@@ -144,21 +142,16 @@ TEST(TabPages, LayoutLimitAndSelection) {
 // Seeded with the totals restored at start, which are not plotted; a fall (the counters cleared) is plotted as its
 // size; a new day keeps the events before midnight and plots no drop.
 TEST(ChartPages, EachTickPlotsTheEventsSinceThePreviousOne) {
-  RateSampler r;
-  r.SetPreviousTotal(TotalForChart(5000));
-  r.SetCurrentTotal(TotalForChart(5037));
-  EXPECT_EQ(chart::BarTop(126, r.Tick(), kHourPage.divisor), 116);  // 37 events: 10 px on the hour page
-  EXPECT_EQ(r.Tick(), 0.0f);
-  r.SetCurrentTotal(4900);
-  EXPECT_EQ(r.Tick(), 137.0f);
   EXPECT_EQ(std::pair(kHourPage.periodMs, kDayPage.periodMs), std::pair(60000u, 3600000u));  // a bar a minute, an hour
-  // A new day: the total at the last tick, the last feed before midnight (it may lag the counters), the counters when
-  // the day ended, the new day's total fed before the next tick, and what that tick plots. Large totals stay exact.
-  const std::tuple<float, float, float, float, float> cases[] = {{100, 130, 140, 5, 45},
-                                                                 {100, 100, 100, 0, 0},
-                                                                 {100, 100, 100, 7, 7},
-                                                                 {100, 120, 125, 0, 25},
-                                                                 {16000000, 16000000, 16000100, 3, 103}};
+  // The total at the last tick, the last feed before midnight (it may lag the counters), the counters when the day
+  // ended (0: no new day), the total fed then, and what the next tick plots. Large totals stay exact.
+  const std::tuple<float, float, float, float, float> cases[] = {
+      {TotalForChart(5000), TotalForChart(5037), 0, 5037, 37},
+      {5037, 4900, 0, 4900, 137},
+      {100, 130, 140, 5, 45},
+      {100, 100, 100, 7, 7},
+      {100, 120, 125, 0, 25},
+      {16000000, 16000000, 16000100, 3, 103}};
   for (const auto& [previous, fed, atMidnight, after, sample] : cases) {
     RateSampler r;
     r.SetPreviousTotal(previous);

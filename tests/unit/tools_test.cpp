@@ -32,23 +32,18 @@ TEST(UpdateLogic, TheServerAnswerItsVersionNumberAndItsCappedBody) {
       {"##", C::Current},      {"#4.05", C::Current},       {"", C::Current},
       {"#1#9.9#", C::Current}, {"Error", C::NetworkFailed}, {"Error ", C::Current}};
   for (const auto& [body, outcome] : cases) EXPECT_EQ(EvaluateResponse(body), outcome) << body;
-  EXPECT_EQ(EvaluateResponse("<html>newest: #4.05# see site</html>"), C::Upgrade);
+  // Read exactly: "4.040" is the same number as our 4.04 (no upgrade); what is no decimal number reads 0.
   const std::pair<const char*, double> numbers[] = {
-      {"4.04", 4.04}, {" \t\n\v\f\r4.04", 4.04}, {"+5", 5},       {"-5", -5},       {"-.5", -0.5}, {"5.", 5},
-      {".5", 0.5},    {"4.05e0", 4.05},          {"4.05e", 4.05}, {"4.05e+", 4.05}, {"2E-1", 0.2}, {"1e+2x", 100},
-      {"4,05", 4},    {"00.000001", 1e-6}};
-  for (const auto& [text, value] : numbers) EXPECT_DOUBLE_EQ(VersionNumber(text), value) << text;
-  EXPECT_DOUBLE_EQ(VersionNumber("12345678901234567890123"), 1.2345678901234568e22);
-  for (const char* none : {"0x10", "inf", "nan", "", ".", "+", "- 5", "e5", "0e99999"})
-    EXPECT_EQ(VersionNumber(none), 0);
-  EXPECT_EQ(VersionNumber("1e999"), HUGE_VAL);
-  // Exactly the same number: no upgrade.
-  for (const char* same : {"4.040", "4.0400000000000000000001"}) EXPECT_EQ(VersionNumber(same), VersionNumber("4.04"));
-  ResponseBody z;
-  z.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
-  z.Append("ef", 2);
-  EXPECT_EQ(z.Text(), "abef");
+      {"4.04", 4.04}, {" \t\n\v\f\r4.04", 4.04}, {"+5", 5},       {"-5", -5},          {"-.5", -0.5}, {"5.", 5},
+      {".5", 0.5},    {"4.05e0", 4.05},          {"4.05e", 4.05}, {"4.05e+", 4.05},    {"2E-1", 0.2}, {"1e+2x", 100},
+      {"4,05", 4},    {"00.000001", 1e-6},       {"4.040", 4.04}, {"1e999", HUGE_VAL}, {"0x10", 0},   {"inf", 0},
+      {"nan", 0},     {"", 0},                   {".", 0},        {"+", 0},            {"- 5", 0},    {"e5", 0},
+      {"0e99999", 0}, {"4.0400000000000000000001", 4.04}, {"12345678901234567890123", 1.2345678901234568e22}};
+  for (const auto& [text, value] : numbers) EXPECT_EQ(VersionNumber(text), value) << text;
   ResponseBody b;
+  b.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
+  b.Append("ef", 2);
+  EXPECT_EQ(b.Text(), "abef");
   const std::string chunk(16384, 'y');
   size_t chunks = 0;
   while (b.Append(chunk.data(), chunk.size())) ASSERT_LT(++chunks, 1000u);
@@ -88,9 +83,6 @@ TEST(AutoStartRules, OutcomeOfTheRunKeysAndTheMarker) {
   }
   for (R r : {R::Absent, R::NoAccess, R::Failed})
     EXPECT_EQ(std::pair(RegisterOutcome(r).on, RegisterOutcome(r).message), std::pair(false, kAutoStartFailed));
-  EXPECT_TRUE(RegisterOutcome(R::Done).on && !RegisterOutcome(R::Done).message);
-  EXPECT_EQ(MarkerPathForModule("D:\\My Tools\\Tallivo.exe"), "D:\\My Tools\\AuTo.dat");
-  EXPECT_EQ(RunValueData("D:\\My Tools\\Tallivo.exe"), "\"D:\\My Tools\\Tallivo.exe\"");
   for (const auto& [content, on] : {std::pair("1", true), {"10", true}, {"0", false}, {"", false}, {" 1", false}})
     EXPECT_EQ(MarkerSaysOn(content), on) << content;
 }
@@ -103,8 +95,6 @@ TEST(TrayRules, FirstRunFlag) {
     EXPECT_EQ(std::pair(a.writeFlagOne, a.startHidden), std::pair(writes, hidden)) << flag;
   }
   EXPECT_FALSE(BalloonForFlag(0) || BalloonForFlag(3));
-  ASSERT_TRUE(BalloonForFlag(1) && BalloonForFlag(2));
-  EXPECT_NE(std::string(BalloonForFlag(1)->text), BalloonForFlag(2)->text);
 }
 
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
@@ -202,7 +192,6 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
-  // An exception that escaped a handler: out of memory, or a failed command.
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::bad_alloc())), ui::kIdsOutOfMemory);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(std::length_error("x"))), ui::kIdsCommandFailed);
   EXPECT_EQ(ui::ExceptionStringId(std::make_exception_ptr(42)), ui::kIdsCommandFailed);
@@ -211,7 +200,6 @@ TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
 
 namespace {
 
-// The owner of most cases: 300 x 400 at (100, 100).
 constexpr MagRect kOwner = {100, 100, 400, 500};
 
 // A rectangle of the given size whose test point for `side` is at (x, y).
