@@ -26,7 +26,7 @@ double Median(std::vector<double> v) {
 }
 
 HWND HistoryWindowOf(const App& app) {
-  for (HWND w : app.TopLevelWindows()) {
+  for (HWND w : TopLevelWindowsOf(app.Pid())) {
     if (WindowText(w) == "历史记录" && IsWindowVisible(w)) return w;
   }
   return nullptr;

@@ -65,7 +65,7 @@ TEST(Faults, HardKillLosesAtMostTheLastSecond) {
     EXPECT_GE(stored, shownASecondBefore);
     EXPECT_LE(stored, posted);
     // The history too: every run's clicks but the last second's.
-    const int64_t kept = HistoryInt("SELECT left_clicks FROM days WHERE date='" + TodayKey() + "'");
+    const int64_t kept = HistoryInt("SELECT left_clicks FROM days WHERE date='" + DateDaysAgo(0) + "'");
     EXPECT_GE(kept, shownASecondBefore);
     EXPECT_LE(kept, posted);
     posted = stored;
@@ -163,7 +163,8 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
     app.StartPath(dir + c.exe, 0);  // started, not waited for: it has no main window to wait for
     HWND box = app.FindDialog("Tallivo", 10000);
     ASSERT_NE(box, nullptr);
-    for (HWND w : app.TopLevelWindows()) EXPECT_NE(WindowText(w), "泰利沃v4.04版") << "a main window beside the box";
+    for (HWND w : TopLevelWindowsOf(app.Pid()))
+      EXPECT_NE(WindowText(w), "泰利沃v4.04版") << "a main window beside the box";
     const std::string text = DialogStaticText(box);
     for (const char* part : c.says) EXPECT_NE(text.find(part), std::string::npos) << text;
     PressButton(box, IDOK);

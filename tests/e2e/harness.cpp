@@ -14,12 +14,7 @@ namespace e2e {
 namespace {
 constexpr char kMainCaption[] = "泰利沃v4.04版";
 
-// The first top-level window of the process with this caption.
-HWND WindowOf(DWORD pid, const char* caption) {
-  for (HWND w : TopLevelWindowsOf(pid))
-    if (WindowText(w) == caption) return w;
-  return nullptr;
-}
+HWND First(const std::vector<HWND>& windows) { return windows.empty() ? nullptr : windows[0]; }
 
 std::string ProfileKey(const char* section) { return std::string("Software\\Tallivo\\Tallivo\\") + section; }
 
@@ -34,10 +29,6 @@ void WaitForEarlierCopyToEnd() {
 
 using MapViewFn = LONG(NTAPI*)(HANDLE, HANDLE, void**, ULONG_PTR, SIZE_T, LARGE_INTEGER*, SIZE_T*, int, ULONG, ULONG);
 using UnmapViewFn = LONG(NTAPI*)(HANDLE, void*);
-template <typename T>
-T Ntdll(const char* name) {
-  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
-}
 
 LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return msg == WM_CONTEXTMENU ? 0 : DefWindowProcA(hwnd, msg, wp, lp);
@@ -50,16 +41,6 @@ std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
   return v;
 }
 }  // namespace
-
-std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-  std::vector<HWND> all;
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) all.push_back(w);
-  }
-  return all;
-}
 
 std::string BinDir() {
   std::string path(MAX_PATH, '\0');
@@ -178,7 +159,7 @@ bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::str
   CloseHandle(pi.hThread);
   m_process = pi.hProcess;
   m_pid = pi.dwProcessId;
-  const auto seen = [&] { return (m_main = WindowOf(m_pid, kMainCaption)) != nullptr || !Running(); };
+  const auto seen = [&] { return (m_main = First(TopLevelWindowsOf(m_pid, kMainCaption))) != nullptr || !Running(); };
   if (!timeoutMs || !WaitUntil(seen, timeoutMs) || !m_main) return false;
   m_firstCursorText = Text(IDC_CURSOR_POS);
   return true;
@@ -191,8 +172,11 @@ bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
       HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
       char image[MAX_PATH * 2] = {};
       DWORD size = sizeof image;
-      if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0)
-        return m_process = h, m_main = w, true;
+      if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0) {
+        m_process = h;
+        m_main = w;
+        return true;
+      }
       if (h) CloseHandle(h);
     }
     return false;
@@ -210,7 +194,7 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
   const std::string exe = BinDir() + "\\Tallivo.exe";
   const std::string cmd = "/usr/bin/env FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" \"" +
                           loader + "\" \"" + exe + "\"";
-  return StartUnixProgram(cmd.c_str(), BinDir().c_str()) && Attach(exe, timeoutMs);
+  return RunUnix(cmd, BinDir().c_str()) && Attach(exe, timeoutMs);
 }
 
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
@@ -246,12 +230,25 @@ bool App::WaitText(int controlId, const std::string& expected, DWORD timeoutMs) 
 
 HWND App::FindDialog(const char* caption, DWORD timeoutMs) const {
   HWND found = nullptr;
-  const auto shown = [&] { return IsWindowVisible(found = WindowOf(m_pid, caption)) != FALSE; };
+  const auto shown = [&] { return IsWindowVisible(found = First(TopLevelWindowsOf(m_pid, caption))) != FALSE; };
   return WaitUntil(shown, timeoutMs) ? found : nullptr;
 }
 
-bool App::Answer(int button, std::string* text, DWORD timeoutMs) const {
-  HWND box = FindDialog("提示", timeoutMs);
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, const char* caption, const char* windowClass) {
+  std::vector<HWND> all;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    DWORD owner = 0;
+    char cls[64] = {};
+    GetWindowThreadProcessId(w, &owner);
+    GetClassNameA(w, cls, sizeof cls);
+    if (owner == pid && (!windowClass || _stricmp(cls, windowClass) == 0) && (!caption || WindowText(w) == caption))
+      all.push_back(w);
+  }
+  return all;
+}
+
+bool App::Answer(int button, std::string* text, DWORD timeoutMs, const char* caption) const {
+  HWND box = FindDialog(caption, timeoutMs);
   if (!box) return false;
   if (text) *text = DialogStaticText(box);
   PressButton(box, button);
@@ -273,8 +270,6 @@ bool App::FromTray() const {
   return WaitUntil([&] { return IsWindowVisible(m_main) && !IsIconic(m_main); });
 }
 
-std::vector<HWND> App::TopLevelWindows() const { return TopLevelWindowsOf(m_pid); }
-
 SharedBlock::SharedBlock(HANDLE process, size_t size)
     : m_process(nullptr),
       m_section(
@@ -286,13 +281,13 @@ SharedBlock::SharedBlock(HANDLE process, size_t size)
   m_local = static_cast<char*>(MapViewOfFile(m_section, FILE_MAP_ALL_ACCESS, 0, 0, size));
   void* remote = nullptr;
   SIZE_T viewSize = 0;
-  const auto map = Ntdll<MapViewFn>("NtMapViewOfSection");
+  const auto map = Export<MapViewFn>("ntdll.dll", "NtMapViewOfSection");
   if (map && map(m_section, m_process, &remote, 0, 0, nullptr, &viewSize, 1 /* ViewShare */, 0, PAGE_READWRITE) >= 0)
     m_remote = static_cast<char*>(remote);
 }
 
 SharedBlock::~SharedBlock() {
-  if (m_remote) Ntdll<UnmapViewFn>("NtUnmapViewOfSection")(m_process, m_remote);
+  if (m_remote) Export<UnmapViewFn>("ntdll.dll", "NtUnmapViewOfSection")(m_process, m_remote);
   if (m_local) UnmapViewOfFile(m_local);
   if (m_section) CloseHandle(m_section);
   if (m_process) CloseHandle(m_process);
@@ -323,9 +318,8 @@ POINT InputSink::Center() const {
 }
 
 void InputSink::Activate() {
-  SetForegroundWindow(m_hwnd);
+  BringToFront(m_hwnd);
   SetFocus(m_hwnd);
-  WaitUntil([&] { return GetForegroundWindow() == m_hwnd; }, 2000);
   Pump(50);
 }
 
@@ -336,8 +330,8 @@ bool InputSink::Take() {
   return moved;
 }
 
-bool StartUnixProgram(const char* commandLine, const char* workDir) {
-  std::vector<char> line(commandLine, commandLine + strlen(commandLine) + 1);
+bool RunUnix(const std::string& commandLine, const char* workDir) {
+  std::string line = commandLine;
   STARTUPINFOA si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   // Wine starts a Unix program without giving back process or thread handles: what it leaves in `pi` is not ours, and
@@ -363,7 +357,7 @@ bool MoveCursor(int x, int y) {
   // up first (Wine ends it when the last test process goes), and move again if that still happens.
   GetDesktopWindow();
   for (int attempt = 0; attempt < 5; ++attempt) {
-    if (!StartUnixProgram(cmd)) SetCursorPos(x, y);
+    if (!RunUnix(cmd)) SetCursorPos(x, y);
     if (WaitUntil(arrived, 2500)) return true;
   }
   fprintf(stderr, "MoveCursor(%d, %d): the pointer stays at %ld,%ld\n", x, y, p.x, p.y);
@@ -393,10 +387,10 @@ void Wheel(int delta, int times) {
 
 void TapKey(WORD vk, int times) { SendInputs(Presses(KeyInput(vk, false), KeyInput(vk, true), times)); }
 
-INPUT MouseAt(DWORD flags, POINT p) {
+INPUT MouseAt(DWORD flags, POINT p, DWORD data) {
   const int w = GetSystemMetrics(SM_CXSCREEN);
   const int h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, data);
   // Rounded up, so that the system's scaling back gives the same pixel.
   in.mi.dx = static_cast<LONG>((static_cast<long long>(p.x) * 65536 + w - 1) / w);
   in.mi.dy = static_cast<LONG>((static_cast<long long>(p.y) * 65536 + h - 1) / h);
@@ -417,9 +411,7 @@ void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times) {
 
 void WheelAt(POINT p, int delta, int times) {
   PointAt(p);
-  INPUT in = MouseAt(MOUSEEVENTF_WHEEL, p);
-  in.mi.mouseData = static_cast<DWORD>(delta);
-  SendInputs(std::vector<INPUT>(times, in));
+  SendInputs(std::vector<INPUT>(times, MouseAt(MOUSEEVENTF_WHEEL, p, static_cast<DWORD>(delta))));
 }
 
 float MeasurePixelsPerMetre() {

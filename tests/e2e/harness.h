@@ -16,8 +16,8 @@ namespace e2e {
 std::string BinDir();
 // ANSI text as UTF-16.
 std::wstring Widen(const std::string& ansi);
-// The top-level windows of a process, in Z order.
-std::vector<HWND> TopLevelWindowsOf(DWORD pid);
+// The top-level windows of a process in Z order; only those of the given caption and window class when given.
+std::vector<HWND> TopLevelWindowsOf(DWORD pid, const char* caption = nullptr, const char* windowClass = nullptr);
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
 void ResetProfile();
 void WriteProfileDword(const char* section, const char* entry, DWORD value);
@@ -29,13 +29,17 @@ uint32_t NumberIn(const std::string& label);
 void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wheel, DWORD keys, DWORD movePixels,
              DWORD runSeconds);
 SYSTEMTIME Today();
+// A function a loaded module exports, as type T; null when it has none of that name.
+template <typename T>
+T Export(const char* module, const char* name) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(module), name)));
+}
 // The whole file, "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 
 // Polls pred every few milliseconds, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 void Pump(DWORD ms);
-// Brings a window to the front and waits until it is there.
 bool BringToFront(HWND hwnd);
 
 class App {
@@ -71,16 +75,15 @@ class App {
   std::string Text(int controlId) const;
   bool WaitText(int controlId, const std::string& expected, DWORD timeoutMs = 3000) const;
   const std::string& FirstCursorText() const { return m_firstCursorText; }
-  // Top-level dialog of this process with the given caption (a message box).
+  // The first top-level window of this process with the given caption (a message box), once it is shown.
   HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
-  std::vector<HWND> TopLevelWindows() const;
   void Command(WORD id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
   // Posts an event message of the hook libraries (WM_INPUT_KEY...) times over.
   void PostInput(UINT msg, int times = 1) const {
     for (int i = 0; i < times; ++i) PostMessageA(m_main, msg, 0, 0);
   }
-  // Answers the "提示" question box with the given button; false if none came.
-  bool Answer(int button, std::string* text = nullptr, DWORD timeoutMs = 5000) const;
+  // Answers the box of that caption with the given button, its text in *text; false if none came or it stays.
+  bool Answer(int button, std::string* text = nullptr, DWORD timeoutMs = 5000, const char* caption = "提示") const;
   // The menu's exit, answered Yes, and the end of the process.
   bool Quit();
   // Minimised to the tray; shown again by a double click on the icon.
@@ -136,8 +139,9 @@ class InputSink {
   HWND m_hwnd = nullptr;
 };
 
-// Starts a Unix program (under Wine) without waiting for it, in workDir when given; callers wait for its effect.
-bool StartUnixProgram(const char* commandLine, const char* workDir = nullptr);
+// Starts a Unix program by full path (under Wine) without waiting for it, in workDir when given; callers wait for its
+// effect.
+bool RunUnix(const std::string& commandLine, const char* workDir = nullptr);
 // Starts a Windows command line; its process handle, null when it did not.
 HANDLE StartProcess(std::string commandLine);
 
@@ -153,7 +157,7 @@ void TapKey(WORD vk, int times);
 // Input at a given screen point. Wine's server learns of an X pointer move only when the process owning the window
 // under the pointer reads its X events; until then a plain injected click lands at the old place, so these move the X
 // pointer and also say in each event where it is.
-INPUT MouseAt(DWORD flags, POINT p);
+INPUT MouseAt(DWORD flags, POINT p, DWORD data = 0);
 bool PointAt(POINT p);
 void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times);
 void WheelAt(POINT p, int delta, int times);

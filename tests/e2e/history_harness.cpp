@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -29,10 +30,8 @@ void ClearHistory() {
   const std::string folder = HistoryFolder();
   // A run that failed half-way may have left the folder unwritable. Only then: the Unix command runs whenever Wine gets
   // to it, and a late one would undo what the next case sets up.
-  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !HistoryFolderWritable()) {
-    RunUnix("/usr/bin/chattr -i \"" + UnixPath(folder) + "\"");
-    WaitUntil(HistoryFolderWritable);
-  }
+  if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES && !HistoryFolderWritable())
+    SetImmutable(folder, false, HistoryFolderWritable);
   std::error_code absent;
   for (const auto& e : std::filesystem::directory_iterator(folder, absent))
     if (!e.is_directory(absent)) std::filesystem::remove(e.path(), absent);
@@ -128,18 +127,11 @@ bool WriteKnownYear() {
   return store.Open(HistoryFile(), time(nullptr)).Ok() && store.Write(deltas).Ok();
 }
 
-std::vector<HWND> HistoryWindows(const App& app) {
-  std::vector<HWND> found;
-  for (HWND w : app.TopLevelWindows())
-    if (WindowText(w) == "历史记录") found.push_back(w);
-  return found;
-}
-
 HWND OpenHistoryWindow(const App& app) {
-  if (HistoryWindows(app).empty()) app.Command(ID_HISTORY);
+  if (TopLevelWindowsOf(app.Pid(), "历史记录").empty()) app.Command(ID_HISTORY);
   HWND shown = nullptr;
   WaitUntil([&] {
-    const std::vector<HWND> w = HistoryWindows(app);
+    const std::vector<HWND> w = TopLevelWindowsOf(app.Pid(), "历史记录");
     return (shown = w.size() == 1 && IsWindowVisible(w[0]) ? w[0] : nullptr) != nullptr;
   });
   return shown;
@@ -172,13 +164,9 @@ bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
   return false;
 }
 
-bool ShowsWindowOfClass(const App& app, const std::string& name) {
-  for (HWND w : app.TopLevelWindows()) {
-    char cls[64] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (name == cls && IsWindowVisible(w)) return true;
-  }
-  return false;
+bool ShowsWindowOfClass(const App& app, const char* name) {
+  const std::vector<HWND> all = TopLevelWindowsOf(app.Pid(), nullptr, name);
+  return std::any_of(all.begin(), all.end(), IsWindowVisible);
 }
 
 }  // namespace e2e

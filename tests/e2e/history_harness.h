@@ -24,7 +24,6 @@ bool HistoryFolderWritable();
 // Noon of the local day n days before today, and its date, "YYYY-MM-DD"; today's for 0.
 SYSTEMTIME DayAgo(int n);
 std::string DateDaysAgo(int n);
-inline std::string TodayKey() { return DateDaysAgo(0); }
 
 // The first row of a query on the file (read-only), a number a column (NaN for NULL); empty when there is none.
 std::vector<double> HistoryRow(const std::string& sql);
@@ -52,14 +51,12 @@ KnownYear KnownYearRows(int oldest = 501, int newest = 0);
 // Clears the history folder and writes KnownYearRows() into a new file.
 bool WriteKnownYear();
 
-// The program's top-level windows captioned 历史记录; the one shown, opened by the menu command when none is (or null).
-std::vector<HWND> HistoryWindows(const App& app);
+// The program's 历史记录 window, opened by the menu command when there is none; null unless one alone is shown.
 HWND OpenHistoryWindow(const App& app);
 // Sets the window's date pickers to the days fromAgo and toAgo days ago, then changes the second as the user does (a
 // picker tells its window only of the user's own input); true once the days list starts at the first.
 bool PickRange(const App& app, HWND window, int fromAgo, int toAgo);
-// Whether one of the program's top-level windows of that class is shown.
-bool ShowsWindowOfClass(const App& app, const std::string& name);
+bool ShowsWindowOfClass(const App& app, const char* name);
 
 // One copy of the program over the known year for a suite's cases (pointer in a corner), and its history window.
 class KnownYearApp : public SharedApp<KnownYearApp> {

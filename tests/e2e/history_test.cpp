@@ -13,7 +13,7 @@ using tallivo::InputKind;
 
 namespace {
 
-int64_t DayInt(const char* column, const std::string& day = TodayKey()) {
+int64_t DayInt(const char* column, const std::string& day = DateDaysAgo(0)) {
   return HistoryInt(std::string("SELECT ") + column + " FROM days WHERE date='" + day + "'");
 }
 
@@ -57,7 +57,7 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   InputSink sink({60, 60, 460, 360});
   sink.Activate();
   const POINT at = sink.Center();
-  const std::string day = TodayKey();
+  const std::string day = DateDaysAgo(0);
   const time_t started = time(nullptr);
   ClickAt(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
   ClickAt(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
@@ -123,10 +123,7 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
     CreateDirectoryA(HistoryFolder().c_str(), nullptr);
     std::string before;  // the file as it was before the program started
     switch (c.kind) {
-      case kReadOnlyFolder:
-        ASSERT_TRUE(RunUnix("/usr/bin/chattr +i \"" + UnixPath(HistoryFolder()) + "\""));
-        ASSERT_TRUE(WaitUntil([] { return !HistoryFolderWritable(); }));
-        break;
+      case kReadOnlyFolder: ASSERT_TRUE(SetImmutable(HistoryFolder(), true, HistoryFolderWritable)); break;
       case kGarbage:
         before = std::string(4096, 'x').replace(0, 20, "not a database at all");
         ASSERT_FALSE((std::ofstream(HistoryFile(), std::ios::binary) << before).fail());
@@ -160,8 +157,7 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
 
     if (c.kind == kReadOnlyFolder) {
       EXPECT_EQ(GetFileAttributesA(HistoryFile().c_str()), INVALID_FILE_ATTRIBUTES);
-      ASSERT_TRUE(RunUnix("/usr/bin/chattr -i \"" + UnixPath(HistoryFolder()) + "\""));
-      ASSERT_TRUE(WaitUntil(HistoryFolderWritable));
+      ASSERT_TRUE(SetImmutable(HistoryFolder(), false, HistoryFolderWritable));
     } else if (c.kind == kGarbage) {
       EXPECT_NE(told.find(MovedAsideFile()), std::string::npos) << told;
       EXPECT_TRUE(ReadFileBytes(MovedAsideFile()) == before) << "the damaged file was changed";

@@ -40,8 +40,9 @@ TEST_F(HistoryWindow, MenuAndTrayOpenOneWindowOwnedByTheMainWindow) {
   ASSERT_TRUE(WaitUntil([] { return ShowsWindowOfClass(*s_app, "#32768"); })) << "no tray menu";
   TapKey(VK_DOWN, 2);
   TapKey(VK_RETURN, 1);
-  ASSERT_TRUE(WaitUntil([] { return HistoryWindows(*s_app).size() == 1; })) << "the tray item opened nothing";
-  HWND first = HistoryWindows(*s_app)[0];
+  ASSERT_TRUE(WaitUntil([] { return TopLevelWindowsOf(s_app->Pid(), "历史记录").size() == 1; }))
+      << "the tray item opened nothing";
+  HWND first = TopLevelWindowsOf(s_app->Pid(), "历史记录")[0];
   EXPECT_EQ(GetWindow(first, GW_OWNER), s_app->Main());
   EXPECT_TRUE(GetWindowLongA(first, GWL_STYLE) & WS_THICKFRAME);
   // A second command, minimised or not, brings back the same window.
@@ -50,7 +51,7 @@ TEST_F(HistoryWindow, MenuAndTrayOpenOneWindowOwnedByTheMainWindow) {
   s_app->Command(ID_HISTORY);
   EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first) && IsWindowVisible(first); }));
   Pump(300);
-  EXPECT_EQ(HistoryWindows(*s_app), std::vector<HWND>{first});
+  EXPECT_EQ(TopLevelWindowsOf(s_app->Pid(), "历史记录"), std::vector<HWND>{first});
   // Closed, it opens afresh, where it was, and never smaller than its minimum.
   RECT before, after;
   GetWindowRect(first, &before);
@@ -76,7 +77,7 @@ TEST_F(HistoryWindow, EachRangeListsItsDaysWithGapsAsZeroAndTheRightTotals) {
   for (const auto& [button, days] : ranges) {
     SCOPED_TRACE(days);
     ASSERT_TRUE(ShowDays(button, days)) << Rows(IDC_HIST_DAYS);
-    const std::string from = DateDaysAgo(days - 1), today = TodayKey();
+    const std::string from = DateDaysAgo(days - 1), today = DateDaysAgo(0);
     EXPECT_EQ(Cell(IDC_HIST_DAYS, 0, 0), from);
     EXPECT_EQ(Cell(IDC_HIST_DAYS, days - 1, 0), today);
     // Every column's total: the file's rows of the range (input elsewhere may add to today's).

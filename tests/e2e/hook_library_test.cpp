@@ -48,8 +48,11 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
       CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
   InputSink sink;
   ASSERT_TRUE(stop && start && stopTask && startTask && target && sink.Take());
-  stop(), stop();                // stops without a start, twice, are harmless
-  start(target), start(target);  // a second start must not double the counts
+  // Stops without a start, twice, are harmless; a second start must not double the counts.
+  stop();
+  stop();
+  start(target);
+  start(target);
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
   Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
@@ -83,7 +86,8 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
   watch();
   EXPECT_EQ(moves(20), 1);
   EXPECT_EQ(moves(20), 1);
-  watch(), watch();
+  watch();
+  watch();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);  // a click is no move
   EXPECT_EQ(moves(0), 1);
   EXPECT_EQ(moves(5), 2);

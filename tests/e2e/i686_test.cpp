@@ -87,7 +87,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   TapKey('Q', 4);
   app.ExpectCounters({52, 41, 31, 23, 14});
   // The 32-bit build keeps the history as the 64-bit one does.
-  const std::string day = "date='" + TodayKey() + "'";
+  const std::string day = "date='" + DateDaysAgo(0) + "'";
   EXPECT_TRUE(WaitUntil([&] { return HistoryInt("SELECT key_strokes FROM days WHERE " + day) == 4; }, 5000));
   EXPECT_EQ(HistoryInt("SELECT strokes FROM keys WHERE vk=81 AND " + day), 4);
   EXPECT_EQ(HistoryInt("SELECT clicks FROM programs WHERE exe='tallivo_e2e.exe' AND " + day), 4);
@@ -107,9 +107,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   app.Command(ID_PROCESS_STATS);
   ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
   // The picker lists the processes as it opens.
-  ASSERT_TRUE(ChooseProcess(app.Pid(), "tallivo_target.exe"))
-      << "not listed:\n"
-      << RemoteList(GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST), app.Pid()).Names();
+  ASSERT_TRUE(ChooseProcess(app, "tallivo_target.exe")) << "not listed:\n" << PickerNames(app);
   const POINT c = {875, 150};
   ClickAt(c, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   ClickAt(c, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);

@@ -13,7 +13,22 @@ namespace e2e {
 
 HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
 HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据"); }
+
 static std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
+static HWND PickerList() { return GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST); }
+
+// The middle of the row's label on the screen, scrolled into view.
+static POINT RowPoint(const App& app, int row) {
+  SendMessageA(PickerList(), LVM_ENSUREVISIBLE, row, FALSE);
+  SharedBlock block(app.Process(), sizeof(RECT));
+  if (!block.Ok()) return {};
+  RECT& r = *reinterpret_cast<RECT*>(block.Local());
+  r = {LVIR_LABEL};
+  SendMessageA(PickerList(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.Remote()));
+  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(PickerList(), &p);
+  return p;
+}
 
 bool PanelShows(std::array<uint32_t, 5> n) {
   const std::pair<int, std::string> want[] = {{IDC_PROC_LEFT, tallivo::PanelLeftLabel(n[0])},
@@ -33,45 +48,32 @@ bool PanelShows(std::array<uint32_t, 5> n) {
   return ok;
 }
 
-bool ChooseProcess(DWORD programPid, const char* exe) {
+bool ChooseProcess(const App& app, const char* exe) {
   HWND picker = ProcessPickerWindow();
   if (!PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) ||
       !WaitUntil([&] { return IsWindowVisible(picker) != FALSE; }))
     return false;
-  RemoteList list(GetDlgItem(picker, IDC_PROCESS_LIST), programPid);
   // The list is rebuilt when opened and every ten seconds while open, which drops the selection: try again should a
   // rebuild fall between the two clicks.
   for (int attempt = 0; attempt < 3 && IsWindowVisible(picker); ++attempt) {
-    const int row = list.Find(exe);
+    const int row = PickerRow(app, exe);
     if (row < 0) return false;
-    ClickAt(list.RowPoint(row), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
+    ClickAt(RowPoint(app, row), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
     WaitUntil([&] { return !IsWindowVisible(picker); });
   }
   return !IsWindowVisible(picker);
 }
 
-int RemoteList::Find(const char* exe) {
-  for (int row = 0; row < ListRows(m_list); ++row)
-    if (_stricmp(ListCell(m_proc, m_list, row, 1).c_str(), exe) == 0) return row;
+int PickerRow(const App& app, const char* exe) {
+  for (int row = 0; row < ListRows(PickerList()); ++row)
+    if (_stricmp(ListCell(app.Process(), PickerList(), row, 1).c_str(), exe) == 0) return row;
   return -1;
 }
 
-std::string RemoteList::Names() {
+std::string PickerNames(const App& app) {
   std::string all;
-  for (int row = 0; row < ListRows(m_list); ++row) all += ListCell(m_proc, m_list, row, 1) + "\n";
+  for (int row = 0; row < ListRows(PickerList()); ++row) all += ListCell(app.Process(), PickerList(), row, 1) + "\n";
   return all;
-}
-
-POINT RemoteList::RowPoint(int row) {
-  SendMessageA(m_list, LVM_ENSUREVISIBLE, row, FALSE);
-  SharedBlock block(m_proc, sizeof(RECT));
-  if (!block.Ok()) return {};
-  RECT& r = *reinterpret_cast<RECT*>(block.Local());
-  r = {LVIR_LABEL};
-  SendMessageA(m_list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.Remote()));
-  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  ClientToScreen(m_list, &p);
-  return p;
 }
 
 }  // namespace e2e

@@ -10,27 +10,10 @@ HWND ProcessPickerWindow();
 // Waits until the panel shows these counts (left, right, middle, wheel,
 // keys); each label that does not is reported as a failure.
 bool PanelShows(std::array<uint32_t, 5> n);
+// The picker's row naming exe in its second column, -1 when none does; and that column of every row, one per line.
+int PickerRow(const App& app, const char* exe);
+std::string PickerNames(const App& app);
 // Opens the picker from the panel and double-clicks the executable's row.
-bool ChooseProcess(DWORD programPid, const char* exe);
-
-// The picker's list view, read from outside the program's process.
-class RemoteList {
- public:
-  RemoteList(HWND list, DWORD pid) : m_list(list), m_proc(OpenProcess(PROCESS_VM_OPERATION, FALSE, pid)) {}
-  ~RemoteList() {
-    if (m_proc) CloseHandle(m_proc);
-  }
-  RemoteList(const RemoteList&) = delete;
-  RemoteList& operator=(const RemoteList&) = delete;
-  // The row naming exe in its second column, -1 when none does.
-  int Find(const char* exe);
-  // The second column of every row, one per line.
-  std::string Names();
-  POINT RowPoint(int row);
-
- private:
-  HWND m_list;
-  HANDLE m_proc;
-};
+bool ChooseProcess(const App& app, const char* exe);
 
 }  // namespace e2e

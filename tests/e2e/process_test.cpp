@@ -98,11 +98,10 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
   TargetApp targetApp(740, 20, 270, 260);
   const HWND target = targetApp.Window();
   ASSERT_TRUE(target);
-  RemoteList list(GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST), s_app->Pid());
   ASSERT_FALSE(IsWindowVisible(ProcessPickerWindow()));
-  EXPECT_LT(list.Find(kTargetExe), 0);
+  EXPECT_LT(PickerRow(*s_app, kTargetExe), 0);
 
-  ASSERT_TRUE(ChooseProcess(s_app->Pid(), kTargetExe));
+  ASSERT_TRUE(ChooseProcess(*s_app, kTargetExe));
   EXPECT_TRUE(PanelShows({}));  // the double click in the picker is not the program's
   ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
   ClickAt(kTargetCenter, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);

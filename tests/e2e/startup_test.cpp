@@ -48,7 +48,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
   App second;
   EXPECT_FALSE(second.Start("Tallivo.exe", 3000, "", true));
   EXPECT_TRUE(second.WaitExit(5000));
-  EXPECT_TRUE(second.TopLevelWindows().empty());
+  EXPECT_TRUE(TopLevelWindowsOf(second.Pid()).empty());
   ASSERT_TRUE(app.Running());
   EXPECT_EQ(GetForegroundWindow(), before);
   TapKey('E', 1);
@@ -105,7 +105,7 @@ TEST(ExitPaths, EachWayOutAsksOrEndsAtOnceAndKeepsEveryEventCountedBeforeIt) {
   auto expectKept = [&] {
     EXPECT_EQ(Stored("MouseLeft"), left);
     EXPECT_EQ(Stored("KeyBoard"), keys);
-    const std::string today = "FROM days WHERE date='" + TodayKey() + "'";
+    const std::string today = "FROM days WHERE date='" + DateDaysAgo(0) + "'";
     EXPECT_EQ(HistoryInt("SELECT left_clicks " + today), left);
     EXPECT_EQ(HistoryInt("SELECT key_strokes " + today), keys);
   };

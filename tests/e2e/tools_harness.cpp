@@ -26,16 +26,12 @@ void SetHttpsOpen(const std::string& command) {
 }
 
 // A dialog window (#32770) of the process owned by owner, shown, other than except.
-HWND OwnedDialog(DWORD pid, HWND owner, HWND except, DWORD timeoutMs) {
+HWND OwnedDialog(const App& app, HWND owner, HWND except, DWORD timeoutMs) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
-        for (HWND w : TopLevelWindowsOf(pid)) {
-          char cls[32] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          if (w != except && IsWindowVisible(w) && !std::strcmp(cls, "#32770") && GetWindow(w, GW_OWNER) == owner)
-            return (found = w) != nullptr;
-        }
+        for (HWND w : TopLevelWindowsOf(app.Pid(), nullptr, "#32770"))
+          if (w != except && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner) return (found = w) != nullptr;
         return false;
       },
       timeoutMs);
@@ -44,9 +40,7 @@ HWND OwnedDialog(DWORD pid, HWND owner, HWND except, DWORD timeoutMs) {
 }  // namespace
 
 std::string UnixPath(const std::string& winPath) {
-  using UnixNameFn = char*(CDECL*)(const WCHAR*);
-  auto fn = reinterpret_cast<UnixNameFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  const auto fn = Export<char*(CDECL*)(const WCHAR*)>("kernel32.dll", "wine_get_unix_file_name");
   char* unix = fn ? fn(Widen(winPath).c_str()) : nullptr;
   if (!unix) return "";  // not under Wine
   std::string out(unix);
@@ -66,14 +60,9 @@ void App::ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs) const {
   for (const auto& [id, text] : want) EXPECT_TRUE(WaitText(id, text, timeoutMs)) << Text(id) << ", want " << text;
 }
 
-bool RunUnix(const std::string& commandLine) { return StartUnixProgram(commandLine.c_str()); }
-
 std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
-  HWND box = app.FindDialog("Tallivo", timeoutMs);
-  if (!box) return "<no box>";
-  const std::string text = DialogStaticText(box);
-  PressButton(box, IDOK);
-  WaitUntil([&] { return !IsWindow(box); });
+  std::string text = "<no box>";
+  app.Answer(IDOK, &text, timeoutMs, "Tallivo");
   return text;
 }
 
@@ -86,8 +75,7 @@ bool RunInside(const App& app, const char* dllName) {
   if (path.Ok()) {
     memcpy(path.Local(), dll.c_str(), dll.size() + 1);
     // kernel32 sits at the same address in every process of the session.
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    const auto load = Export<LPTHREAD_START_ROUTINE>("kernel32.dll", "LoadLibraryA");
     thread = CreateRemoteThread(proc, nullptr, 0, load, path.Remote(), 0, nullptr);
   }
   const bool ran = thread && WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
@@ -126,7 +114,7 @@ SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& 
                    const std::function<void()>& between) {
   SaveOutcome out;
   PostMessageA(owner, WM_COMMAND, command, 0);
-  const HWND dlg = OwnedDialog(app.Pid(), owner, nullptr, 5000);
+  const HWND dlg = OwnedDialog(app, owner, nullptr, 5000);
   if (!dlg) return out;
   // The name field: cmb13, or edt1 in the old style.
   SetWindowTextA(GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480), name.c_str());
@@ -136,7 +124,7 @@ SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& 
       [&] {
         // A question comes from the save dialog, a failure from it or from the program.
         for (HWND by : {dlg, owner}) {
-          const HWND box = OwnedDialog(app.Pid(), by, dlg, 0);
+          const HWND box = OwnedDialog(app, by, dlg, 0);
           if (!box) continue;
           if (GetDlgItem(box, IDYES)) {
             ++out.asked;
@@ -170,8 +158,6 @@ BrowserStandIn::~BrowserStandIn() {
     SetHttpsOpen(m_oldCommand);
   DeleteFileA(m_logPath.c_str());
 }
-
-std::string BrowserStandIn::Requests() const { return ReadFileBytes(m_logPath); }
 
 RunKeyLock::RunKeyLock(HKEY root) : m_root(root) {
   HKEY key = nullptr;
@@ -270,25 +256,26 @@ std::string PlantedCopy::Loaded() const {
 ReadOnlyFile::ReadOnlyFile(const std::string& path, const std::string& content) : m_path(path) {
   // A run that was killed may have left the file immutable: free it first,
   // or it stays behind for good (and no one can delete the build tree).
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable()) SetImmutable(false);
+  const auto writable = [this] { return !Unwritable(); };
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && Unwritable()) SetImmutable(path, false, writable);
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   std::ofstream(path, std::ios::binary) << content;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
   if (!Unwritable()) {
     m_immutable = true;  // undone at the end even if it took effect only late
-    SetImmutable(true);
+    SetImmutable(path, true, writable);
   }
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-  if (m_immutable) SetImmutable(false);
+  if (m_immutable) SetImmutable(m_path, false, [this] { return !Unwritable(); });
   SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(m_path.c_str());
 }
 
-void ReadOnlyFile::SetImmutable(bool on) const {
-  if (RunUnix(std::string("/usr/bin/chattr ") + (on ? "+i" : "-i") + " \"" + UnixPath(m_path) + "\""))
-    WaitUntil([&] { return Unwritable() == on; });
+bool SetImmutable(const std::string& path, bool on, const std::function<bool()>& writable) {
+  return RunUnix(std::string("/usr/bin/chattr ") + (on ? "+i" : "-i") + " \"" + UnixPath(path) + "\"") &&
+         WaitUntil([&] { return writable() != on; });
 }
 
 bool ReadOnlyFile::Unwritable() const {

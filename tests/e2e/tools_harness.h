@@ -14,8 +14,8 @@ namespace e2e {
 
 // Unix path of a Windows path (the test may call Unix tools on it), "" when not under Wine.
 std::string UnixPath(const std::string& winPath);
-// StartUnixProgram for a command line by full path: check for its effect.
-bool RunUnix(const std::string& commandLine);
+// chattr +i (on) or -i on a file or folder, then waits until writable() tells the change; false when either fails.
+bool SetImmutable(const std::string& path, bool on, const std::function<bool()>& writable);
 
 // Text of the program's own message box (captioned "Tallivo"), answered with OK; "<no box>" when none comes.
 std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
@@ -73,7 +73,7 @@ class BrowserStandIn {
   BrowserStandIn();
   ~BrowserStandIn();
   // "address|show command" lines, one per request.
-  std::string Requests() const;
+  std::string Requests() const { return ReadFileBytes(m_logPath); }
 
  private:
   std::string m_oldCommand;
@@ -103,8 +103,6 @@ class ReadOnlyFile {
   bool Unwritable() const;
 
  private:
-  // chattr +i or -i, then waits until writing fails or works again.
-  void SetImmutable(bool on) const;
   std::string m_path;
   bool m_immutable = false;
 };
