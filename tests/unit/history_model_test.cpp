@@ -39,11 +39,8 @@ std::string Dates(const std::vector<DayRow>& rows) {
 }  // namespace
 
 TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
-  for (const char* ok : {"1970-01-01", "2024-02-29", "2000-02-29", "2026-12-31", "9999-12-31"}) {
-    Date d;
-    EXPECT_TRUE(ParseDate(ok, &d)) << ok;
-    EXPECT_EQ(DateText(d), ok);
-  }
+  for (const char* ok : {"1970-01-01", "2024-02-29", "2000-02-29", "2026-12-31", "9999-12-31"})
+    EXPECT_EQ(DateText(D(ok)), ok);
   for (const char* bad : {"2026-2-3", "2026-02-30", "2100-02-29", "2026-02-29", "2026-04-31", "2026-13-01",
                           "2026-00-10", "2026-01-00", "1969-12-31", "0000-01-01", "2026-02-03x", " 2026-02-03",
                           "2026/02/03", "2026-02/03", "+026-02-03", "2026-0a-03", "", "2026-02-03\n"}) {
@@ -56,7 +53,6 @@ TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
   int n = 0;
   for (Date d = D("1970-01-01"); d < D("2101-01-01"); ++n) {
     const Date next = AddDays(d, 1);
-    ASSERT_LT(d, next);
     ASSERT_TRUE(ParseDate(DateText(next), nullptr)) << DateText(next);
     ASSERT_EQ(Weekday(next), (Weekday(d) + 1) % 7) << DateText(next);
     ASSERT_EQ(AddDays(next, -1), d);

@@ -110,7 +110,6 @@ TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
       // Centred: the same room on both sides of the longer way, give or take a pixel.
       EXPECT_NEAR(l.board.left - l.area.left, l.area.right - l.board.right, 1);
       EXPECT_NEAR(l.board.top - l.area.top, l.area.bottom - l.board.bottom, 1);
-      // It fills one way.
       EXPECT_TRUE(l.area.Width() - l.board.Width() <= 2 || l.area.Height() - l.board.Height() <= 2);
     } else {
       // Too small: the minimum scale from the top left corner.
