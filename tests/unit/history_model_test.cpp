@@ -51,12 +51,11 @@ TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
   // Day by day from 1970 to 2101: each next day prints, parses back and is
   // the next weekday; 47847 days in all, so no day is skipped or repeated.
   int n = 0;
-  for (Date d = D("1970-01-01"); d < D("2101-01-01"); ++n) {
-    const Date next = AddDays(d, 1);
+  for (Date d = D("1970-01-01"), next; d < D("2101-01-01"); d = next, ++n) {
+    next = AddDays(d, 1);
     ASSERT_TRUE(ParseDate(DateText(next), nullptr)) << DateText(next);
     ASSERT_EQ(Weekday(next), (Weekday(d) + 1) % 7) << DateText(next);
     ASSERT_EQ(AddDays(next, -1), d);
-    d = next;
   }
   EXPECT_EQ(n, 47847);
   // Steps to and past the ends of the calendar; the weekday the days above count from (Monday is 0), and one beyond.
