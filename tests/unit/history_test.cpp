@@ -282,14 +282,13 @@ TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
     Empty();
     sqlite3* other = setup ? Raw(path) : nullptr;
     ASSERT_EQ(setup ? Sql(other, setup) : SQLITE_OK, SQLITE_OK);
-    const std::string before = Bytes(path);
-    const std::vector<std::string> names = Names();
+    const auto before = std::pair(Bytes(path), Names());
     HistoryStore s;
     EXPECT_EQ(s.Open(path, 0).error, error);
     EXPECT_EQ(s.Write(Busy(1)).error, StoreError::CannotOpen);
     EXPECT_TRUE(s.Days("0000", "9999").empty());
     EXPECT_FALSE(s.LastRead().Ok());
-    EXPECT_EQ(std::pair(Bytes(path), Names()), std::pair(before, names));
+    EXPECT_EQ(std::pair(Bytes(path), Names()), before);
     sqlite3_close(other);
     EXPECT_EQ(s.Open(path, 0).Ok(), error == StoreError::Busy);  // a lock is only for a while
   }
