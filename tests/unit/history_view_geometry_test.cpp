@@ -28,7 +28,9 @@ bool Inside(const PixelRect& inner, const PixelRect& outer) {
 
 }  // namespace
 
-TEST(HeatMapGeometry, EveryCellIsFoundTheViewFilledAndTheLegendRunsFromZeroToTheMaximum) {
+TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLegendRunsFromZeroToTheMaximum) {
+  const std::vector<KeyCap>& caps = StandardKeyboard();
+  const float aspect = KeyboardWidth() / KeyboardHeight();
   for (Size s : kSizes) {
     SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
     const HeatMapLayout l = LayoutHeatMap(s.w, s.h);
@@ -64,6 +66,35 @@ TEST(HeatMapGeometry, EveryCellIsFoundTheViewFilledAndTheLegendRunsFromZeroToThe
       EXPECT_GE(HeatCellRect(l, 6, 23).right, s.w - 10);
       EXPECT_GE(l.grid.Height(), s.h / 2);
     }
+
+    const KeyboardLayout kb = LayoutStandardKeyboard(s.w, s.h);
+    ASSERT_EQ(kb.keys.size(), caps.size());
+    EXPECT_NEAR(static_cast<float>(kb.board.Width()) / kb.board.Height(), aspect, aspect * 0.03f);
+    EXPECT_FALSE(Overlaps(kb.strip, kb.area));
+    ASSERT_EQ(kb.board.Width() <= kb.area.Width() && kb.board.Height() <= kb.area.Height(), s.w >= 300);  // fits
+    if (s.w >= 300) {
+      // Centred: the same room on both sides of the longer way, give or take a pixel.
+      EXPECT_NEAR(kb.board.left - kb.area.left, kb.area.right - kb.board.right, 1);
+      EXPECT_NEAR(kb.board.top - kb.area.top, kb.area.bottom - kb.board.bottom, 1);
+      EXPECT_TRUE(kb.area.Width() - kb.board.Width() <= 2 || kb.area.Height() - kb.board.Height() <= 2);
+    } else {
+      // Too small: the minimum scale from the top left corner.
+      EXPECT_EQ(std::pair(kb.board.left, kb.board.top), std::pair(kb.area.left, kb.area.top));
+    }
+    for (size_t i = 0; i < kb.keys.size(); ++i) {
+      const PixelRect& k = kb.keys[i];
+      const int me = static_cast<int>(i);
+      SCOPED_TRACE(caps[i].label);
+      ASSERT_FALSE(IsEmpty(k));
+      EXPECT_TRUE(Inside(k, kb.board));
+      EXPECT_EQ(HitKey(kb, k.left, k.top), me);
+      EXPECT_EQ(HitKey(kb, k.right - 1, k.bottom - 1), me);
+      EXPECT_NE(HitKey(kb, k.right, k.top), me);  // the right edge is a gap or another key
+      for (size_t j = i + 1; j < kb.keys.size(); ++j) EXPECT_FALSE(Overlaps(k, kb.keys[j])) << caps[j].label;
+    }
+    EXPECT_EQ(HitKey(kb, kb.board.left - 1, kb.board.top), -1);
+    EXPECT_EQ(HitKey(kb, kb.board.left, kb.board.top), -1);  // the inset corner
+    EXPECT_EQ(HitKey(kb, s.w / 2, kb.strip.top + 2), -1);
   }
   const uint64_t huge = std::numeric_limits<uint64_t>::max();
   for (auto [columns, max] : {std::pair{200, uint64_t{1234}}, {7, uint64_t{3}}, {240, huge}, {50, uint64_t{0}}}) {
@@ -93,45 +124,6 @@ TEST(HeatMapGeometry, EveryCellIsFoundTheViewFilledAndTheLegendRunsFromZeroToThe
   }
   EXPECT_EQ(LegendValue(0, 1, 9), 9u);
   EXPECT_EQ(LegendValue(0, 0, 9), 0u);
-}
-
-TEST(KeyboardGeometry, ScaledKeysStayInsideKeepTheAspectAndNeverOverlap) {
-  const std::vector<KeyCap>& caps = StandardKeyboard();
-  const float aspect = KeyboardWidth() / KeyboardHeight();
-  for (Size s : kSizes) {
-    SCOPED_TRACE(testing::Message() << s.w << "x" << s.h);
-    const KeyboardLayout l = LayoutStandardKeyboard(s.w, s.h);
-    ASSERT_EQ(l.keys.size(), caps.size());
-    EXPECT_NEAR(static_cast<float>(l.board.Width()) / l.board.Height(), aspect, aspect * 0.03f);
-    EXPECT_FALSE(Overlaps(l.strip, l.area));
-    const bool fits = l.board.Width() <= l.area.Width() && l.board.Height() <= l.area.Height();
-    if (s.w >= 300) {
-      ASSERT_TRUE(fits);
-      // Centred: the same room on both sides of the longer way, give or take a pixel.
-      EXPECT_NEAR(l.board.left - l.area.left, l.area.right - l.board.right, 1);
-      EXPECT_NEAR(l.board.top - l.area.top, l.area.bottom - l.board.bottom, 1);
-      // It fills one way.
-      EXPECT_TRUE(l.area.Width() - l.board.Width() <= 2 || l.area.Height() - l.board.Height() <= 2);
-    } else {
-      // Too small: the minimum scale from the top left corner.
-      EXPECT_FALSE(fits);
-      EXPECT_EQ(std::pair(l.board.left, l.board.top), std::pair(l.area.left, l.area.top));
-    }
-    for (size_t i = 0; i < l.keys.size(); ++i) {
-      const PixelRect& k = l.keys[i];
-      const int me = static_cast<int>(i);
-      SCOPED_TRACE(caps[i].label);
-      ASSERT_FALSE(IsEmpty(k));
-      EXPECT_TRUE(Inside(k, l.board));
-      EXPECT_EQ(HitKey(l, k.left, k.top), me);
-      EXPECT_EQ(HitKey(l, k.right - 1, k.bottom - 1), me);
-      EXPECT_NE(HitKey(l, k.right, k.top), me);  // the right edge is a gap or another key
-      for (size_t j = i + 1; j < l.keys.size(); ++j) EXPECT_FALSE(Overlaps(k, l.keys[j])) << caps[j].label;
-    }
-    EXPECT_EQ(HitKey(l, l.board.left - 1, l.board.top), -1);
-    EXPECT_EQ(HitKey(l, l.board.left, l.board.top), -1);  // the inset corner
-    EXPECT_EQ(HitKey(l, s.w / 2, l.strip.top + 2), -1);
-  }
 
   // Two keys side by side and a wide one under them, 40 px a unit: 120 x 80 inside the margins, an 18 px strip below.
   const std::vector<KeyCap> tiny = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};
