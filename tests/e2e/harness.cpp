@@ -238,11 +238,11 @@ std::vector<HWND> TopLevelWindowsOf(DWORD pid, const char* caption, const char* 
   std::vector<HWND> all;
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
     DWORD owner = 0;
-    char cls[64] = {};
     GetWindowThreadProcessId(w, &owner);
+    if (owner != pid) continue;  // other processes' windows: not even their class asked
+    char cls[64] = {};
     GetClassNameA(w, cls, sizeof cls);
-    if (owner == pid && (!windowClass || _stricmp(cls, windowClass) == 0) && (!caption || WindowText(w) == caption))
-      all.push_back(w);
+    if ((!windowClass || _stricmp(cls, windowClass) == 0) && (!caption || WindowText(w) == caption)) all.push_back(w);
   }
   return all;
 }
