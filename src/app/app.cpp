@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,35 +16,17 @@
 
 namespace {
 
-constexpr char kPathNotAnsi[] =
-    "Tallivo 所在的路径中有当前系统语言（代码页）无法表示的字符，程序找不到自己的组件，无法启动。\n"
-    "请把 Tallivo 放到名称只含中文、英文字母和数字的文件夹中再启动。";
 constexpr char kPathTooLong[] =
-    "Tallivo 所在的路径太长（超过 259 个字节），程序找不到自己的组件，无法启动。\n"
+    "Tallivo 所在的路径太长（超过 259 个字符），程序找不到自己的组件，无法启动。\n"
     "请把 Tallivo 放到路径较短的文件夹中再启动。";
 
-// The program finds its libraries and files through its path in the ANSI
-// code page. A path that code page cannot spell, or one longer than the
-// ANSI calls take, must be named as such: otherwise it only shows up as a
-// missing file. Returns the text for the problem, or null.
-const char* ProgramPathProblem() {
-  std::vector<wchar_t> wide(32768);
-  const DWORD n = GetModuleFileNameW(nullptr, wide.data(), static_cast<DWORD>(wide.size()));
-  if (n == 0) return nullptr;  // nothing known: the library check speaks for itself
-  if (n >= wide.size()) return kPathTooLong;
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-  std::string ansi(bytes > 0 ? bytes : 0, '\0');
-  if (bytes <= 0 ||
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(n), ansi.data(), bytes, nullptr, nullptr) != bytes) {
-    return kPathNotAnsi;
-  }
-  // Back again: a character replaced by '?' or by a look-alike does not
-  // come back as it was.
-  std::vector<wchar_t> back(n + 1);
-  const int chars = MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), static_cast<int>(back.size()));
-  if (chars != static_cast<int>(n) || !std::equal(back.begin(), back.begin() + n, wide.begin())) return kPathNotAnsi;
-  if (ansi.size() >= MAX_PATH) return kPathTooLong;
-  return nullptr;
+// The program finds its libraries and files through its own path, which
+// the calls take up to MAX_PATH characters long. A longer one must be named
+// as such: otherwise it only shows up as a missing file.
+bool ProgramPathTooLong() {
+  std::vector<wchar_t> path(32768);
+  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  return n >= MAX_PATH;
 }
 
 class CStatsApp {
@@ -68,15 +49,15 @@ bool CStatsApp::InitInstance() {
 
   // The mutex is only an existence marker for this logon session; the handle
   // stays open until the process ends.
-  m_hMutex = CreateMutexA(nullptr, TRUE, "GPRS");
+  m_hMutex = CreateMutexW(nullptr, TRUE, L"GPRS");
   if (m_hMutex && GetLastError() == ERROR_ALREADY_EXISTS) return false;
   if (m_hMutex) {
     WaitForSingleObject(m_hMutex, INFINITE);
     ReleaseMutex(m_hMutex);
   }
 
-  if (const char* problem = ProgramPathProblem()) {
-    ui::AppMessageBox(problem, MB_OK | MB_ICONERROR);
+  if (ProgramPathTooLong()) {
+    ui::AppMessageBox(kPathTooLong, MB_OK | MB_ICONERROR);
     m_failed = true;
     return false;
   }
@@ -88,7 +69,7 @@ bool CStatsApp::InitInstance() {
     const std::string text = "无法加载 " + failed +
                              "：文件缺失或不是本程序的版本，无法统计键盘和鼠标。\n请重新安装 Tallivo，"
                              "并让它与 Tallivo.exe 放在同一个文件夹中。";
-    ui::AppMessageBox(text.c_str(), MB_OK | MB_ICONERROR);
+    ui::AppMessageBox(text, MB_OK | MB_ICONERROR);
     m_failed = true;
     return false;
   }
@@ -103,7 +84,7 @@ CStatsApp theApp;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   app::RestrictLibrarySearch();
   theApp.InitInstance();
   return theApp.Failed() ? 1 : 0;

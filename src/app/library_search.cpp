@@ -19,19 +19,22 @@
 #include <windows.h>
 #include <delayimp.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
 
+// name: the ASCII name of a system library.
 HMODULE LoadSystemLibrary(const char* name) {
+  const std::wstring wide(name, name + strlen(name));
   // The flag needs Windows 8, or Windows 7 with KB2533623; without it the
   // call fails and the full path does the same (common controls 5 then,
   // the plain look).
-  if (HMODULE m = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return m;
-  char dir[MAX_PATH] = {};
-  const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+  if (HMODULE m = LoadLibraryExW(wide.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return m;
+  wchar_t dir[MAX_PATH] = {};
+  const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return nullptr;
-  return LoadLibraryExA((std::string(dir, n) + "\\" + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return LoadLibraryExW((std::wstring(dir, n) + L"\\" + wide).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 FARPROC WINAPI DelayLoadHook(unsigned note, PDelayLoadInfo info) {
@@ -49,10 +52,10 @@ namespace app {
 void RestrictLibrarySearch() {
   using SetDirsFn = BOOL(WINAPI*)(DWORD);
   const auto setDirs = reinterpret_cast<SetDirsFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
   if (setDirs && setDirs(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
   // An older Windows 7: at least never the current directory.
-  SetDllDirectoryA("");
+  SetDllDirectoryW(L"");
 }
 
 }  // namespace app

@@ -2,24 +2,26 @@
 
 #include <windows.h>
 
+#include "base/text_format.h"
+
 RegistryProfileStore::RegistryProfileStore(std::string company, std::string appName)
     : m_company(std::move(company)), m_appName(std::move(appName)) {}
 
 RegistryProfileStore::~RegistryProfileStore() { DropWriteKey(); }
 
-std::string RegistryProfileStore::SectionPath(const char* section) const {
-  return "Software\\" + m_company + "\\" + m_appName + "\\" + section;
+std::wstring RegistryProfileStore::SectionPath(const char* section) const {
+  return tallivo::Wide("Software\\" + m_company + "\\" + m_appName + "\\" + section);
 }
 
 uint32_t RegistryProfileStore::ReadInt(const char* section, const char* entry, uint32_t def) {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return def;
   }
   DWORD type = 0;
   DWORD value = 0;
   DWORD size = sizeof value;
-  LONG rc = RegQueryValueExA(key, entry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  LONG rc = RegQueryValueExW(key, tallivo::Wide(entry).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
   // Anything but a proper DWORD (a string, binary data, a QWORD) is as good
   // as missing.
@@ -34,7 +36,7 @@ bool RegistryProfileStore::WriteInt(const char* section, const char* entry, uint
     HKEY key = WriteKey(section);
     if (!key) return false;
     DWORD v = value;
-    if (RegSetValueExA(key, entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) == ERROR_SUCCESS) {
+    if (RegSetValueExW(key, tallivo::Wide(entry).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) == ERROR_SUCCESS) {
       return true;
     }
     DropWriteKey();
@@ -46,7 +48,7 @@ HKEY RegistryProfileStore::WriteKey(const char* section) {
   if (m_writeKey && m_writeSection == section) return m_writeKey;
   DropWriteKey();
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                       nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }

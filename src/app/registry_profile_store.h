@@ -18,7 +18,7 @@ class RegistryProfileStore : public tallivo::ProfileStore {
   bool WriteInt(const char* section, const char* entry, uint32_t value) override;
 
  private:
-  std::string SectionPath(const char* section) const;
+  std::wstring SectionPath(const char* section) const;
   // The key of the section written last stays open: the once-a-second save
   // is then one call, not three.
   HKEY WriteKey(const char* section);

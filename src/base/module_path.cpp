@@ -1,24 +1,16 @@
 #include "base/module_path.h"
 
-#include "base/text_format.h"
-
 namespace tallivo {
 
 PathParts SplitPath(const std::string& path) {
-  size_t nameStart = 0;
-  for (size_t i = 0; i < path.size(); i += GbkCharBytes(path, i)) {
-    const char c = path[i];
-    if (c == '\\' || c == '/' || c == ':') nameStart = i + 1;
-  }
+  const size_t separator = path.find_last_of("\\/:");
+  const size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
   return {path.substr(0, nameStart), path.substr(nameStart)};
 }
 
 std::string AppNameFromModulePath(const std::string& path) {
   const std::string name = SplitPath(path).name;
-  size_t lastDot = std::string::npos;
-  for (size_t i = 0; i < name.size(); i += GbkCharBytes(name, i)) {
-    if (name[i] == '.') lastDot = i;
-  }
+  const size_t lastDot = name.rfind('.');
   if (lastDot != std::string::npos && lastDot > 0) return name.substr(0, lastDot);
   return name;
 }

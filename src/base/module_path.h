@@ -1,7 +1,6 @@
 // The program's own file: the folder it lies in and the name it goes by.
-// Paths are ANSI text in code page 936 and are walked character by
-// character: the trail byte of a double-byte character may be 0x5C ('\')
-// and is never taken for a separator.
+// Paths are UTF-8 text, whose multi-byte characters never hold a byte that
+// looks like a separator or a dot.
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "base/text_format.h"
+
 using tallivo::ChartRect;
 using tallivo::ChartRgb;
 namespace chart = tallivo::chart;
@@ -13,7 +15,7 @@ constexpr int kFontHeight = -12;
 // The caption is Chinese. "Times New Roman" has no such glyphs, and not every
 // system links a CJK font to it (Wine does not), so the labels use 宋体,
 // which has the digits as well.
-constexpr char kFontFace[] = "宋体";
+constexpr wchar_t kFontFace[] = L"宋体";
 
 COLORREF Colour(ChartRgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -37,14 +39,14 @@ CCurveChart::~CCurveChart() {
 
 void CCurveChart::OnAttach() {
   HWND h = Hwnd();
-  SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | SS_NOTIFY);
+  SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) | SS_NOTIFY);
   RECT rc;
   GetClientRect(h, &rc);
   {
     Lock lock(&m_lock);
     m_model.SetSize(rc.right - rc.left, rc.bottom - rc.top);
   }
-  m_font = CreateFontA(kFontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+  m_font = CreateFontW(kFontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, kFontFace);
   m_gridPen = CreatePen(PS_SOLID, 1, Colour(chart::kGrid));
   // The window owns the region from here on.
@@ -189,7 +191,7 @@ void CCurveChart::CreateBackground(HDC screen, const RECT& client) {
 
 void CCurveChart::DrawGrid(HDC dc, const RECT& client) {
   SetBkColor(dc, Colour(chart::kBackground));
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   HGDIOBJ oldPen = SelectObject(dc, m_gridPen);
   std::vector<int> xs, ys;
   int w = 0, ht = 0;
@@ -229,7 +231,8 @@ void CCurveChart::DrawLabels(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   HGDIOBJ oldFont = m_font ? SelectObject(dc, m_font) : nullptr;
   for (const chart::Label& label : m_model.Labels()) {
-    TextOutA(dc, label.at.x, label.at.y, label.text.c_str(), static_cast<int>(label.text.size()));
+    const std::wstring text = tallivo::Wide(label.text);
+    TextOutW(dc, label.at.x, label.at.y, text.c_str(), static_cast<int>(text.size()));
   }
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);

@@ -8,7 +8,7 @@
 namespace tallivo {
 namespace chart {
 
-std::string FitText(const std::string& text) { return CutGbkText(text, kTextBytes); }
+std::string FitText(const std::string& text) { return CutUtf8Text(text, kTextBytes); }
 
 int SampleCount(int width, int step) {
   if (step < 1 || width < 1) return 0;

@@ -50,8 +50,8 @@ constexpr int kAxisLabelRise = 15;
 // Corner ellipse of the rounded window region.
 constexpr int kCornerEllipse = 10;
 
-// Cuts a GBK text to at most kTextBytes bytes without splitting a
-// double-byte character.
+// Cuts a UTF-8 text to at most kTextBytes bytes without splitting a
+// character.
 std::string FitText(const std::string& text);
 
 // Number of bars for a client width; 0 when the step is below 1.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/text_format.h"
+
 bool CTabSheet::AddPage(const char* title, ui::CDialog* page, UINT templateId) {
   const int i = m_table.Count();
   if (!m_table.Add(title ? title : "", templateId)) return false;
@@ -18,23 +20,23 @@ void CTabSheet::CreatePages(int initialPage) {
     // A page that cannot be created still gets its tab.
     if (page && page->Create(tab, m_table.TemplateId(i))) {
       // Its template id doubles as its child id, so it can be found like a control.
-      SetWindowLongPtrA(page->Hwnd(), GWLP_ID, static_cast<LONG_PTR>(m_table.TemplateId(i)));
+      SetWindowLongPtrW(page->Hwnd(), GWLP_ID, static_cast<LONG_PTR>(m_table.TemplateId(i)));
     }
-    std::string title = m_table.Title(i);
-    TCITEMA item = {};
+    std::wstring title = tallivo::Wide(m_table.Title(i));
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = title.data();
-    SendMessageA(tab, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
   LayoutPages(initialPage);
-  SendMessageA(tab, TCM_SETCURFOCUS, static_cast<WPARAM>(initialPage), 0);
+  SendMessageW(tab, TCM_SETCURFOCUS, static_cast<WPARAM>(initialPage), 0);
 }
 
 void CTabSheet::LayoutPages(int visiblePage) {
   HWND tab = Hwnd();
   RECT client = {}, item = {};
   GetClientRect(tab, &client);
-  SendMessageA(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(tab, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
   const tallivo::PagePlacement p = tallivo::PageArea({client.left, client.top, client.right, client.bottom},
                                                      {item.left, item.top, item.right, item.bottom});
   for (int i = 0; i < m_table.Count(); ++i) {
@@ -45,7 +47,7 @@ void CTabSheet::LayoutPages(int visiblePage) {
 }
 
 void CTabSheet::OnSelChange() {
-  const int focused = static_cast<int>(SendMessageA(Hwnd(), TCM_GETCURFOCUS, 0, 0));
+  const int focused = static_cast<int>(SendMessageW(Hwnd(), TCM_GETCURFOCUS, 0, 0));
   tallivo::TabPageTable::Switch change;
   if (!m_table.Select(focused, &change)) return;
   if (HWND h = m_pages[change.hide] ? m_pages[change.hide]->Hwnd() : nullptr) ShowWindow(h, SW_HIDE);

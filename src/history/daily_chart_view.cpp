@@ -10,7 +10,7 @@ namespace tallivo::history {
 
 namespace {
 
-constexpr char kClassName[] = "TallivoDailyChart";
+constexpr wchar_t kClassName[] = L"TallivoDailyChart";
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 constexpr COLORREF kGrid = RGB(225, 225, 225);
 constexpr COLORREF kAxisText = RGB(90, 90, 90);
@@ -27,7 +27,7 @@ std::string ValueText(double v, DayFigure f) {
 
 void FillSolid(HDC dc, const RECT& rc, COLORREF colour) {
   SetBkColor(dc, colour);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
 }
 
 }  // namespace
@@ -36,39 +36,39 @@ CDailyChartView::~CDailyChartView() {
   FreeFrame();
   if (m_tip) DestroyWindow(m_tip);
   if (m_hwnd) {
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
     DestroyWindow(m_hwnd);
   }
 }
 
 bool CDailyChartView::Create(HWND parent, int id) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc = {};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(inst, kClassName, &wc)) {
+  if (!GetClassInfoExW(inst, kClassName, &wc)) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExA(&wc)) return false;
+    if (!RegisterClassExW(&wc)) return false;
   }
-  m_hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD, 0, 0, 0, 0, parent,
+  m_hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, this);
   if (!m_hwnd) return false;
   // A tracking tip: it shows the day under the pointer at once, not after
   // the pointer rested on one tool.
-  m_tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+  m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, inst, nullptr);
   if (m_tip) {
-    TOOLINFOA ti = {};
+    TOOLINFOW ti = {};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
     ti.hwnd = m_hwnd;
     ti.uId = 1;
-    ti.lpszText = const_cast<char*>("");
-    SendMessageA(m_tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageA(m_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(m_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, 400);
   }
   return true;
 }
@@ -86,18 +86,18 @@ void CDailyChartView::SetDays(const std::vector<DayRow>& days, DayFigure figure)
     m_hover = -1;
     Hover(index, pt);
   } else {
-    SetWindowTextA(m_hwnd, "");
+    SetWindowTextW(m_hwnd, L"");
   }
   InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 LRESULT CALLBACK CDailyChartView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
   }
-  auto* self = reinterpret_cast<CDailyChartView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self || !self->m_hwnd) return DefWindowProcA(hwnd, msg, wp, lp);
+  auto* self = reinterpret_cast<CDailyChartView*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self || !self->m_hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
   return self->Handle(msg, wp, lp);
 }
 
@@ -132,12 +132,12 @@ LRESULT CDailyChartView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       // The parent went first: nothing is left for the destructor to do.
       HWND hwnd = m_hwnd;
       m_hwnd = nullptr;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      return DefWindowProcA(hwnd, msg, wp, lp);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      return DefWindowProcW(hwnd, msg, wp, lp);
     }
     default: break;
   }
-  return DefWindowProcA(m_hwnd, msg, wp, lp);
+  return DefWindowProcW(m_hwnd, msg, wp, lp);
 }
 
 void CDailyChartView::OnMouseMove(int x, int y) {
@@ -156,7 +156,7 @@ void CDailyChartView::OnMouseMove(int x, int y) {
 void CDailyChartView::Hover(int index, POINT screen) {
   if (index == m_hover) {
     if (index >= 0 && m_tip) {
-      SendMessageA(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 16, screen.y + 16));
+      SendMessageW(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 16, screen.y + 16));
     }
     return;
   }
@@ -164,20 +164,21 @@ void CDailyChartView::Hover(int index, POINT screen) {
   m_frameValid = false;
   InvalidateRect(m_hwnd, nullptr, FALSE);
   m_tipText = index >= 0 ? DayTipText(m_days[index]) : std::string();
-  SetWindowTextA(m_hwnd, m_tipText.c_str());
+  const std::wstring tip = Wide(m_tipText);
+  SetWindowTextW(m_hwnd, tip.c_str());
   if (!m_tip) return;
-  TOOLINFOA ti = {};
+  TOOLINFOW ti = {};
   ti.cbSize = sizeof ti;
   ti.hwnd = m_hwnd;
   ti.uId = 1;
   if (index < 0) {
-    SendMessageA(m_tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(m_tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
     return;
   }
-  ti.lpszText = const_cast<char*>(m_tipText.c_str());
-  SendMessageA(m_tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-  SendMessageA(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 16, screen.y + 16));
-  SendMessageA(m_tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+  ti.lpszText = const_cast<wchar_t*>(tip.c_str());
+  SendMessageW(m_tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(m_tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x + 16, screen.y + 16));
+  SendMessageW(m_tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
 }
 
 void CDailyChartView::FreeFrame() {
@@ -229,7 +230,7 @@ void CDailyChartView::Render(HDC dc, int width, int height) {
   double max = 0;
   for (const DayRow& d : m_days) max = std::max(max, FigureOf(d, m_figure));
 
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(GetParent(m_hwnd), WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(m_hwnd), WM_GETFONT, 0, 0));
   HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kAxisText);
@@ -244,7 +245,7 @@ void CDailyChartView::Render(HDC dc, int width, int height) {
     if (max > 0 || step == 0) {
       const std::string label = ValueText(max * step / 4, m_figure);
       RECT box = {0, y - 8, p.left - 4, y + 8};
-      DrawTextA(dc, label.c_str(), -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextW(dc, Wide(label).c_str(), -1, &box, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
   }
   for (int i = 0; i < count; ++i) {
@@ -257,9 +258,9 @@ void CDailyChartView::Render(HDC dc, int width, int height) {
   if (count > 0) {
     // The first and the last date under the bars.
     RECT below = {p.left, p.bottom + 3, p.right, height};
-    DrawTextA(dc, m_days.front().date.c_str(), -1, &below, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, Wide(m_days.front().date).c_str(), -1, &below, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     if (count > 1) {
-      DrawTextA(dc, m_days.back().date.c_str(), -1, &below, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+      DrawTextW(dc, Wide(m_days.back().date).c_str(), -1, &below, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     }
   }
   if (oldFont) SelectObject(dc, oldFont);

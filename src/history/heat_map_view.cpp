@@ -3,18 +3,20 @@
 #include <exception>
 #include <string>
 
+#include "base/text_format.h"
 #include "ui/data_exchange.h"
 
 namespace tallivo::history {
 
 namespace {
 
-constexpr char kClassName[] = "TallivoHeatMapView";
+constexpr wchar_t kClassName[] = L"TallivoHeatMapView";
 
 COLORREF CellColour(uint64_t value, uint64_t max) { return value ? HeatColour(value, max) : kPlainColour; }
 
 void DrawTextIn(HDC dc, const std::string& text, RECT r, UINT format) {
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 }  // namespace

@@ -53,35 +53,36 @@ SYSTEMTIME ToSystemTime(const Date& d) {
 }
 
 void AddColumns(HWND list, const char* const* names, int count, const int* widths) {
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (int i = 0; i < count; ++i) {
-    LVCOLUMNA col = {};
+    LVCOLUMNW col = {};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     col.fmt = i == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT;
     col.cx = widths[i];
-    col.pszText = const_cast<char*>(names[i]);
+    std::wstring name = Wide(names[i]);
+    col.pszText = name.data();
     col.iSubItem = i;
-    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
 }
 
 // Rows changed: the count, kept scroll position, every row drawn again.
 void SetRowCount(HWND list, size_t rows) {
-  SendMessageA(list, LVM_SETITEMCOUNT, rows, LVSICF_NOSCROLL);
+  SendMessageW(list, LVM_SETITEMCOUNT, rows, LVSICF_NOSCROLL);
   InvalidateRect(list, nullptr, FALSE);
 }
 
 // The header's arrow on the sorted column.
 void MarkSorted(HWND list, int column, bool ascending) {
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-  const int count = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    HDITEMA item = {};
+    HDITEMW item = {};
     item.mask = HDI_FORMAT;
-    SendMessageA(header, HDM_GETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
     item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
     if (i == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
-    SendMessageA(header, HDM_SETITEMA, i, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
 }
 
@@ -124,13 +125,13 @@ void CHistoryDlg::OnHistoryWritten() {
   if (!Hwnd() || m_refreshPosted) return;
   // Only a range that holds today can have changed.
   if (m_kind == RangeKind::Custom && !m_range.Contains(Today())) return;
-  m_refreshPosted = PostMessageA(Hwnd(), WM_HISTORY_WRITTEN, 0, 0) != FALSE;
+  m_refreshPosted = PostMessageW(Hwnd(), WM_HISTORY_WRITTEN, 0, 0) != FALSE;
 }
 
 BOOL CHistoryDlg::OnInitDialog() {
-  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   InitControls();
   RestorePlacement();
   m_kind = RangeKind::Last30Days;
@@ -145,16 +146,17 @@ void CHistoryDlg::InitControls() {
   HWND dlg = Hwnd();
   HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
   for (int i = 0; i < kTabCount; ++i) {
-    TCITEMA item = {};
+    TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(kTabNames[i]);
-    SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    std::wstring name = Wide(kTabNames[i]);
+    item.pszText = name.data();
+    SendMessageW(tab, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
   }
   HWND combo = GetDlgItem(dlg, IDC_HIST_FIGURE);
   for (DayFigure f : {DayFigure::Clicks, DayFigure::Keys, DayFigure::Wheel, DayFigure::Metres, DayFigure::ActiveTime}) {
-    SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DayFigureName(f)));
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(DayFigureName(f)).c_str()));
   }
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(m_figure), 0);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(m_figure), 0);
 
   const char* dayNames[kDayColumns];
   int dayWidths[kDayColumns];
@@ -210,7 +212,7 @@ void CHistoryDlg::RestorePlacement() {
   const RECT wr = {wanted.left, wanted.top, wanted.right, wanted.bottom};
   MONITORINFO mi = {};
   mi.cbSize = sizeof mi;
-  if (!GetMonitorInfoA(MonitorFromRect(&wr, MONITOR_DEFAULTTONEAREST), &mi)) return;
+  if (!GetMonitorInfoW(MonitorFromRect(&wr, MONITOR_DEFAULTTONEAREST), &mi)) return;
   const PixelRect work = {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
   const PixelRect r = PlaceInWorkArea(wanted, work);
   SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -251,7 +253,7 @@ void CHistoryDlg::Layout() {
   HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
   Place(tab, margin, tabTop, client.right - 2 * margin, client.bottom - tabTop - margin);
   RECT page = ChildRect(dlg, IDC_HIST_TAB);
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   InflateRect(&page, -4, -4);
   const int pw = page.right - page.left, ph = page.bottom - page.top;
 
@@ -282,7 +284,7 @@ void CHistoryDlg::PlaceMessage() {
   HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
   RECT page = ChildRect(dlg, IDC_HIST_TAB);
   const RECT tabRc = page;
-  SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
   HWND label = GetDlgItem(dlg, IDC_HIST_MESSAGE);
   if (!m_message.empty()) {
     // Instead of the views: across the middle of the page.
@@ -291,7 +293,7 @@ void CHistoryDlg::PlaceMessage() {
   }
   // Over the views: in the strip of the tabs, right of the last one.
   RECT last = {};
-  SendMessageA(tab, TCM_GETITEMRECT, kTabCount - 1, reinterpret_cast<LPARAM>(&last));
+  SendMessageW(tab, TCM_GETITEMRECT, kTabCount - 1, reinterpret_cast<LPARAM>(&last));
   const int left = tabRc.left + last.right + 12;
   Place(label, left, tabRc.top + last.top + 3, std::max(0, static_cast<int>(tabRc.right) - 8 - left),
         last.bottom - last.top - 3);
@@ -300,7 +302,7 @@ void CHistoryDlg::PlaceMessage() {
 void CHistoryDlg::ShowTab(int tab) {
   m_tab = std::clamp(tab, 0, kTabCount - 1);
   HWND dlg = Hwnd();
-  SendDlgItemMessageA(dlg, IDC_HIST_TAB, TCM_SETCURSEL, m_tab, 0);
+  SendDlgItemMessageW(dlg, IDC_HIST_TAB, TCM_SETCURSEL, m_tab, 0);
   const bool message = !m_message.empty();
   auto show = [&](HWND hwnd, bool visible) {
     if (hwnd) ShowWindow(hwnd, visible && !message ? SW_SHOWNA : SW_HIDE);
@@ -315,7 +317,7 @@ void CHistoryDlg::ShowTab(int tab) {
   show(GetDlgItem(dlg, IDC_HIST_PROGRAMS), m_tab == kTabPrograms);
   PlaceMessage();
   const std::string& said = message ? m_message : m_notice;
-  SetDlgItemTextA(dlg, IDC_HIST_MESSAGE, said.c_str());
+  SetDlgItemTextW(dlg, IDC_HIST_MESSAGE, Wide(said).c_str());
   ShowWindow(GetDlgItem(dlg, IDC_HIST_MESSAGE), said.empty() ? SW_HIDE : SW_SHOWNA);
   if (!message && !m_tabLoaded[m_tab]) LoadTab(m_tab);
 }
@@ -328,16 +330,16 @@ void CHistoryDlg::ChooseRange(RangeKind kind) {
 void CHistoryDlg::SetPickers() {
   m_settingPickers = true;
   SYSTEMTIME from = ToSystemTime(m_range.from), to = ToSystemTime(m_range.to);
-  SendDlgItemMessageA(Hwnd(), IDC_HIST_FROM, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&from));
-  SendDlgItemMessageA(Hwnd(), IDC_HIST_TO, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&to));
+  SendDlgItemMessageW(Hwnd(), IDC_HIST_FROM, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&from));
+  SendDlgItemMessageW(Hwnd(), IDC_HIST_TO, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&to));
   m_settingPickers = false;
 }
 
 void CHistoryDlg::OnPickerChange() {
   if (m_settingPickers) return;
   SYSTEMTIME from = {}, to = {};
-  if (SendDlgItemMessageA(Hwnd(), IDC_HIST_FROM, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&from)) != GDT_VALID ||
-      SendDlgItemMessageA(Hwnd(), IDC_HIST_TO, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&to)) != GDT_VALID) {
+  if (SendDlgItemMessageW(Hwnd(), IDC_HIST_FROM, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&from)) != GDT_VALID ||
+      SendDlgItemMessageW(Hwnd(), IDC_HIST_TO, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&to)) != GDT_VALID) {
     return;
   }
   m_kind = RangeKind::Custom;
@@ -501,7 +503,7 @@ std::string CHistoryDlg::CellText(int list, int row, int column) const {
       if (r >= m_programs.size()) return std::string();
       const ProgramShare& p = m_programs[r];
       switch (column) {
-        case 0: return ShownPath(p.exe);  // UTF-8 in the file
+        case 0: return p.exe;
         case 1: return FormatText("%llu", static_cast<unsigned long long>(p.clicks));
         case 2: return FormatText("%llu", static_cast<unsigned long long>(p.wheel));
         case 3: return FormatText("%llu", static_cast<unsigned long long>(p.keys));
@@ -524,26 +526,14 @@ std::string CHistoryDlg::CellText(int list, int row, int column) const {
 }
 
 bool CHistoryDlg::GetDispInfo(const NMHDR* hdr) {
-  if (hdr->code == LVN_GETDISPINFOA) {
-    auto* info = reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(hdr));
-    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return true;
-    const std::string text = CutGbkText(CellText(static_cast<int>(hdr->idFrom), info->item.iItem, info->item.iSubItem),
-                                        static_cast<size_t>(info->item.cchTextMax - 1));
-    std::memcpy(info->item.pszText, text.c_str(), text.size() + 1);
-    return true;
-  }
-  if (hdr->code == LVN_GETDISPINFOW) {
-    // Program names are UTF-8 in the store; the ANSI list shows them in the
-    // user's code page.
-    auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(hdr));
-    if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return true;
-    const std::string text = CellText(static_cast<int>(hdr->idFrom), info->item.iItem, info->item.iSubItem);
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, info->item.pszText, info->item.cchTextMax);
-    if (n <= 0) info->item.pszText[0] = L'\0';
-    info->item.pszText[info->item.cchTextMax - 1] = L'\0';
-    return true;
-  }
-  return false;
+  if (hdr->code != LVN_GETDISPINFOW) return false;
+  auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(hdr));
+  if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return true;
+  const std::wstring text = Wide(CutToUtf16Units(CellText(static_cast<int>(hdr->idFrom), info->item.iItem,
+                                                          info->item.iSubItem),
+                                                 static_cast<size_t>(info->item.cchTextMax - 1)));
+  std::memcpy(info->item.pszText, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  return true;
 }
 
 bool CHistoryDlg::OnNotify(const NMHDR* hdr, LRESULT* result) {
@@ -551,7 +541,7 @@ bool CHistoryDlg::OnNotify(const NMHDR* hdr, LRESULT* result) {
   switch (hdr->idFrom) {
     case IDC_HIST_TAB:
       if (hdr->code != TCN_SELCHANGE) return false;
-      ShowTab(static_cast<int>(SendMessageA(hdr->hwndFrom, TCM_GETCURSEL, 0, 0)));
+      ShowTab(static_cast<int>(SendMessageW(hdr->hwndFrom, TCM_GETCURSEL, 0, 0)));
       return true;
     case IDC_HIST_FROM:
     case IDC_HIST_TO:
@@ -584,7 +574,7 @@ bool CHistoryDlg::OnCommand(WORD id, WORD code, HWND control) {
   switch (id) {
     case IDC_HIST_FIGURE:
       if (code == CBN_SELCHANGE) {
-        const LRESULT sel = SendDlgItemMessageA(Hwnd(), IDC_HIST_FIGURE, CB_GETCURSEL, 0, 0);
+        const LRESULT sel = SendDlgItemMessageW(Hwnd(), IDC_HIST_FIGURE, CB_GETCURSEL, 0, 0);
         if (sel >= 0 && sel <= static_cast<LRESULT>(DayFigure::ActiveTime)) m_figure = static_cast<DayFigure>(sel);
         m_chart.SetDays(m_days, m_figure);
       }
@@ -620,7 +610,7 @@ void CHistoryDlg::OnExport() {
   std::string why;
   HistoryStore* store = m_source ? m_source->ReadableStore(&why) : nullptr;
   if (!store) {
-    ui::AppMessageBox(Hwnd(), (why.empty() ? kUnreadable : why).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ui::AppMessageBox(Hwnd(), why.empty() ? kUnreadable : why, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
   const std::string from = DateText(range.from), to = DateText(range.to);
@@ -658,7 +648,7 @@ INT_PTR CHistoryDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       // Writes that came while it was minimised were not read.
-      if (wp != SIZE_MINIMIZED && m_refreshPosted) PostMessageA(Hwnd(), WM_HISTORY_WRITTEN, 0, 0);
+      if (wp != SIZE_MINIMIZED && m_refreshPosted) PostMessageW(Hwnd(), WM_HISTORY_WRITTEN, 0, 0);
       return 0;
     case WM_HISTORY_WRITTEN:
       *handled = true;

@@ -4,34 +4,9 @@
 
 #include <vector>
 
+#include "base/text_format.h"
+
 namespace tallivo::history {
-
-namespace {
-
-std::string Narrow(const wchar_t* w, int len, UINT cp) {
-  if (len <= 0) return {};
-  const int n = WideCharToMultiByte(cp, 0, w, len, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return {};
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(cp, 0, w, len, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::wstring Wide(const std::string& s, UINT cp) {
-  if (s.empty()) return {};
-  const int n = MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  if (n <= 0) return {};
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(cp, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-  return w;
-}
-
-}  // namespace
-
-std::string ShownPath(const std::string& utf8) {
-  const std::wstring w = Wide(utf8, CP_UTF8);
-  return Narrow(w.data(), static_cast<int>(w.size()), CP_ACP);
-}
 
 HistoryPath PrepareHistoryPath() {
   HistoryPath p;
@@ -52,8 +27,7 @@ HistoryPath PrepareHistoryPath() {
     folder = L"Tallivo";
   }
   const std::wstring file = folder + L"\\history.db";
-  p.utf8 = Narrow(file.data(), static_cast<int>(file.size()), CP_UTF8);
-  p.shown = Narrow(file.data(), static_cast<int>(file.size()), CP_ACP);
+  p.utf8 = Utf8(file);
   return p;
 }
 
@@ -76,10 +50,9 @@ const std::string& ForegroundProgram::Current() {
     for (DWORD i = 0; i < size; ++i) {
       if (path[i] == L'\\' || path[i] == L'/') name = path.data() + i + 1;
     }
-    const int len = static_cast<int>(path.data() + size - name);
-    std::wstring lower(name, static_cast<size_t>(len));
+    std::wstring lower(name, static_cast<size_t>(path.data() + size - name));
     if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
-    m_exe = Narrow(lower.data(), static_cast<int>(lower.size()), CP_UTF8);
+    m_exe = Utf8(lower);
   }
   CloseHandle(process);
   return m_exe;

@@ -9,17 +9,12 @@
 namespace tallivo::history {
 
 struct HistoryPath {
-  std::string utf8;   // for the engine
-  std::string shown;  // in the ANSI code page, for messages
+  std::string utf8;
   bool folderReady = false;
 };
 
 // %LOCALAPPDATA%\Tallivo\history.db; the folder is created when missing.
 HistoryPath PrepareHistoryPath();
-
-// A UTF-8 path as the ANSI code page spells it (unspellable characters
-// become '?'), for messages.
-std::string ShownPath(const std::string& utf8);
 
 // The lower-case file name (UTF-8) of the program that owns the foreground
 // window, "" when there is none or it cannot be read. Looked up again only

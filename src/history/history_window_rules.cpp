@@ -75,14 +75,10 @@ std::string CsvFileName(CsvTable table, const Range& range) {
 }
 
 namespace {
-// Where the file name starts. A GBK trail byte may be a backslash: walk the
-// characters.
+// Where the file name starts.
 size_t NameStart(const std::string& path) {
-  size_t start = 0;
-  for (size_t i = 0; i < path.size(); i += GbkCharBytes(path, i)) {
-    if (path[i] == '\\' || path[i] == '/') start = i + 1;
-  }
-  return start;
+  const size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? 0 : separator + 1;
 }
 }  // namespace
 
@@ -95,11 +91,14 @@ std::string FolderOfPath(const std::string& path) {
 }
 
 std::string ScratchPathFor(const std::string& path) {
+  // In UTF-16 units, as the file calls count.
   constexpr size_t kMaxPath = 259;  // MAX_PATH less the terminating zero
   constexpr size_t kMaxComponent = 255;
   static const char kSuffix[] = ".part";
-  const size_t name = path.size() - NameStart(path);
-  if (path.size() + sizeof kSuffix - 1 > kMaxPath || name + sizeof kSuffix - 1 > kMaxComponent) return std::string();
+  const size_t name = Utf16Length(path.substr(NameStart(path)));
+  if (Utf16Length(path) + sizeof kSuffix - 1 > kMaxPath || name + sizeof kSuffix - 1 > kMaxComponent) {
+    return std::string();
+  }
   return path + kSuffix;
 }
 

@@ -4,13 +4,14 @@
 #include <exception>
 #include <string>
 
+#include "base/text_format.h"
 #include "ui/data_exchange.h"
 
 namespace tallivo::history {
 
 namespace {
 
-constexpr char kClassName[] = "TallivoKeyboardView";
+constexpr wchar_t kClassName[] = L"TallivoKeyboardView";
 
 }  // namespace
 
@@ -67,8 +68,8 @@ void CKeyboardView::Draw(HDC dc) {
     RoundRect(dc, r.left, r.top, r.right, r.bottom, corner, corner);
     SetTextColor(dc, TextColourOn(fill));
     InflateRect(&r, -1, -1);
-    const char* label = caps[i].label ? caps[i].label : "";
-    DrawTextA(dc, label, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    const std::wstring label = Wide(caps[i].label ? caps[i].label : "");
+    DrawTextW(dc, label.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
 
   DrawStrip(dc, m_layout.strip, HoverText());

@@ -2,38 +2,39 @@
 
 #include <exception>
 
+#include "base/text_format.h"
 #include "ui/data_exchange.h"
 
 namespace tallivo::history {
 
-bool RegisterViewClass(const char* name, WNDPROC proc) {
-  WNDCLASSEXA wc = {};
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  if (GetClassInfoExA(inst, name, &wc)) return true;
+bool RegisterViewClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc = {};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(inst, name, &wc)) return true;
   wc.cbSize = sizeof wc;
   // Redrawn whole on every size change: the layout follows the size.
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = proc;
   wc.hInstance = inst;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = name;
-  if (RegisterClassExA(&wc)) return true;
+  if (RegisterClassExW(&wc)) return true;
   // Another view of the class got there first.
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CreateViewWindow(const char* className, HWND parent, int id, void* self) {
-  return CreateWindowExA(0, className, "", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), self);
+HWND CreateViewWindow(const wchar_t* className, HWND parent, int id, void* self) {
+  return CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), self);
 }
 
 void* ViewObject(HWND hwnd, UINT msg, LPARAM lp) {
   if (msg == WM_NCCREATE) {
-    void* self = reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    void* self = reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     return self;
   }
-  return reinterpret_cast<void*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<void*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 HDC ViewCanvas::Prepare(HDC screen, int w, int h, bool* fresh) {
@@ -44,7 +45,7 @@ HDC ViewCanvas::Prepare(HDC screen, int w, int h, bool* fresh) {
   m_dc = CreateCompatibleDC(screen);
   m_bitmap = CreateCompatibleBitmap(screen, w, h);
   if (!m_dc || !m_bitmap) {
-    OutputDebugStringA("Tallivo: no memory bitmap for a history view\n");
+    OutputDebugStringW(L"Tallivo: no memory bitmap for a history view\n");
     Release();
     return nullptr;
   }
@@ -67,11 +68,11 @@ void ViewCanvas::Release() {
 HFONT ViewFont(HWND view, HFONT setFont) {
   if (setFont) return setFont;
   if (HWND parent = GetParent(view)) {
-    if (auto f = reinterpret_cast<HFONT>(SendMessageA(parent, WM_GETFONT, 0, 0))) return f;
+    if (auto f = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0))) return f;
   }
   // Made once and kept for the life of the process, like a stock object.
-  static HFONT own = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "宋体");
+  static HFONT own = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, L"宋体");
   return own ? own : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -86,7 +87,7 @@ void PointerTracker::Moved(HWND view, LPARAM lp) {
 
 void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
   SetBkColor(dc, colour);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
 }
 
 void DrawStrip(HDC dc, const PixelRect& strip, const std::string& text) {
@@ -96,20 +97,22 @@ void DrawStrip(HDC dc, const PixelRect& strip, const std::string& text) {
   FillSolid(dc, line, RGB(0xDC, 0xDC, 0xDC));
   r.left += 8;
   SetTextColor(dc, kViewText);
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  const std::wstring wide = Wide(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 void SetViewText(HWND view, const std::string& text) {
-  char current[256] = "";
-  GetWindowTextA(view, current, sizeof current);
-  if (text != current) SetWindowTextA(view, text.c_str());
+  const std::wstring wide = Wide(text);
+  wchar_t current[256] = L"";
+  GetWindowTextW(view, current, 256);
+  if (wide != current) SetWindowTextW(view, wide.c_str());
 }
 
 }  // namespace tallivo::history
 
 namespace tallivo::history {
 
-bool CCanvasView::CreateView(const char* className, HWND parent, int id) {
+bool CCanvasView::CreateView(const wchar_t* className, HWND parent, int id) {
   if (m_hwnd || !RegisterViewClass(className, &CCanvasView::WndProc)) return false;
   return CreateViewWindow(className, parent, id, this) != nullptr;
 }
@@ -125,17 +128,17 @@ void CCanvasView::Redraw() {
 
 LRESULT CALLBACK CCanvasView::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<CCanvasView*>(ViewObject(hwnd, msg, lp));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   if (msg == WM_NCCREATE) self->m_hwnd = hwnd;
   LRESULT r = 0;
   try {
     r = self->Handle(msg, wp, lp);
   } catch (...) {
     ui::ShowExceptionError(std::current_exception());
-    r = DefWindowProcA(hwnd, msg, wp, lp);
+    r = DefWindowProcW(hwnd, msg, wp, lp);
   }
   if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->m_hwnd = nullptr;
     self->m_canvas.Release();
   }
@@ -176,7 +179,7 @@ LRESULT CCanvasView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT: return reinterpret_cast<LRESULT>(m_font);
     default: break;
   }
-  return DefWindowProcA(m_hwnd, msg, wp, lp);
+  return DefWindowProcW(m_hwnd, msg, wp, lp);
 }
 
 void CCanvasView::OnPaint() {

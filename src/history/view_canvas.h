@@ -12,9 +12,9 @@
 namespace tallivo::history {
 
 // Registers a view class once per process; false when it cannot be.
-bool RegisterViewClass(const char* name, WNDPROC proc);
+bool RegisterViewClass(const wchar_t* name, WNDPROC proc);
 // A hidden child window of the class, whose WM_NCCREATE carries self.
-HWND CreateViewWindow(const char* className, HWND parent, int id, void* self);
+HWND CreateViewWindow(const wchar_t* className, HWND parent, int id, void* self);
 // The object a view window was created for (set at WM_NCCREATE).
 void* ViewObject(HWND hwnd, UINT msg, LPARAM lp);
 
@@ -66,7 +66,7 @@ class CCanvasView {
 
  protected:
   // A hidden child window of parent, of the view's class (registered once).
-  bool CreateView(const char* className, HWND parent, int id);
+  bool CreateView(const wchar_t* className, HWND parent, int id);
   // Derived destructors call this first: the window's last messages must
   // still reach the whole object.
   void DestroyView();

@@ -22,7 +22,7 @@ BOOL CALLBACK InitLock(PINIT_ONCE, PVOID, PVOID*) {
 
 bool MessagePoster::PostNow(unsigned msg, unsigned code) {
   HWND target = m_target.load();
-  return target && PostMessageA(target, msg, code, 0);
+  return target && PostMessageW(target, msg, code, 0);
 }
 
 void MessagePoster::Post(unsigned msg, unsigned code) {
@@ -44,8 +44,8 @@ bool MessagePoster::Retry() {
 
 HMODULE ThisModule() {
   HMODULE module = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&ThisModule), &module);
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&ThisModule), &module);
   return module;
 }
 
@@ -58,14 +58,14 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
   auto* self = static_cast<HookThread*>(param);
   MSG msg;
   // Make sure the thread has a queue before anyone posts WM_QUIT to it.
-  PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
-  self->m_mouse.store(SetWindowsHookExA(WH_MOUSE_LL, self->m_mouseProc, ThisModule(), 0));
-  self->m_keyboard.store(SetWindowsHookExA(WH_KEYBOARD_LL, self->m_keyboardProc, ThisModule(), 0));
+  PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  self->m_mouse.store(SetWindowsHookExW(WH_MOUSE_LL, self->m_mouseProc, ThisModule(), 0));
+  self->m_keyboard.store(SetWindowsHookExW(WH_KEYBOARD_LL, self->m_keyboardProc, ThisModule(), 0));
   const bool installed = self->m_mouse.load() != nullptr && self->m_keyboard.load() != nullptr;
   self->m_installed.store(installed);
   if (installed) {
     SetEvent(self->m_ready);
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
       if (msg.message == WM_TIMER && msg.hwnd == nullptr && msg.wParam == g_retryTimer && g_retrying) {
         if (!g_retrying->Retry()) {
           KillTimer(nullptr, g_retryTimer);
@@ -73,7 +73,7 @@ DWORD WINAPI HookThread::ThreadMain(LPVOID param) {
         }
         continue;
       }
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
     if (g_retryTimer) {
       KillTimer(nullptr, g_retryTimer);
@@ -108,7 +108,7 @@ bool HookThread::Start(HOOKPROC mouseProc, HOOKPROC keyboardProc) {
     m_mouseProc = mouseProc;
     m_keyboardProc = keyboardProc;
     m_installed.store(false);
-    m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_thread = m_ready ? CreateThread(nullptr, 0, ThreadMain, this, 0, &m_threadId) : nullptr;
     if (m_thread) {
       // Low-level hooks are called on the installing thread; give it the
@@ -138,7 +138,7 @@ void HookThread::Stop() {
   CRITICAL_SECTION* lock = Lock();
   EnterCriticalSection(lock);
   if (m_thread) {
-    PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+    PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
     if (WaitForSingleObject(m_thread, 5000) == WAIT_TIMEOUT) {
       // The thread could not take the message; the hooks die with it.
       TerminateThread(m_thread, 1);

@@ -19,12 +19,12 @@ using namespace tallivo;
 
 namespace {
 
-constexpr char kCaption[] = "泰利沃v" TALLIVO_VERSION_TEXT "版";
+constexpr wchar_t kCaption[] = L"泰利沃v" TALLIVO_VERSION_TEXT "版";
 constexpr char kExitQuestion[] = "你是否确定退出？";
 constexpr char kClearQuestion[] = "是否全面清空,可以重新统计";
 
 // Broadcast by a restarted shell; the tray icon has to be added again.
-const UINT kTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+const UINT kTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
 void CallSkinAttach() {
   // An optional library: a missing or broken one never stops start-up. Only
@@ -39,7 +39,7 @@ void CallSkinAttach() {
 }  // namespace
 
 CMainStatsDlg::CMainStatsDlg() : CMagDialog(IDD_MAIN) {
-  m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
 CMainStatsDlg::~CMainStatsDlg() = default;
@@ -53,19 +53,19 @@ BOOL CMainStatsDlg::OnInitDialog() {
 
   // 2. System menu: separator and the about item.
   if (HMENU sys = GetSystemMenu(hwnd, FALSE)) {
-    char about[128] = {};
-    if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0 && about[0]) {
-      AppendMenuA(sys, MF_SEPARATOR, 0, nullptr);
-      AppendMenuA(sys, MF_STRING, IDM_ABOUT, about);
+    wchar_t about[128] = {};
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 128) > 0 && about[0]) {
+      AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(sys, MF_STRING, IDM_ABOUT, about);
     }
   }
   // 3. Icons.
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   // 4. Skin.
   CallSkinAttach();
   // 5. Caption.
-  SetWindowTextA(hwnd, kCaption);
+  SetWindowTextW(hwnd, kCaption);
   // 6. Today's date.
   m_dayClock = DayClock(time(nullptr));
   TakeDate();
@@ -94,7 +94,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 14. First-run flag: the first start records itself, later ones go to the tray.
   const StartAction start = StartActionForFlag(static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0)));
   if (start.writeFlagOne) Profile().WriteInt("Auto", "AutoData", 1);
-  if (start.startHidden) PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  if (start.startHidden) PostMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   // 15. Screen measurement.
   MeasureScreen();
   // 16. Status bar.
@@ -140,12 +140,12 @@ void CMainStatsDlg::CreateStatusBar() {
   RECT rc;
   GetClientRect(Hwnd(), &rc);
   rc.top = rc.bottom - 20;
-  m_statusBar = CreateWindowExA(
-      0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), GetModuleHandleA(nullptr), nullptr);
+  m_statusBar = CreateWindowExW(
+      0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), GetModuleHandleW(nullptr), nullptr);
   if (m_statusBar) {
     int parts[2] = {190, 400};
-    SendMessageA(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
   }
 }
 
@@ -220,7 +220,7 @@ void CMainStatsDlg::DrainPendingInput() {
   // the window goes; count them so the last save has them.
   MSG msg;
   InputKind kind;
-  while (PeekMessageA(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
+  while (PeekMessageW(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
     if (!InputKindForMessage(msg.message, &kind)) continue;
     RollOverDayIfNeeded();
     m_counters.Add(kind);
@@ -229,7 +229,7 @@ void CMainStatsDlg::DrainPendingInput() {
 }
 
 void CMainStatsDlg::OnClearStats() {
-  if (MessageBoxA(Hwnd(), kClearQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (ui::PromptBox(Hwnd(), kClearQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   m_counters.Clear();
   m_runSeconds = 0;
   m_distance.ClearPixels();
@@ -262,7 +262,7 @@ void CMainStatsDlg::OnTrayNotify(LPARAM mouseMsg) {
 void CMainStatsDlg::OnPaintIconic() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Hwnd(), &ps);
-  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  SendMessageW(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT rc;
   GetClientRect(Hwnd(), &rc);
   const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -272,7 +272,7 @@ void CMainStatsDlg::OnPaintIconic() {
 }
 
 bool CMainStatsDlg::AskExit() {
-  return MessageBoxA(Hwnd(), kExitQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+  return ui::PromptBox(Hwnd(), kExitQuestion, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
 void CMainStatsDlg::OnExit() {
@@ -305,7 +305,7 @@ void CMainStatsDlg::OnProcSelect(DWORD threadId) {
   // What the stopped hook posted and this window has not counted yet
   // belongs to the previous choice, not to the new one.
   MSG msg;
-  while (PeekMessageA(&msg, Hwnd(), kProcessInputFirst, kProcessInputLast, PM_REMOVE)) {
+  while (PeekMessageW(&msg, Hwnd(), kProcessInputFirst, kProcessInputLast, PM_REMOVE)) {
   }
   hooklib::StartTask(Hwnd(), threadId);
   OnProcReset();

@@ -25,12 +25,12 @@ void CMainStatsDlg::FlushHistory(bool quiet) {
   // Written: an open history window showing today reads it again.
   if (!m_history.Pending()) m_historyWindow.OnHistoryWritten();
   if (n.kind == history::Notice::Kind::None) return;
-  OutputDebugStringA(
-      FormatText("Tallivo: history file %s: %s\n", m_historyPath.shown.c_str(), n.detail.c_str()).c_str());
+  OutputDebugStringW(
+      Wide(FormatText("Tallivo: history file %s: %s\n", m_historyPath.utf8.c_str(), n.detail.c_str())).c_str());
   if (quiet) return;
-  const std::string text = history::NoticeText(n, m_historyPath.shown, history::ShownPath(n.movedAside));
+  const std::string text = history::NoticeText(n, m_historyPath.utf8, n.movedAside);
   const UINT icon = n.kind == history::Notice::Kind::MovedAside ? MB_ICONINFORMATION : MB_ICONEXCLAMATION;
-  ui::AppMessageBox(Hwnd(), text.c_str(), MB_OK | icon);
+  ui::AppMessageBox(Hwnd(), text, MB_OK | icon);
 }
 
 void CMainStatsDlg::OnHistoryWindow() { m_historyWindow.Open(Hwnd(), this); }
@@ -41,7 +41,7 @@ history::HistoryStore* CMainStatsDlg::ReadableStore(std::string* why) {
   // Nothing was pending, or the file could not be opened for writing: open
   // it here by the same rules (a damaged one is moved aside and said so).
   m_historyPath = history::PrepareHistoryPath();
-  const std::string& shown = m_historyPath.shown;
+  const std::string& shown = m_historyPath.utf8;
   const history::StoreResult r = m_historyStore.Open(m_historyPath.utf8, time(nullptr));
   switch (r.error) {
     case history::StoreError::None: break;
@@ -59,8 +59,8 @@ history::HistoryStore* CMainStatsDlg::ReadableStore(std::string* why) {
     history::Notice n;
     n.kind = history::Notice::Kind::MovedAside;
     n.movedAside = r.movedAside;
-    const std::string text = history::NoticeText(n, shown, history::ShownPath(n.movedAside));
-    ui::AppMessageBox(Hwnd(), text.c_str(), MB_OK | MB_ICONINFORMATION);
+    const std::string text = history::NoticeText(n, shown, n.movedAside);
+    ui::AppMessageBox(Hwnd(), text, MB_OK | MB_ICONINFORMATION);
   }
   return &m_historyStore;
 }

@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "stats/hook_library.h"
 #include "stats/stats_text.h"
@@ -34,19 +35,19 @@ HWND CMainStatsDlg::Label(int id) {
 
 bool CMainStatsDlg::ShowLabel(int id, const std::string& text, bool onlyOnScreen) {
   if (!m_shown.Put(id, text, !onlyOnScreen || LabelsOnScreen())) return false;
-  SetWindowTextA(Label(id), text.c_str());
+  SetWindowTextW(Label(id), Wide(text).c_str());
   return true;
 }
 
 bool CMainStatsDlg::ShowStatus(int part, const std::string& text) {
   if (!m_statusBar || !m_shown.Put(StatusKey(part), text, true)) return false;
-  SendMessageA(m_statusBar, SB_SETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(m_statusBar, SB_SETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(Wide(text).c_str()));
   return true;
 }
 
 void CMainStatsDlg::OnShown() {
   // The texts of each second that the hidden window did not write.
-  m_shown.CatchUp([this](int key, const std::string& text) { SetWindowTextA(Label(key), text.c_str()); });
+  m_shown.CatchUp([this](int key, const std::string& text) { SetWindowTextW(Label(key), Wide(text).c_str()); });
   RequestRefresh();
 }
 
@@ -78,7 +79,7 @@ bool CMainStatsDlg::RefreshCursorText() {
 }
 
 bool CMainStatsDlg::RefreshCounters() {
-  bool changed = m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()).c_str());
+  bool changed = m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()));
 
   static const struct {
     int id;

@@ -1,13 +1,22 @@
 #include "main/tray_icon.h"
 
 #include <cstring>
+#include <cwchar>
 
+#include "base/text_format.h"
 #include "main/tray_rules.h"
 
 namespace {
-// The record in its classic layout (488 bytes on 32-bit Windows, up to the
-// balloon flags); the platform macro gives the right size for each build.
-constexpr DWORD kRecordSize = NOTIFYICONDATAA_V2_SIZE;
+// The record in its classic layout, up to the balloon flags; the platform
+// macro gives the right size for each build.
+constexpr DWORD kRecordSize = NOTIFYICONDATAW_V2_SIZE;
+
+// text cut to the field, whole characters, and zero-terminated.
+template <size_t N>
+void CopyField(wchar_t (&field)[N], const std::string& text) {
+  const std::wstring wide = tallivo::Wide(tallivo::CutToUtf16Units(text, N - 1));
+  wcsncpy(field, wide.c_str(), N);
+}
 constexpr UINT kIconId = 128;
 }  // namespace
 
@@ -24,43 +33,45 @@ void CTrayIcon::Init(HWND owner, UINT callbackMessage, HICON icon) {
   m_record.uTimeout = 3;
 }
 
-bool CTrayIcon::SetTip(const char* tip) {
+bool CTrayIcon::SetTip(const std::string& tip) {
   // Compared as it would be stored: cut to the field.
-  if (strncmp(m_record.szTip, tip, sizeof m_record.szTip - 1) == 0) return false;
-  lstrcpynA(m_record.szTip, tip, sizeof m_record.szTip);
-  Shell_NotifyIconA(NIM_MODIFY, &m_record);
+  decltype(m_record.szTip) stored;
+  CopyField(stored, tip);
+  if (wcscmp(m_record.szTip, stored) == 0) return false;
+  wcscpy(m_record.szTip, stored);
+  Shell_NotifyIconW(NIM_MODIFY, &m_record);
   return true;
 }
 
 void CTrayIcon::MinimiseToTray(int autoData) {
   if (const tallivo::BalloonText* b = tallivo::BalloonForFlag(autoData)) {
-    lstrcpynA(m_record.szInfoTitle, b->title, sizeof m_record.szInfoTitle);
-    lstrcpynA(m_record.szInfo, b->text, sizeof m_record.szInfo);
+    CopyField(m_record.szInfoTitle, b->title);
+    CopyField(m_record.szInfo, b->text);
   }
   m_record.uTimeout = 3;
   // Modify, then add: whichever applies to whether the icon exists. The
   // first add still carries the balloon flag, later ones do not.
-  Shell_NotifyIconA(NIM_MODIFY, &m_record);
-  Shell_NotifyIconA(NIM_ADD, &m_record);
+  Shell_NotifyIconW(NIM_MODIFY, &m_record);
+  Shell_NotifyIconW(NIM_ADD, &m_record);
   m_added = true;
   ShowWindow(m_record.hWnd, SW_HIDE);
   m_record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  Shell_NotifyIconA(NIM_MODIFY, &m_record);
+  Shell_NotifyIconW(NIM_MODIFY, &m_record);
 }
 
 void CTrayIcon::OnTaskbarCreated() {
-  if (m_added) Shell_NotifyIconA(NIM_ADD, &m_record);
+  if (m_added) Shell_NotifyIconW(NIM_ADD, &m_record);
 }
 
 void CTrayIcon::Remove() {
-  Shell_NotifyIconA(NIM_DELETE, &m_record);
+  Shell_NotifyIconW(NIM_DELETE, &m_record);
   m_added = false;
 }
 
 void CTrayIcon::ShowMenu(UINT menuId) {
   HWND owner = m_record.hWnd;
   SetForegroundWindow(owner);
-  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId));
+  HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(menuId));
   if (!menu) return;
   POINT pt = {};
   GetCursorPos(&pt);

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 class CTrayIcon {
  public:
   CTrayIcon();
@@ -13,7 +15,7 @@ class CTrayIcon {
   // The tip, applied with the current flags when it changed (the record
   // keeps it for the icon's next add). Fails harmlessly while there is no
   // icon. Returns whether it changed.
-  bool SetTip(const char* tip);
+  bool SetTip(const std::string& tip);
   // The window was minimised: balloon text for the flag, icon added (with
   // the balloon the first time), window hidden, balloon flag dropped.
   void MinimiseToTray(int autoData);
@@ -22,9 +24,9 @@ class CTrayIcon {
   void Remove();
   // Right click: the tray menu at the pointer, commands to the owner.
   void ShowMenu(UINT menuId);
-  const NOTIFYICONDATAA& Record() const { return m_record; }
+  const NOTIFYICONDATAW& Record() const { return m_record; }
 
  private:
-  NOTIFYICONDATAA m_record;
+  NOTIFYICONDATAW m_record;
   bool m_added = false;
 };

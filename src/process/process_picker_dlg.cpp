@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "base/text_format.h"
 #include "process/process_stats_dlg.h"
 #include "process/process_text.h"
 #include "res/resource.h"
@@ -26,7 +27,7 @@ struct WindowSearch {
 
 }  // namespace
 
-CProcessPickerDlg::CProcessPickerDlg() : ui::CDialog(IDD_PROCESS_PICKER), m_entry(new PROCESSENTRY32{}) {}
+CProcessPickerDlg::CProcessPickerDlg() : ui::CDialog(IDD_PROCESS_PICKER), m_entry(new PROCESSENTRY32W{}) {}
 
 CProcessPickerDlg::~CProcessPickerDlg() = default;
 
@@ -43,14 +44,16 @@ void CProcessPickerDlg::FillProcessList() {
   std::vector<std::pair<DWORD, std::string>> processes;
   bool noneListed = false;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  // The platform's own record size: 296 bytes in the 32-bit layout.
-  m_entry->dwSize = sizeof(PROCESSENTRY32);
+  // The platform's own record size.
+  m_entry->dwSize = sizeof(PROCESSENTRY32W);
   if (snapshot != INVALID_HANDLE_VALUE) {
-    if (!Process32First(snapshot, m_entry.get())) {
+    if (!Process32FirstW(snapshot, m_entry.get())) {
       noneListed = GetLastError() == ERROR_NO_MORE_FILES;
     } else {
       // The first entry (the system's idle process) is not listed.
-      while (Process32Next(snapshot, m_entry.get())) processes.emplace_back(m_entry->th32ProcessID, m_entry->szExeFile);
+      while (Process32NextW(snapshot, m_entry.get())) {
+        processes.emplace_back(m_entry->th32ProcessID, Utf8(m_entry->szExeFile));
+      }
     }
     CloseHandle(snapshot);
   }
@@ -59,8 +62,8 @@ void CProcessPickerDlg::FillProcessList() {
   m_listed = true;
 
   HWND list = m_processList;
-  SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-  while (SendMessageA(list, LVM_DELETECOLUMN, 0, 0)) {
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
   }
 
   struct {
@@ -68,34 +71,36 @@ void CProcessPickerDlg::FillProcessList() {
     int width;
   } columns[] = {{"进程ID", 80}, {"进程名称", 150}};
   for (int i = 0; i < 2; ++i) {
-    LVCOLUMNA col = {};
+    LVCOLUMNW col = {};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.fmt = LVCFMT_LEFT;
     col.cx = columns[i].width;
-    col.pszText = const_cast<char*>(columns[i].heading);
+    std::wstring heading = Wide(columns[i].heading);
+    col.pszText = heading.data();
     col.iSubItem = i;
-    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&col));
   }
 
   if (noneListed) ui::AppMessageBox(kNoMoreProcess, MB_OK);
   int row = 0;
   for (auto& [pid, exe] : m_processes) {
-    const std::string idText = ProcessIdText(pid);
-    LVITEMA item = {};
+    std::wstring idText = Wide(ProcessIdText(pid));
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
-    item.pszText = const_cast<char*>(idText.c_str());
+    item.pszText = idText.data();
     item.lParam = static_cast<LPARAM>(pid);
-    const int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int index = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index >= 0) {
-      LVITEMA sub = {};
+      LVITEMW sub = {};
       sub.iSubItem = 1;
-      sub.pszText = exe.data();
-      SendMessageA(list, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&sub));
+      std::wstring name = Wide(exe);
+      sub.pszText = name.data();
+      SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&sub));
     }
     ++row;
   }
-  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 }
 
 BOOL CALLBACK CProcessPickerDlg::EnumWindowsProc(HWND hwnd, LPARAM lp) {
@@ -115,30 +120,30 @@ HWND CProcessPickerDlg::FindProcessWindow(DWORD processId) {
 
 void CProcessPickerDlg::OnDblclkProcessList() {
   const int row = static_cast<int>(
-      SendMessageA(m_processList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+      SendMessageW(m_processList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
   // A double click beside the rows chooses nothing.
   if (row < 0) return;
 
-  LVITEMA item = {};
+  LVITEMW item = {};
   item.mask = LVIF_PARAM;
   item.iItem = row;
-  SendMessageA(m_processList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(m_processList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   const DWORD processId = static_cast<DWORD>(item.lParam);
 
   HWND window = FindProcessWindow(processId);
   const DWORD threadId = window ? GetWindowThreadProcessId(window, nullptr) : 0;
   // Synchronous: the counting has restarted before the name changes.
-  SendMessageA(GetParent(Hwnd()), WM_PROC_SELECT, threadId, 0);
+  SendMessageW(GetParent(Hwnd()), WM_PROC_SELECT, threadId, 0);
 
-  char exe[MAX_PATH] = {};
-  LVITEMA text = {};
+  wchar_t exe[MAX_PATH] = {};
+  LVITEMW text = {};
   text.iSubItem = 1;
   text.pszText = exe;
-  text.cchTextMax = sizeof exe;
-  SendMessageA(m_processList, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&text));
-  CProcessStatsDlg::SetProcessName(ProcessNameFromExe(exe));
+  text.cchTextMax = MAX_PATH;
+  SendMessageW(m_processList, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&text));
+  CProcessStatsDlg::SetProcessName(ProcessNameFromExe(Utf8(exe)));
 
-  SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
+  SendMessageW(Hwnd(), WM_CLOSE, 0, 0);
 }
 
 INT_PTR CProcessPickerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {

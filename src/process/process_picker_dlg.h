@@ -33,7 +33,7 @@ class CProcessPickerDlg : public ui::CDialog {
   static BOOL CALLBACK EnumWindowsProc(HWND hwnd, LPARAM lp);
 
   HWND m_processList = nullptr;
-  std::unique_ptr<PROCESSENTRY32> m_entry;
+  std::unique_ptr<PROCESSENTRY32W> m_entry;
   // What the list shows: (id, file name) in the order of the snapshot.
   std::vector<std::pair<DWORD, std::string>> m_processes;
   bool m_listed = false;

@@ -61,7 +61,7 @@ void CProcessStatsDlg::Refresh() {
       {IDC_PROC_SHARE, ShareLine(s_processName, s_sharePercent)},
   };
   for (const auto& [id, text] : texts) {
-    if (m_shown.Put(id, text, true)) SetItemText(id, text.c_str());
+    if (m_shown.Put(id, text, true)) SetItemText(id, text);
   }
 }
 
@@ -76,9 +76,9 @@ void CProcessStatsDlg::OnPickProcess() {
 }
 
 void CProcessStatsDlg::OnClearProcessStats() {
-  if (MessageBoxA(Hwnd(), kClearQuestion, ui::kPromptCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (ui::PromptBox(Hwnd(), kClearQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   // The owner of the popup panel is the main window.
-  SendMessageA(GetParent(Hwnd()), WM_PROC_RESET, 0, 0);
+  SendMessageW(GetParent(Hwnd()), WM_PROC_RESET, 0, 0);
 }
 
 bool CProcessStatsDlg::OnCommand(WORD id, WORD code, HWND control) {

@@ -28,8 +28,8 @@ std::string ShareLine(const std::string& name, int percent) {
 }
 
 std::string ProcessNameFromExe(const std::string& exeName) {
-  const size_t n = exeName.size();
-  if (n >= 4 && exeName[n - 4] == '.') return exeName.substr(0, n - 4);
+  const size_t dot = exeName.rfind('.');
+  if (dot != std::string::npos && Utf16Length(exeName.substr(dot + 1)) == 3) return exeName.substr(0, dot);
   return exeName;
 }
 

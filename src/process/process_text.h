@@ -1,5 +1,4 @@
 // Figures and texts of the per-process panel and the process picker.
-// All literals are compiled to the GBK code page.
 #pragma once
 
 #include <cstdint>

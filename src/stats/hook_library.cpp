@@ -1,6 +1,7 @@
 #include "stats/hook_library.h"
 
 #include "base/module_path.h"
+#include "base/text_format.h"
 #include "hooks/hook_api.h"
 
 namespace {
@@ -19,7 +20,7 @@ hookapi::StartTaskFn g_startTask = nullptr;
 HMODULE LoadBeside(const char* name) {
   const std::string folder = tallivo::ModuleFolder();
   if (folder.empty()) return nullptr;
-  return LoadLibraryExA((folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return LoadLibraryExW(tallivo::Wide(folder + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 template <typename T>

@@ -38,6 +38,12 @@ std::string ReportText(const std::string& timeLine, const std::string& runText,
   return out;
 }
 
+std::string ReportFileBytes(const std::string& text, unsigned ansiCodePage,
+                            std::string (*toGbk)(const std::string& utf8)) {
+  if (ansiCodePage == kGbkCodePage) return toGbk(text);
+  return "\xEF\xBB\xBF" + text;
+}
+
 std::string ReportFilter() {
   static const char kFilter[] = "TxT Files (*.txt)\0*.txt\0";
   return std::string(kFilter, sizeof kFilter);  // keeps the final zero: the list ends in two

@@ -1,5 +1,5 @@
-// The text report of the day's figures: CR LF lines in GBK, no line end
-// after the last line, no byte-order mark.
+// The text report of the day's figures: CR LF lines, no line end after the
+// last line; in GBK on a Chinese system, else in UTF-8 (ReportFileBytes).
 #pragma once
 
 #include <cstdint>
@@ -27,6 +27,14 @@ std::vector<std::string> ReportFigureLines(const ReportFigures& f);
 // figure lines each followed by an empty line except the last.
 std::string ReportText(const std::string& timeLine, const std::string& runText,
                        const std::vector<std::string>& figureLines);
+
+// The bytes of the file for the system's ANSI code page: the text in GBK
+// where that is 936, as the report has always been, without a byte-order
+// mark; UTF-8 with one on any other, so that Notepad reads it right there.
+// toGbk converts UTF-8 text to GBK.
+constexpr unsigned kGbkCodePage = 936;
+std::string ReportFileBytes(const std::string& text, unsigned ansiCodePage,
+                            std::string (*toGbk)(const std::string& utf8));
 
 // Settings of the save dialog.
 extern const char kReportDefaultName[];  // "键鼠统计信息"

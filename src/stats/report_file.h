@@ -17,7 +17,8 @@ void SaveReport(HWND owner, const tallivo::ReportFigures& figures, const std::st
 
 // The save dialog for the report; "" when cancelled.
 std::string AskReportPath(HWND owner);
-// Creates or truncates the file and writes the text. A failure is shown
+// Creates or truncates the file and writes the text, encoded for the
+// system's code page (tallivo::ReportFileBytes). A failure is shown
 // in the file-error box; what was written before it stays.
 bool WriteReportFile(const std::string& path, const std::string& text);
 

@@ -29,10 +29,9 @@ std::string TotalClicksLabel(uint32_t totalClicks) {
 std::string MetresLabel(float metres) { return FormatText("鼠标运行:   %.2f米", static_cast<double>(metres)); }
 
 std::string TrayTip(uint32_t totalClicks, uint32_t keyStrokes, float metres) {
-  std::string tip = FormatText("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米", static_cast<unsigned>(totalClicks),
+  const std::string tip = FormatText("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米", static_cast<unsigned>(totalClicks),
                                static_cast<unsigned>(keyStrokes), static_cast<double>(metres));
-  if (tip.size() > kTrayTipSize - 1) tip.resize(kTrayTipSize - 1);
-  return tip;
+  return CutToUtf16Units(tip, kTrayTipSize - 1);
 }
 
 }  // namespace tallivo

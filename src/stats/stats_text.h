@@ -1,5 +1,4 @@
-// Texts the main window shows for the day's input figures. All literals are
-// compiled to the GBK code page.
+// Texts the main window shows for the day's input figures.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +8,8 @@
 
 namespace tallivo {
 
-// Size of the tray record's tip field, terminating zero included.
+// Size of the tray record's tip field in UTF-16 units, terminating zero
+// included.
 constexpr size_t kTrayTipSize = 128;
 
 std::string CursorText(int32_t x, int32_t y);
@@ -18,7 +18,7 @@ std::string CounterLabel(InputKind kind, uint32_t value);
 std::string TotalClicksLabel(uint32_t totalClicks);
 std::string MetresLabel(float metres);
 // "当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米", never longer than
-// kTrayTipSize - 1 bytes.
+// kTrayTipSize - 1 UTF-16 units.
 std::string TrayTip(uint32_t totalClicks, uint32_t keyStrokes, float metres);
 
 }  // namespace tallivo

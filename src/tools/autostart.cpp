@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/module_path.h"
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
 #include "ui/dialog.h"
@@ -17,33 +18,37 @@ namespace {
 // Always the per-user key, which may not exist yet in a new profile.
 RunKeyResult WriteUserRunValue(const std::string& data) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, tallivo::kRunSubkey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
       ERROR_SUCCESS) {
     return RunKeyResult::NoAccess;
   }
   // REG_SZ data with its terminating zero, as the registry expects.
-  const LONG set = RegSetValueExA(key, tallivo::kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                  static_cast<DWORD>(data.size() + 1));
+  const std::wstring wide = tallivo::Wide(data);
+  const LONG set = RegSetValueExW(key, tallivo::Wide(tallivo::kRunValueName).c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(wide.c_str()),
+                                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   return set == ERROR_SUCCESS ? RunKeyResult::Done : RunKeyResult::Failed;
 }
 
 bool RunValuePresent(HKEY root) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-  const LONG r = RegQueryValueExA(key, tallivo::kRunValueName, nullptr, nullptr, nullptr, nullptr);
+  if (RegOpenKeyExW(root, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG r = RegQueryValueExW(key, tallivo::Wide(tallivo::kRunValueName).c_str(), nullptr, nullptr, nullptr, nullptr);
   RegCloseKey(key);
   return r == ERROR_SUCCESS;
 }
 
 RunKeyResult RemoveRunValue(HKEY root) {
   HKEY key = nullptr;
-  const LONG opened = RegOpenKeyExA(root, tallivo::kRunSubkey, 0, KEY_WRITE, &key);
+  const LONG opened = RegOpenKeyExW(root, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, KEY_WRITE, &key);
   if (opened != ERROR_SUCCESS) {
     // Only a value we cannot remove matters: it still starts the program.
     return RunValuePresent(root) ? RunKeyResult::NoAccess : RunKeyResult::Absent;
   }
-  const LONG r = RegDeleteValueA(key, tallivo::kRunValueName);
+  const LONG r = RegDeleteValueW(key, tallivo::Wide(tallivo::kRunValueName).c_str());
   RegCloseKey(key);
   if (r == ERROR_SUCCESS) return RunKeyResult::Done;
   if (r == ERROR_FILE_NOT_FOUND) return RunKeyResult::Absent;
@@ -73,7 +78,7 @@ std::string MarkerPath() { return tallivo::MarkerPathForModule(tallivo::ModulePa
 bool ReadAutoStartMarker(std::string* content) {
   const std::string path = MarkerPath();
   HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileW(tallivo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char byte = 0;
   DWORD got = 0;

@@ -13,11 +13,11 @@ void ButtonSwap::Toggle(HWND owner) {
   if (m_swapNext) {
     SwapMouseButton(TRUE);
     m_swapNext = 0;
-    MessageBoxA(owner, kSwapped, ui::kPromptCaption, MB_OK);
+    ui::PromptBox(owner, kSwapped, MB_OK);
   } else {
     SwapMouseButton(FALSE);
     m_swapNext = 1;
-    MessageBoxA(owner, kRestored, ui::kPromptCaption, MB_OK);
+    ui::PromptBox(owner, kRestored, MB_OK);
   }
 }
 

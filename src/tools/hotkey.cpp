@@ -26,7 +26,7 @@ void ShowHideHotkey::RegisterStored(HWND mainWindow) {
 void ShowHideHotkey::Toggle(HWND mainWindow) {
   if (IsWindowVisible(mainWindow)) {
     // The minimise path takes it to the tray, as the minimise button does.
-    PostMessageA(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageW(mainWindow, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   } else {
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     SetForegroundWindow(mainWindow);

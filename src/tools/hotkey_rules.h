@@ -15,7 +15,7 @@ constexpr unsigned kHotkeyModifiers = 0x0001u | 0x0002u;
 // the system.
 constexpr unsigned kPeriodKey = 0xBE;
 
-// 'A'..'Z' and '.'; bytes are signed, so no byte of a double-byte
+// 'A'..'Z' and '.'; bytes are signed, so no byte of a multi-byte UTF-8
 // character is ever accepted.
 bool HotkeyCharAccepted(char c);
 // The text cut just before its first refused character.

@@ -1,5 +1,6 @@
 #include "tools/idle_shutdown_timer.h"
 
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "tools/idle_shutdown.h"
 #include "ui/dialog.h"
@@ -13,16 +14,16 @@ constexpr UINT kCheckMs = 1000;
 void IdleShutdownTimer::SwitchOn(HWND mainWindow, uint32_t minutes) {
   m_minutes = minutes;
   if (tallivo::IdleLimitAccepted(minutes)) {
-    MessageBoxA(mainWindow, tallivo::IdleOnMessage(minutes).c_str(), ui::kPromptCaption, MB_OK);
-    SetDlgItemTextA(mainWindow, IDC_IDLE_STATE, tallivo::IdleOnLabel(minutes).c_str());
+    ui::PromptBox(mainWindow, tallivo::IdleOnMessage(minutes), MB_OK);
+    SetDlgItemTextW(mainWindow, IDC_IDLE_STATE, tallivo::Wide(tallivo::IdleOnLabel(minutes)).c_str());
   }
   SetTimer(mainWindow, m_timerId, kCheckMs, nullptr);
 }
 
 void IdleShutdownTimer::SwitchOff(HWND mainWindow) {
   KillTimer(mainWindow, m_timerId);
-  MessageBoxA(mainWindow, tallivo::kIdleOffMessage, ui::kPromptCaption, MB_OK);
-  SetDlgItemTextA(mainWindow, IDC_IDLE_STATE, tallivo::kIdleOffLabel);
+  ui::PromptBox(mainWindow, tallivo::kIdleOffMessage, MB_OK);
+  SetDlgItemTextW(mainWindow, IDC_IDLE_STATE, tallivo::Wide(tallivo::kIdleOffLabel).c_str());
 }
 
 void IdleShutdownTimer::Check() const {
@@ -40,7 +41,7 @@ void RequestShutdown() {
     TOKEN_PRIVILEGES tp = {};
     tp.PrivilegeCount = 1;
     tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    if (LookupPrivilegeValueA(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid)) {
+    if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid)) {
       AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
     }
     CloseHandle(token);

@@ -7,6 +7,7 @@
 #include "base/maker.h"
 #include "base/messages.h"
 #include "base/profile_store.h"
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
@@ -38,19 +39,19 @@ bool CIdleShutdownDlg::OnCommand(WORD id, WORD code, HWND control) {
 
 void CIdleShutdownDlg::OnSwitchOn() {
   if (!ui::GetUintField(Hwnd(), IDC_IDLE_MINUTES, kIdleMinMinutes, kIdleMaxMinutes, &m_minutes)) return;
-  SendMessageA(OwnerOf(Hwnd()), WM_IDLE_SHUTDOWN_ON, m_minutes, 0);
+  SendMessageW(OwnerOf(Hwnd()), WM_IDLE_SHUTDOWN_ON, m_minutes, 0);
 }
 
-void CIdleShutdownDlg::OnSwitchOff() { SendMessageA(OwnerOf(Hwnd()), WM_IDLE_SHUTDOWN_OFF, 0, 0); }
+void CIdleShutdownDlg::OnSwitchOff() { SendMessageW(OwnerOf(Hwnd()), WM_IDLE_SHUTDOWN_OFF, 0, 0); }
 
 // ------------------------------------------------------------------ hotkey
 
 CHotkeyDlg::CHotkeyDlg() : ui::CDialog(IDD_HOTKEY) {}
 
 BOOL CHotkeyDlg::OnInitDialog() {
-  SendDlgItemMessageA(Hwnd(), IDC_HOTKEY_EDIT, EM_LIMITTEXT, 1, 0);
+  SendDlgItemMessageW(Hwnd(), IDC_HOTKEY_EDIT, EM_LIMITTEXT, 1, 0);
   const uint32_t stored = Profile().ReadInt("QuickKey", "quickkey", 0);
-  SetItemText(IDC_HOTKEY_EDIT, HotkeyEditText(stored).c_str());
+  SetItemText(IDC_HOTKEY_EDIT, HotkeyEditText(stored));
   return TRUE;
 }
 
@@ -67,22 +68,19 @@ bool CHotkeyDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void CHotkeyDlg::FilterKeyEdit() {
-  char text[16] = {};
-  GetItemText(IDC_HOTKEY_EDIT, text, sizeof text);
+  const std::string text = ItemText(IDC_HOTKEY_EDIT);
   const std::string kept = FilterHotkeyText(text);
   // Writing the shorter text notifies again; that time it is left alone.
-  if (kept != text) SetItemText(IDC_HOTKEY_EDIT, kept.c_str());
+  if (kept != text) SetItemText(IDC_HOTKEY_EDIT, kept);
 }
 
 void CHotkeyDlg::OnSet() {
-  char text[16] = {};
-  GetItemText(IDC_HOTKEY_EDIT, text, sizeof text);
-  const int key = HotkeyKeyFromText(text);
+  const int key = HotkeyKeyFromText(ItemText(IDC_HOTKEY_EDIT));
   Profile().WriteInt("QuickKey", "quickkey", static_cast<uint32_t>(key));
   // The main window answers whether the combination is now usable.
-  const LRESULT registered = SendMessageA(OwnerOf(Hwnd()), WM_SET_HOTKEY, static_cast<WPARAM>(key), 0);
+  const LRESULT registered = SendMessageW(OwnerOf(Hwnd()), WM_SET_HOTKEY, static_cast<WPARAM>(key), 0);
   const std::string message = registered ? std::string(kHotkeySetOk) : HotkeyTakenMessage(key);
-  MessageBoxA(Hwnd(), message.c_str(), ui::kPromptCaption, MB_OK);
+  ui::PromptBox(Hwnd(), message, MB_OK);
 }
 
 // ------------------------------------------------------------- information
@@ -100,7 +98,7 @@ BOOL CContactDlg::OnInitDialog() {
 
 bool CContactDlg::OnCommand(WORD id, WORD code, HWND control) {
   if (id == IDC_HOME_PAGE && code == STN_CLICKED) {
-    ShellExecuteA(Hwnd(), nullptr, kHomePage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    ShellExecuteW(Hwnd(), nullptr, Wide(kHomePage).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
     return true;
   }
   return ui::CDialog::OnCommand(id, code, control);

@@ -13,10 +13,10 @@ void CColorLabel::SetUnderlineOnHover(bool on) { m_state.SetUnderlineOnHover(on)
 
 void CColorLabel::OnAttach() {
   // SS_NOTIFY makes the static report clicks to its dialog.
-  const LONG style = GetWindowLongA(Hwnd(), GWL_STYLE);
-  SetWindowLongA(Hwnd(), GWL_STYLE, style | SS_NOTIFY);
-  const LRESULT font = SendMessageA(GetParent(Hwnd()), WM_GETFONT, 0, 0);
-  SendMessageA(Hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+  const LONG style = GetWindowLongW(Hwnd(), GWL_STYLE);
+  SetWindowLongW(Hwnd(), GWL_STYLE, style | SS_NOTIFY);
+  const LRESULT font = SendMessageW(GetParent(Hwnd()), WM_GETFONT, 0, 0);
+  SendMessageW(Hwnd(), WM_SETFONT, static_cast<WPARAM>(font), TRUE);
 }
 
 LRESULT CColorLabel::OnMessage(UINT msg, WPARAM, LPARAM lp, bool* handled) {
@@ -48,15 +48,15 @@ void CColorLabel::OnPaint() {
   const int savedDc = SaveDC(dc);
   SetTextColor(dc, m_state.TextColour());
   SetBkMode(dc, TRANSPARENT);
-  if (HFONT font = reinterpret_cast<HFONT>(SendMessageA(Hwnd(), WM_GETFONT, 0, 0))) SelectObject(dc, font);
+  if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0))) SelectObject(dc, font);
   RECT rc;
   GetClientRect(Hwnd(), &rc);
-  TEXTMETRICA tm = {};
-  GetTextMetricsA(dc, &tm);
+  TEXTMETRICW tm = {};
+  GetTextMetricsW(dc, &tm);
   const tallivo::LabelLayout layout = tallivo::LayoutLabel(rc.top, rc.bottom, tm.tmHeight);
-  std::vector<char> text(static_cast<size_t>(GetWindowTextLengthA(Hwnd())) + 1, 0);
-  const int len = GetWindowTextA(Hwnd(), text.data(), static_cast<int>(text.size()));
-  if (len > 0) TextOutA(dc, layout.textX, layout.textY, text.data(), len);
+  std::vector<wchar_t> text(static_cast<size_t>(GetWindowTextLengthW(Hwnd())) + 1, 0);
+  const int len = GetWindowTextW(Hwnd(), text.data(), static_cast<int>(text.size()));
+  if (len > 0) TextOutW(dc, layout.textX, layout.textY, text.data(), len);
   if (m_state.Underline()) {
     HPEN pen = CreatePen(PS_SOLID, 1, m_state.UnderlineColour());
     HGDIOBJ oldPen = SelectObject(dc, pen);

@@ -7,19 +7,19 @@
 namespace ui {
 
 namespace {
-constexpr char kObjectProp[] = "TallivoControlObject";
+constexpr wchar_t kObjectProp[] = L"TallivoControlObject";
 
-CControl* BoundObject(HWND hwnd) { return hwnd ? static_cast<CControl*>(GetPropA(hwnd, kObjectProp)) : nullptr; }
+CControl* BoundObject(HWND hwnd) { return hwnd ? static_cast<CControl*>(GetPropW(hwnd, kObjectProp)) : nullptr; }
 }  // namespace
 
 CControl::~CControl() { Detach(); }
 
 bool CControl::Attach(HWND hwnd) {
   if (m_hwnd || !hwnd || !IsWindow(hwnd) || BoundObject(hwnd)) return false;
-  if (!SetPropA(hwnd, kObjectProp, this)) return false;
+  if (!SetPropW(hwnd, kObjectProp, this)) return false;
   m_hwnd = hwnd;
   m_oldProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CControl::SubclassProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CControl::SubclassProc)));
   OnAttach();
   return true;
 }
@@ -29,8 +29,8 @@ void CControl::Detach() {
   HWND h = m_hwnd;
   m_hwnd = nullptr;
   if (IsWindow(h)) {
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
-    RemovePropA(h, kObjectProp);
+    SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+    RemovePropW(h, kObjectProp);
   }
 }
 
@@ -39,12 +39,12 @@ LRESULT CControl::OnMessage(UINT, WPARAM, LPARAM, bool*) { return 0; }
 bool CControl::OnReflectedNotify(const NMHDR*, LRESULT*) { return false; }
 
 LRESULT CControl::CallDefault(UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProcA(m_oldProc, m_hwnd, msg, wp, lp);
+  return CallWindowProcW(m_oldProc, m_hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK CControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   CControl* self = BoundObject(hwnd);
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
   bool handled = false;
   LRESULT r = 0;
   // As in the dialogs: reported, never unwound through the system.

@@ -11,41 +11,41 @@
 namespace ui {
 
 void SetUintField(HWND dialog, int id, uint32_t value) {
-  SetDlgItemTextA(dialog, id, tallivo::FormatText("%u", static_cast<unsigned>(value)).c_str());
+  SetDlgItemTextW(dialog, id, tallivo::Wide(tallivo::FormatText("%u", static_cast<unsigned>(value))).c_str());
 }
 
 bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* value) {
   HWND edit = GetDlgItem(dialog, id);
   // The whole text: a cut-off one could hide what makes it invalid.
-  std::vector<char> buf(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, 0);
-  GetWindowTextA(edit, buf.data(), static_cast<int>(buf.size()));
-  switch (ParseUintField(buf.data(), min, max, value)) {
+  std::vector<wchar_t> buf(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, 0);
+  const int len = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
+  switch (ParseUintField(tallivo::Utf8(buf.data(), len > 0 ? len : 0), min, max, value)) {
     case UintField::Ok: return true;
     case UintField::NotANumber: AppMessageBox(dialog, kUintFieldNotANumber, MB_OK); break;
     case UintField::OutOfRange:
-      AppMessageBox(dialog, UintFieldRangeText(min, max).c_str(), MB_OK | MB_ICONEXCLAMATION);
+      AppMessageBox(dialog, UintFieldRangeText(min, max), MB_OK | MB_ICONEXCLAMATION);
       break;
   }
   SetFocus(edit);
-  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
   return false;
 }
 
 void ShowFileError(uint32_t systemError, const char* path) {
-  HINSTANCE inst = GetModuleHandleA(nullptr);
-  char text[512] = {};
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  wchar_t text[512] = {};
   std::string message;
-  if (LoadStringA(inst, FileErrorStringId(systemError), text, sizeof text) > 0) {
-    message = FormatFileError(text, path ? path : "");
-  } else if (LoadStringA(inst, kIdsCommandFailed, text, sizeof text) > 0) {
-    message = text;
+  if (LoadStringW(inst, FileErrorStringId(systemError), text, 512) > 0) {
+    message = FormatFileError(tallivo::Utf8(text), path ? path : "");
+  } else if (LoadStringW(inst, kIdsCommandFailed, text, 512) > 0) {
+    message = tallivo::Utf8(text);
   }
-  AppMessageBox(message.c_str(), MB_OK | MB_ICONSTOP);
+  AppMessageBox(message, MB_OK | MB_ICONSTOP);
 }
 
 bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
   HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileW(tallivo::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ShowFileError(GetLastError(), path.c_str());
     return false;
@@ -69,11 +69,11 @@ void ShowExceptionError(const std::exception_ptr& error) {
   if (showing) return;
   showing = true;
   // No heap here: the cause may be that there is none left.
-  char text[256] = {};
-  if (LoadStringA(GetModuleHandleA(nullptr), ExceptionStringId(error), text, sizeof text) <= 0) {
-    LoadStringA(GetModuleHandleA(nullptr), kIdsCommandFailed, text, sizeof text);
+  wchar_t text[256] = {};
+  if (LoadStringW(GetModuleHandleW(nullptr), ExceptionStringId(error), text, 256) <= 0) {
+    LoadStringW(GetModuleHandleW(nullptr), kIdsCommandFailed, text, 256);
   }
-  AppMessageBox(text, MB_OK | MB_ICONSTOP);
+  MessageBoxW(MainWindow(), text, AppCaption(), MB_OK | MB_ICONSTOP);
   showing = false;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/module_path.h"
+#include "base/text_format.h"
 #include "ui/control.h"
 #include "ui/data_exchange.h"
 
@@ -24,19 +25,32 @@ bool IsModelessDialogMessage(MSG* msg) {
   if (!msg->hwnd) return false;
   HWND root = GetAncestor(msg->hwnd, GA_ROOT);
   for (HWND dlg : g_modeless) {
-    if (dlg == root) return IsDialogMessageA(dlg, msg) != FALSE;
+    if (dlg == root) return IsDialogMessageW(dlg, msg) != FALSE;
   }
   return false;
 }
 }  // namespace
 
 HWND MainWindow() { return g_mainWindow; }
-void SetMainWindow(HWND hwnd) { g_mainWindow = hwnd; }
+// Made here once, so that a box shown for want of memory needs none.
+void SetMainWindow(HWND hwnd) {
+  g_mainWindow = hwnd;
+  AppCaption();
+}
 
-int AppMessageBox(const char* text, UINT flags) { return MessageBoxA(g_mainWindow, text, tallivo::AppName(), flags); }
+const wchar_t* AppCaption() {
+  static const std::wstring caption = tallivo::Wide(tallivo::AppName());
+  return caption.c_str();
+}
 
-int AppMessageBox(HWND owner, const char* text, UINT flags) {
-  return MessageBoxA(owner, text, tallivo::AppName(), flags);
+int AppMessageBox(const std::string& text, UINT flags) { return AppMessageBox(g_mainWindow, text, flags); }
+
+int AppMessageBox(HWND owner, const std::string& text, UINT flags) {
+  return MessageBoxW(owner, tallivo::Wide(text).c_str(), AppCaption(), flags);
+}
+
+int PromptBox(HWND owner, const std::string& text, UINT flags) {
+  return MessageBoxW(owner, tallivo::Wide(text).c_str(), L"提示", flags);
 }
 
 CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
@@ -46,7 +60,7 @@ CDialog::~CDialog() {
     HWND h = m_hwnd;
     m_hwnd = nullptr;
     ForgetModeless(h);
-    SetWindowLongPtrA(h, DWLP_USER, 0);
+    SetWindowLongPtrW(h, DWLP_USER, 0);
     DestroyWindow(h);
   }
 }
@@ -54,7 +68,7 @@ CDialog::~CDialog() {
 bool CDialog::Create(HWND parent) {
   if (m_hwnd) return true;
   m_modal = false;
-  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent, DialogProc,
+  HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), parent, DialogProc,
                                  reinterpret_cast<LPARAM>(this));
   if (hwnd) g_modeless.push_back(hwnd);
   return hwnd != nullptr;
@@ -74,7 +88,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
   m_modal = true;
   m_endRequested = false;
   m_result = -1;
-  HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
+  HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner, DialogProc,
                                  reinterpret_cast<LPARAM>(this));
   if (!hwnd) {
     m_modal = false;
@@ -82,7 +96,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
   }
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled && !m_endRequested) EnableWindow(owner, FALSE);
-  if (!m_endRequested && !(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE)) {
+  if (!m_endRequested && !(GetWindowLongW(hwnd, GWL_STYLE) & WS_VISIBLE)) {
     ShowWindow(hwnd, SW_SHOWNORMAL);
   }
 
@@ -90,7 +104,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
   WPARAM quitCode = 0;
   MSG msg;
   while (!m_endRequested) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       quit = true;
       quitCode = msg.wParam;
@@ -98,9 +112,9 @@ INT_PTR CDialog::DoModal(HWND owner) {
     }
     if (got < 0) break;
     if (IsModelessDialogMessage(&msg)) continue;
-    if (!m_hwnd || !IsDialogMessageA(m_hwnd, &msg)) {
+    if (!m_hwnd || !IsDialogMessageW(m_hwnd, &msg)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 
@@ -120,16 +134,19 @@ void CDialog::EndDialog(INT_PTR result) {
   if (m_modal) {
     m_endRequested = true;
     // Wake the loop in case the request came from outside a message.
-    if (m_hwnd) PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    if (m_hwnd) PostMessageW(m_hwnd, WM_NULL, 0, 0);
   } else if (m_hwnd) {
     ShowWindow(m_hwnd, SW_HIDE);
   }
 }
 
-void CDialog::SetItemText(int id, const char* text) { SetDlgItemTextA(m_hwnd, id, text); }
+void CDialog::SetItemText(int id, const std::string& text) { SetDlgItemTextW(m_hwnd, id, tallivo::Wide(text).c_str()); }
 
-int CDialog::GetItemText(int id, char* buf, int size) const {
-  return static_cast<int>(GetDlgItemTextA(m_hwnd, id, buf, size));
+std::string CDialog::ItemText(int id) const {
+  HWND item = GetDlgItem(m_hwnd, id);
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
+  return tallivo::Utf8(text);
 }
 
 bool CDialog::OnCommand(WORD id, WORD, HWND) {
@@ -147,9 +164,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<CDialog*>(lp);
     self->m_hwnd = hwnd;
-    SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
   } else {
-    self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;
   INT_PTR r = FALSE;
@@ -164,7 +181,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   }
   if (msg == WM_NCDESTROY) {
     ForgetModeless(hwnd);
-    SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     self->m_hwnd = nullptr;
     self->OnFinalDestroy();
   }
@@ -175,7 +192,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   // Notifications of bound controls go back to their objects first.
   LRESULT reflected = 0;
   if (msg == WM_NOTIFY && ReflectNotify(lp, &reflected)) {
-    SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, reflected);
+    SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, reflected);
     return TRUE;
   }
   bool handled = false;
@@ -195,7 +212,7 @@ INT_PTR CDialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
       case WM_CHARTOITEM:
       case WM_QUERYDRAGICON:
       case WM_INITDIALOG: return r;
-      default: SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, r); return TRUE;
+      default: SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, r); return TRUE;
     }
   }
   switch (msg) {

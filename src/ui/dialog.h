@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace ui {
 
 class CDialog {
@@ -28,8 +30,8 @@ class CDialog {
   void EndDialog(INT_PTR result);
   bool IsModalRunning() const { return m_modal && !m_endRequested; }
 
-  void SetItemText(int id, const char* text);
-  int GetItemText(int id, char* buf, int size) const;
+  void SetItemText(int id, const std::string& text);
+  std::string ItemText(int id) const;
 
  protected:
   virtual BOOL OnInitDialog() { return TRUE; }
@@ -58,11 +60,13 @@ class CDialog {
 HWND MainWindow();
 void SetMainWindow(HWND hwnd);
 
+// The application name as the message boxes' caption.
+const wchar_t* AppCaption();
 // Message box captioned with the application name, owned by the main window.
-int AppMessageBox(const char* text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
+int AppMessageBox(const std::string& text, UINT flags = MB_OK | MB_ICONEXCLAMATION);
 // The same, owned by the given window (a tool dialog checking its fields).
-int AppMessageBox(HWND owner, const char* text, UINT flags);
-// Caption of the program's questions and notices ("提示").
-inline constexpr char kPromptCaption[] = "提示";
+int AppMessageBox(HWND owner, const std::string& text, UINT flags);
+// The program's questions and notices, captioned "提示".
+int PromptBox(HWND owner, const std::string& text, UINT flags);
 
 }  // namespace ui

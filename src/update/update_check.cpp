@@ -8,11 +8,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <cwchar>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "base/text_format.h"
 #include "ui/dialog.h"
 #include "update/update_logic.h"
 
@@ -23,7 +24,7 @@ namespace {
 constexpr char kNetworkFailed[] = "更新失败,请检测网络是否正常!";
 constexpr char kUpgrade[] = "升级!";
 constexpr char kCurrent[] = "您的程序已经是最新版本!";
-constexpr char kExtraHeaders[] = "Accept: */*\r\n\r\n";
+constexpr wchar_t kExtraHeaders[] = L"Accept: */*\r\n\r\n";
 constexpr DWORD kReadChunk = 0x4000;
 // A server that accepts and then says nothing must not hold a check for
 // ever: connecting, sending and each wait for data give up after this long,
@@ -93,7 +94,7 @@ void Checks::AbandonAll() {
 // With the lock held.
 void Checks::CloseStaleBoxes() {
   for (Job* job : m_jobs) {
-    if (job->box && job->generation != m_latest) PostMessageA(job->box, WM_COMMAND, IDOK, 0);
+    if (job->box && job->generation != m_latest) PostMessageW(job->box, WM_COMMAND, IDOK, 0);
   }
 }
 
@@ -117,7 +118,7 @@ bool Checks::Live(const Job& job) {
 
 DWORD WINAPI Checks::WorkerMain(LPVOID param) {
   auto* self = static_cast<Checks*>(param);
-  // ShellExecuteA may hand the page to the browser through COM.
+  // ShellExecuteW may hand the page to the browser through COM.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   Job job;
   while (self->Take(&job)) self->Run(job);
@@ -135,7 +136,7 @@ void Checks::Run(Job& job) {
     case CheckOutcome::Current: ShowBox(job, owner, kCurrent); break;
     case CheckOutcome::Upgrade:
       if (ShowBox(job, owner, kUpgrade)) {
-        ShellExecuteA(owner, nullptr, DownloadPageUrl().c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+        ShellExecuteW(owner, nullptr, tallivo::Wide(DownloadPageUrl()).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
       }
       break;
   }
@@ -143,17 +144,17 @@ void Checks::Run(Job& job) {
 
 // Notes the box as it is created, so that a later press can close it; one
 // created for a check abandoned meanwhile is closed at once.
-bool IsDialogClass(LPCSTR name) {
-  return IS_INTRESOURCE(name) ? LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 0x8002 : lstrcmpA(name, "#32770") == 0;
+bool IsDialogClass(LPCWSTR name) {
+  return IS_INTRESOURCE(name) ? LOWORD(reinterpret_cast<ULONG_PTR>(name)) == 0x8002 : lstrcmpW(name, L"#32770") == 0;
 }
 
 LRESULT CALLBACK Checks::BoxHook(int code, WPARAM wp, LPARAM lp) {
   if (code == HCBT_CREATEWND && t_boxJob && !t_boxJob->box &&
-      IsDialogClass(reinterpret_cast<CBT_CREATEWNDA*>(lp)->lpcs->lpszClass)) {
+      IsDialogClass(reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass)) {
     Checks& self = TheChecks();
     std::lock_guard<std::mutex> guard(self.m_lock);
     t_boxJob->box = reinterpret_cast<HWND>(wp);
-    if (t_boxJob->generation != self.m_latest) PostMessageA(t_boxJob->box, WM_COMMAND, IDOK, 0);
+    if (t_boxJob->generation != self.m_latest) PostMessageW(t_boxJob->box, WM_COMMAND, IDOK, 0);
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -161,8 +162,8 @@ LRESULT CALLBACK Checks::BoxHook(int code, WPARAM wp, LPARAM lp) {
 // True when the box was acknowledged and the check is still the newest.
 bool Checks::ShowBox(Job& job, HWND owner, const char* text) {
   t_boxJob = &job;
-  HHOOK hook = SetWindowsHookExA(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
-  const int answer = MessageBoxA(owner, text, ui::kPromptCaption, MB_OK);
+  HHOOK hook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
+  const int answer = ui::PromptBox(owner, text, MB_OK);
   if (hook) UnhookWindowsHookEx(hook);
   t_boxJob = nullptr;
   std::lock_guard<std::mutex> guard(m_lock);
@@ -176,7 +177,7 @@ void SetTimeouts(HINTERNET handle) {
   for (DWORD option :
        {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     DWORD ms = kNetTimeoutMs;
-    InternetSetOptionA(handle, option, &ms, sizeof ms);
+    InternetSetOptionW(handle, option, &ms, sizeof ms);
   }
 }
 
@@ -201,24 +202,24 @@ std::string Checks::ReadBody(const Job& job, HINTERNET request) {
 std::string Checks::Fetch(const Job& job) {
   DWORD flags = 0;
   InternetGetConnectedState(&flags, 0);
-  char agent[64];
-  snprintf(agent, sizeof agent, "Agent%ld", static_cast<long>(timeGetTime()));
+  wchar_t agent[64];
+  swprintf(agent, 64, L"Agent%ld", static_cast<long>(timeGetTime()));
   const DWORD access = (flags & INTERNET_CONNECTION_PROXY) ? INTERNET_OPEN_TYPE_PRECONFIG
                                                            : INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY;
-  HINTERNET session = InternetOpenA(agent, access, nullptr, nullptr, 0);
+  HINTERNET session = InternetOpenW(agent, access, nullptr, nullptr, 0);
   if (!session) return kFetchFailed;
   SetTimeouts(session);
   std::string result = kFetchFailed;
   HINTERNET connection =
-      InternetConnectA(session, kUpdateHost, INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+      InternetConnectW(session, tallivo::Wide(kUpdateHost).c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   if (connection) {
     SetTimeouts(connection);
     HINTERNET request =
-        HttpOpenRequestA(connection, "GET", kVersionQueryPath, nullptr, nullptr, nullptr,
+        HttpOpenRequestW(connection, L"GET", tallivo::Wide(kVersionQueryPath).c_str(), nullptr, nullptr, nullptr,
                          INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE, 0);
     if (request) {
       SetTimeouts(request);
-      if (Live(job) && HttpSendRequestA(request, kExtraHeaders, 15, nullptr, 0)) result = ReadBody(job, request);
+      if (Live(job) && HttpSendRequestW(request, kExtraHeaders, 15, nullptr, 0)) result = ReadBody(job, request);
       InternetCloseHandle(request);
     }
     InternetCloseHandle(connection);

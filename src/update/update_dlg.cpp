@@ -5,11 +5,12 @@
 #include <string>
 
 #include "base/maker.h"
+#include "base/text_format.h"
 #include "res/resource.h"
 #include "update/update_check.h"
 
 CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
-  m_icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_PANEL));
+  m_icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PANEL));
 }
 
 // However the dialog ends, no check it started may show anything later.
@@ -17,12 +18,12 @@ CUpdateDlg::~CUpdateDlg() { update::AbandonChecks(); }
 
 BOOL CUpdateDlg::OnInitDialog() {
   const std::string maker = std::string("Tallivo  ") + tallivo::HomePageText();
-  SetItemText(IDC_UPDATE_LINK, maker.c_str());
+  SetItemText(IDC_UPDATE_LINK, maker);
   m_link.AttachItem(Hwnd(), IDC_UPDATE_LINK);
   m_link.SetTextColour(tallivo::kLabelRed);
   m_link.SetUnderlineOnHover(true);
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
   return TRUE;
 }
 
@@ -31,7 +32,7 @@ bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
     case IDC_UPDATE_CHECK: update::StartCheck(); return true;
     case IDC_UPDATE_LINK:
       if (code != STN_CLICKED) return false;
-      ShellExecuteA(Hwnd(), nullptr, tallivo::kHomePage, nullptr, nullptr, SW_SHOWMAXIMIZED);
+      ShellExecuteW(Hwnd(), nullptr, tallivo::Wide(tallivo::kHomePage).c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
       return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }

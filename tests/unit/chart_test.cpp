@@ -116,8 +116,9 @@ TEST(CurveSamples, BufferSizesBadSettingsAndTexts) {
   EXPECT_EQ(chart::CaptionText("", std::numeric_limits<float>::infinity(), ""), "0");
   EXPECT_EQ(chart::CaptionText("", 1e19f, "") + chart::CaptionText("", -1e19f, ""),
             "9000000000000000000-9000000000000000000");
-  // 259 single bytes, then "次" (two bytes in GBK): the character does not fit.
-  EXPECT_EQ(chart::FitText(std::string(259, 'a') + "次"), std::string(259, 'a'));
+  // "次" is three bytes in UTF-8: after 257 single bytes it fits, after 258 it does not.
+  EXPECT_EQ(chart::FitText(std::string(257, 'a') + "次"), std::string(257, 'a') + "次");
+  EXPECT_EQ(chart::FitText(std::string(258, 'a') + "次"), std::string(258, 'a'));
   m.SetCaption(std::string(300, 'p'), std::string(270, 's'));
   m.AddPoint(0);
   EXPECT_EQ(m.Caption(), std::string(260, 'p') + "0" + std::string(260, 's'));

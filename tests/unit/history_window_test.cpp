@@ -79,10 +79,17 @@ TEST(HistoryExport, FileNamesAndScratchNames) {
                                {folder + std::string(50, 'n'), true},  // 259 with ".part"
                                {folder + std::string(51, 'n'), false}})
     EXPECT_EQ(ScratchPathFor(path), scratch ? path + ".part" : "") << path.size();
-  // A GBK trail byte 0x5C does not end the folder part: "\x95\x5C" is one character.
-  const std::string gbk = std::string("C:\\a\\") + "\x95\x5C" + std::string(250, 'n');
-  EXPECT_EQ(ScratchPathFor(gbk), "") << "252 bytes of name, not 250";
-  const std::pair<std::string, const char*> folders[] = {
-      {gbk, "C:\\a"}, {"C:\\x.csv", "C:\\"}, {"x.csv", ""}, {"\\\\server\\share\\x.csv", "\\\\server\\share"}};
+  // The limits count UTF-16 units, as the file calls do, not bytes: 250 Chinese characters (750 bytes) fit, 126 emoji
+  // (252 units) do not.
+  std::string chinese = "C:\\";
+  for (int i = 0; i < 250; ++i) chinese += "字";
+  EXPECT_EQ(ScratchPathFor(chinese), chinese + ".part");
+  std::string emoji = "C:\\";
+  for (int i = 0; i < 126; ++i) emoji += "😀";
+  EXPECT_EQ(ScratchPathFor(emoji), "") << "252 units of name, not 126 characters";
+  const std::pair<std::string, const char*> folders[] = {{"C:\\ทดสอบ 한국\\x.csv", "C:\\ทดสอบ 한국"},
+                                                         {"C:\\x.csv", "C:\\"},
+                                                         {"x.csv", ""},
+                                                         {"\\\\server\\share\\x.csv", "\\\\server\\share"}};
   for (const auto& [path, folder] : folders) EXPECT_EQ(FolderOfPath(path), folder) << path;
 }

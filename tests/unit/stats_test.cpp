@@ -22,6 +22,7 @@
 #include "stats/distance.h"
 #include "stats/hook_watchdog.h"
 #include "stats/pointer_rest.h"
+#include "stats/report.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
 #include "unit_time.h"
@@ -53,21 +54,20 @@ TEST(Counters, EachMessageFeedsItsOwnCounterAndTotalsWrap) {
   EXPECT_EQ(std::tuple(c.left, c.TotalClicks(), c.GrandTotal()), std::tuple(0u, 1u, 0u));
 }
 
-// "\x9C\x5C" is 淺 in GBK: its trail byte is a backslash. An exe renamed to 淺.exe, or a folder of that name, must not
-// split at that byte; nor at the trail of the first and the last lead byte (0x81, 0xFE).
+// Names in any script: folders and programs of Chinese, Thai, Hangul, accented and emoji characters.
 TEST(ModulePath, SplitsOnlyAtRealSeparators) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
       {"C:\\Tallivo\\键鼠.exe", "C:\\Tallivo\\", "键鼠.exe", "键鼠"},
-      {"C:\\x\\\x81\x5C.exe", "C:\\x\\", "\x81\x5C.exe", "\x81\x5C"},
-      {"C:\\x\\\xFE\x5C", "C:\\x\\", "\xFE\x5C", "\xFE\x5C"},
-      {"D:\\My Tools\\\xB1\xED\x9C\x5C\\\x9C\x5C", "D:\\My Tools\\\xB1\xED\x9C\x5C\\", "\x9C\x5C", "\x9C\x5C"},
+      {"C:\\x\\淺.exe", "C:\\x\\", "淺.exe", "淺"},
+      {"D:\\ทดสอบ 한국\\Tallivo.exe", "D:\\ทดสอบ 한국\\", "Tallivo.exe", "Tallivo"},
+      {"C:\\Users\\Zoë\\😀.tool.exe", "C:\\Users\\Zoë\\", "😀.tool.exe", "😀.tool"},
       {"C:\\x\\renamed.copy.exe", "C:\\x\\", "renamed.copy.exe", "renamed.copy"},
       {"/app.exe", "/", "app.exe", "app"},
       {"Z:t.EXE", "Z:", "t.EXE", "t"},
       {"Tallivo.exe", "", "Tallivo.exe", "Tallivo"},
       {"C:\\x\\.exe", "C:\\x\\", ".exe", ".exe"},
-      // A lead byte at the very end has no trail: it is a byte of its own.
-      {"C:\\x\\a\x81", "C:\\x\\", "a\x81", "a\x81"},
+      // A character cut off at the very end stays as it is.
+      {"C:\\x\\a\xE4", "C:\\x\\", "a\xE4", "a\xE4"},
       {"", "", "", ""},
   };
   for (const auto& [path, folder, name, app] : cases) {
@@ -80,11 +80,19 @@ TEST(ModulePath, SplitsOnlyAtRealSeparators) {
 TEST(TextFormat, CutsNeverSplitACharacter) {
   EXPECT_EQ(FormatText("%s", std::string(512, 'a').c_str()), std::string(511, 'a'));
   EXPECT_EQ(FormatText("%lc", wint_t{0x4E2D}), "");  // not in the C locale: the conversion fails
-  // 次 is two bytes in GBK: it does not fit in the second byte. 0xFF leads no character.
-  const std::tuple<std::string, size_t, std::string> cases[] = {
-      {"ab", 2, "ab"}, {"abc", 2, "ab"},     {"abc", 0, ""},         {"\x9C\x5C\x9C\x5C", 3, "\x9C\x5C"},
-      {"a次", 2, "a"}, {"a次b", 3, "a次"}, {"\xFF" "z", 1, "\xFF"}};
-  for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
+  // 次 is three bytes in UTF-8 and one UTF-16 unit, 😀 four bytes and two units. 0xFF leads no character: it is one
+  // of its own, as a truncated character is.
+  const std::tuple<std::string, size_t, std::string, std::string> cases[] = {
+      // text, limit, cut to bytes, cut to units
+      {"ab", 2, "ab", "ab"},     {"abc", 2, "ab", "ab"},  {"abc", 0, "", ""},          {"a次", 3, "a", "a次"},
+      {"a次", 4, "a次", "a次"}, {"a次b", 2, "a", "a次"}, {"😀z", 3, "", "😀z"},       {"😀z", 1, "", ""},
+      {"ทดสอบ", 3, "ท", "ทดส"},  {"\xFF" "z", 1, "\xFF", "\xFF"}, {"a\xE4\xB8", 2, "a", "a\xE4\xB8"}};
+  for (const auto& [text, max, bytes, units] : cases) {
+    EXPECT_EQ(CutUtf8Text(text, max), bytes) << text << " to " << max;
+    EXPECT_EQ(CutToUtf16Units(text, max), units) << text << " to " << max;
+  }
+  const std::pair<std::string, size_t> lengths[] = {{"", 0}, {"a次😀", 4}, {"한국", 2}, {"\xE4\xB8", 1}};
+  for (const auto& [text, units] : lengths) EXPECT_EQ(Utf16Length(text), units) << text;
 }
 
 // Fractions of a notch add up; a change of direction drops the fraction.
@@ -199,12 +207,12 @@ TEST(Distance, StepsAddUpAndSamplingRestsOnlyAfterTwoSecondsStill) {
   EXPECT_EQ(seconds(5), "....+");
 }
 
-// Texts in GBK, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
+// Texts in UTF-8, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
 // tick count (on past 2^32 ms, 49.7 days, no wrap); the tip fits its field even with every figure at its largest.
 TEST(StatsText, LabelsTipTimesAndMilestones) {
   const std::string tip = TrayTip(4294967295u, 4294967295u, 4294967295.0f);
-  EXPECT_LT(tip.size(), kTrayTipSize);
-  EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xD7);
+  EXPECT_LT(Utf16Length(tip), kTrayTipSize);
+  EXPECT_EQ(static_cast<unsigned char>(CounterLabel(InputKind::Left, 0)[0]), 0xE5);  // 左: E5 B7 A6
   const std::pair<std::string, const char*> texts[] = {
       {CounterLabel(InputKind::Left, 2147483648u) + CounterLabel(InputKind::Right, 2) +
            CounterLabel(InputKind::Middle, 3),
@@ -230,6 +238,17 @@ TEST(StatsText, LabelsTipTimesAndMilestones) {
     EXPECT_STREQ(MilestoneText(upTo[i] + 1), animals[i + 1]) << upTo[i] + 1;
   }
   EXPECT_STREQ(MilestoneText(0xFFFFFFFFu), animals[7]);
+}
+
+// The report's bytes: the converter's GBK, unmarked, only where the ANSI code page is 936; UTF-8 behind a byte-order
+// mark everywhere else, the other Chinese code page (950) and the UTF-8 one (65001) included.
+TEST(Report, GbkOnlyUnderCodePage936ElseMarkedUtf8) {
+  const auto toGbk = [](const std::string& utf8) { return "<gbk>" + utf8; };
+  const std::string text = "当前统计信息如下:\r\n鼠标移动:1.50米";
+  EXPECT_EQ(ReportFileBytes(text, 936, toGbk), "<gbk>" + text);
+  for (unsigned acp : {1252u, 950u, 65001u, 932u}) {
+    EXPECT_EQ(ReportFileBytes(text, acp, toGbk), "\xEF\xBB\xBF" + text) << acp;
+  }
 }
 
 // One check of the watchdog (once a second): the time, the reports the hooks have seen (kUnset: the hooks are not set),

@@ -100,12 +100,12 @@ TEST(TrayRules, FirstRunFlag) {
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
   const std::tuple<std::string, std::string, unsigned> cases[] = {
       {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},         {"@", "", 0},    {"[", "", 0}, {"a", "", 0},
-      {"5", "", 0},     {"A5B", "A", 0x41}, {"Q\xD6\xD0", "Q", 0x51}, {"\xD6", "", 0}, {"", "", 0}};
+      {"5", "", 0},     {"A5B", "A", 0x41}, {"Q中", "Q", 0x51}, {"中", "", 0}, {"", "", 0}};
   for (const auto& [text, kept, key] : cases) {
     EXPECT_EQ(FilterHotkeyText(text), kept) << text;
     EXPECT_EQ(HotkeyVirtualKey(HotkeyKeyFromText(text)), key) << text;
   }
-  EXPECT_EQ(HotkeyKeyFromText("\xD6"), -42);  // signed byte
+  EXPECT_EQ(HotkeyKeyFromText("中"), -28);  // its first UTF-8 byte 0xE4, signed
   EXPECT_EQ(HotkeyEditText(0x41) + "|" + HotkeyEditText(0), "A|");
 }
 
@@ -172,7 +172,7 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
       {"5001", UintField::OutOfRange, 77}, {"4294967306", UintField::OutOfRange, 77},
       {"", UintField::NotANumber, 77},     {"30x", UintField::NotANumber, 77},
       {"-5", UintField::NotANumber, 77},   {"+30", UintField::NotANumber, 77},
-      {"3 0", UintField::NotANumber, 77},  {"\xA3\xB3\xA3\xB0", UintField::NotANumber, 77}};  // full-width 30 in GBK
+      {"3 0", UintField::NotANumber, 77},  {"３０", UintField::NotANumber, 77}};  // full-width 30
   for (const auto& [text, result, value] : cases) {
     uint32_t v = 77;
     EXPECT_EQ(ui::ParseUintField(text, 10, 5000, &v), result) << '"' << text << '"';
@@ -317,6 +317,7 @@ TEST(ProcessText, ShareInWholePercentTruncatedLabelsAndNames) {
   // The name shown loses only a three-letter extension.
   const std::pair<const char*, const char*> names[] = {
       {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},   {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
+      {"报告.记事本", "报告"}, {"a.记事", "a.记事"},
       {"kworker", "kworker"},     {"a.b", "a.b"}, {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
   for (const auto& [exe, name] : names) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
 }
