@@ -14,7 +14,7 @@ WINESERVER=/usr/lib/wine/wineserver64
 
 # Bump when the registry settings in tv_prefix change: prefixes with an
 # older stamp get the settings applied again.
-TV_PREFIX_VERSION=3
+TV_PREFIX_VERSION=5
 
 TV_PACKAGES=(
   cmake ninja-build g++ libgtest-dev googletest
@@ -192,14 +192,36 @@ tv_start_x() {
   tv_die "could not start Xvfb (see $ROOT/build/xvfb.log)"
 }
 
+# A LOGFONTW as the window metrics keep it: 9 points (-12 pixels), the
+# weight $1, GB2312 charset, face $2.
+tv_reg_logfont() {
+  local face
+  face=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//;s/,$//')
+  printf 'hex:f4,ff,ff,ff,00,00,00,00,00,00,00,00,00,00,00,00,%s,00,00,00,00,00,86,00,00,00,22,%s' "$1" "$face"
+  # The rest of the 32 characters of the face: zeros.
+  local pad=$((64 - $(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | wc -c)))
+  printf ',00%.0s' $(seq "$pad")
+}
+
 # Registry settings for a predictable test desktop. Written as UTF-16LE
 # with BOM because the font name 宋体 must survive regedit unchanged.
+# The system's UI fonts (captions, menus, message boxes) are "MS Shell Dlg",
+# which Wine maps to 宋体 (WenQuanYi here) under code page 936 only, and to
+# Tahoma, without CJK or Hangul, under the others: they name SimSun
+# directly, the same font under 936. (Wine's font links do not reach
+# Tahoma's missing glyphs; Thai stays without a font.)
 tv_write_reg() {
+  local m
   {
     printf '\xef\xbb\xbf'
+    printf '%s\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]' \
+      "\"CaptionFont\"=$(tv_reg_logfont bc,02 SimSun)"
+    for m in IconFont MenuFont MessageFont SmCaptionFont StatusFont; do
+      printf '"%s"=%s\n' "$m" "$(tv_reg_logfont 90,01 SimSun)"
+    done
+    printf '\n'
     cat <<'REG'
-Windows Registry Editor Version 5.00
-
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "宋体"="WenQuanYi Zen Hei Sharp"
 "SimSun"="WenQuanYi Zen Hei Sharp"
@@ -238,6 +260,7 @@ HKCU\Software\Wine\X11 Driver|Managed|REG_SZ[[:space:]]+N$
 HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Auto|REG_SZ[[:space:]]+1$
 HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug|Debugger|REG_SZ[[:space:]]*$
 HKCU\Software\Wine\WineDbg|ShowCrashDialog|REG_DWORD[[:space:]]+0x0$
+HKCU\Control Panel\Desktop\WindowMetrics|CaptionFont|REG_BINARY[[:space:]]+F4FFFFFF000000000000000000000000BC0200000000008600000022530069006D00530075006E0000
 EOF_CHECKS
 }
 
