@@ -36,7 +36,8 @@ bool RegistryProfileStore::WriteInt(const char* section, const char* entry, uint
     HKEY key = WriteKey(section);
     if (!key) return false;
     DWORD v = value;
-    if (RegSetValueExW(key, tallivo::Wide(entry).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) == ERROR_SUCCESS) {
+    if (RegSetValueExW(key, tallivo::Wide(entry).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v) ==
+        ERROR_SUCCESS) {
       return true;
     }
     DropWriteKey();

@@ -529,9 +529,9 @@ bool CHistoryDlg::GetDispInfo(const NMHDR* hdr) {
   if (hdr->code != LVN_GETDISPINFOW) return false;
   auto* info = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(hdr));
   if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return true;
-  const std::wstring text = Wide(CutToUtf16Units(CellText(static_cast<int>(hdr->idFrom), info->item.iItem,
-                                                          info->item.iSubItem),
-                                                 static_cast<size_t>(info->item.cchTextMax - 1)));
+  const std::wstring text =
+      Wide(CutToUtf16Units(CellText(static_cast<int>(hdr->idFrom), info->item.iItem, info->item.iSubItem),
+                           static_cast<size_t>(info->item.cchTextMax - 1)));
   std::memcpy(info->item.pszText, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
   return true;
 }

@@ -63,8 +63,7 @@ uint32_t WriteFileReplacing(const std::string& path, const std::string& bytes) {
     error = GetLastError();
   }
   CloseHandle(file);
-  if (!error &&
-      !MoveFileExW(scratch.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!error && !MoveFileExW(scratch.c_str(), Wide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = GetLastError();
   }
   if (error) DeleteFileW(scratch.c_str());

@@ -271,9 +271,7 @@ void CMainStatsDlg::OnPaintIconic() {
   EndPaint(Hwnd(), &ps);
 }
 
-bool CMainStatsDlg::AskExit() {
-  return ui::PromptBox(Hwnd(), kExitQuestion, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
-}
+bool CMainStatsDlg::AskExit() { return ui::PromptBox(Hwnd(), kExitQuestion, MB_YESNO | MB_ICONEXCLAMATION) == IDYES; }
 
 void CMainStatsDlg::OnExit() {
   if (!AskExit()) return;

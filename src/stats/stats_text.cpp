@@ -29,8 +29,9 @@ std::string TotalClicksLabel(uint32_t totalClicks) {
 std::string MetresLabel(float metres) { return FormatText("鼠标运行:   %.2f米", static_cast<double>(metres)); }
 
 std::string TrayTip(uint32_t totalClicks, uint32_t keyStrokes, float metres) {
-  const std::string tip = FormatText("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米", static_cast<unsigned>(totalClicks),
-                               static_cast<unsigned>(keyStrokes), static_cast<double>(metres));
+  const std::string tip =
+      FormatText("当前统计:鼠标点击%u次,键盘敲击%u次,鼠标移动%.2f米", static_cast<unsigned>(totalClicks),
+                 static_cast<unsigned>(keyStrokes), static_cast<double>(metres));
   return CutToUtf16Units(tip, kTrayTipSize - 1);
 }
 

@@ -18,8 +18,8 @@ namespace {
 // Always the per-user key, which may not exist yet in a new profile.
 RunKeyResult WriteUserRunValue(const std::string& data) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
     return RunKeyResult::NoAccess;
   }
   // REG_SZ data with its terminating zero, as the registry expects.
@@ -36,7 +36,8 @@ bool RunValuePresent(HKEY root) {
   if (RegOpenKeyExW(root, tallivo::Wide(tallivo::kRunSubkey).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
     return false;
   }
-  const LONG r = RegQueryValueExW(key, tallivo::Wide(tallivo::kRunValueName).c_str(), nullptr, nullptr, nullptr, nullptr);
+  const LONG r =
+      RegQueryValueExW(key, tallivo::Wide(tallivo::kRunValueName).c_str(), nullptr, nullptr, nullptr, nullptr);
   RegCloseKey(key);
   return r == ERROR_SUCCESS;
 }
@@ -77,8 +78,8 @@ std::string MarkerPath() { return tallivo::MarkerPathForModule(tallivo::ModulePa
 
 bool ReadAutoStartMarker(std::string* content) {
   const std::string path = MarkerPath();
-  HANDLE file =
-      CreateFileW(tallivo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(tallivo::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   char byte = 0;
   DWORD got = 0;

@@ -22,9 +22,7 @@ bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* val
   switch (ParseUintField(tallivo::Utf8(buf.data(), len > 0 ? len : 0), min, max, value)) {
     case UintField::Ok: return true;
     case UintField::NotANumber: AppMessageBox(dialog, kUintFieldNotANumber, MB_OK); break;
-    case UintField::OutOfRange:
-      AppMessageBox(dialog, UintFieldRangeText(min, max), MB_OK | MB_ICONEXCLAMATION);
-      break;
+    case UintField::OutOfRange: AppMessageBox(dialog, UintFieldRangeText(min, max), MB_OK | MB_ICONEXCLAMATION); break;
   }
   SetFocus(edit);
   SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -44,8 +42,8 @@ void ShowFileError(uint32_t systemError, const char* path) {
 }
 
 bool WriteWholeFile(const std::string& path, const char* data, DWORD size, bool flush) {
-  HANDLE file =
-      CreateFileW(tallivo::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(tallivo::Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     ShowFileError(GetLastError(), path.c_str());
     return false;

@@ -210,8 +210,8 @@ std::string Checks::Fetch(const Job& job) {
   if (!session) return kFetchFailed;
   SetTimeouts(session);
   std::string result = kFetchFailed;
-  HINTERNET connection =
-      InternetConnectW(session, tallivo::Wide(kUpdateHost).c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  HINTERNET connection = InternetConnectW(session, tallivo::Wide(kUpdateHost).c_str(), INTERNET_DEFAULT_HTTP_PORT,
+                                          nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
   if (connection) {
     SetTimeouts(connection);
     HINTERNET request =

@@ -82,11 +82,18 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
   EXPECT_EQ(FormatText("%lc", wint_t{0x4E2D}), "");  // not in the C locale: the conversion fails
   // 次 is three bytes in UTF-8 and one UTF-16 unit, 😀 four bytes and two units. 0xFF leads no character: it is one
   // of its own, as a truncated character is.
-  const std::tuple<std::string, size_t, std::string, std::string> cases[] = {
-      // text, limit, cut to bytes, cut to units
-      {"ab", 2, "ab", "ab"},     {"abc", 2, "ab", "ab"},  {"abc", 0, "", ""},          {"a次", 3, "a", "a次"},
-      {"a次", 4, "a次", "a次"}, {"a次b", 2, "a", "a次"}, {"😀z", 3, "", "😀z"},       {"😀z", 1, "", ""},
-      {"ทดสอบ", 3, "ท", "ทดส"},  {"\xFF" "z", 1, "\xFF", "\xFF"}, {"a\xE4\xB8", 2, "a", "a\xE4\xB8"}};
+  // Each case: the text, the limit, the text cut to that many bytes, and to that many units.
+  const std::tuple<std::string, size_t, std::string, std::string> cases[] = {{"ab", 2, "ab", "ab"},
+                                                                             {"abc", 2, "ab", "ab"},
+                                                                             {"abc", 0, "", ""},
+                                                                             {"a次", 3, "a", "a次"},
+                                                                             {"a次", 4, "a次", "a次"},
+                                                                             {"a次b", 2, "a", "a次"},
+                                                                             {"😀z", 3, "", "😀z"},
+                                                                             {"😀z", 1, "", ""},
+                                                                             {"ทดสอบ", 3, "ท", "ทดส"},
+                                                                             {"\xFFz", 1, "\xFF", "\xFF"},
+                                                                             {"a\xE4\xB8", 2, "a", "a\xE4\xB8"}};
   for (const auto& [text, max, bytes, units] : cases) {
     EXPECT_EQ(CutUtf8Text(text, max), bytes) << text << " to " << max;
     EXPECT_EQ(CutToUtf16Units(text, max), units) << text << " to " << max;

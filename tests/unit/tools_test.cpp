@@ -99,7 +99,7 @@ TEST(TrayRules, FirstRunFlag) {
 
 TEST(HotkeyRules, OnlyCapitalsAndThePeriodBecomeKeys) {
   const std::tuple<std::string, std::string, unsigned> cases[] = {
-      {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},         {"@", "", 0},    {"[", "", 0}, {"a", "", 0},
+      {"A", "A", 0x41}, {"Z", "Z", 0x5A},   {".", ".", 0xBE},   {"@", "", 0},  {"[", "", 0}, {"a", "", 0},
       {"5", "", 0},     {"A5B", "A", 0x41}, {"Q中", "Q", 0x51}, {"中", "", 0}, {"", "", 0}};
   for (const auto& [text, kept, key] : cases) {
     EXPECT_EQ(FilterHotkeyText(text), kept) << text;
@@ -315,9 +315,10 @@ TEST(ProcessText, ShareInWholePercentTruncatedLabelsAndNames) {
   EXPECT_EQ(PanelMouseLabel(5) + PanelKeysLabel(6), "鼠标共点击:5次键盘共敲击:6次");
   EXPECT_EQ(ProcessIdText(4) + "|" + ProcessIdText(123456), "    4|123456");
   // The name shown loses only a three-letter extension.
-  const std::pair<const char*, const char*> names[] = {
-      {"NOTEPAD.EXE", "NOTEPAD"}, {".exe", ""},   {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
-      {"报告.记事本", "报告"}, {"a.记事", "a.记事"},
-      {"kworker", "kworker"},     {"a.b", "a.b"}, {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
+  const std::pair<const char*, const char*> names[] = {{"NOTEPAD.EXE", "NOTEPAD"},     {".exe", ""},
+                                                       {"setup.x86.exe", "setup.x86"}, {"记事本.exe", "记事本"},
+                                                       {"报告.记事本", "报告"},        {"a.记事", "a.记事"},
+                                                       {"kworker", "kworker"},         {"a.b", "a.b"},
+                                                       {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
   for (const auto& [exe, name] : names) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
 }
