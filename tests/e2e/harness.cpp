@@ -36,9 +36,9 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 std::string Narrow(const std::wstring& wide, UINT codePage) {
-  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(n > 0 ? n : 0, '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
+  std::string text(wide.size() * 3, '\0');  // at most 3 bytes a UTF-16 unit in UTF-8, 2 in GBK
+  text.resize(
+      WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), text.data(), int(text.size()), nullptr, nullptr));
   return text;
 }
 
@@ -124,9 +124,9 @@ bool BringToFront(HWND hwnd) {
 std::string WindowText(HWND hwnd) {
   wchar_t buf[1024] = {};
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buf), reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
     return "<no answer>";
-  return Utf8(std::wstring(buf, wcsnlen(buf, std::size(buf))));
+  return Utf8(buf);  // ends in a zero, cut short where need be
 }
 
 std::string DialogStaticText(HWND dlg) {
@@ -151,9 +151,8 @@ std::string Utf8(const std::wstring& wide) { return Narrow(wide, CP_UTF8); }
 std::string Gbk(const std::string& utf8) { return Narrow(Wide(utf8), 936); }
 
 std::wstring Wide(const std::string& utf8) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(n > 0 ? n : 0, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  std::wstring wide(utf8.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size())));
   return wide;
 }
 
@@ -349,16 +348,15 @@ bool RunUnix(const std::string& commandLine, const char* workDir) {
   PROCESS_INFORMATION pi = {};
   // Wine starts a Unix program without giving back process or thread handles: what it leaves in `pi` is not ours, and
   // closing it would close some other handle of this program (its standard output, for one).
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir ? Wide(workDir).c_str() : nullptr,
-                        &si, &pi) != FALSE;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir ? Wide(workDir).c_str() : nullptr, &si, &pi) != FALSE;
 }
 
 HANDLE StartProcess(const std::string& commandLine) {
   std::wstring line = Wide(commandLine);
   STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }

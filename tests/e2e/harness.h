@@ -14,10 +14,9 @@ namespace e2e {
 
 // Folder of the test program; Tallivo.exe and its libraries sit beside it.
 std::string BinDir();
-// UTF-16 as UTF-8 and back: every text of the tests is UTF-8, every call takes or gives UTF-16.
-std::string Utf8(const std::wstring& wide);
+// UTF-8 (every text of the tests) as UTF-16 (every call's) and back; as GBK (code page 936): the report's bytes there.
 std::wstring Wide(const std::string& utf8);
-// The GBK bytes (code page 936) of a UTF-8 text, as the program writes it in the report where that is the ANSI code page.
+std::string Utf8(const std::wstring& wide);
 std::string Gbk(const std::string& utf8);
 // The top-level windows of a process in Z order; only those of the given caption and window class when given.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid, const char* caption = nullptr, const char* windowClass = nullptr);
@@ -64,9 +63,9 @@ class App {
   // Finds the main window of a copy run from exePath that something else started (the shell, a setup program), and
   // takes over its process.
   bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
-  // Starts Tallivo.exe through a Unix command (Wine hands back no handle to its process, so it is attached to): its clock
-  // set to localTime ("2026-12-07 23:59:50", running on from there: libfaketime), its Unix locale to lcAll (the ANSI
-  // code page follows it: en_US.UTF-8 1252, zh_TW.UTF-8 950, hi_IN.UTF-8 65001, zh_CN.UTF-8 936); each when not empty.
+  // Starts Tallivo.exe through a Unix command, then attaches (Wine gives no handle): its clock at localTime
+  // ("2026-12-07 23:59:50", running on; libfaketime), its locale LC_ALL=lcAll (whose ANSI code page it takes:
+  // en_US.UTF-8 1252, zh_TW.UTF-8 950, hi_IN.UTF-8 65001, zh_CN.UTF-8 936), each when not empty.
   bool StartUnder(const std::string& localTime, const std::string& lcAll = "", DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }

@@ -66,10 +66,10 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
   EXPECT_GT(runSeconds, 3);
   char metres[16];
   snprintf(metres, sizeof metres, "%.2f", double{static_cast<float>((kSeedPixels + 5.0) / MeasurePixelsPerMetre())});
-  EXPECT_EQ(bytes.substr(end2), Gbk(std::string("\r\n\r\n当前统计信息如下:\r\n\r\n鼠标左键点击:12次\r\n\r\n"
-                                                "鼠标右键点击:34次\r\n\r\n鼠标中键点击:5次\r\n\r\n鼠标中键滚动:6次\r\n\r\n"
-                                                "鼠标移动:") +
-                                    metres + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次"));
+  EXPECT_EQ(bytes.substr(end2),
+            Gbk("\r\n\r\n当前统计信息如下:\r\n\r\n鼠标左键点击:12次\r\n\r\n鼠标右键点击:34次\r\n\r\n"
+                "鼠标中键点击:5次\r\n\r\n鼠标中键滚动:6次\r\n\r\n鼠标移动:" +
+                std::string(metres) + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次"));
   EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0) << "not GBK, or with a byte-order mark";  // "键"
 }
 
@@ -103,8 +103,8 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     std::unique_ptr<ReadOnlyFile> readOnly;
     if (c.kind == kOpenElsewhere) {
       ASSERT_FALSE((std::ofstream(path, std::ios::binary) << std::string(5000, 'x')).fail());
-      reader = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+      reader = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
       ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     }
     if (c.kind == kReadOnly) readOnly = std::make_unique<ReadOnlyFile>(path, "keep");

@@ -151,7 +151,8 @@ BrowserStandIn::BrowserStandIn()
     : m_oldCommand(RegValue(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr)), m_logPath(BinDir() + "\\browser_requests.txt") {
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
-  SetText(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"");
+  SetText(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr,
+          "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"");
 }
 
 BrowserStandIn::~BrowserStandIn() {
@@ -234,10 +235,8 @@ PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> pla
     CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
     DeleteFileA((path + ".loaded").c_str());
     m_ready = CopyFileA((BinDir() + "\\planted_dll.dll").c_str(), path.c_str(), FALSE) && m_ready;
-    const std::string file = p.substr(p.rfind('\\') + 1);
-    m_ready =
-        SetText(HKEY_CURRENT_USER, overrides, file.substr(0, file.rfind('.')).c_str(), "native,builtin") == ERROR_SUCCESS &&
-        m_ready;
+    const std::string file = p.substr(p.rfind('\\') + 1), name = file.substr(0, file.rfind('.'));
+    m_ready = SetText(HKEY_CURRENT_USER, overrides, name.c_str(), "native,builtin") == ERROR_SUCCESS && m_ready;
   }
 }
 
