@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -35,11 +34,10 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return msg == WM_CONTEXTMENU ? 0 : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-std::string Narrow(const std::wstring& wide, UINT codePage) {
-  std::string text(wide.size() * 3, '\0');  // at most 3 bytes a UTF-16 unit in UTF-8, 2 in GBK
-  text.resize(
-      WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), text.data(), int(text.size()), nullptr, nullptr));
-  return text;
+std::string Narrow(const std::wstring& w, UINT codePage) {
+  std::string s(w.size() * 3, '\0');  // at most 3 bytes a UTF-16 unit in UTF-8, 2 in GBK
+  s.resize(WideCharToMultiByte(codePage, 0, w.data(), int(w.size()), s.data(), int(s.size()), nullptr, nullptr));
+  return s;
 }
 
 // Each of down and up, times over.
@@ -84,7 +82,7 @@ void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wh
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream file(std::filesystem::path(Wide(path)), std::ios::binary);
+  std::ifstream file(Wide(path).c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -206,7 +204,7 @@ bool App::StartUnder(const std::string& localTime, const std::string& lcAll, DWO
   const std::string clock = "FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" ";
   const std::string cmd = "/usr/bin/env " + (lcAll.empty() ? "" : "LC_ALL=" + lcAll + " ") +
                           (localTime.empty() ? "" : clock) + "\"" + loader + "\" \"" + exe + "\"";
-  return RunUnix(cmd, BinDir().c_str()) && Attach(exe, timeoutMs);
+  return RunUnix(cmd, Wide(BinDir()).c_str()) && Attach(exe, timeoutMs);
 }
 
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
@@ -342,14 +340,13 @@ bool InputSink::Take() {
   return moved;
 }
 
-bool RunUnix(const std::string& commandLine, const char* workDir) {
+bool RunUnix(const std::string& commandLine, const wchar_t* workDir) {
   std::wstring line = Wide(commandLine);
   STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   // Wine starts a Unix program without giving back process or thread handles: what it leaves in `pi` is not ours, and
   // closing it would close some other handle of this program (its standard output, for one).
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir ? Wide(workDir).c_str() : nullptr, &si, &pi) != FALSE;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
 }
 
 HANDLE StartProcess(const std::string& commandLine) {

@@ -63,9 +63,8 @@ class App {
   // Finds the main window of a copy run from exePath that something else started (the shell, a setup program), and
   // takes over its process.
   bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
-  // Starts Tallivo.exe through a Unix command, then attaches (Wine gives no handle): its clock at localTime
-  // ("2026-12-07 23:59:50", running on; libfaketime), its locale LC_ALL=lcAll (whose ANSI code page it takes:
-  // en_US.UTF-8 1252, zh_TW.UTF-8 950, hi_IN.UTF-8 65001, zh_CN.UTF-8 936), each when not empty.
+  // Starts Tallivo.exe by a Unix command, attached to: its clock from localTime ("2026-12-07 23:59:50"; libfaketime),
+  // its code page that of LC_ALL=lcAll (en_US.UTF-8 1252, zh_TW.UTF-8 950, hi_IN.UTF-8 65001), each when not empty.
   bool StartUnder(const std::string& localTime, const std::string& lcAll = "", DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
@@ -144,7 +143,7 @@ class InputSink {
 
 // Starts a Unix program by full path (under Wine) without waiting for it, in workDir when given; callers wait for its
 // effect.
-bool RunUnix(const std::string& commandLine, const char* workDir = nullptr);
+bool RunUnix(const std::string& commandLine, const wchar_t* workDir = nullptr);
 // Starts a Windows command line; its process handle, null when it did not.
 HANDLE StartProcess(const std::string& commandLine);
 

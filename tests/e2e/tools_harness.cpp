@@ -105,12 +105,10 @@ int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEM
 std::string ListCell(HANDLE process, HWND list, int row, int column) {
   SharedBlock block(process, 4096);
   if (!block.Ok()) return "<no memory>";
-  auto* text = reinterpret_cast<wchar_t*>(block.Local() + 1024);
   *reinterpret_cast<LVITEMW*>(block.Local()) = {
       .iSubItem = column, .pszText = reinterpret_cast<wchar_t*>(block.Remote() + 1024), .cchTextMax = 1024};
-  text[0] = L'\0';
   SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return Utf8(text);
+  return Utf8(reinterpret_cast<wchar_t*>(block.Local() + 1024));  // a new block is zeros: "" when nothing came
 }
 
 SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& name, const std::function<bool()>& done,
