@@ -101,13 +101,12 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
     SeedDay(c.month, c.day, 10, 10, 10, 10, 10, 10, 10);
     for (const auto& [section, entry, type, data] : c.raw) {
       const std::wstring key = L"Software\\Tallivo\\Tallivo\\" + Wide(section), name = Wide(entry), text = Wide(data);
-      const bool sz = type == REG_SZ;  // a text as UTF-16, its terminating zero included; other data as its bytes
       if (type == REG_NONE)
         RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+      else if (type == REG_SZ)  // as UTF-16, its terminating zero included
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, text.data(), DWORD(text.size() * 2));
       else
-        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type,
-                        sz ? static_cast<const void*>(text.data()) : data.data(),
-                        DWORD(sz ? text.size() * 2 : data.size()));
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, data.data(), DWORD(data.size()));
     }
     App app;
     ASSERT_TRUE(app.Start());
