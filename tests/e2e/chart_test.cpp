@@ -36,8 +36,8 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   // 5000 clicks is the mouse, one more the cat.
   auto status = [&] {  // the status bar's milestone part
     SharedBlock text(app.Process(), 256);
-    SendMessageA(GetDlgItem(main, IDC_STATUS_BAR), SB_GETTEXTA, 1, reinterpret_cast<LPARAM>(text.Remote()));
-    return std::string(text.Local());
+    SendMessageW(GetDlgItem(main, IDC_STATUS_BAR), SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(text.Remote()));
+    return Utf8(reinterpret_cast<const wchar_t*>(text.Local()));
   };
   EXPECT_TRUE(WaitUntil([&] { return status() == "当前你已经点击死一只老鼠！"; }, 3000)) << status();
   app.PostInput(tallivo::WM_INPUT_MBUTTON);

@@ -79,7 +79,7 @@ TEST(DayFigures, AcrossMidnightTheNewDayStartsFromZeroSavedAtOnceAndTheChartMiss
   InputSink sink;
   ASSERT_TRUE(sink.Take());
   App app;
-  ASSERT_TRUE(app.StartAtTime("2026-12-07 23:59:40")) << "the program did not start under faketime";
+  ASSERT_TRUE(app.StartUnder("2026-12-07 23:59:40")) << "the program did not start under faketime";
   const HWND main = app.Main();
   SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);  // the chart on screen, clear of the sink
   const HWND hour = GetDlgItem(GetDlgItem(main, IDC_TAB), IDD_PAGE_HOUR);

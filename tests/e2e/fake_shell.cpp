@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "harness.h"
+
 namespace e2e {
 
 namespace {
@@ -20,12 +22,7 @@ struct NotifyData {
   DWORD dwInfoFlags;
 };
 
-std::string Narrow(const WCHAR* w, size_t max) {
-  char buf[1024];
-  const int len =
-      WideCharToMultiByte(CP_ACP, 0, w, static_cast<int>(wcsnlen(w, max)), buf, sizeof buf, nullptr, nullptr);
-  return std::string(buf, len > 0 ? len : 0);
-}
+std::string Text(const WCHAR* w, size_t max) { return Utf8(std::wstring(w, wcsnlen(w, max))); }
 }  // namespace
 
 FakeShell::FakeShell() {
@@ -61,8 +58,8 @@ LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* cds = reinterpret_cast<COPYDATASTRUCT*>(lp);
     if (!cds || cds->cbData < sizeof(NotifyData)) return FALSE;
     const auto* d = static_cast<const NotifyData*>(cds->lpData);
-    const TrayCall call{static_cast<DWORD>(cds->dwData), d->uFlags, d->uFlags & NIF_TIP ? Narrow(d->szTip, 128) : "",
-                        d->uFlags & NIF_INFO ? Narrow(d->szInfo, 256) : ""};
+    const TrayCall call{static_cast<DWORD>(cds->dwData), d->uFlags, d->uFlags & NIF_TIP ? Text(d->szTip, 128) : "",
+                        d->uFlags & NIF_INFO ? Text(d->szInfo, 256) : ""};
     // What the shell answers: an add needs no icon yet, the others one.
     const bool existed = self->m_exists;
     if (call.message == NIM_ADD) self->m_exists = true;

@@ -13,7 +13,7 @@ namespace e2e {
 struct TrayCall {
   DWORD message = 0;  // NIM_ADD, NIM_MODIFY, NIM_DELETE
   UINT flags = 0;
-  std::string tip;  // in the ANSI code page, as the program wrote it
+  std::string tip;  // UTF-8
   std::string info;
 };
 

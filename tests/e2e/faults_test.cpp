@@ -100,11 +100,13 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
     ResetProfile();
     SeedDay(c.month, c.day, 10, 10, 10, 10, 10, 10, 10);
     for (const auto& [section, entry, type, data] : c.raw) {
-      const std::string key = std::string("Software\\Tallivo\\Tallivo\\") + section;
+      const std::wstring key = L"Software\\Tallivo\\Tallivo\\" + Wide(section), name = Wide(entry), text = Wide(data);
       if (type == REG_NONE)
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+      else if (type == REG_SZ)  // as UTF-16, its terminating zero included
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, text.data(), DWORD(text.size() * 2));
       else
-        RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), entry, type, data.data(), DWORD(data.size()));
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), type, data.data(), DWORD(data.size()));
     }
     App app;
     ASSERT_TRUE(app.Start());
@@ -118,7 +120,7 @@ TEST(Faults, WrongStoredDataStartsSaneAndIsRewritten) {
 // A copy of the program in a folder of its own with some of its libraries, the hook library perhaps replaced by one
 // without its entry points, the folder or the program perhaps named in a way the ANSI calls would get wrong.
 TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne) {
-  const std::wstring bin = Widen(BinDir()) + L"\\";
+  const std::wstring bin = Wide(BinDir()) + L"\\";
   // Short enough for Windows, though twice as long in GBK bytes, longer than the ANSI calls took: it runs.
   const std::wstring longName = std::wstring(L"broken\\") + std::wstring(60, L'长') + L"\\" + std::wstring(60, L'长');
   // Where the copy goes, its name, what goes in as TallivoHook.dll and as TallivoTaskHook.dll; what the message says,
@@ -149,7 +151,7 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
     ASSERT_FALSE(failed) << failed.message();
     for (const auto& [from, to] :
          {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"}, {c.taskHook, L"TallivoTaskHook.dll"}})
-      ASSERT_TRUE(!from || CopyFileW((bin + Widen(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();
+      ASSERT_TRUE(!from || CopyFileW((bin + Wide(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();
     ResetProfile();
     App app;
     if (!c.says[0]) {

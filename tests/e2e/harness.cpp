@@ -34,6 +34,12 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return msg == WM_CONTEXTMENU ? 0 : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+std::string Narrow(const std::wstring& w, UINT codePage) {
+  std::string s(w.size() * 3, '\0');  // at most 3 bytes a UTF-16 unit in UTF-8, 2 in GBK
+  s.resize(WideCharToMultiByte(codePage, 0, w.data(), int(w.size()), s.data(), int(s.size()), nullptr, nullptr));
+  return s;
+}
+
 // Each of down and up, times over.
 std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
   std::vector<INPUT> v;
@@ -43,9 +49,9 @@ std::vector<INPUT> Presses(INPUT down, INPUT up, int times) {
 }  // namespace
 
 std::string BinDir() {
-  std::string path(MAX_PATH, '\0');
-  path.resize(GetModuleFileNameA(nullptr, path.data(), MAX_PATH));
-  return path.substr(0, path.rfind('\\'));
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+  return Utf8(path.substr(0, path.rfind(L'\\')));
 }
 
 void ResetProfile() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tallivo"); }
@@ -76,7 +82,7 @@ void SeedDay(int month, int day, DWORD left, DWORD right, DWORD middle, DWORD wh
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(Wide(path).c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -114,11 +120,11 @@ bool BringToFront(HWND hwnd) {
 }
 
 std::string WindowText(HWND hwnd) {
-  char buf[1024] = {};
+  wchar_t buf[1024] = {};
   DWORD_PTR len = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
     return "<no answer>";
-  return std::string(buf, strnlen(buf, sizeof buf));
+  return Utf8(buf);  // ends in a zero, cut short where need be
 }
 
 std::string DialogStaticText(HWND dlg) {
@@ -138,21 +144,24 @@ void PressButton(HWND dlg, int id) {
 
 App::~App() { Kill(); }
 
-std::wstring Widen(const std::string& ansi) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring wide(n > 0 ? n : 0, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+std::string Utf8(const std::wstring& wide) { return Narrow(wide, CP_UTF8); }
+
+std::string Gbk(const std::string& utf8) { return Narrow(Wide(utf8), 936); }
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(utf8.size(), L'\0');  // never more UTF-16 units than UTF-8 bytes
+  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size())));
   return wide;
 }
 
 bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
-  return StartPath(Widen(BinDir() + "\\" + exeName), timeoutMs, workDir, asSecondCopy);
+  return StartPath(Wide(BinDir() + "\\" + exeName), timeoutMs, workDir, asSecondCopy);
 }
 
 bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
   if (!asSecondCopy) WaitForEarlierCopyToEnd();
   std::wstring cmd = L"\"" + exePath + L"\"";
-  const std::wstring cwd = Widen(workDir.empty() ? BinDir() : workDir);
+  const std::wstring cwd = Wide(workDir.empty() ? BinDir() : workDir);
   STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) return false;
@@ -167,12 +176,12 @@ bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::str
 
 bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
   const auto found = [&] {
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", kMainCaption)) != nullptr;) {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", Wide(kMainCaption).c_str())) != nullptr;) {
       GetWindowThreadProcessId(w, &m_pid);
       HANDLE h = OpenProcess(PROCESS_ALL_ACCESS, FALSE, m_pid);
-      char image[MAX_PATH * 2] = {};
-      DWORD size = sizeof image;
-      if (h && QueryFullProcessImageNameA(h, 0, image, &size) && _stricmp(image, exePath.c_str()) == 0) {
+      wchar_t image[MAX_PATH * 2] = {};
+      DWORD size = std::size(image);
+      if (h && QueryFullProcessImageNameW(h, 0, image, &size) && _wcsicmp(image, Wide(exePath).c_str()) == 0) {
         m_process = h;
         m_main = w;
         return true;
@@ -184,7 +193,7 @@ bool App::Attach(const std::string& exePath, DWORD timeoutMs) {
   return WaitUntil(found, timeoutMs);
 }
 
-bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
+bool App::StartUnder(const std::string& localTime, const std::string& lcAll, DWORD timeoutMs) {
   WaitForEarlierCopyToEnd();
   // The loader of this build's kind, as the scripts chose it.
   char loader[MAX_PATH] = {};
@@ -192,9 +201,10 @@ bool App::StartAtTime(const std::string& localTime, DWORD timeoutMs) {
     strcpy(loader, sizeof(void*) == 8 ? "/usr/lib/wine/wine64" : "/usr/lib/wine/wine");
   // Only the wall clock moves: Wine's server keeps the real monotonic one, which the program's own must agree with.
   const std::string exe = BinDir() + "\\Tallivo.exe";
-  const std::string cmd = "/usr/bin/env FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" \"" +
-                          loader + "\" \"" + exe + "\"";
-  return RunUnix(cmd, BinDir().c_str()) && Attach(exe, timeoutMs);
+  const std::string clock = "FAKETIME_DONT_FAKE_MONOTONIC=1 /usr/bin/faketime -f \"@" + localTime + "\" ";
+  const std::string cmd = "/usr/bin/env " + (lcAll.empty() ? "" : "LC_ALL=" + lcAll + " ") +
+                          (localTime.empty() ? "" : clock) + "\"" + loader + "\" \"" + exe + "\"";
+  return RunUnix(cmd, Wide(BinDir()).c_str()) && Attach(exe, timeoutMs);
 }
 
 bool App::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
@@ -330,20 +340,20 @@ bool InputSink::Take() {
   return moved;
 }
 
-bool RunUnix(const std::string& commandLine, const char* workDir) {
-  std::string line = commandLine;
-  STARTUPINFOA si = {sizeof si};
+bool RunUnix(const std::string& commandLine, const wchar_t* workDir) {
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
   // Wine starts a Unix program without giving back process or thread handles: what it leaves in `pi` is not ours, and
   // closing it would close some other handle of this program (its standard output, for one).
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
 }
 
-HANDLE StartProcess(std::string commandLine) {
-  STARTUPINFOA si = {sizeof si};
+HANDLE StartProcess(const std::string& commandLine) {
+  std::wstring line = Wide(commandLine);
+  STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }

@@ -14,8 +14,10 @@ namespace e2e {
 
 // Folder of the test program; Tallivo.exe and its libraries sit beside it.
 std::string BinDir();
-// ANSI text as UTF-16.
-std::wstring Widen(const std::string& ansi);
+// UTF-8 (every text of the tests) as UTF-16 (every call's) and back; as GBK (code page 936): the report's bytes there.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+std::string Gbk(const std::string& utf8);
 // The top-level windows of a process in Z order; only those of the given caption and window class when given.
 std::vector<HWND> TopLevelWindowsOf(DWORD pid, const char* caption = nullptr, const char* windowClass = nullptr);
 // Removes HKCU\Software\Tallivo so the next start sees an empty profile.
@@ -61,9 +63,9 @@ class App {
   // Finds the main window of a copy run from exePath that something else started (the shell, a setup program), and
   // takes over its process.
   bool Attach(const std::string& exePath, DWORD timeoutMs = 20000);
-  // Starts Tallivo.exe with its clock set to the given local time ("2026-12-07 23:59:50"), running on from there
-  // (libfaketime through a Unix command: Wine hands back no handle to its process, so it is attached to).
-  bool StartAtTime(const std::string& localTime, DWORD timeoutMs = 20000);
+  // Starts Tallivo.exe by a Unix command, attached to: its clock from localTime ("2026-12-07 23:59:50"; libfaketime),
+  // its code page that of LC_ALL=lcAll (en_US.UTF-8 1252, zh_TW.UTF-8 950, hi_IN.UTF-8 65001), each when not empty.
+  bool StartUnder(const std::string& localTime, const std::string& lcAll = "", DWORD timeoutMs = 20000);
   HWND Main() const { return m_main; }
   DWORD Pid() const { return m_pid; }
   HANDLE Process() const { return m_process; }
@@ -141,9 +143,9 @@ class InputSink {
 
 // Starts a Unix program by full path (under Wine) without waiting for it, in workDir when given; callers wait for its
 // effect.
-bool RunUnix(const std::string& commandLine, const char* workDir = nullptr);
+bool RunUnix(const std::string& commandLine, const wchar_t* workDir = nullptr);
 // Starts a Windows command line; its process handle, null when it did not.
-HANDLE StartProcess(std::string commandLine);
+HANDLE StartProcess(const std::string& commandLine);
 
 // Moves the real pointer (through the X server under Wine) and waits until the system reports the new position.
 bool MoveCursor(int x, int y);

@@ -12,9 +12,9 @@
 namespace e2e {
 
 std::string HistoryFolder() {
-  char base[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
-  return std::string(base) + "\\Tallivo";
+  wchar_t base[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base);
+  return Utf8(base) + "\\Tallivo";
 }
 
 std::string HistoryFile() { return HistoryFolder() + "\\history.db"; }
@@ -108,7 +108,7 @@ KnownYear KnownYearRows(int oldest, int newest) {
     // In the file's key order: the UTF-8 name sorts after the ASCII ones.
     y.programs.push_back({date, "notepad.exe", half});
     y.programs.push_back({date, "winword.exe", third});
-    y.programs.push_back({date, "\xE6\xB5\x8F\xE8\xA7\x88\xE5\x99\xA8.exe", rest});  // 浏览器.exe
+    y.programs.push_back({date, "浏览器.exe", rest});
   }
   return y;
 }

@@ -141,7 +141,7 @@ TEST(Installer, SilentSetupInstallsRunsUpdatesAndUninstallsKeepingTheFigures) {
   // quoted, and one an older version wrote unquoted), keeps one that starts a copy kept elsewhere, another program's
   // value and the day's figures.
   App again;
-  ASSERT_TRUE(again.StartPath(Widen(exe), 20000, InstallDir()));
+  ASSERT_TRUE(again.StartPath(Wide(exe), 20000, InstallDir()));
   const std::string kept = BinDir() + "\\Kept Tallivo\\Tallivo.exe";
   CreateDirectoryA((BinDir() + "\\Kept Tallivo").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(exe.c_str(), kept.c_str(), FALSE));
@@ -176,12 +176,12 @@ TEST(PortableArchive, HoldsTheProgramAndAReadmeAndRunsFromItsFolder) {
   EXPECT_EQ(readme.rfind("\xEF\xBB\xBF", 0), 0u) << "no UTF-8 byte-order mark";
   for (size_t i = readme.find('\n'); i != std::string::npos; i = readme.find('\n', i + 1))
     ASSERT_TRUE(i > 0 && readme[i - 1] == '\r') << "a line ends in LF only at " << i;
-  EXPECT_NE(readme.find(reinterpret_cast<const char*>(u8"使用方法")), std::string::npos);
+  EXPECT_NE(readme.find("使用方法"), std::string::npos);
   EXPECT_NE(readme.find("How to use it"), std::string::npos);
 
   ResetProfile();
   App app;
-  ASSERT_TRUE(app.StartPath(Widen(PortableDir() + "\\Tallivo.exe"), 20000, PortableDir()));
+  ASSERT_TRUE(app.StartPath(Wide(PortableDir() + "\\Tallivo.exe"), 20000, PortableDir()));
   EXPECT_TRUE(WaitUntil([&] { return Stored("Month", "DateCur") == Today().wMonth; })) << "no save";
   app.Command(IDCANCEL);  // Esc ends it at once
   EXPECT_TRUE(app.WaitExit(15000) && app.ExitCode() == 0);

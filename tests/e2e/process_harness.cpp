@@ -11,8 +11,8 @@
 
 namespace e2e {
 
-HWND ProcessPanelWindow() { return FindWindowA("#32770", "指定进程统计"); }
-HWND ProcessPickerWindow() { return FindWindowA("#32770", "获取进程数据"); }
+HWND ProcessPanelWindow() { return FindWindowW(L"#32770", L"指定进程统计"); }
+HWND ProcessPickerWindow() { return FindWindowW(L"#32770", L"获取进程数据"); }
 
 static std::string PanelText(int id) { return WindowText(GetDlgItem(ProcessPanelWindow(), id)); }
 static HWND PickerList() { return GetDlgItem(ProcessPickerWindow(), IDC_PROCESS_LIST); }

@@ -19,10 +19,10 @@ namespace {
 constexpr DWORD kSeedPixels = 9445;
 const char kFigures[] = "左键点击:   12次";
 
-// A report written to its end: the time line first, the key line last.
+// A report written to its end: the time line first, the key line last. Its bytes are GBK.
 bool Complete(const std::string& bytes) {
-  const std::string last = "键盘一共敲击:789次";
-  return bytes.rfind("键鼠统计时间:", 0) == 0 && bytes.size() > last.size() &&
+  const std::string last = Gbk("键盘一共敲击:789次");
+  return bytes.rfind(Gbk("键鼠统计时间:"), 0) == 0 && bytes.size() > last.size() &&
          bytes.compare(bytes.size() - last.size(), last.size(), last) == 0;
 }
 
@@ -56,20 +56,20 @@ TEST_F(Report, SavedFileHoldsTheDaysFigures) {
     char b[96];
     snprintf(b, sizeof b, "键鼠统计时间:%04d年%02d月%02d日%02d时%02d分%02d秒\r\n", t.wYear, t.wMonth, t.wDay, t.wHour,
              t.wMinute, t.wSecond);
-    return std::string(b);
+    return Gbk(b);
   };
   const size_t end1 = bytes.find("\r\n") + 2, end2 = bytes.find("\r\n", end1);
   EXPECT_TRUE(bytes.substr(0, end1) == timeLine(before) || bytes.substr(0, end1) == timeLine(after)) << bytes;
   // The run time of the last second, going on from 1 h 2 min 3 s.
   int runSeconds = -1;
-  EXPECT_EQ(std::sscanf(bytes.c_str() + end1, "软件已运行:1时2分%d秒", &runSeconds), 1) << bytes;
+  EXPECT_EQ(std::sscanf(bytes.c_str() + end1, Gbk("软件已运行:1时2分%d秒").c_str(), &runSeconds), 1) << bytes;
   EXPECT_GT(runSeconds, 3);
   char metres[16];
   snprintf(metres, sizeof metres, "%.2f", double{static_cast<float>((kSeedPixels + 5.0) / MeasurePixelsPerMetre())});
-  EXPECT_EQ(bytes.substr(end2), std::string("\r\n\r\n当前统计信息如下:\r\n\r\n鼠标左键点击:12次\r\n\r\n"
-                                            "鼠标右键点击:34次\r\n\r\n鼠标中键点击:5次\r\n\r\n鼠标中键滚动:6次\r\n\r\n"
-                                            "鼠标移动:") +
-                                    metres + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次");
+  EXPECT_EQ(bytes.substr(end2),
+            Gbk("\r\n\r\n当前统计信息如下:\r\n\r\n鼠标左键点击:12次\r\n\r\n鼠标右键点击:34次\r\n\r\n"
+                "鼠标中键点击:5次\r\n\r\n鼠标中键滚动:6次\r\n\r\n鼠标移动:" +
+                std::string(metres) + "米\r\n\r\n鼠标一共敲击:57次\r\n\r\n键盘一共敲击:789次"));
   EXPECT_EQ(bytes.compare(0, 2, "\xBC\xFC"), 0) << "not GBK, or with a byte-order mark";  // "键"
 }
 
@@ -96,15 +96,15 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
     const std::string path = dir + c.typed + c.added, link = "\"" + UnixPath(path) + "\"";
     SCOPED_TRACE(path);
     auto opens = [&] {  // a link to /dev/full, which Windows calls cannot remove
-      HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
       return h != INVALID_HANDLE_VALUE && CloseHandle(h);
     };
     HANDLE reader = INVALID_HANDLE_VALUE;
     std::unique_ptr<ReadOnlyFile> readOnly;
     if (c.kind == kOpenElsewhere) {
       ASSERT_FALSE((std::ofstream(path, std::ios::binary) << std::string(5000, 'x')).fail());
-      reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+      reader = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           0, nullptr);
       ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     }
     if (c.kind == kReadOnly) readOnly = std::make_unique<ReadOnlyFile>(path, "keep");
@@ -127,9 +127,9 @@ TEST_F(Report, TargetsThatStrainOrFailTheSaveGetTheFileOrAMessage) {
       CloseHandle(reader);
     }
     EXPECT_TRUE(c.kind != kReadOnly || ReadFileBytes(path) == "keep") << "the read-only file changed";
-    EXPECT_TRUE(c.kind != kFolderGone || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(c.kind != kFolderGone || GetFileAttributesW(Wide(path).c_str()) == INVALID_FILE_ATTRIBUTES);
     if (c.kind == kFull) RunUnix("/bin/rm -f " + link) && WaitUntil([&] { return !opens(); });
-    DeleteFileA(path.c_str());
+    DeleteFileW(Wide(path).c_str());
   }
 }
 

@@ -20,9 +20,11 @@ constexpr char kHttpsOpen[] = "Software\\Classes\\https\\shell\\open\\command";
 // Wine's own settings for every Tallivo.exe of the prefix.
 constexpr char kWineAppKey[] = "Software\\Wine\\AppDefaults\\Tallivo.exe";
 
-void SetHttpsOpen(const std::string& command) {
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, REG_SZ, command.c_str(),
-                  static_cast<DWORD>(command.size() + 1));
+// Sets a text value (the default one when name is null) of root\\key, creating the key when missing.
+LONG SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
+  const std::wstring data = Wide(text);
+  return RegSetKeyValueW(root, Wide(key).c_str(), name ? Wide(name).c_str() : nullptr, REG_SZ, data.c_str(),
+                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
 // A dialog window (#32770) of the process owned by owner, shown, other than except.
@@ -41,7 +43,7 @@ HWND OwnedDialog(const App& app, HWND owner, HWND except, DWORD timeoutMs) {
 
 std::string UnixPath(const std::string& winPath) {
   const auto fn = Export<char*(CDECL*)(const WCHAR*)>("kernel32.dll", "wine_get_unix_file_name");
-  char* unix = fn ? fn(Widen(winPath).c_str()) : nullptr;
+  char* unix = fn ? fn(Wide(winPath).c_str()) : nullptr;
   if (!unix) return "";  // not under Wine
   std::string out(unix);
   HeapFree(GetProcessHeap(), 0, unix);
@@ -103,11 +105,10 @@ int ListRows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEM
 std::string ListCell(HANDLE process, HWND list, int row, int column) {
   SharedBlock block(process, 4096);
   if (!block.Ok()) return "<no memory>";
-  *reinterpret_cast<LVITEMA*>(block.Local()) = {
-      .iSubItem = column, .pszText = block.Remote() + 1024, .cchTextMax = 1024};
-  block.Local()[1024] = '\0';
-  SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(block.Remote()));
-  return block.Local() + 1024;
+  *reinterpret_cast<LVITEMW*>(block.Local()) = {
+      .iSubItem = column, .pszText = reinterpret_cast<wchar_t*>(block.Remote() + 1024), .cchTextMax = 1024};
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(block.Remote()));
+  return Utf8(reinterpret_cast<wchar_t*>(block.Local() + 1024));  // a new block is zeros: "" when nothing came
 }
 
 SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& name, const std::function<bool()>& done,
@@ -117,7 +118,7 @@ SaveOutcome SaveAs(const App& app, HWND owner, WORD command, const std::string& 
   const HWND dlg = OwnedDialog(app, owner, nullptr, 5000);
   if (!dlg) return out;
   // The name field: cmb13, or edt1 in the old style.
-  SetWindowTextA(GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480), name.c_str());
+  SetWindowTextW(GetDlgItem(dlg, 0x47C) ? GetDlgItem(dlg, 0x47C) : GetDlgItem(dlg, 0x480), Wide(name).c_str());
   between();
   PressButton(dlg, IDOK);
   WaitUntil(
@@ -148,14 +149,15 @@ BrowserStandIn::BrowserStandIn()
     : m_oldCommand(RegValue(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr)), m_logPath(BinDir() + "\\browser_requests.txt") {
   DeleteFileA(m_logPath.c_str());
   // Wine's HKEY_CLASSES_ROOT is the machine's classes key.
-  SetHttpsOpen("\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"");
+  SetText(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr,
+          "\"" + BinDir() + "\\url_recorder.exe\" \"" + m_logPath + "\" \"%1\"");
 }
 
 BrowserStandIn::~BrowserStandIn() {
   if (m_oldCommand == "<no key>" || m_oldCommand == "<none>")
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr);
   else
-    SetHttpsOpen(m_oldCommand);
+    SetText(HKEY_LOCAL_MACHINE, kHttpsOpen, nullptr, m_oldCommand);
   DeleteFileA(m_logPath.c_str());
 }
 
@@ -197,12 +199,12 @@ RunKeyLock::~RunKeyLock() {
 
 std::string RegValue(HKEY root, const std::string& key, const char* name, REGSAM view) {
   HKEY h = nullptr;
-  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS) return "<no key>";
-  char buf[1024] = {};
+  if (RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_QUERY_VALUE | view, &h) != ERROR_SUCCESS) return "<no key>";
+  wchar_t buf[1024] = {};
   DWORD size = sizeof buf;
-  const LONG rc = RegGetValueA(h, nullptr, name, RRF_RT_REG_SZ, nullptr, buf, &size);
+  const LONG rc = RegGetValueW(h, nullptr, name ? Wide(name).c_str() : nullptr, RRF_RT_REG_SZ, nullptr, buf, &size);
   RegCloseKey(h);
-  return rc == ERROR_SUCCESS ? buf : "<none>";
+  return rc == ERROR_SUCCESS ? Utf8(buf) : "<none>";
 }
 
 std::string RunValue(HKEY root, REGSAM view, const char* name) {
@@ -214,9 +216,10 @@ bool SetRunValue(HKEY root, const std::string& data, REGSAM view, const char* na
   HKEY key = nullptr;
   if (RegCreateKeyExA(root, kRunSubkey, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
     return false;
-  const LONG rc = data.empty() ? RegDeleteValueA(key, name)
-                               : RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                                                static_cast<DWORD>(data.size() + 1));
+  const std::wstring value = Wide(name), text = Wide(data);
+  const LONG rc = data.empty() ? RegDeleteValueW(key, value.c_str())
+                               : RegSetValueExW(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                                                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
   return rc == ERROR_SUCCESS || (data.empty() && rc == ERROR_FILE_NOT_FOUND);
 }
@@ -233,10 +236,8 @@ PlantedCopy::PlantedCopy(const std::string& folder, std::vector<std::string> pla
     CreateDirectoryA(path.substr(0, path.rfind('\\')).c_str(), nullptr);
     DeleteFileA((path + ".loaded").c_str());
     m_ready = CopyFileA((BinDir() + "\\planted_dll.dll").c_str(), path.c_str(), FALSE) && m_ready;
-    const std::string file = p.substr(p.rfind('\\') + 1);
-    m_ready = RegSetKeyValueA(HKEY_CURRENT_USER, overrides.c_str(), file.substr(0, file.rfind('.')).c_str(), REG_SZ,
-                              "native,builtin", 15) == ERROR_SUCCESS &&
-              m_ready;
+    const std::string file = p.substr(p.rfind('\\') + 1), name = file.substr(0, file.rfind('.'));
+    m_ready = SetText(HKEY_CURRENT_USER, overrides, name.c_str(), "native,builtin") == ERROR_SUCCESS && m_ready;
   }
 }
 

@@ -126,7 +126,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.input);
-    SetWindowTextA(edit, c.input);
+    SetWindowTextW(edit, Wide(c.input).c_str());
     PressButton(dlg, IDC_IDLE_ON);
     EXPECT_EQ(c.state ? AnswerPrompt(app) : AnswerAppBox(app), c.message);
     EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, c.state ? c.state : "空等待关机:关闭")) << app.Text(IDC_IDLE_STATE);
@@ -143,7 +143,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
   EXPECT_EQ(AnswerPrompt(app), "成功关闭空等待关机");
   EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, "空等待关机:关闭"));
   // Enter closes nothing, whatever the edit holds; Esc closes it.
-  SetWindowTextA(edit, "abc");
+  SetWindowTextW(edit, L"abc");
   SetForegroundWindow(dlg);
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dlg && FocusOf(dlg) == edit; }, 3000));
   TapKey(VK_RETURN, 1);
@@ -161,7 +161,7 @@ TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   ASSERT_TRUE(dlg);
   // Typed with the real keyboard into the emptied edit; what it then holds.
   auto type = [&](const std::function<void()>& keys) {
-    SetWindowTextA(edit, "");
+    SetWindowTextW(edit, L"");
     SetForegroundWindow(dlg);
     WaitUntil([&] { return GetForegroundWindow() == dlg && FocusOf(dlg) == edit; }, 3000);
     keys();
@@ -244,7 +244,7 @@ TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
   ASSERT_TRUE(app.Start());
   HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
   ASSERT_TRUE(dlg);
-  SetWindowTextA(GetDlgItem(dlg, IDC_IDLE_MINUTES), "10");
+  SetWindowTextW(GetDlgItem(dlg, IDC_IDLE_MINUTES), L"10");
   ASSERT_TRUE(MoveCursor(1020, 760));  // the last input; from here on the test sends none
   LASTINPUTINFO last = {sizeof last}, now = {sizeof now};
   ASSERT_TRUE(GetLastInputInfo(&last));
