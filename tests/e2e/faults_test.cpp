@@ -137,8 +137,8 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
       {L"broken", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},  // no SkinH.dll is fine
       // 淺 is 0x9C 0x5C in GBK: its second byte is a backslash.
       {L"broken", L"淺.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},
-      // 한 has no GBK code.
-      {L"broken\\한", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},
+      // Thai and Hangul have no GBK code.
+      {L"broken\\ทดสอบ 한국", L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},
       {longName, L"Tallivo.exe", "TallivoHook.dll", "TallivoTaskHook.dll", {}},
   };
   InputSink sink;
@@ -153,6 +153,7 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
          {std::pair{"Tallivo.exe", c.exe}, {c.hook, L"TallivoHook.dll"}, {c.taskHook, L"TallivoTaskHook.dll"}})
       ASSERT_TRUE(!from || CopyFileW((bin + Wide(from)).c_str(), (dir + to).c_str(), FALSE)) << GetLastError();
     ResetProfile();
+    ClearHistory();
     App app;
     if (!c.says[0]) {
       // It runs and counts real input.
@@ -160,6 +161,8 @@ TEST(BrokenInstall, WhatKeepsTheProgramFromItsLibrariesIsNamedAndEndsWithCodeOne
       ClickAt(sink.Center(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
       EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, tallivo::CounterLabel(InputKind::Left, 2)))
           << app.Text(IDC_LEFT_CLICKS);
+      EXPECT_TRUE(WaitUntil([] { return HistoryInt("SELECT left_clicks FROM days") == 2; }, 5000));
+      EXPECT_TRUE(app.Quit() && app.ExitCode() == 0);
       continue;
     }
     app.StartPath(dir + c.exe, 0);  // started, not waited for: it has no main window to wait for

@@ -434,9 +434,11 @@ float MeasurePixelsPerMetre() {
   return v ? static_cast<float>(v) : 3780.0f;
 }
 
-TargetApp::TargetApp(int x, int y, int w, int h) {
-  m_process = StartProcess("\"" + BinDir() + "\\tallivo_target.exe\" " + std::to_string(x) + " " + std::to_string(y) +
-                           " " + std::to_string(w) + " " + std::to_string(h));
+TargetApp::TargetApp(int x, int y, int w, int h, const std::string& exe) {
+  const std::string path = BinDir() + "\\" + exe;
+  CopyFileW(Wide(BinDir() + "\\tallivo_target.exe").c_str(), Wide(path).c_str(), FALSE);  // fails harmlessly on itself
+  m_process = StartProcess("\"" + path + "\" " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) +
+                           " " + std::to_string(h));
   if (m_process) WaitUntil([&] { return (m_window = FindWindowA("TallivoTestTarget", nullptr)) != nullptr; }, 30000);
 }
 

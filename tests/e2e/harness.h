@@ -167,11 +167,11 @@ void WheelAt(POINT p, int delta, int times);
 // Pixels per metre as the program measures them (0.1 mm mapping mode).
 float MeasurePixelsPerMetre();
 
-// The small window program of the per-process tests (tallivo_target.exe), its window at the given place; ended with the
-// object.
+// The small window program of the per-process tests (tallivo_target.exe, or a copy of it by another name), its window
+// at the given place; ended with the object.
 class TargetApp {
  public:
-  TargetApp(int x, int y, int w, int h);
+  TargetApp(int x, int y, int w, int h, const std::string& exe = "tallivo_target.exe");
   ~TargetApp();
   TargetApp(const TargetApp&) = delete;
   TargetApp& operator=(const TargetApp&) = delete;
