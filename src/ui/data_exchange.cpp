@@ -24,7 +24,9 @@ bool GetUintField(HWND dialog, int id, uint32_t min, uint32_t max, uint32_t* val
     case UintField::NotANumber: AppMessageBox(dialog, kUintFieldNotANumber, MB_OK); break;
     case UintField::OutOfRange: AppMessageBox(dialog, UintFieldRangeText(min, max), MB_OK | MB_ICONEXCLAMATION); break;
   }
-  SetFocus(edit);
+  // Through the dialog, so that it keeps the edit as its focus: the box's closing may activate it again after this,
+  // and it then gives the focus back to the control it kept.
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
   SendMessageW(edit, EM_SETSEL, 0, -1);
   return false;
 }
