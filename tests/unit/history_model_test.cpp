@@ -50,10 +50,12 @@ TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
   }
   // Day by day from 1970 to 2101: each next day prints, parses back and is
   // the next weekday; 47847 days in all, so no day is skipped or repeated.
+  // The day after a month's last (a 31st of a 30-day month, Feb 29 of a common year) does not parse.
   int n = 0;
   for (Date d = D("1970-01-01"), next; d < D("2101-01-01"); d = next, ++n) {
     next = AddDays(d, 1);
     ASSERT_TRUE(ParseDate(DateText(next), nullptr)) << DateText(next);
+    ASSERT_EQ(ParseDate(DateText({d.year, d.month, d.day + 1}), nullptr), next.day != 1) << DateText(d);
     ASSERT_EQ(Weekday(next), (Weekday(d) + 1) % 7) << DateText(next);
     ASSERT_EQ(AddDays(next, -1), d);
   }
