@@ -38,7 +38,10 @@ TEST(UpdateLogic, TheServerAnswerItsVersionNumberAndItsCappedBody) {
       {".5", 0.5},    {"4.05e0", 4.05},          {"4.05e", 4.05}, {"4.05e+", 4.05},    {"2E-1", 0.2}, {"1e+2x", 100},
       {"4,05", 4},    {"00.000001", 1e-6},       {"4.040", 4.04}, {"1e999", HUGE_VAL}, {"0x10", 0},   {"inf", 0},
       {"nan", 0},     {"", 0},                   {".", 0},        {"+", 0},            {"- 5", 0},    {"e5", 0},
-      {"0e99999", 0}, {"4.0400000000000000000001", 4.04}, {"12345678901234567890123", 1.2345678901234568e22}};
+      {"0e99999", 0}, {"4.0400000000000000000001", 4.04}, {"12345678901234567890123", 1.2345678901234568e22},
+      // Leading zeros are not significant; the exact powers of ten end at 1e22; 2^60 + 896 rounds on its 19th digit.
+      {"0000000000000000000.5", .5}, {"5e-22", 5e-22}, {"3e23", 3e23}, {"1e-23", 1e-23},
+      {"1152921504606847872", 1152921504606847872.0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(VersionNumber(text), value) << text;
   ResponseBody b;
   b.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
