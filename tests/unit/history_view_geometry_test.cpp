@@ -43,9 +43,9 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
         ASSERT_TRUE(Inside(c, l.grid));
         EXPECT_EQ(HitHeatCell(l, c.left, c.top), me);
         EXPECT_EQ(HitHeatCell(l, c.right - 1, c.bottom - 1), me);
-        // The gap right of and below each cell belongs to no cell (the next cell's own corner comes after it).
-        EXPECT_FALSE(HitHeatCell(l, c.right, c.top).Hit());
-        EXPECT_FALSE(HitHeatCell(l, c.left, c.bottom).Hit());
+        // The gaps right of and below each cell, and left of and above it (the previous cells'), belong to no cell.
+        for (auto [x, y] : {std::pair{c.right, c.top}, {c.left, c.bottom}, {c.left - 1, c.top}, {c.left, c.top - 1}})
+          EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
       }
     }
     const PixelRect& g = l.grid;
@@ -122,8 +122,8 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
     EXPECT_GT(half[0], (half[0] + half[1]) * 3 / 10) << max;
     EXPECT_GT(half[1], (half[0] + half[1]) * 3 / 10) << max;
   }
-  EXPECT_EQ(LegendValue(0, 1, 9), 9u);
-  EXPECT_EQ(LegendValue(0, 0, 9), 0u);
+  for (auto [column, columns, max, value] : {std::tuple{0, 1, 9, 9}, {0, 0, 9, 0}, {1, 4, 999, 9}, {2, 4, 999, 99}})
+    EXPECT_EQ(LegendValue(column, columns, max), uint64_t(value)) << column << "/" << columns;  // 4 columns: decades
 
   // Two keys side by side and a wide one under them, 40 px a unit: 120 x 80 inside the margins, an 18 px strip below.
   const std::vector<KeyCap> tiny = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};
