@@ -253,6 +253,8 @@ TEST(HistoryProgram, SharesAddUpToExactlyAHundred) {
              prog("u.exe", 1)},
             "u.exe 1 16.7% v.exe 1 16.7% w.exe 1 16.7% x.exe 1 16.7% y.exe 1 16.6% z.exe 1 16.6% "},
            {{prog("idle.exe", 0)}, ""},
+           {{prog("a.exe", 1ull << 55), prog("b.exe", 3ull << 54)},  // a thousandth of the total would overflow
+            "b.exe 54043195528445952 60.0% a.exe 36028797018963968 40.0% "},
            {{}, ""},
        }) {
     std::string s;
