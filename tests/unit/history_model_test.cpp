@@ -203,9 +203,9 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   EXPECT_EQ(qwerty, "QWERTYUIOP");
 
   // Strokes per cap: a Shift, Ctrl or Alt without its side lands on the
-  // left one; both Enters show VK_RETURN; a code without a cap shows nowhere.
-  const auto caps = CapStrokes({{0x10, 4}, {0xA0, 1}, {0x11, 3}, {0x12, 7}, {0x0D, 6}, {0x41, 2}, {0xE2, 9}});
-  const std::map<unsigned, uint64_t> shown = {{0xA0, 5}, {0xA2, 3}, {0xA4, 7}, {0x0D, 6}, {0x41, 2}};
+  // left one; both Enters show VK_RETURN; a code without a cap shows nowhere; Esc is the first cap.
+  const auto caps = CapStrokes({{0x10, 4}, {0xA0, 1}, {0x11, 3}, {0x12, 7}, {0x0D, 6}, {0x1B, 2}, {0xE2, 9}});
+  const std::map<unsigned, uint64_t> shown = {{0xA0, 5}, {0xA2, 3}, {0xA4, 7}, {0x0D, 6}, {0x1B, 2}};
   for (size_t i = 0; i < keys.size(); ++i)
     EXPECT_EQ(caps[i], shown.count(keys[i].vk) ? shown.at(keys[i].vk) : 0u) << keys[i].label;
 }

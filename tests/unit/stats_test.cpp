@@ -126,8 +126,8 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
       {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
       // A queue that stays full keeps the rest.
       {{{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
-      // Not one of ours: ignored; a code out of range kept as 0.
-      {{{0x500, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
+      // Not one of ours (the first past the block): ignored; a code out of range kept as 0.
+      {{{K + 1, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
   for (const auto& [added, rooms, want, left] : cases) {
     PostBacklog b(L);
     for (const auto& [msg, code] : added) b.Add(msg, code);
