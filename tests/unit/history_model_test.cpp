@@ -87,6 +87,8 @@ TEST(HistoryRange, ButtonsPickersAndTheirDays) {
   }
   const Range r = CustomRange(D("2026-03-01"), D("2026-02-01"));
   EXPECT_EQ(DateText(r.from) + " " + DateText(r.to), "2026-02-01 2026-03-01");
+  for (auto [beyond, end] : {std::pair{Date{10000, 1, 1}, "9999-12-31"}, {Date{1969, 12, 31}, "1970-01-01"}})
+    EXPECT_EQ(DateText(CustomRange(beyond, beyond).to), end);  // beyond either end of the calendar: that end
   EXPECT_TRUE(r.Contains(D("2026-02-01")) && r.Contains(D("2026-03-01")));
   EXPECT_FALSE(r.Contains(D("2026-01-31")) || r.Contains(D("2026-03-02")));
 }
