@@ -390,11 +390,11 @@ TEST(DayStore, LocalDaysAndTheDayClockAcrossMonthsYearsAndClockChanges) {
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
   // The day clock changes with the date alone: 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock
-  // goes back a day, then on a year to the 3rd.
-  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
+  // goes back a day, then on a year to the 3rd, then on a month to the 3rd.
+  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12), monthOn = Utc(2019, 12, 3, 12);
   const std::tuple<time_t, bool, int> steps[] = {
       {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},
-      {fifth - 1, false, 4},      {fifth, true, 5},       {lastSecond, true, 3},     {yearOn, true, 3}};
+      {fifth - 1, false, 4}, {fifth, true, 5}, {lastSecond, true, 3}, {yearOn, true, 3}, {monthOn, true, 3}};
   for (const auto& [now, changed, day] : steps) {
     EXPECT_EQ(clock.Advance(now), changed) << now;
     EXPECT_EQ(clock.Date().day, day) << now;
