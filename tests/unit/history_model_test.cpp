@@ -173,10 +173,10 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   const std::vector<KeyRow> rows = {{"2026-12-07", 0x41, 3}, {"2026-12-08", 0x41, 2}, {"2026-12-07", 0x20, 5},
                                     {"2026-12-07", 0x0D, 7}, {"2026-12-07", 0x08, 5}, {"2026-12-07", 0, 50},
                                     {"2026-12-07", 255, 50}, {"2026-12-07", 300, 50}, {"2026-12-07", 0x42, 0},
-                                    {"2026-12-07", 0x09, 1}};
+                                    {"2026-12-07", 0x09, 1}, {"2026-12-07", 0xFE, 1}, {"2026-12-07", 0x01, 1}};
   std::string s;
   for (const auto& t : KeyTotals(rows)) s += KeyName(t.vk) + "=" + std::to_string(t.strokes) + " ";
-  EXPECT_EQ(s, "Enter=7 Backspace=5 Space=5 A=5 Tab=1 ");
+  EXPECT_EQ(s, "Enter=7 Backspace=5 Space=5 A=5 0x01=1 Tab=1 0xFE=1 ");  // 1 and 254: the ends of the codes kept
   // The ends of each run of codes named by rule and the codes beside them; Shift with and without its side.
   const std::pair<unsigned, const char*> names[] = {
       {0x41, "A"},          {0x5A, "Z"},           {0x30, "0"},     {0x39, "9"},     {0x2F, "Help"},
