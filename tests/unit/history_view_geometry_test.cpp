@@ -122,8 +122,10 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
     EXPECT_GT(half[0], (half[0] + half[1]) * 3 / 10) << max;
     EXPECT_GT(half[1], (half[0] + half[1]) * 3 / 10) << max;
   }
-  for (auto [column, columns, max, value] : {std::tuple{0, 1, 9, 9}, {0, 0, 9, 0}, {1, 4, 999, 9}, {2, 4, 999, 99}})
-    EXPECT_EQ(LegendValue(column, columns, max), uint64_t(value)) << column << "/" << columns;  // 4 columns: decades
+  // Four columns show decades; the first columns of a long legend stay at 0, plain like an empty cell.
+  for (auto [column, columns, max, value] :
+       {std::tuple{0, 1, 9, 9}, {0, 0, 9, 0}, {1, 2, 9, 9}, {1, 99, 9, 0}, {1, 4, 999, 9}, {2, 4, 999, 99}})
+    EXPECT_EQ(LegendValue(column, columns, max), uint64_t(value)) << column << "/" << columns;
 
   // Two keys side by side and a wide one under them, 40 px a unit: 120 x 80 inside the margins, an 18 px strip below.
   const std::vector<KeyCap> tiny = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};
