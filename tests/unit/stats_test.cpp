@@ -308,6 +308,9 @@ TEST(DayStore, LoadKeepsOnlyTodaysFiguresAndASaveOfTodayIsLoadedBack) {
   SaveDayFigures(store, today, f);
   EXPECT_EQ(store.ReadInt("DateCur", "Year", 0), 2026u);
   EXPECT_EQ(Figures(LoadDayFigures(store, today)), (std::vector<uint32_t>{11, 12, 13, 14, 15, 16, 17}));
+  MemoryProfileStore dated;  // today's date without the figures (a save cut short): each starts from zero
+  for (auto [entry, v] : {std::pair{"Month", 12u}, {"Day", 8u}, {"Year", 2026u}}) dated.WriteInt("DateCur", entry, v);
+  EXPECT_EQ(Figures(LoadDayFigures(dated, today)), std::vector<uint32_t>(7));
 }
 
 // Names the entries each save wrote; writes of the entries in `failing` fail.
