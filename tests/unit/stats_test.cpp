@@ -87,10 +87,10 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
   for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
 }
 
-// Fractions of a notch add up; a change of direction drops the fraction.
+// Fractions of a notch add up; a change of direction drops the fraction, even the smallest.
 TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
   const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 40, 40, 40}, 1, 40},
-                                                               {{100, -100}, 0, -100},  {{-100, 100}, 0, 100},
+                                                               {{1, -100}, 0, -100},    {{-1, 100}, 0, 100},
                                                                {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
   for (const auto& [deltas, want, pending] : cases) {
     WheelAccumulator w;
@@ -102,7 +102,7 @@ TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
   w.Add(119);
   EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
   KeyRepeatFilter f;
-  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters; 255, the highest code
+  for (unsigned vk : {0x10u, 0x21u, 0x41u}) EXPECT_TRUE(f.KeyDown(vk)) << vk;  // Shift over PgUp, A; 255 is the top
   EXPECT_TRUE(f.KeyDown(255));
   EXPECT_FALSE(f.KeyDown(255));
   f.KeyUp(255);
