@@ -87,11 +87,11 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
   for (const auto& [text, max, cut] : cases) EXPECT_EQ(CutGbkText(text, max), cut) << text << " to " << max;
 }
 
-// Fractions of a notch add up; a change of direction drops the fraction, even the smallest.
+// Fractions of a notch add up (a report of 0 changes nothing); a turn drops the fraction, even the smallest.
 TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
-  const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 0, 40, 40, 40}, 1, 40},
-                                                               {{1, -100}, 0, -100},    {{-1, 100}, 0, 100},
-                                                               {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
+  const std::tuple<std::vector<int>, unsigned, int> cases[] = {
+      {{360, -120}, 4, 0},     {{40, 0, 40, 40, 40}, 1, 40}, {{1, -100}, 0, -100},   {{-1, 100}, 0, 100},
+      {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8},        {{-40, 0, -40}, 0, -80}};
   for (const auto& [deltas, want, pending] : cases) {
     WheelAccumulator w;
     unsigned steps = 0;
