@@ -43,17 +43,19 @@ TEST(HistoryDate, OnlyRealIsoDatesAndTheirDaysAndWeekdays) {
     EXPECT_EQ(DateText(D(ok)), ok);
   for (const char* bad : {"2026-2-3", "2026-02-30", "2100-02-29", "2026-02-29", "2026-04-31", "2026-13-01",
                           "2026-00-10", "2026-01-00", "1969-12-31", "0000-01-01", "2026-02-03x", " 2026-02-03",
-                          "2026/02/03", "2026-02/03", "+026-02-03", "2026-0a-03", "", "2026-02-03\n"}) {
+                          "2026/02/03", "2026-02/03", "+026-02-03", "2026-0:-03", "2026-1/-03", "", "2026-02-03\n"}) {
     Date d{1, 2, 3};
     EXPECT_FALSE(ParseDate(bad, &d)) << bad;
     EXPECT_EQ(d, (Date{1, 2, 3})) << bad;  // left alone
   }
   // Day by day from 1970 to 2101: each next day prints, parses back and is
   // the next weekday; 47847 days in all, so no day is skipped or repeated.
+  // The day after a month's last (a 31st of a 30-day month, Feb 29 of a common year) does not parse.
   int n = 0;
   for (Date d = D("1970-01-01"), next; d < D("2101-01-01"); d = next, ++n) {
     next = AddDays(d, 1);
     ASSERT_TRUE(ParseDate(DateText(next), nullptr)) << DateText(next);
+    ASSERT_EQ(ParseDate(DateText({d.year, d.month, d.day + 1}), nullptr), next.day != 1) << DateText(d);
     ASSERT_EQ(Weekday(next), (Weekday(d) + 1) % 7) << DateText(next);
     ASSERT_EQ(AddDays(next, -1), d);
   }
@@ -85,6 +87,8 @@ TEST(HistoryRange, ButtonsPickersAndTheirDays) {
   }
   const Range r = CustomRange(D("2026-03-01"), D("2026-02-01"));
   EXPECT_EQ(DateText(r.from) + " " + DateText(r.to), "2026-02-01 2026-03-01");
+  for (auto [beyond, end] : {std::pair{Date{10000, 1, 1}, "9999-12-31"}, {Date{1969, 12, 31}, "1970-01-01"}})
+    EXPECT_EQ(DateText(CustomRange(beyond, beyond).to), end);  // beyond either end of the calendar: that end
   EXPECT_TRUE(r.Contains(D("2026-02-01")) && r.Contains(D("2026-03-01")));
   EXPECT_FALSE(r.Contains(D("2026-01-31")) || r.Contains(D("2026-03-02")));
 }
@@ -169,10 +173,10 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   const std::vector<KeyRow> rows = {{"2026-12-07", 0x41, 3}, {"2026-12-08", 0x41, 2}, {"2026-12-07", 0x20, 5},
                                     {"2026-12-07", 0x0D, 7}, {"2026-12-07", 0x08, 5}, {"2026-12-07", 0, 50},
                                     {"2026-12-07", 255, 50}, {"2026-12-07", 300, 50}, {"2026-12-07", 0x42, 0},
-                                    {"2026-12-07", 0x09, 1}};
+                                    {"2026-12-07", 0x09, 1}, {"2026-12-07", 0xFE, 1}, {"2026-12-07", 0x01, 1}};
   std::string s;
   for (const auto& t : KeyTotals(rows)) s += KeyName(t.vk) + "=" + std::to_string(t.strokes) + " ";
-  EXPECT_EQ(s, "Enter=7 Backspace=5 Space=5 A=5 Tab=1 ");
+  EXPECT_EQ(s, "Enter=7 Backspace=5 Space=5 A=5 0x01=1 Tab=1 0xFE=1 ");  // 1 and 254: the ends of the codes kept
   // The ends of each run of codes named by rule and the codes beside them; Shift with and without its side.
   const std::pair<unsigned, const char*> names[] = {
       {0x41, "A"},          {0x5A, "Z"},           {0x30, "0"},     {0x39, "9"},     {0x2F, "Help"},
@@ -192,6 +196,7 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
     EXPECT_TRUE(!label.empty() && label.size() <= 5);
     for (char c : label) EXPECT_TRUE(c > 0x20 && c < 0x7F);
     EXPECT_NE(KeyName(k.vk).substr(0, 2), "0x");  // every cap has a name
+    EXPECT_TRUE(k.vk > 'Z' || KeyName(k.vk).size() > 1 || label == KeyName(k.vk));  // a digit or letter shows itself
     if (k.vk >= 'A' && k.vk <= 'Z' && k.y == keys[0].y + 2.5f) qwerty += k.label;
   }
   for (unsigned vk : vks) EXPECT_EQ(vks.count(vk), vk == 0x0D ? 2u : 1u) << vk;
@@ -201,9 +206,9 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   EXPECT_EQ(qwerty, "QWERTYUIOP");
 
   // Strokes per cap: a Shift, Ctrl or Alt without its side lands on the
-  // left one; both Enters show VK_RETURN; a code without a cap shows nowhere.
-  const auto caps = CapStrokes({{0x10, 4}, {0xA0, 1}, {0x11, 3}, {0x12, 7}, {0x0D, 6}, {0x41, 2}, {0xE2, 9}});
-  const std::map<unsigned, uint64_t> shown = {{0xA0, 5}, {0xA2, 3}, {0xA4, 7}, {0x0D, 6}, {0x41, 2}};
+  // left one; both Enters show VK_RETURN; a code without a cap shows nowhere; Esc is the first cap.
+  const auto caps = CapStrokes({{0x10, 4}, {0xA0, 1}, {0x11, 3}, {0x12, 7}, {0x0D, 6}, {0x1B, 2}, {0xE2, 9}});
+  const std::map<unsigned, uint64_t> shown = {{0xA0, 5}, {0xA2, 3}, {0xA4, 7}, {0x0D, 6}, {0x1B, 2}};
   for (size_t i = 0; i < keys.size(); ++i)
     EXPECT_EQ(caps[i], shown.count(keys[i].vk) ? shown.at(keys[i].vk) : 0u) << keys[i].label;
 }
@@ -251,6 +256,8 @@ TEST(HistoryProgram, SharesAddUpToExactlyAHundred) {
              prog("u.exe", 1)},
             "u.exe 1 16.7% v.exe 1 16.7% w.exe 1 16.7% x.exe 1 16.7% y.exe 1 16.6% z.exe 1 16.6% "},
            {{prog("idle.exe", 0)}, ""},
+           {{prog("a.exe", 1ull << 55), prog("b.exe", 3ull << 54)},  // a thousandth of the total would overflow
+            "b.exe 54043195528445952 60.0% a.exe 36028797018963968 40.0% "},
            {{}, ""},
        }) {
     std::string s;

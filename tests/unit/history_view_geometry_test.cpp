@@ -43,9 +43,9 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
         ASSERT_TRUE(Inside(c, l.grid));
         EXPECT_EQ(HitHeatCell(l, c.left, c.top), me);
         EXPECT_EQ(HitHeatCell(l, c.right - 1, c.bottom - 1), me);
-        // The gap right of and below each cell belongs to no cell (the next cell's own corner comes after it).
-        EXPECT_FALSE(HitHeatCell(l, c.right, c.top).Hit());
-        EXPECT_FALSE(HitHeatCell(l, c.left, c.bottom).Hit());
+        // The gaps right of and below each cell, and left of and above it (the previous cells'), belong to no cell.
+        for (auto [x, y] : {std::pair{c.right, c.top}, {c.left, c.bottom}, {c.left - 1, c.top}, {c.left, c.top - 1}})
+          EXPECT_FALSE(HitHeatCell(l, x, y).Hit()) << x << "," << y;
       }
     }
     const PixelRect& g = l.grid;
@@ -73,8 +73,8 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
     EXPECT_FALSE(Overlaps(kb.strip, kb.area));
     ASSERT_EQ(kb.board.Width() <= kb.area.Width() && kb.board.Height() <= kb.area.Height(), s.w >= 300);  // fits
     if (s.w >= 300) {
-      // Centred: the same room on both sides of the longer way, give or take a pixel.
-      EXPECT_NEAR(kb.board.left - kb.area.left, kb.area.right - kb.board.right, 1);
+      // Centred: the same room on both sides of the longer way (across, of the window), give or take a pixel.
+      EXPECT_NEAR(kb.board.left, s.w - kb.board.right, 1);
       EXPECT_NEAR(kb.board.top - kb.area.top, kb.area.bottom - kb.board.bottom, 1);
       EXPECT_TRUE(kb.area.Width() - kb.board.Width() <= 2 || kb.area.Height() - kb.board.Height() <= 2);
     } else {
@@ -122,8 +122,10 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
     EXPECT_GT(half[0], (half[0] + half[1]) * 3 / 10) << max;
     EXPECT_GT(half[1], (half[0] + half[1]) * 3 / 10) << max;
   }
-  EXPECT_EQ(LegendValue(0, 1, 9), 9u);
-  EXPECT_EQ(LegendValue(0, 0, 9), 0u);
+  // Four columns show decades; the first columns of a long legend stay at 0, plain like an empty cell.
+  for (auto [column, columns, max, value] :
+       {std::tuple{0, 1, 9, 9}, {0, 0, 9, 0}, {1, 2, 9, 9}, {1, 99, 9, 0}, {1, 4, 999, 9}, {2, 4, 999, 99}})
+    EXPECT_EQ(LegendValue(column, columns, max), uint64_t(value)) << column << "/" << columns;
 
   // Two keys side by side and a wide one under them, 40 px a unit: 120 x 80 inside the margins, an 18 px strip below.
   const std::vector<KeyCap> tiny = {{0x41, "A", 0, 0, 1, 1}, {0x42, "B", 1, 0, 1, 1}, {0x20, "Space", 0, 1, 2, 1}};

@@ -41,7 +41,7 @@ TEST(HistoryDailyChart, EveryPointNamesTheBarDrawnThereAndHeightsScaleToTheLarge
         }
         // The middle of a bar is that bar's slot, wherever it is.
         if (count <= l.plot.Width()) {
-          ASSERT_EQ(l.BarAt((l.BarLeft(i) + l.BarRight(i) - 1) / 2, l.plot.top + 1), i);
+          ASSERT_EQ(l.BarAt((l.BarLeft(i) + l.BarRight(i) - 1) / 2, l.plot.top), i);
         }
       }
       // Every column of the plot belongs to a day; outside it none.
@@ -49,6 +49,7 @@ TEST(HistoryDailyChart, EveryPointNamesTheBarDrawnThereAndHeightsScaleToTheLarge
         const int i = l.BarAt(x, l.plot.bottom - 1);
         ASSERT_TRUE(i >= 0 && i < count) << x;
       }
+      EXPECT_TRUE(l.plot.right < width && l.plot.bottom < 200) << "inside the window, with room for labels";
       EXPECT_EQ(l.BarAt(l.plot.left - 1, l.plot.top + 1), -1);
       EXPECT_EQ(l.BarAt(l.plot.right, l.plot.top + 1), -1);
       EXPECT_EQ(l.BarAt(l.plot.left, l.plot.bottom), -1);

@@ -102,11 +102,11 @@ TEST(TextFormat, CutsNeverSplitACharacter) {
   for (const auto& [text, units] : lengths) EXPECT_EQ(Utf16Length(text), units) << text;
 }
 
-// Fractions of a notch add up; a change of direction drops the fraction.
+// Fractions of a notch add up (a report of 0 changes nothing); a turn drops the fraction, even the smallest.
 TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
-  const std::tuple<std::vector<int>, unsigned, int> cases[] = {{{360, -120}, 4, 0},     {{40, 40, 40, 40}, 1, 40},
-                                                               {{100, -100}, 0, -100},  {{-100, 100}, 0, 100},
-                                                               {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8}};
+  const std::tuple<std::vector<int>, unsigned, int> cases[] = {
+      {{360, -120}, 4, 0},     {{40, 0, 40, 40, 40}, 1, 40}, {{1, -100}, 0, -100},   {{-1, 100}, 0, 100},
+      {{119, 1, 119}, 1, 119}, {{SHRT_MIN}, 273, -8},        {{-40, 0, -40}, 0, -80}};
   for (const auto& [deltas, want, pending] : cases) {
     WheelAccumulator w;
     unsigned steps = 0;
@@ -117,17 +117,17 @@ TEST(InputFilter, WheelStepsPerReportAndOneStrokePerKeyHeld) {
   w.Add(119);
   EXPECT_EQ(w.Add(INT_MAX), static_cast<unsigned>((119LL + INT_MAX) / 120));  // no overflow
   KeyRepeatFilter f;
-  EXPECT_TRUE(f.KeyDown(0x10));  // Shift held over letters; 255, the highest code
+  for (unsigned vk : {0x10u, 0x21u, 0x41u}) EXPECT_TRUE(f.KeyDown(vk)) << vk;  // Shift over PgUp, A; 255 is the top
   EXPECT_TRUE(f.KeyDown(255));
   EXPECT_FALSE(f.KeyDown(255));
-  f.KeyUp(255);
-  EXPECT_TRUE(f.KeyDown(255));
+  for (unsigned vk : {255u, 0x41u}) f.KeyUp(vk);
+  for (unsigned vk : {255u, 0x41u}) EXPECT_TRUE(f.KeyDown(vk)) << vk;
   EXPECT_FALSE(f.KeyDown(0x10));
   EXPECT_TRUE(f.KeyDown(256));  // out of range: always counts
   EXPECT_TRUE(f.KeyDown(256));
   f.KeyUp(1000);
   f.Reset();
-  EXPECT_TRUE(f.KeyDown(0x10));
+  for (unsigned vk : {0x10u, 0x20u}) EXPECT_TRUE(f.KeyDown(vk)) << vk;  // Shift held before, Space never pressed
 }
 
 TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
@@ -141,8 +141,8 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
       {{{K, 'Z'}, {K, 'A'}, {K, 'Z'}, {K, 13}}, {2, 1, 100}, {{K, 13}, {K, 'A'}, {K, 'Z'}, {K, 'Z'}}, 0},
       // A queue that stays full keeps the rest.
       {{{K, 0xFE}, {K, 0x01}, {L, 0}}, {1, 0, 1}, {{L, 0}, {K, 0x01}}, 1},
-      // Not one of ours: ignored; a code out of range kept as 0.
-      {{{0x500, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
+      // Not one of ours (the first past the block): ignored; a code out of range kept as 0.
+      {{{K + 1, 7}, {K, 256}, {K, 255}}, {100}, {{K, 0}, {K, 255}}, 0}};
   for (const auto& [added, rooms, want, left] : cases) {
     PostBacklog b(L);
     for (const auto& [msg, code] : added) b.Add(msg, code);
@@ -228,7 +228,7 @@ TEST(StatsText, LabelsTipTimesAndMilestones) {
       {TotalClicksLabel(4294967295u), "鼠标共点击: 4294967295次"},
       {CursorText(-1920, -5), "当前鼠标的位置:-1920,-5"},
       {tip, "当前统计:鼠标点击4294967295次,键盘敲击4294967295次,鼠标移动4294967296.00米"},
-      {RunTimeText(25 * 3600 + 61), "软件已运行:25时1分1秒"},
+      {RunTimeText(100 * 3600 + 61), "软件已运行:100时1分1秒"},
       {LapsText(1000.0f), "今天你围着鸟巢奔跑了2.50圈~~"},
       {UptimeText((23 * 3600 + 59 * 60 + 59) * 1000ull), "系统已开机:23小时59分59秒"},
       {UptimeText(24 * 3600 * 1000ull), "系统已开机:1天0小时0分0秒"},
@@ -334,6 +334,9 @@ TEST(DayStore, LoadKeepsOnlyTodaysFiguresAndASaveOfTodayIsLoadedBack) {
   SaveDayFigures(store, today, f);
   EXPECT_EQ(store.ReadInt("DateCur", "Year", 0), 2026u);
   EXPECT_EQ(Figures(LoadDayFigures(store, today)), (std::vector<uint32_t>{11, 12, 13, 14, 15, 16, 17}));
+  MemoryProfileStore dated;  // today's date without the figures (a save cut short): each starts from zero
+  for (auto [entry, v] : {std::pair{"Month", 12u}, {"Day", 8u}, {"Year", 2026u}}) dated.WriteInt("DateCur", entry, v);
+  EXPECT_EQ(Figures(LoadDayFigures(dated, today)), std::vector<uint32_t>(7));
 }
 
 // Names the entries each save wrote; writes of the entries in `failing` fail.
@@ -416,11 +419,11 @@ TEST(DayStore, LocalDaysAndTheDayClockAcrossMonthsYearsAndClockChanges) {
   const time_t lastSecond = Utc(2018, 11, 4, 2, 59, 59);  // 23:59:59 -03
   DayClock clock(lastSecond - 10);
   // The day clock changes with the date alone: 01:00 -02 on the 4th follows 23:59:59 -03 on the 3rd; then the clock
-  // goes back a day, then on a year to the 3rd.
-  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12);
+  // goes back a day, then on a year to the 3rd, then on a month to the 3rd.
+  const time_t fifth = Utc(2018, 11, 5, 2), yearOn = Utc(2019, 11, 3, 12), monthOn = Utc(2019, 12, 3, 12);
   const std::tuple<time_t, bool, int> steps[] = {
       {lastSecond - 5, false, 3}, {lastSecond, false, 3}, {lastSecond + 1, true, 4}, {lastSecond + 2, false, 4},
-      {fifth - 1, false, 4},      {fifth, true, 5},       {lastSecond, true, 3},     {yearOn, true, 3}};
+      {fifth - 1, false, 4}, {fifth, true, 5}, {lastSecond, true, 3}, {yearOn, true, 3}, {monthOn, true, 3}};
   for (const auto& [now, changed, day] : steps) {
     EXPECT_EQ(clock.Advance(now), changed) << now;
     EXPECT_EQ(clock.Date().day, day) << now;

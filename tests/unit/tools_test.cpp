@@ -8,6 +8,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "main/tray_rules.h"
 #include "process/process_text.h"
@@ -38,7 +39,10 @@ TEST(UpdateLogic, TheServerAnswerItsVersionNumberAndItsCappedBody) {
       {".5", 0.5},    {"4.05e0", 4.05},          {"4.05e", 4.05}, {"4.05e+", 4.05},    {"2E-1", 0.2}, {"1e+2x", 100},
       {"4,05", 4},    {"00.000001", 1e-6},       {"4.040", 4.04}, {"1e999", HUGE_VAL}, {"0x10", 0},   {"inf", 0},
       {"nan", 0},     {"", 0},                   {".", 0},        {"+", 0},            {"- 5", 0},    {"e5", 0},
-      {"0e99999", 0}, {"4.0400000000000000000001", 4.04}, {"12345678901234567890123", 1.2345678901234568e22}};
+      {"0e99999", 0}, {"4.0400000000000000000001", 4.04}, {"12345678901234567890123", 1.2345678901234568e22},
+      // Leading zeros are not significant; the exact powers of ten end at 1e22; 2^60 + 896 rounds on its 19th digit.
+      {"0000000000000000000.5", .5}, {"5e-22", 5e-22}, {"3e23", 3e23}, {"1e-23", 1e-23},
+      {"1152921504606847872", 1152921504606847872.0}};
   for (const auto& [text, value] : numbers) EXPECT_EQ(VersionNumber(text), value) << text;
   ResponseBody b;
   b.Append("ab\0cd", 5);  // a zero byte ends the chunk's text
@@ -182,13 +186,14 @@ TEST(FieldCheck, ParsesBetweenTheBounds) {
 
 // Each cause its own text; a "%1" inside the path is the path, not a placeholder.
 TEST(FileError, CausesHaveTheirOwnTextsWithThePathAndExceptionsTheirs) {
-  const std::pair<uint32_t, unsigned> cases[] = {
-      {2, ui::kIdsFileNotFound},       {5, ui::kIdsFileAccessDenied},     {19, ui::kIdsFileAccessDenied},
-      {3, ui::kIdsFileBadPath},        {123, ui::kIdsFileBadPath},        {4, ui::kIdsFileTooManyOpen},
-      {82, ui::kIdsFileDirectoryFull}, {21, ui::kIdsFileHardIo},          {32, ui::kIdsFileSharing},
-      {33, ui::kIdsFileLock},          {112, ui::kIdsFileDiskFull},       {ui::kErrorDiskFull, ui::kIdsFileDiskFull},
-      {87, ui::kIdsFileGeneric},       {0xFFFFFFFFu, ui::kIdsFileGeneric}};
-  for (const auto& [error, id] : cases) EXPECT_EQ(ui::FileErrorStringId(error), id) << error;
+  const std::pair<unsigned, std::vector<uint32_t>> causes[] = {
+      {ui::kIdsFileNotFound, {2, 6, 18}},         {ui::kIdsFileBadPath, {3, 15, 17, 53, 67, 123, 161, 206, 267}},
+      {ui::kIdsFileTooManyOpen, {4, 36}},         {ui::kIdsFileAccessDenied, {5, 12, 19, 29, 65, 80, 183}},
+      {ui::kIdsFileDirectoryFull, {82}},          {ui::kIdsFileHardIo, {21, 23, 1117}},
+      {ui::kIdsFileSharing, {32}},                {ui::kIdsFileLock, {33, 167}},
+      {ui::kIdsFileDiskFull, {39, 112, ui::kErrorDiskFull}}, {ui::kIdsFileGeneric, {0, 1, 87, 0xFFFFFFFFu}}};
+  for (const auto& [id, errors] : causes)
+    for (uint32_t error : errors) EXPECT_EQ(ui::FileErrorStringId(error), id) << error;
   EXPECT_EQ(ui::FormatFileError("没有找到 %1。", "C:\\%1%.txt"), "没有找到 C:\\%1%.txt。");
   EXPECT_EQ(ui::FormatFileError("%1 and %1", "x"), "x and x");
   EXPECT_EQ(ui::FormatFileError("%2 %1", "p"), "%2 p");
