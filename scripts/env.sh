@@ -64,14 +64,22 @@ tv_ensure_deps() {
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
   fi
-  # The program is tested with a Chinese UI locale, so it must exist.
-  if ! locale -a 2>/dev/null | grep -qix 'zh_CN\.utf-\?8'; then
-    [[ $(id -u) == 0 ]] || tv_die "locale zh_CN.UTF-8 missing; run as root to generate it"
-    if grep -q '^[# ]*zh_CN\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-      sed -i 's/^[# ]*\(zh_CN\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    else
-      echo 'zh_CN.UTF-8 UTF-8' >>/etc/locale.gen
-    fi
+  # The program is tested with a Chinese UI locale, and under those of three other ANSI code pages (1252, 950,
+  # 65001): Wine takes a process's code page from its locale, and names its files in the locale's charset, so they
+  # must exist for names outside ASCII.
+  local loc missing_locales=()
+  for loc in zh_CN en_US zh_TW hi_IN; do
+    locale -a 2>/dev/null | grep -qix "$loc\.utf-\?8" || missing_locales+=("$loc")
+  done
+  if ((${#missing_locales[@]})); then
+    [[ $(id -u) == 0 ]] || tv_die "locales ${missing_locales[*]} (UTF-8) missing; run as root to generate them"
+    for loc in "${missing_locales[@]}"; do
+      if grep -q "^[# ]*$loc\.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+        sed -i "s/^[# ]*\($loc\.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+      else
+        echo "$loc.UTF-8 UTF-8" >>/etc/locale.gen
+      fi
+    done
     locale-gen
   fi
 }

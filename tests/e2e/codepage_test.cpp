@@ -1,5 +1,6 @@
 // The program under the ANSI code pages of other Windows: every text of its windows read back through the wide calls,
-// real input, a message box, a program named in Thai in the picker, the panel and the history, and the report's bytes.
+// real input, a message box, a program named in Thai in the picker, the panel and the history, and the report (its name
+// in Thai) in its bytes.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -47,7 +48,7 @@ TEST(CodePages, TextsInputNamesInAnyScriptAndTheReportUnderEachAnsiCodePage) {
     const char* locale;  // and with it the ANSI code page
     bool gbkReport;
   } pages[] = {{"zh_CN.UTF-8", true}, {"en_US.UTF-8", false}, {"zh_TW.UTF-8", false}, {"hi_IN.UTF-8", false}};
-  const std::string thai = "ทดสอบ.exe", report = BinDir() + "\\code-page-report.txt";
+  const std::string thai = "ทดสอบ.exe", report = BinDir() + "\\报告 ทดสอบ.txt";
   std::vector<std::string> chinese;
   for (const auto& p : pages) {
     SCOPED_TRACE(p.locale);
@@ -62,7 +63,7 @@ TEST(CodePages, TextsInputNamesInAnyScriptAndTheReportUnderEachAnsiCodePage) {
       const std::string file = ReadFileBytes(report);
       return file.size() > last.size() && file.compare(file.size() - last.size(), last.size(), last) == 0;
     };
-    DeleteFileA(report.c_str());
+    DeleteFileW(Wide(report).c_str());
     const SaveOutcome saved = SaveAs(app, app.Main(), ID_SAVE_REPORT, report, complete);
     ASSERT_TRUE(saved.saved) << saved.caption << saved.text << ReadFileBytes(report);
     EXPECT_EQ(ReadFileBytes(report).rfind((p.gbkReport ? "" : "\xEF\xBB\xBF") + bytes("键鼠统计时间:"), 0), 0u);

@@ -92,7 +92,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   EXPECT_EQ(HistoryInt("SELECT strokes FROM keys WHERE vk=81 AND " + day), 4);
   EXPECT_EQ(HistoryInt("SELECT clicks FROM programs WHERE exe='tallivo_e2e.exe' AND " + day), 4);
 
-  // To the tray: the shell takes the 488-byte record with its balloon.
+  // To the tray: the shell takes the 936-byte wide record with its balloon.
   ASSERT_TRUE(app.ToTray());
   ASSERT_TRUE(WaitUntil([&] { return shell.IconExists(); }));
   EXPECT_EQ(shell.Balloon(),
