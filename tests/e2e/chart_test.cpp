@@ -1,6 +1,5 @@
 // The activity charts on the real program: bars read back from the screen after real events and page ticks, the tabs,
 // and the tray round trip; the clock and the click milestones of the status bar.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 

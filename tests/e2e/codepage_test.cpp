@@ -1,8 +1,5 @@
 // The program under the ANSI code pages of other Windows: every text of its windows read back through the wide calls,
 // real input, a message box, a program named in Thai in the picker, the panel and the history, and the report's bytes.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
 
 #include <regex>
 

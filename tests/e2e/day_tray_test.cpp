@@ -1,7 +1,5 @@
 // The day's figures across restarts, a clear and midnight, the pointer's travel, the tray icon with its tip and
 // balloons.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include "base/messages.h"
 #include "chart_bars.h"

@@ -1,6 +1,4 @@
 // Faults a program that runs all day meets: hard kills, damaged stored figures, a broken installation.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <filesystem>
 #include <string>
@@ -9,9 +7,7 @@
 #include <vector>
 
 #include "base/messages.h"
-#include "harness.h"
 #include "history_harness.h"
-#include "res/resource.h"
 #include "stats/stats_text.h"
 
 using namespace e2e;

@@ -1,5 +1,4 @@
 // The history file: what the program records of real input, and how it copes when the file cannot be written.
-#include <gtest/gtest.h>
 
 #include <ctime>
 #include <fstream>

@@ -1,5 +1,4 @@
 // The history window over the known year: menu and tray, ranges, sorting, a bar's tip, programs, the CSV files.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,6 @@
 // entries of the picker), its two hook libraries, the seeded day and its history, and the main window laid out as the
 // x86_64 build lays it out. Registered in the i686 tree only; the x86_64 program it is compared with comes from the
 // win64 tree.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <array>
 #include <functional>
@@ -13,10 +11,8 @@
 
 #include "base/messages.h"
 #include "fake_shell.h"
-#include "harness.h"
 #include "history_harness.h"
 #include "process_harness.h"
-#include "res/resource.h"
 
 using namespace e2e;
 

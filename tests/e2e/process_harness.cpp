@@ -1,6 +1,5 @@
 #include "process_harness.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
 
 #include <utility>

@@ -1,13 +1,11 @@
 // The per-process panel, its docking beside the main window and the process picker, on the real program with a small
 // window program as the chosen process.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <utility>
 
 #include "base/messages.h"
-#include "harness.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"

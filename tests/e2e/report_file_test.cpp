@@ -1,12 +1,9 @@
 // The saved report, byte for byte, and the targets that strain or fail the save, on the real program.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <fstream>
 #include <memory>
 
-#include "harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 

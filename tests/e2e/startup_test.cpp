@@ -1,12 +1,8 @@
 // Start-up, a single copy, global counting and the ways out of the main window, on the real program.
-#include <gtest/gtest.h>
 
 #include "base/messages.h"
-#include "harness.h"
 #include "history_harness.h"
-#include "res/resource.h"
 #include "stats/stats_text.h"
-#include "tools_harness.h"
 
 using namespace e2e;
 using tallivo::InputKind;

@@ -1,11 +1,8 @@
 // The tool dialogs on one copy of the real program, in this order: about and contact, idle shutdown, the show/hide
 // hotkey, and the mouse-button swap with the exit.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 
-#include "harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 

@@ -1,11 +1,9 @@
 // The version check against a local server standing in for the update
 // server; the program's requests reach it by name resolution only.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
 #include <winsock2.h>
 
-#include "harness.h"
 #include "http_server.h"
 #include "res/resource.h"
 #include "tools_harness.h"
