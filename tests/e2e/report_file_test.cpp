@@ -18,9 +18,7 @@ const char kFigures[] = "左键点击:   12次";
 
 // A report written to its end: the time line first, the key line last. Its bytes are GBK.
 bool Complete(const std::string& bytes) {
-  const std::string last = Gbk("键盘一共敲击:789次");
-  return bytes.rfind(Gbk("键鼠统计时间:"), 0) == 0 && bytes.size() > last.size() &&
-         bytes.compare(bytes.size() - last.size(), last.size(), last) == 0;
+  return bytes.rfind(Gbk("键鼠统计时间:"), 0) == 0 && EndsAfter(bytes, Gbk("键盘一共敲击:789次"));
 }
 
 class Report : public SharedApp<Report> {

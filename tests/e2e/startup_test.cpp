@@ -22,9 +22,7 @@ TEST(MainWindow, CountsRealInputFollowsThePointerAndStaysTheOnlyCopy) {
 
   InputSink sink;
   ASSERT_TRUE(sink.Take());
-  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
-  Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
-  Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(3, 2, 1);
   Wheel(120, 2);   // two notches up
   Wheel(-120, 1);  // one down
   Wheel(60, 2);    // two half notches make one step

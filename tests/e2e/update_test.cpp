@@ -43,8 +43,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
   ASSERT_TRUE(copy.Ready());
   App app;
   ASSERT_TRUE(copy.Start(app, copy.Dir()));
-  app.Command(ID_VERSION_CHECK);
-  const HWND dialog = app.FindDialog("版本更新");
+  const HWND dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
   const struct {
     const char* what;
@@ -79,9 +78,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
     PressButton(dialog, IDC_UPDATE_CHECK);
     const HWND box = app.FindDialog("提示", 10000);
     EXPECT_TRUE(box && GetWindow(box, GW_OWNER) == app.Main()) << "no result box owned by the main window";
-    std::string text = "<no box>";
-    app.Answer(IDOK, &text, 0);
-    EXPECT_EQ(text, c.result);
+    EXPECT_EQ(AnswerAppBox(app, 0, "提示"), c.result);
     if (!opensDownload) Pump(500);
     EXPECT_TRUE(WaitUntil([&] { return browser.Requests().substr(opened) == download; })) << browser.Requests();
     if (c.body.empty()) continue;
@@ -98,8 +95,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
 TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   App app;
   ASSERT_TRUE(app.Start());
-  app.Command(ID_VERSION_CHECK);
-  HWND dialog = app.FindDialog("版本更新");
+  HWND dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
 
   server.SetBody("#4.05#", 2000);
@@ -113,8 +109,7 @@ TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   EXPECT_EQ(browser.Requests(), "");
 
   server.SetBody("#4.05#", HttpServer::kNever);
-  app.Command(ID_VERSION_CHECK);
-  dialog = app.FindDialog("版本更新");
+  dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
   const DWORD pressed = GetTickCount();
   PressButton(dialog, IDC_UPDATE_CHECK);
