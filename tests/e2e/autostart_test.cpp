@@ -1,10 +1,7 @@
 // Start with Windows: the Run values, the marker beside the program and the check mark of the menu item, on the real
 // program. It runs as a portable copy kept in a folder with a space in its name, started in a downloads folder;
 // libraries planted under the names it might look for, beside it and in the current directory, are never loaded.
-#include <gtest/gtest.h>
-#include <windows.h>
 
-#include "harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 

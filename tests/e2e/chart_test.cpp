@@ -1,6 +1,5 @@
 // The activity charts on the real program: bars read back from the screen after real events and page ticks, the tabs,
 // and the tray round trip; the clock and the click milestones of the status bar.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -65,7 +64,7 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
     SharedBlock block(app.Process(), sizeof(RECT));
     SendMessageA(tab, TCM_GETITEMRECT, item, reinterpret_cast<LPARAM>(block.Remote()));
     const RECT rc = *reinterpret_cast<RECT*>(block.Local());
-    POINT p = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    POINT p = CentreOf(rc);
     ClientToScreen(tab, &p);
     const uint32_t want = total() + 1;
     ClickAt(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
@@ -80,8 +79,7 @@ TEST(Charts, ClockMilestonesAndBarsFollowingTheEventsOfEachTickOnBothPagesAcross
   tick(hour);  // a quiet minute moves the bar one slot on
   // After a clear the fall to zero is no activity.
   ASSERT_TRUE(events(300));
-  app.Command(ID_CLEAR_STATS);
-  ASSERT_TRUE(app.Answer(IDYES));
+  ASSERT_TRUE(app.Command(ID_CLEAR_STATS).Answer(IDYES));
   ASSERT_TRUE(WaitUntil([&] { return total() == 0; })) << total();
   tick(hour);
   ASSERT_TRUE(events(20));

@@ -1,9 +1,6 @@
 // The program under the ANSI code pages of other Windows: every text of its windows read back through the wide calls,
 // real input, a message box, a program named in Thai in the picker, the panel and the history, and the report (its name
 // in Thai) in its bytes.
-#include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
 
 #include <regex>
 
@@ -58,11 +55,7 @@ TEST(CodePages, TextsInputNamesInAnyScriptAndTheReportUnderEachAnsiCodePage) {
     ASSERT_TRUE(app.StartUnder("", p.locale)) << "no window captioned 泰利沃v4.04版";
     // The report: GBK where the code page is GBK's, UTF-8 with its mark elsewhere.
     const auto bytes = [&](const std::string& utf8) { return p.gbkReport ? Gbk(utf8) : utf8; };
-    const std::string last = bytes("键盘一共敲击:0次");
-    const auto complete = [&] {
-      const std::string file = ReadFileBytes(report);
-      return file.size() > last.size() && file.compare(file.size() - last.size(), last.size(), last) == 0;
-    };
+    const auto complete = [&] { return EndsAfter(ReadFileBytes(report), bytes("键盘一共敲击:0次")); };
     DeleteFileW(Wide(report).c_str());
     const SaveOutcome saved = SaveAs(app, app.Main(), ID_SAVE_REPORT, report, complete);
     ASSERT_TRUE(saved.saved) << saved.caption << saved.text << ReadFileBytes(report);
@@ -70,8 +63,6 @@ TEST(CodePages, TextsInputNamesInAnyScriptAndTheReportUnderEachAnsiCodePage) {
     // Real clicks and keys into a program named in Thai, chosen in the picker.
     TargetApp target(740, 20, 270, 260, thai);
     ASSERT_TRUE(target.Window());
-    app.Command(ID_PROCESS_STATS);
-    ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
     ASSERT_TRUE(ChooseProcess(app, thai.c_str())) << "not listed:\n" << PickerNames(app);
     ASSERT_TRUE(BringToFront(target.Window()));
     ClickAt({875, 150}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
@@ -94,8 +85,7 @@ TEST(CodePages, TextsInputNamesInAnyScriptAndTheReportUnderEachAnsiCodePage) {
     EXPECT_EQ(texts, chinese);
     // The exit question, and a clean end.
     std::string asked;
-    app.Command(ID_EXIT);
-    EXPECT_TRUE(app.Answer(IDYES, &asked));
+    EXPECT_TRUE(app.Command(ID_EXIT).Answer(IDYES, &asked));
     EXPECT_EQ(asked, "你是否确定退出？");
     EXPECT_TRUE(app.WaitExit(10000) && app.ExitCode() == 0);
   }

@@ -1,7 +1,5 @@
 // The day's figures across restarts, a clear and midnight, the pointer's travel, the tray icon with its tip and
 // balloons.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include "base/messages.h"
 #include "chart_bars.h"
@@ -61,12 +59,10 @@ TEST(DayFigures, AnotherYearStartsAtZeroTravelInMetresSameDayContinuesAndAClearA
   ASSERT_TRUE(MoveCursor(303, 304));
   EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 7565; })) << Stored("MouseMove");
   // The same day's figures: a clear asks, No keeps them, Yes zeroes them, and an exit at once does not bring them back.
-  app.Command(ID_CLEAR_STATS);
-  ASSERT_TRUE(app.Answer(IDNO));
+  ASSERT_TRUE(app.Command(ID_CLEAR_STATS).Answer(IDNO));
   Pump(300);
   EXPECT_EQ(app.Text(IDC_LEFT_CLICKS), "左键点击:   5次");
-  app.Command(ID_CLEAR_STATS);
-  ASSERT_TRUE(app.Answer(IDYES));
+  ASSERT_TRUE(app.Command(ID_CLEAR_STATS).Answer(IDYES));
   EXPECT_TRUE(runTimeIs("软件已运行:0时0分"));
   ASSERT_TRUE(app.Quit());
   EXPECT_EQ(Stored("MouseLeft") + Stored("KeyBoard") + Stored("MouseMove"), 0u);

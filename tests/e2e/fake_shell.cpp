@@ -25,13 +25,8 @@ struct NotifyData {
 std::string Text(const WCHAR* w, size_t max) { return Utf8(std::wstring(w, wcsnlen(w, max))); }
 }  // namespace
 
-FakeShell::FakeShell() {
-  WNDCLASSA wc = {0, Proc, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Shell_TrayWnd"};
-  RegisterClassA(&wc);
-  m_hwnd = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
-  SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+FakeShell::FakeShell()
+    : m_hwnd(TestWindow("Shell_TrayWnd", Proc, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 1, 1}, this)) {}
 
 FakeShell::~FakeShell() {
   if (m_hwnd) DestroyWindow(m_hwnd);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "base/messages.h"
 #include "res/resource.h"
@@ -115,8 +116,12 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
 }
 
 bool BringToFront(HWND hwnd) {
-  SetForegroundWindow(hwnd);
-  return WaitUntil([&] { return GetForegroundWindow() == hwnd; });
+  // Again until it stays there: a window of another program still on its way to the front may take it back.
+  return WaitUntil([&] {
+    SetForegroundWindow(hwnd);
+    Pump(100);
+    return GetForegroundWindow() == hwnd;
+  });
 }
 
 std::string WindowText(HWND hwnd) {
@@ -125,6 +130,12 @@ std::string WindowText(HWND hwnd) {
   if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &len))
     return "<no answer>";
   return Utf8(buf);  // ends in a zero, cut short where need be
+}
+
+RECT WindowRect(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return r;
 }
 
 std::string DialogStaticText(HWND dlg) {
@@ -160,14 +171,8 @@ bool App::Start(const std::string& exeName, DWORD timeoutMs, const std::string& 
 
 bool App::StartPath(const std::wstring& exePath, DWORD timeoutMs, const std::string& workDir, bool asSecondCopy) {
   if (!asSecondCopy) WaitForEarlierCopyToEnd();
-  std::wstring cmd = L"\"" + exePath + L"\"";
-  const std::wstring cwd = Wide(workDir.empty() ? BinDir() : workDir);
-  STARTUPINFOW si = {sizeof si};
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi)) return false;
-  CloseHandle(pi.hThread);
-  m_process = pi.hProcess;
-  m_pid = pi.dwProcessId;
+  if (!(m_process = StartProcess("\"" + Utf8(exePath) + "\"", workDir.empty() ? BinDir() : workDir))) return false;
+  m_pid = GetProcessId(m_process);
   const auto seen = [&] { return (m_main = First(TopLevelWindowsOf(m_pid, kMainCaption))) != nullptr || !Running(); };
   if (!timeoutMs || !WaitUntil(seen, timeoutMs) || !m_main) return false;
   m_firstCursorText = Text(IDC_CURSOR_POS);
@@ -265,10 +270,7 @@ bool App::Answer(int button, std::string* text, DWORD timeoutMs, const char* cap
   return WaitUntil([&] { return !IsWindow(box); });
 }
 
-bool App::Quit() {
-  Command(ID_EXIT);
-  return Answer(IDYES) && WaitExit(10000);
-}
+bool App::Quit() { return Command(ID_EXIT).Answer(IDYES) && WaitExit(10000); }
 
 bool App::ToTray() const {
   PostMessageA(m_main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -303,16 +305,19 @@ SharedBlock::~SharedBlock() {
   if (m_process) CloseHandle(m_process);
 }
 
+HWND TestWindow(const char* cls, WNDPROC proc, DWORD exStyle, DWORD style, RECT rc, void* self) {
+  WNDCLASSA wc = {0, proc, 0, 0, GetModuleHandleA(nullptr), nullptr, LoadCursor(nullptr, IDC_ARROW)};
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+  wc.lpszClassName = cls;
+  RegisterClassA(&wc);  // fails harmlessly when done before
+  const HWND w = CreateWindowExA(exStyle, cls, "", style, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  return w;
+}
+
 InputSink::InputSink(RECT rc) {
-  static const ATOM registered = [] {
-    WNDCLASSA wc = {0, SinkProc, 0, 0, GetModuleHandleA(nullptr), nullptr, LoadCursor(nullptr, IDC_ARROW)};
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
-    wc.lpszClassName = "TallivoTestSink";
-    return RegisterClassA(&wc);
-  }();
-  m_hwnd =
-      CreateWindowExA(WS_EX_TOPMOST, MAKEINTATOM(registered), "sink", WS_POPUP | WS_VISIBLE, rc.left, rc.top,
-                      rc.right - rc.left, rc.bottom - rc.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  m_hwnd = TestWindow("TallivoTestSink", SinkProc, WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE, rc);
   Pump(100);
 }
 
@@ -321,11 +326,7 @@ InputSink::~InputSink() {
   Pump(20);
 }
 
-POINT InputSink::Center() const {
-  RECT rc;
-  GetWindowRect(m_hwnd, &rc);
-  return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-}
+POINT InputSink::Center() const { return CentreOf(WindowRect(m_hwnd)); }
 
 void InputSink::Activate() {
   BringToFront(m_hwnd);
@@ -349,11 +350,13 @@ bool RunUnix(const std::string& commandLine, const wchar_t* workDir) {
   return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi) != FALSE;
 }
 
-HANDLE StartProcess(const std::string& commandLine) {
-  std::wstring line = Wide(commandLine);
+HANDLE StartProcess(const std::string& commandLine, const std::string& workDir) {
+  std::wstring line = Wide(commandLine), cwd = Wide(workDir);
   STARTUPINFOW si = {sizeof si};
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      workDir.empty() ? nullptr : cwd.c_str(), &si, &pi))
+    return nullptr;
   CloseHandle(pi.hThread);
   return pi.hProcess;
 }
@@ -422,6 +425,13 @@ void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times) {
 void WheelAt(POINT p, int delta, int times) {
   PointAt(p);
   SendInputs(std::vector<INPUT>(times, MouseAt(MOUSEEVENTF_WHEEL, p, static_cast<DWORD>(delta))));
+}
+
+void Clicks(int left, int right, int middle, const POINT* at) {
+  const std::tuple<DWORD, DWORD, int> buttons[] = {{MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, left},
+                                                   {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, right},
+                                                   {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, middle}};
+  for (const auto& [down, up, times] : buttons) at ? ClickAt(*at, down, up, times) : Click(down, up, times);
 }
 
 float MeasurePixelsPerMetre() {

@@ -38,6 +38,10 @@ T Export(const char* module, const char* name) {
 }
 // The whole file, "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+// Whether s ends in tail with something before it.
+inline bool EndsAfter(const std::string& s, const std::string& tail) {
+  return s.size() > tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
 
 // Polls pred every few milliseconds, pumping this thread's messages.
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
@@ -79,7 +83,11 @@ class App {
   const std::string& FirstCursorText() const { return m_firstCursorText; }
   // The first top-level window of this process with the given caption (a message box), once it is shown.
   HWND FindDialog(const char* caption, DWORD timeoutMs = 5000) const;
-  void Command(WORD id) const { PostMessageA(m_main, WM_COMMAND, id, 0); }
+  // Posts a menu command; the App again, for what follows it.
+  const App& Command(WORD id) const {
+    PostMessageA(m_main, WM_COMMAND, id, 0);
+    return *this;
+  }
   // Posts an event message of the hook libraries (WM_INPUT_KEY...) times over.
   void PostInput(UINT msg, int times = 1) const {
     for (int i = 0; i < times; ++i) PostMessageA(m_main, msg, 0, 0);
@@ -103,6 +111,9 @@ class App {
 };
 
 std::string WindowText(HWND hwnd);
+// A window's rectangle on the screen, and the middle of a rectangle.
+RECT WindowRect(HWND hwnd);
+inline POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 // All static texts of a message box, joined.
 std::string DialogStaticText(HWND dlg);
 void PressButton(HWND dlg, int id);
@@ -127,6 +138,9 @@ class SharedBlock {
   char* m_remote = nullptr;
 };
 
+// A window of the test program of class cls (registered on first use) for proc, at rc; self in its GWLP_USERDATA.
+HWND TestWindow(const char* cls, WNDPROC proc, DWORD exStyle, DWORD style, RECT rc, void* self = nullptr);
+
 // A topmost window of the test program that takes the test's clicks and key strokes, so they reach no other program.
 class InputSink {
  public:
@@ -144,8 +158,8 @@ class InputSink {
 // Starts a Unix program by full path (under Wine) without waiting for it, in workDir when given; callers wait for its
 // effect.
 bool RunUnix(const std::string& commandLine, const wchar_t* workDir = nullptr);
-// Starts a Windows command line; its process handle, null when it did not.
-HANDLE StartProcess(const std::string& commandLine);
+// Starts a Windows command line, in workDir when given; its process handle, null when it did not.
+HANDLE StartProcess(const std::string& commandLine, const std::string& workDir = "");
 
 // Moves the real pointer (through the X server under Wine) and waits until the system reports the new position.
 bool MoveCursor(int x, int y);
@@ -163,6 +177,8 @@ INPUT MouseAt(DWORD flags, POINT p, DWORD data = 0);
 bool PointAt(POINT p);
 void ClickAt(POINT p, DWORD downFlag, DWORD upFlag, int times);
 void WheelAt(POINT p, int delta, int times);
+// Clicks of the left, right and middle buttons, so many each; at a point (ClickAt) when given.
+void Clicks(int left, int right, int middle, const POINT* at = nullptr);
 
 // Pixels per metre as the program measures them (0.1 mm mapping mode).
 float MeasurePixelsPerMetre();

@@ -149,8 +149,7 @@ bool PickRange(const App& app, HWND window, int fromAgo, int toAgo) {
       SendMessageA(GetDlgItem(window, id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(block.Remote()));
     }
     SetForegroundWindow(window);
-    RECT rc;
-    GetWindowRect(GetDlgItem(window, IDC_HIST_TO), &rc);
+    const RECT rc = WindowRect(GetDlgItem(window, IDC_HIST_TO));
     ClickAt({rc.left + 12, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
     Pump(200);
     TapKey(VK_UP, 1);

@@ -1,5 +1,4 @@
 // The history file: what the program records of real input, and how it copes when the file cannot be written.
-#include <gtest/gtest.h>
 
 #include <ctime>
 #include <fstream>
@@ -47,10 +46,7 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   EXPECT_EQ(cell(0, 0), DateDaysAgo(29));
   EXPECT_EQ(cell(30, 0), "合计");
   for (int col : {1, 2, 5}) EXPECT_EQ(cell(30, col), "0") << col;
-  RECT n = {}, c = {};
-  GetWindowRect(note, &n);
-  GetWindowRect(chart, &c);
-  EXPECT_LE(n.bottom, c.top);
+  EXPECT_LE(WindowRect(note).bottom, WindowRect(chart).top);
   SendMessageA(GetDlgItem(w, IDC_HIST_TODAY), BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return ListRows(days) == 2; }));
 
@@ -59,9 +55,7 @@ TEST(History, NoHistoryYetIsSaidOverZerosThenRealInputIsFiledAndShownWithinTwoSe
   const POINT at = sink.Center();
   const std::string day = DateDaysAgo(0);
   const time_t started = time(nullptr);
-  ClickAt(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-  ClickAt(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
-  ClickAt(at, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(2, 1, 1, &at);
   WheelAt(at, WHEEL_DELTA, 3);
   TapKey('A', 3);
   TapKey('Z', 1);

@@ -1,6 +1,5 @@
 // The history window's 时段 and 按键 views over the known year: colours read back from the screen where the views' own
 // geometry puts each cell and key, and the names shown under the pointer.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 

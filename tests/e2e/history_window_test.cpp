@@ -1,5 +1,4 @@
 // The history window over the known year: menu and tray, ranges, sorting, a bar's tip, programs, the CSV files.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -53,18 +52,17 @@ TEST_F(HistoryWindow, MenuAndTrayOpenOneWindowOwnedByTheMainWindow) {
   Pump(300);
   EXPECT_EQ(TopLevelWindowsOf(s_app->Pid(), "历史记录"), std::vector<HWND>{first});
   // Closed, it opens afresh, where it was, and never smaller than its minimum.
-  RECT before, after;
-  GetWindowRect(first, &before);
+  const RECT before = WindowRect(first);
   SetWindowPos(first, nullptr, before.left + 20, before.top + 10, 700, 520, SWP_NOZORDER);
   PostMessageA(first, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }));
   HWND second = OpenHistoryWindow(*s_app);
   ASSERT_TRUE(second);
-  GetWindowRect(second, &after);
+  RECT after = WindowRect(second);
   EXPECT_EQ(std::vector<LONG>({after.left, after.top, after.right - after.left, after.bottom - after.top}),
             std::vector<LONG>({before.left + 20, before.top + 10, 700, 520}));
   SetWindowPos(second, nullptr, 0, 0, 200, 150, SWP_NOMOVE | SWP_NOZORDER);
-  GetWindowRect(second, &after);
+  after = WindowRect(second);
   EXPECT_GE(after.right - after.left, kHistoryMinWidth);
   EXPECT_GE(after.bottom - after.top, kHistoryMinHeight);
   SetWindowPos(second, nullptr, 0, 0, 760, 560, SWP_NOMOVE | SWP_NOZORDER);
@@ -114,8 +112,7 @@ TEST_F(HistoryWindow, AHeaderClickSortsTheDaysAndTheTotalStaysLast) {
   const int keys = static_cast<int>(DayColumn::Keys);
   for (const auto& [column, want] : {std::pair{keys, 1}, {keys, -1}, {0, 1}, {0, -1}, {0, 1}}) {
     SCOPED_TRACE(testing::Message() << column << " " << want);
-    RECT hr;
-    GetWindowRect(header, &hr);
+    const RECT hr = WindowRect(header);
     int x = hr.left + static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0)) / 2 + 6 * want;
     for (int c = 0; c < column; ++c) x += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, c, 0));
     SetForegroundWindow(Window());

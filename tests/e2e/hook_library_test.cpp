@@ -41,11 +41,7 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
   const auto stop = Ordinal<void()>("TallivoHook.dll", 1), stopTask = Ordinal<void()>("TallivoTaskHook.dll", 1);
   const auto start = Ordinal<void(HWND)>("TallivoHook.dll", 2);
   const auto startTask = Ordinal<void(HWND, DWORD)>("TallivoTaskHook.dll", 2);
-  WNDCLASSA wc = {0, CountProc, 0, 0, GetModuleHandleA(nullptr)};
-  wc.lpszClassName = "TallivoTestCounter";
-  RegisterClassA(&wc);
-  const HWND target =
-      CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  const HWND target = TestWindow("TallivoTestCounter", CountProc, 0, WS_POPUP, {0, 0, 10, 10});
   InputSink sink;
   ASSERT_TRUE(stop && start && stopTask && startTask && target && sink.Take());
   // Stops without a start, twice, are harmless; a second start must not double the counts.
@@ -53,9 +49,7 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
   stop();
   start(target);
   start(target);
-  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
-  Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
-  Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(3, 2, 1);
   Wheel(240, 1);  // one report of two notches: two steps
   // Other buttons and the horizontal wheel are not counted.
   SendInputs({MouseInput(MOUSEEVENTF_XDOWN, XBUTTON1), MouseInput(MOUSEEVENTF_XUP, XBUTTON1),
@@ -118,9 +112,7 @@ TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTh
 
   // This thread (the sink's): its input counts, the other window's not.
   startTask(target, GetCurrentThreadId());
-  ClickAt(mine, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-  ClickAt(mine, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
-  ClickAt(mine, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(2, 1, 1, &mine);
   WheelAt(mine, 240, 1);
   WheelAt(there, 60, 1);  // half a notch there and half here make no step
   WheelAt(mine, 60, 1);

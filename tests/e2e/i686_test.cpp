@@ -2,8 +2,6 @@
 // entries of the picker), its two hook libraries, the seeded day and its history, and the main window laid out as the
 // x86_64 build lays it out. Registered in the i686 tree only; the x86_64 program it is compared with comes from the
 // win64 tree.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <array>
 #include <functional>
@@ -13,10 +11,8 @@
 
 #include "base/messages.h"
 #include "fake_shell.h"
-#include "harness.h"
 #include "history_harness.h"
 #include "process_harness.h"
-#include "res/resource.h"
 
 using namespace e2e;
 
@@ -40,8 +36,7 @@ std::map<std::string, Box> LayoutOf(HWND main) {
       char cls[64] = {};
       GetClassNameA(child, cls, sizeof cls);
       const std::string key = std::to_string(GetDlgCtrlID(child)) + " " + cls;
-      RECT r = {};
-      GetWindowRect(child, &r);
+      const RECT r = WindowRect(child);
       boxes[key + " #" + std::to_string(seen[key]++)] = {r.left - o.x, r.top - o.y, r.right - o.x, r.bottom - o.y};
       add(child);
     }
@@ -80,9 +75,7 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   // Real input through the 32-bit TallivoHook.dll.
   InputSink sink;
   ASSERT_TRUE(sink.Take());
-  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);
-  Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
-  Click(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(2, 1, 1);
   Wheel(-120, 3);
   TapKey('Q', 4);
   app.ExpectCounters({52, 41, 31, 23, 14});
@@ -104,13 +97,10 @@ TEST(I686Build, CountsRemembersTheDayTraysListsProcessesAndLaysOutAsTheX64Build)
   // A 32-bit window program chosen in the picker, counted through the 32-bit TallivoTaskHook.dll.
   TargetApp target(740, 20, 270, 260);
   ASSERT_TRUE(target.Window());
-  app.Command(ID_PROCESS_STATS);
-  ASSERT_TRUE(WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }));
   // The picker lists the processes as it opens.
   ASSERT_TRUE(ChooseProcess(app, "tallivo_target.exe")) << "not listed:\n" << PickerNames(app);
   const POINT c = {875, 150};
-  ClickAt(c, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
-  ClickAt(c, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 1);
+  Clicks(3, 1, 0, &c);
   WheelAt(c, 120, 1);
   ASSERT_TRUE(BringToFront(target.Window()));
   TapKey('T', 2);

@@ -1,7 +1,6 @@
 // What a Windows user downloads: the setup program (installed silently, started, updated over a running copy,
 // uninstalled) and the portable zip (unpacked by the ctest fixture, then started). Both come from build/<tree>/package,
 // made by the build (cmake/package.cmake).
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -12,7 +11,6 @@
 #include <string>
 
 #include "base/version.h"
-#include "harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 

@@ -1,6 +1,5 @@
 #include "process_harness.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
 
 #include <utility>
@@ -25,7 +24,7 @@ static POINT RowPoint(const App& app, int row) {
   RECT& r = *reinterpret_cast<RECT*>(block.Local());
   r = {LVIR_LABEL};
   SendMessageA(PickerList(), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(block.Remote()));
-  POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  POINT p = CentreOf(r);
   ClientToScreen(PickerList(), &p);
   return p;
 }
@@ -50,7 +49,9 @@ bool PanelShows(std::array<uint32_t, 5> n) {
 
 bool ChooseProcess(const App& app, const char* exe) {
   HWND picker = ProcessPickerWindow();
-  if (!PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) ||
+  if (!IsWindowVisible(ProcessPanelWindow())) app.Command(ID_PROCESS_STATS);
+  if (!WaitUntil([] { return IsWindowVisible(ProcessPanelWindow()) != FALSE; }) ||
+      !PostMessageA(ProcessPanelWindow(), WM_COMMAND, ID_PROCESS_STATS, 0) ||
       !WaitUntil([&] { return IsWindowVisible(picker) != FALSE; }))
     return false;
   // The list is rebuilt when opened and every ten seconds while open, which drops the selection: try again should a

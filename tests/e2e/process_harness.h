@@ -13,7 +13,7 @@ bool PanelShows(std::array<uint32_t, 5> n);
 // The picker's row naming exe in its second column, -1 when none does; and that column of every row, one per line.
 int PickerRow(const App& app, const char* exe);
 std::string PickerNames(const App& app);
-// Opens the picker from the panel and double-clicks the executable's row.
+// Opens the panel by the menu command unless it is shown, the picker from it, and double-clicks the executable's row.
 bool ChooseProcess(const App& app, const char* exe);
 
 }  // namespace e2e

@@ -1,13 +1,11 @@
 // The per-process panel, its docking beside the main window and the process picker, on the real program with a small
 // window program as the chosen process.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <utility>
 
 #include "base/messages.h"
-#include "harness.h"
 #include "process_harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
@@ -19,10 +17,6 @@ namespace {
 constexpr char kTargetExe[] = "tallivo_target.exe";
 constexpr POINT kTargetCenter = {875, 150};  // of its window at (740,20)-(1010,280)
 
-RECT WindowRect(HWND hwnd) {
-  RECT r = {};
-  return GetWindowRect(hwnd, &r), r;
-}
 // Where a window's top-left corner is; the top-right corner of another is
 // where a panel docked against its right edge belongs.
 std::pair<long, long> TopLeft(HWND w) { return {WindowRect(w).left, WindowRect(w).top}; }
@@ -103,21 +97,14 @@ TEST_F(ProcessPanel, CountsOnlyInputToTheChosenProcessUntilCleared) {
 
   ASSERT_TRUE(ChooseProcess(*s_app, kTargetExe));
   EXPECT_TRUE(PanelShows({}));  // the double click in the picker is not the program's
-  ClickAt(kTargetCenter, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 3);
-  ClickAt(kTargetCenter, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 2);
-  ClickAt(kTargetCenter, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 1);
+  Clicks(3, 2, 1, &kTargetCenter);
   WheelAt(kTargetCenter, 120, 2);
   ASSERT_TRUE(BringToFront(target));
   TapKey('T', 4);
   ASSERT_TRUE(PanelShows({3, 2, 1, 2, 4}));
 
   // Elsewhere: the day's figures count, the panel does not.
-  auto dayTotal = [] {
-    uint32_t sum = 0;
-    for (int id : {IDC_LEFT_CLICKS, IDC_RIGHT_CLICKS, IDC_MIDDLE_CLICKS, IDC_WHEEL_STEPS, IDC_KEY_STROKES})
-      sum += NumberIn(s_app->Text(id));
-    return sum;
-  };
+  auto dayTotal = [] { return NumberIn(s_app->Text(IDC_TOTAL_CLICKS)) + NumberIn(s_app->Text(IDC_KEY_STROKES)); };
   const uint32_t before = dayTotal();
   InputSink sink({560, 470, 1000, 740});
   ClickAt(sink.Center(), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);

@@ -62,9 +62,9 @@ void App::ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs) const {
   for (const auto& [id, text] : want) EXPECT_TRUE(WaitText(id, text, timeoutMs)) << Text(id) << ", want " << text;
 }
 
-std::string AnswerAppBox(const App& app, DWORD timeoutMs) {
+std::string AnswerAppBox(const App& app, DWORD timeoutMs, const char* caption) {
   std::string text = "<no box>";
-  app.Answer(IDOK, &text, timeoutMs, "Tallivo");
+  app.Answer(IDOK, &text, timeoutMs, caption);
   return text;
 }
 

@@ -17,8 +17,8 @@ std::string UnixPath(const std::string& winPath);
 // chattr +i (on) or -i on a file or folder, then waits until writable() tells the change; false when either fails.
 bool SetImmutable(const std::string& path, bool on, const std::function<bool()>& writable);
 
-// Text of the program's own message box (captioned "Tallivo"), answered with OK; "<no box>" when none comes.
-std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000);
+// Text of a message box (the program's own, captioned "Tallivo", unless told), answered with OK; "<no box>" if none.
+std::string AnswerAppBox(const App& app, DWORD timeoutMs = 5000, const char* caption = "Tallivo");
 
 // One copy of the program for all cases of a suite, started on an empty profile (after Suite::BeforeStart()); each case
 // first checks that it still runs.

@@ -1,28 +1,14 @@
 // The tool dialogs on one copy of the real program, in this order: about and contact, idle shutdown, the show/hide
 // hotkey, and the mouse-button swap with the exit.
-#include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstring>
 
-#include "harness.h"
 #include "res/resource.h"
 #include "tools_harness.h"
 
 using namespace e2e;
 
 namespace {
-
-std::string AnswerPrompt(const App& app) {
-  std::string text = "<no box>";
-  app.Answer(IDOK, &text);
-  return text;
-}
-
-HWND OpenDialog(const App& app, WORD command, const char* caption) {
-  app.Command(command);
-  return app.FindDialog(caption);
-}
 
 void CloseDialog(HWND dlg) {
   PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
@@ -48,16 +34,7 @@ bool ButtonsSwappedForNewProcess() {
 // first, so a refused one ends nothing.
 class SessionEndWatcher {
  public:
-  SessionEndWatcher() {
-    static const ATOM registered = [] {
-      WNDCLASSA wc = {0,       Proc,    0,       0,       GetModuleHandleA(nullptr),
-                      nullptr, nullptr, nullptr, nullptr, "TallivoTestSessionEnd"};
-      return RegisterClassA(&wc);
-    }();
-    m_hwnd = CreateWindowExA(0, MAKEINTATOM(registered), "session end watcher", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
+  SessionEndWatcher() : m_hwnd(TestWindow("TallivoTestSessionEnd", Proc, 0, WS_OVERLAPPED, {0, 0, 10, 10}, this)) {}
   ~SessionEndWatcher() {
     if (m_hwnd) DestroyWindow(m_hwnd);
   }
@@ -97,11 +74,9 @@ TEST_F(ToolDialogs, AboutOpensModalFromTheSystemAndHelpMenus) {
 
 TEST_F(ToolDialogs, AClickOnTheContactAddressOpensTheHomePage) {
   BrowserStandIn browser;
-  HWND dlg = OpenDialog(*s_app, ID_CONTACT, "联系作者");
+  HWND dlg = s_app->Command(ID_CONTACT).FindDialog("联系作者");
   ASSERT_TRUE(dlg);
-  RECT rc;
-  GetWindowRect(GetDlgItem(dlg, IDC_HOME_PAGE), &rc);
-  ClickAt({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
+  ClickAt(CentreOf(WindowRect(GetDlgItem(dlg, IDC_HOME_PAGE))), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
   EXPECT_TRUE(WaitUntil([&] { return !browser.Requests().empty(); }, 10000));
   EXPECT_EQ(browser.Requests(), "https://tallivo.app|3\n") << "once, maximised";
   EXPECT_TRUE(IsWindowVisible(dlg)) << "the click closed the dialog";
@@ -110,7 +85,7 @@ TEST_F(ToolDialogs, AClickOnTheContactAddressOpensTheHomePage) {
 
 TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSwitchesOff) {
   const App& app = *s_app;
-  HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
+  HWND dlg = app.Command(ID_IDLE_SHUTDOWN).FindDialog("设置空等待关机");
   ASSERT_TRUE(dlg);
   HWND edit = GetDlgItem(dlg, IDC_IDLE_MINUTES);
   // One of each answer; the parsing itself is unit-tested.
@@ -128,7 +103,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
     SCOPED_TRACE(c.input);
     SetWindowTextW(edit, Wide(c.input).c_str());
     PressButton(dlg, IDC_IDLE_ON);
-    EXPECT_EQ(c.state ? AnswerPrompt(app) : AnswerAppBox(app), c.message);
+    EXPECT_EQ(c.state ? AnswerAppBox(app, 5000, "提示") : AnswerAppBox(app), c.message);
     EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, c.state ? c.state : "空等待关机:关闭")) << app.Text(IDC_IDLE_STATE);
     if (c.state) continue;  // refused: back in the edit with all of it selected
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(dlg) == edit; }, 5000));
@@ -140,7 +115,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
   Pump(3500);  // three ticks of the idle check
   EXPECT_EQ(watcher.Requests(), 0);
   PressButton(dlg, IDC_IDLE_OFF);
-  EXPECT_EQ(AnswerPrompt(app), "成功关闭空等待关机");
+  EXPECT_EQ(AnswerAppBox(app, 5000, "提示"), "成功关闭空等待关机");
   EXPECT_TRUE(app.WaitText(IDC_IDLE_STATE, "空等待关机:关闭"));
   // Enter closes nothing, whatever the edit holds; Esc closes it.
   SetWindowTextW(edit, L"abc");
@@ -157,7 +132,7 @@ TEST_F(ToolDialogs, IdleShutdownRefusedMinutesSayWhyAcceptedOnesSwitchOnAndOffSw
 
 TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   const App& app = *s_app;
-  HWND dlg = OpenDialog(app, ID_SET_HOTKEY, "设置快捷键"), edit = GetDlgItem(dlg, IDC_HOTKEY_EDIT);
+  HWND dlg = app.Command(ID_SET_HOTKEY).FindDialog("设置快捷键"), edit = GetDlgItem(dlg, IDC_HOTKEY_EDIT);
   ASSERT_TRUE(dlg);
   // Typed with the real keyboard into the emptied edit; what it then holds.
   auto type = [&](const std::function<void()>& keys) {
@@ -171,7 +146,7 @@ TEST_F(ToolDialogs, HotkeyTypedIsStoredAndRegisteredAndHidesAndShowsTheWindow) {
   };
   auto set = [&](DWORD stored) {  // the answer; checks the stored character
     PressButton(dlg, IDC_HOTKEY_SET);
-    const std::string answer = AnswerPrompt(app);
+    const std::string answer = AnswerAppBox(app, 5000, "提示");
     EXPECT_EQ(Stored("quickkey", "QuickKey"), stored);
     return answer;
   };
@@ -223,14 +198,12 @@ TEST_F(ToolDialogs, SwapButtonsSwapsAndRestoresWhateverTheSystemHadAndLeavesThem
     SwapMouseButton(system);
     for (bool swapped : {true, false}) {
       std::string text;
-      app.Command(ID_SWAP_BUTTONS);
-      ASSERT_TRUE(app.Answer(IDOK, &text));
+      ASSERT_TRUE(app.Command(ID_SWAP_BUTTONS).Answer(IDOK, &text));
       EXPECT_EQ(text, swapped ? "鼠标左右键成功切换" : "鼠标左右键恢复原来") << system;
       EXPECT_EQ(ButtonsSwappedForNewProcess(), swapped) << system;
     }
   }
-  app.Command(ID_SWAP_BUTTONS);
-  ASSERT_TRUE(app.Answer(IDOK));
+  ASSERT_TRUE(app.Command(ID_SWAP_BUTTONS).Answer(IDOK));
   ASSERT_TRUE(app.Quit());
   EXPECT_TRUE(ButtonsSwappedForNewProcess()) << "restored at exit";
 }
@@ -242,14 +215,14 @@ TEST(IdleShutdownLong, RequestsTheShutdownOnceTenIdleMinutesHavePassed) {
   SessionEndWatcher watcher;
   App app;
   ASSERT_TRUE(app.Start());
-  HWND dlg = OpenDialog(app, ID_IDLE_SHUTDOWN, "设置空等待关机");
+  HWND dlg = app.Command(ID_IDLE_SHUTDOWN).FindDialog("设置空等待关机");
   ASSERT_TRUE(dlg);
   SetWindowTextW(GetDlgItem(dlg, IDC_IDLE_MINUTES), L"10");
   ASSERT_TRUE(MoveCursor(1020, 760));  // the last input; from here on the test sends none
   LASTINPUTINFO last = {sizeof last}, now = {sizeof now};
   ASSERT_TRUE(GetLastInputInfo(&last));
   PressButton(dlg, IDC_IDLE_ON);
-  ASSERT_EQ(AnswerPrompt(app), "成功开启空等待关机,键鼠空等待10分钟后自动关机！");
+  ASSERT_EQ(AnswerAppBox(app, 5000, "提示"), "成功开启空等待关机,键鼠空等待10分钟后自动关机！");
   CloseDialog(dlg);
   ASSERT_TRUE(WaitUntil([&] { return watcher.Requests() > 0; }, 13 * 60000));
   const DWORD idle = GetTickCount() - last.dwTime;

@@ -1,11 +1,9 @@
 // The version check against a local server standing in for the update
 // server; the program's requests reach it by name resolution only.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
 #include <winsock2.h>
 
-#include "harness.h"
 #include "http_server.h"
 #include "res/resource.h"
 #include "tools_harness.h"
@@ -45,8 +43,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
   ASSERT_TRUE(copy.Ready());
   App app;
   ASSERT_TRUE(copy.Start(app, copy.Dir()));
-  app.Command(ID_VERSION_CHECK);
-  const HWND dialog = app.FindDialog("版本更新");
+  const HWND dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
   const struct {
     const char* what;
@@ -81,9 +78,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
     PressButton(dialog, IDC_UPDATE_CHECK);
     const HWND box = app.FindDialog("提示", 10000);
     EXPECT_TRUE(box && GetWindow(box, GW_OWNER) == app.Main()) << "no result box owned by the main window";
-    std::string text = "<no box>";
-    app.Answer(IDOK, &text, 0);
-    EXPECT_EQ(text, c.result);
+    EXPECT_EQ(AnswerAppBox(app, 0, "提示"), c.result);
     if (!opensDownload) Pump(500);
     EXPECT_TRUE(WaitUntil([&] { return browser.Requests().substr(opened) == download; })) << browser.Requests();
     if (c.body.empty()) continue;
@@ -100,8 +95,7 @@ TEST_F(VersionCheck, NewerSameNoNumberAndUnreachableServer) {
 TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   App app;
   ASSERT_TRUE(app.Start());
-  app.Command(ID_VERSION_CHECK);
-  HWND dialog = app.FindDialog("版本更新");
+  HWND dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
 
   server.SetBody("#4.05#", 2000);
@@ -115,8 +109,7 @@ TEST_F(VersionCheck, PressesAbandonEarlierChecksAndAHungServerTimesOut) {
   EXPECT_EQ(browser.Requests(), "");
 
   server.SetBody("#4.05#", HttpServer::kNever);
-  app.Command(ID_VERSION_CHECK);
-  dialog = app.FindDialog("版本更新");
+  dialog = app.Command(ID_VERSION_CHECK).FindDialog("版本更新");
   ASSERT_TRUE(dialog);
   const DWORD pressed = GetTickCount();
   PressButton(dialog, IDC_UPDATE_CHECK);
