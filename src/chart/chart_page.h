@@ -15,6 +15,7 @@ class CChartPage : public ui::CDialog {
   void SetCurrentTotal(float total) { m_totals.SetCurrentTotal(total); }
   void SetPreviousTotal(float total) { m_totals.SetPreviousTotal(total); }
   void ShiftTotalsDown(float by) { m_totals.ShiftDown(by); }
+  void SetDpi(int dpi) { m_chart.SetDpi(dpi); }
   const tallivo::ChartPageSettings& Settings() const { return m_settings; }
 
  protected:

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/text_format.h"
+#include "ui/dpi.h"
 
 using tallivo::ChartRect;
 using tallivo::ChartRgb;
@@ -11,7 +12,6 @@ namespace chart = tallivo::chart;
 
 namespace {
 
-constexpr int kFontHeight = -12;
 // The caption is Chinese. "Times New Roman" has no such glyphs, and not every
 // system links a CJK font to it (Wine does not), so the labels use 宋体,
 // which has the digits as well.
@@ -44,14 +44,41 @@ void CCurveChart::OnAttach() {
   GetClientRect(h, &rc);
   {
     Lock lock(&m_lock);
-    m_model.SetSize(rc.right - rc.left, rc.bottom - rc.top);
+    m_model.SetDpi(ui::WindowDpi(h), rc.right - rc.left, rc.bottom - rc.top);
   }
-  m_font = CreateFontW(kFontHeight, 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+  CreateDpiObjects();
+}
+
+void CCurveChart::SetDpi(int dpi) {
+  HWND h = Hwnd();
+  if (!h) return;
+  RECT rc;
+  GetClientRect(h, &rc);
+  {
+    Lock lock(&m_lock);
+    m_model.SetDpi(dpi, rc.right - rc.left, rc.bottom - rc.top);
+  }
+  // The bar pattern is drawn again at the next paint.
+  if (m_barBrush) DeleteObject(m_barBrush);
+  if (m_backgroundDc) DeleteDC(m_backgroundDc);
+  if (m_backgroundBitmap) DeleteObject(m_backgroundBitmap);
+  m_barBrush = nullptr;
+  m_backgroundDc = nullptr;
+  m_backgroundBitmap = nullptr;
+  if (m_font) DeleteObject(m_font);
+  if (m_gridPen) DeleteObject(m_gridPen);
+  CreateDpiObjects();
+  PictureChanged();
+}
+
+void CCurveChart::CreateDpiObjects() {
+  HWND h = Hwnd();
+  m_font = CreateFontW(-m_model.Px(chart::kFontPixels), 0, 0, 0, FW_THIN, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, kFontFace);
-  m_gridPen = CreatePen(PS_SOLID, 1, Colour(chart::kGrid));
+  m_gridPen = CreatePen(PS_SOLID, m_model.Px(1), Colour(chart::kGrid));
   // The window owns the region from here on.
-  HRGN region =
-      CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), chart::kCornerEllipse, chart::kCornerEllipse);
+  const int corner = m_model.Px(chart::kCornerEllipse);
+  HRGN region = CreateRoundRectRgn(0, 0, m_model.Width(), m_model.Height(), corner, corner);
   if (region && !SetWindowRgn(h, region, TRUE)) DeleteObject(region);
 }
 
@@ -180,10 +207,10 @@ void CCurveChart::CreateBackground(HDC screen, const RECT& client) {
   // Only the two leftmost columns carry the gradient; the rest of each bar
   // is black.
   PatBlt(m_backgroundDc, 0, 0, w, ht, BLACKNESS);
+  const int columns = m_model.Px(chart::kGradientColumns);
   for (int row = 0; row < ht; ++row) {
     const COLORREF c = Colour(chart::GradientColour(row, ht));
-    SetPixelV(m_backgroundDc, 0, row, c);
-    SetPixelV(m_backgroundDc, 1, row, c);
+    for (int column = 0; column < columns; ++column) SetPixelV(m_backgroundDc, column, row, c);
   }
   SelectObject(m_backgroundDc, old);
   if (!m_barBrush) m_barBrush = CreatePatternBrush(m_backgroundBitmap);
@@ -216,11 +243,14 @@ void CCurveChart::DrawGrid(HDC dc, const RECT& client) {
 void CCurveChart::DrawBars(HDC dc, const RECT& client) {
   if (!m_barBrush) return;
   const COLORREF marker = Colour(chart::kMarker);
+  const int dot = m_model.Px(1);
   for (const chart::Bar& bar : m_model.Bars(ToChartRect(client))) {
     SetBrushOrgEx(dc, bar.brushOrg.x, bar.brushOrg.y, nullptr);
     const RECT r = {bar.rect.left, bar.rect.top, bar.rect.right, bar.rect.bottom};
     FillRect(dc, &r, m_barBrush);
-    SetPixelV(dc, bar.marker.x, bar.marker.y, marker);
+    for (int dy = 0; dy < dot; ++dy) {
+      for (int dx = 0; dx < dot; ++dx) SetPixelV(dc, bar.marker.x + dx, bar.marker.y + dy, marker);
+    }
   }
 }
 

@@ -22,6 +22,8 @@ class CCurveChart : public ui::CControl {
   bool SetStep(int step);
   void SetGridX(int spacing);
   void AddPoint(float value);
+  // The window's DPI changed: font, pen, region and bar pattern follow.
+  void SetDpi(int dpi);
 
  protected:
   void OnAttach() override;
@@ -40,6 +42,8 @@ class CCurveChart : public ui::CControl {
   };
 
   void PictureChanged();
+  // Font, grid pen and rounded region at the model's DPI.
+  void CreateDpiObjects();
   void OnPaint();
   void CreateFrame(HDC screen, int w, int ht);
   void DeleteFrame();

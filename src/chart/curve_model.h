@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/dpi_rules.h"
+
 namespace tallivo {
 
 struct ChartPoint {
@@ -49,6 +51,14 @@ constexpr int kCaptionX = 30;
 constexpr int kAxisLabelRise = 15;
 // Corner ellipse of the rounded window region.
 constexpr int kCornerEllipse = 10;
+// Rise of the lowest horizontal grid line above the bottom edge.
+constexpr int kGridRise = 2;
+// Height of the labels' font (a character height in pixels).
+constexpr int kFontPixels = 12;
+// Columns of each bar that carry the gradient.
+constexpr int kGradientColumns = 2;
+// Every pixel length above is given for 96 DPI; the chart draws them, its
+// bar widths and grid spacings and its bar heights at its window's DPI.
 
 // Cuts a UTF-8 text to at most kTextBytes bytes without splitting a
 // character.
@@ -58,14 +68,15 @@ std::string FitText(const std::string& text);
 int SampleCount(int width, int step);
 // x of every vertical grid line, left to right.
 std::vector<int> VerticalGridLines(int width, int gridX);
-// y of every horizontal grid line, bottom to top; the lowest lies 2 px
-// above the bottom edge.
-std::vector<int> HorizontalGridLines(int height, int gridY);
+// y of every horizontal grid line, bottom to top; the lowest lies `rise`
+// px above the bottom edge.
+std::vector<int> HorizontalGridLines(int height, int gridY, int rise = kGridRise);
 // Colour of the bar gradient in a row: green at the top, red at the bottom.
 ChartRgb GradientColour(int row, int height);
-// Top row of a bar: the bar is ceil(value / divisor) pixels tall, cut at
-// one row above the client area for values beyond its height.
-int BarTop(int bottom, float value, uint32_t divisor);
+// Top row of a bar: the bar is ceil(value / divisor) pixels tall at 96 DPI
+// (scaled to dpi before rounding up), cut at one row above the client area
+// for values beyond its height.
+int BarTop(int bottom, float value, uint32_t divisor, int dpi = dpi::kBaseDpi);
 // The caption: prefix, the value truncated toward zero, suffix.
 std::string CaptionText(const std::string& prefix, float value, const std::string& suffix);
 
@@ -74,14 +85,16 @@ struct Bar {
   ChartPoint marker;    // one pixel in the marker colour
   ChartPoint brushOrg;  // brush origin so that bar column c shows pattern column c
 };
-std::vector<Bar> Bars(const ChartRect& client, int step, const std::vector<float>& samples, uint32_t divisor);
+std::vector<Bar> Bars(const ChartRect& client, int step, const std::vector<float>& samples, uint32_t divisor,
+                      int dpi = dpi::kBaseDpi);
 
 struct Label {
   std::string text;
   ChartPoint at;  // top-left corner of the text
 };
 // Caption first, then label 0, label 1, the fixed "0" and labels 2 to 5.
-std::array<Label, 8> Labels(int width, int height, const std::string& caption, const std::array<std::string, 6>& axis);
+std::array<Label, 8> Labels(int width, int height, const std::string& caption, const std::array<std::string, 6>& axis,
+                            int dpi = dpi::kBaseDpi);
 
 }  // namespace chart
 
@@ -93,6 +106,12 @@ class CurveModel {
   void SetSize(int width, int height);
   int Width() const { return m_width; }
   int Height() const { return m_height; }
+  // The window's DPI (and its client size there): bar widths and grid
+  // spacings follow, the samples are kept, newest first, as many as fit.
+  void SetDpi(int dpi, int width, int height);
+  int Dpi() const { return m_dpi; }
+  // A 96-DPI length of the chart at its DPI.
+  int Px(int length) const { return dpi::Scale(length, m_dpi); }
 
   void SetCaption(const std::string& prefix, const std::string& suffix);
   void SetAxis(uint32_t divisor, const std::array<std::string, 6>& labels);
@@ -113,14 +132,17 @@ class CurveModel {
   std::string Caption() const;
   const std::array<std::string, 6>& AxisLabels() const { return m_axis; }
 
-  std::vector<int> VerticalGridLines() const { return chart::VerticalGridLines(m_width, m_gridX); }
-  std::vector<int> HorizontalGridLines() const { return chart::HorizontalGridLines(m_height, chart::kGridY); }
+  std::vector<int> VerticalGridLines() const { return chart::VerticalGridLines(m_width, Px(m_gridX)); }
+  std::vector<int> HorizontalGridLines() const {
+    return chart::HorizontalGridLines(m_height, Px(chart::kGridY), Px(chart::kGridRise));
+  }
   std::vector<chart::Bar> Bars(const ChartRect& client) const;
   std::array<chart::Label, 8> Labels() const;
 
  private:
   int m_width = 0;
   int m_height = 0;
+  int m_dpi = dpi::kBaseDpi;
   int m_gridX = chart::kDefaultGridX;
   int m_step = chart::kDefaultStep;
   uint32_t m_divisor = 0;

@@ -13,6 +13,8 @@
 #include "stats/hook_library.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
+#include "ui/dpi.h"
+#include "ui/dpi_rules.h"
 #include "update/update_dlg.h"
 
 using namespace tallivo;
@@ -42,7 +44,67 @@ CMainStatsDlg::CMainStatsDlg() : CMagDialog(IDD_MAIN) {
   m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CMainStatsDlg::~CMainStatsDlg() = default;
+CMainStatsDlg::~CMainStatsDlg() {
+  if (m_smallIcon) DestroyIcon(m_smallIcon);
+  if (m_trayIcon) DestroyIcon(m_trayIcon);
+  if (m_banner) DeleteObject(m_banner);
+}
+
+void CMainStatsDlg::LoadIcons() {
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  auto load = [&](int cx, int cy) {
+    return static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, cx, cy, 0));
+  };
+  // The shell draws the tray icon at its own small-icon size.
+  if (!m_trayIcon) m_trayIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+  HICON small = load(ui::MetricForDpi(SM_CXSMICON, m_dpi), ui::MetricForDpi(SM_CYSMICON, m_dpi));
+  if (m_dpi != 96) {
+    if (HICON big = load(ui::MetricForDpi(SM_CXICON, m_dpi), ui::MetricForDpi(SM_CYICON, m_dpi))) m_hIcon = big;
+  }
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : m_hIcon));
+  if (m_smallIcon) DestroyIcon(m_smallIcon);
+  m_smallIcon = small;
+}
+
+void CMainStatsDlg::ScaleBanner() {
+  // At 96 DPI the template's own bitmap stays, at its own size.
+  if (m_dpi == 96 && !m_banner) return;
+  HBITMAP source = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP scaled = ui::ScaledBitmap(source, m_dpi);
+  if (source) DeleteObject(source);
+  if (!scaled) return;
+  // The picture control takes the bitmap's size.
+  SendDlgItemMessageW(Hwnd(), IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+  if (m_banner) DeleteObject(m_banner);
+  m_banner = scaled;
+}
+
+void CMainStatsDlg::ApplyDpi() {
+  LoadIcons();
+  ScaleBanner();
+  if (m_statusBar) {
+    int parts[2] = {dpi::Scale(190, m_dpi), dpi::Scale(400, m_dpi)};
+    SendMessageW(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(m_statusBar, WM_SIZE, 0, 0);
+  }
+  if (m_hourPage.Hwnd()) m_hourPage.SetDpi(m_dpi);
+  if (m_dayPage.Hwnd()) m_dayPage.SetDpi(m_dpi);
+}
+
+void CMainStatsDlg::OnDpiChanged(int dpi, const RECT* suggested) {
+  m_dpi = dpi > 0 ? dpi : 96;
+  if (suggested) {
+    PixelRect r = {suggested->left, suggested->top, suggested->right, suggested->bottom};
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), &mi))
+      r = dpi::FitIntoWorkArea(r, {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
+    SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ApplyDpi();
+}
 
 BOOL CMainStatsDlg::OnInitDialog() {
   HWND hwnd = Hwnd();
@@ -59,9 +121,18 @@ BOOL CMainStatsDlg::OnInitDialog() {
       AppendMenuW(sys, MF_STRING, IDM_ABOUT, about);
     }
   }
-  // 3. Icons.
-  SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  // 3. Icons, at the window's DPI, and the window within its work area.
+  m_dpi = ui::WindowDpi(hwnd);
+  LoadIcons();
+  RECT wr;
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  if (GetWindowRect(hwnd, &wr) && GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) {
+    const PixelRect now = {wr.left, wr.top, wr.right, wr.bottom};
+    const PixelRect fit =
+        dpi::FitIntoWorkArea(now, {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
+    if (!(fit == now)) SetWindowPos(hwnd, nullptr, fit.left, fit.top, fit.Width(), fit.Height(), SWP_NOZORDER);
+  }
   // 4. Skin.
   CallSkinAttach();
   // 5. Caption.
@@ -90,7 +161,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // 12. Start with Windows, and its check mark.
   RestoreAutoStart();
   // 13. Tray record (the icon itself is added at the first minimise).
-  m_tray.Init(hwnd, WM_TRAY_NOTIFY, m_hIcon);
+  m_tray.Init(hwnd, WM_TRAY_NOTIFY, m_trayIcon ? m_trayIcon : m_hIcon);
   // 14. First-run flag: the first start records itself, later ones go to the tray.
   const StartAction start = StartActionForFlag(static_cast<int>(Profile().ReadInt("Auto", "AutoData", 0)));
   if (start.writeFlagOne) Profile().WriteInt("Auto", "AutoData", 1);
@@ -101,6 +172,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   CreateStatusBar();
   // 17. Chart pages in the tab sheet.
   CreateChartPages();
+  ApplyDpi();
   // 19. Seed the curves: the first point counts the events since start-up,
   // not the figures restored for the day.
   SeedCharts();
@@ -139,7 +211,7 @@ void CMainStatsDlg::MeasureScreen() {
 void CMainStatsDlg::CreateStatusBar() {
   RECT rc;
   GetClientRect(Hwnd(), &rc);
-  rc.top = rc.bottom - 20;
+  rc.top = rc.bottom - dpi::Scale(20, m_dpi);
   m_statusBar = CreateWindowExW(
       0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), GetModuleHandleW(nullptr), nullptr);
@@ -366,6 +438,10 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       *handled = true;
       return 0;
     case WM_SIZE: OnSize(wp); return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
+      *handled = true;
+      return 0;
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: save now.
       SaveDayFigures();

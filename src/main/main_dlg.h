@@ -104,6 +104,12 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void LookAtRestingPointer();
   void MeasureScreen();
   void CreateStatusBar();
+  // Everything the window draws or sizes in pixels, at m_dpi: icons,
+  // banner, status bar parts, charts.
+  void ApplyDpi();
+  void LoadIcons();
+  void ScaleBanner();
+  void OnDpiChanged(int dpi, const RECT* suggested);
   bool AskExit();
   void CreateChartPages();
   void CreateProcessPanel();
@@ -155,6 +161,10 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   CChartPage m_hourPage{tallivo::kHourPage};
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
+  HICON m_smallIcon = nullptr;
+  HICON m_trayIcon = nullptr;
+  HBITMAP m_banner = nullptr;  // the banner at the window's DPI, when not 96
+  int m_dpi = 96;
   CProcessStatsDlg m_processPanel;
   tools::ShowHideHotkey m_hotkey;
   stats::GlobalHooks m_globalHooks;

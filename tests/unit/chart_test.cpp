@@ -54,6 +54,23 @@ TEST(CurveGeometry, PagesAt388x126AndBarHeights) {
             std::tuple(ChartRgb{0, 255, 64}, ChartRgb{252, 2, 64}, ChartRgb{0, 255, 64}));
 }
 
+// At 144 DPI every pixel length is 1.5 times its 96-DPI one (rounded as MulDiv); back at 96 DPI the samples stay.
+TEST(CurveGeometry, HourAndDayPageAt144Dpi) {
+  CurveModel hour = Configured(kHourPage);
+  hour.AddPoint(41);
+  hour.AddPoint(40);
+  hour.SetDpi(144, 582, 189);
+  EXPECT_EQ(std::tuple(hour.Count(), hour.VerticalGridLines().size(), hour.VerticalGridLines().back()),
+            std::tuple(48, 30u, 580));
+  const auto got = hour.Labels();
+  const ChartPoint at[] = {{45, 0}, {0, 0}, {0, 94}, {0, 166}, {130, 166}, {285, 166}, {421, 166}, {552, 166}};
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].at, at[i]) << i;
+  const auto bars = hour.Bars({0, 0, 582, 189});
+  EXPECT_EQ(std::tuple(bars[0].rect, bars[1].rect), std::tuple(ChartRect{0, 174, 12, 189}, ChartRect{12, 173, 24, 189}));
+  hour.SetDpi(96, 388, 126);
+  EXPECT_EQ(std::tuple(hour.Count(), hour.Bars({0, 0, 388, 126})[1].rect), std::tuple(48, ChartRect{8, 115, 16, 126}));
+}
+
 // A spacing below 1 or a negative size: no bars and no lines. Lines start
 // at the left edge and 2 px above the bottom, also for a size of 0.
 TEST(CurveGeometry, SpacingsAndSizesAtTheirLimits) {

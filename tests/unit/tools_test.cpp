@@ -16,6 +16,7 @@
 #include "tools/hotkey_rules.h"
 #include "tools/idle_shutdown.h"
 #include "ui/color_label_state.h"
+#include "ui/dpi_rules.h"
 #include "ui/field_check.h"
 #include "ui/file_error.h"
 #include "ui/mag_rules.h"
@@ -326,4 +327,23 @@ TEST(ProcessText, ShareInWholePercentTruncatedLabelsAndNames) {
                                                        {"kworker", "kworker"},         {"a.b", "a.b"},
                                                        {"python3.11", "python3.11"},   {"tool.jpeg", "tool.jpeg"}};
   for (const auto& [exe, name] : names) EXPECT_EQ(ProcessNameFromExe(exe), name) << exe;
+}
+
+// 96-DPI lengths at other DPIs, rounded as MulDiv rounds, and back; windows kept within their monitor's work area.
+TEST(DpiRules, LengthsRectanglesAndWindowsInTheWorkArea) {
+  const std::tuple<int, int, int, int> lengths[] = {
+      {12, 96, 96, 12},    {-12, 96, 144, -18}, {8, 96, 120, 10},  {17, 96, 144, 26},  {17, 96, 120, 21},
+      {1, 96, 144, 2},     {-1, 96, 144, -2},   {2, 96, 120, 3},   {-2, 96, 120, -3},  {7, 96, 120, 9},
+      {5, 96, 192, 10},    {26, 144, 96, 17},   {3, 96, 0, 3},     {3, 0, 192, 6},     {100000000, 96, 192, 200000000}};
+  for (const auto& [length, from, to, want] : lengths)
+    EXPECT_EQ(dpi::ScaleBetween(length, from, to), want) << length << " from " << from << " to " << to;
+  EXPECT_EQ(dpi::ScaleRect({0, 0, 388, 126}, 144), (PixelRect{0, 0, 582, 189}));
+  const PixelRect work = {0, 0, 1024, 738};
+  const std::tuple<PixelRect, PixelRect, PixelRect> windows[] = {
+      {{100, 100, 500, 600}, work, {100, 100, 500, 600}},
+      {{100, 50, 500, 1000}, work, {100, 0, 500, 738}},
+      {{-50, -50, 2000, 2000}, work, work},
+      {{900, 700, 1300, 900}, work, {624, 538, 1024, 738}},
+      {{0, 0, 400, 300}, {1024, 0, 2048, 738}, {1024, 0, 1424, 300}}};
+  for (const auto& [window, area, want] : windows) EXPECT_EQ(dpi::FitIntoWorkArea(window, area), want);
 }

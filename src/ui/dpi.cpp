@@ -1,0 +1,59 @@
+#include "ui/dpi.h"
+
+#include "ui/dpi_rules.h"
+
+namespace ui {
+
+namespace {
+
+template <typename T>
+T User32(const char* name) {
+  return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+int ScreenDpi() {
+  HDC dc = GetDC(nullptr);
+  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : tallivo::dpi::kBaseDpi;
+  if (dc) ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : tallivo::dpi::kBaseDpi;
+}
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+  static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const UINT dpi = forWindow && hwnd ? forWindow(hwnd) : 0;
+  return dpi ? static_cast<int>(dpi) : ScreenDpi();
+}
+
+int MetricForDpi(int index, int dpi) {
+  static const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+  if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+  return tallivo::dpi::ScaleBetween(GetSystemMetrics(index), ScreenDpi(), dpi);
+}
+
+HBITMAP ScaledBitmap(HBITMAP source, int dpi) {
+  BITMAP info = {};
+  if (!source || !GetObjectW(source, sizeof info, &info)) return nullptr;
+  const int w = tallivo::dpi::Scale(info.bmWidth, dpi);
+  const int h = tallivo::dpi::Scale(info.bmHeight, dpi);
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP scaled = CreateCompatibleBitmap(screen, w, h);
+  if (from && to && scaled) {
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, scaled);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, w, h, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+  }
+  if (from) DeleteDC(from);
+  if (to) DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  return scaled;
+}
+
+}  // namespace ui

@@ -1,0 +1,16 @@
+// The DPI of a window as the system gives it, on every Windows the program
+// runs on: per monitor where the system knows it (Windows 10 1607 and
+// later), else the screen's (Windows 7 and 8.1).
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+int WindowDpi(HWND hwnd);
+// A system metric (SM_CXICON...) at a DPI.
+int MetricForDpi(int index, int dpi);
+// A copy of a bitmap at dpi / 96 times its size, halftoned; null on failure.
+HBITMAP ScaledBitmap(HBITMAP source, int dpi);
+
+}  // namespace ui
