@@ -439,8 +439,8 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       return 0;
     case WM_SIZE: OnSize(wp); return 0;
     case WM_DPICHANGED:
+      // Not marked handled: the dialog manager scales the template's own controls and fonts after this.
       OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
-      *handled = true;
       return 0;
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: save now.
