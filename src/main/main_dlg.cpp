@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "base/messages.h"
 #include "base/profile_store.h"
@@ -45,8 +46,8 @@ CMainStatsDlg::CMainStatsDlg() : CMagDialog(IDD_MAIN) {
 }
 
 CMainStatsDlg::~CMainStatsDlg() {
-  if (m_smallIcon) DestroyIcon(m_smallIcon);
-  if (m_trayIcon) DestroyIcon(m_trayIcon);
+  for (HICON icon : {m_smallIcon, m_bigIcon, m_trayIcon})
+    if (icon) DestroyIcon(icon);
   if (m_banner) DeleteObject(m_banner);
 }
 
@@ -58,13 +59,14 @@ void CMainStatsDlg::LoadIcons() {
   // The shell draws the tray icon at its own small-icon size.
   if (!m_trayIcon) m_trayIcon = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   HICON small = load(ui::MetricForDpi(SM_CXSMICON, m_dpi), ui::MetricForDpi(SM_CYSMICON, m_dpi));
-  if (m_dpi != 96) {
-    if (HICON big = load(ui::MetricForDpi(SM_CXICON, m_dpi), ui::MetricForDpi(SM_CYICON, m_dpi))) m_hIcon = big;
-  }
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  HICON big = m_dpi != 96 ? load(ui::MetricForDpi(SM_CXICON, m_dpi), ui::MetricForDpi(SM_CYICON, m_dpi)) : nullptr;
+  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big ? big : m_hIcon));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : m_hIcon));
-  if (m_smallIcon) DestroyIcon(m_smallIcon);
-  m_smallIcon = small;
+  // The icons of the DPI before are ours to free; the shared 96-DPI one is not.
+  for (auto [kept, now] : {std::pair{&m_smallIcon, small}, {&m_bigIcon, big}}) {
+    if (*kept) DestroyIcon(*kept);
+    *kept = now;
+  }
 }
 
 void CMainStatsDlg::ScaleBanner() {
@@ -95,14 +97,7 @@ void CMainStatsDlg::ApplyDpi() {
 
 void CMainStatsDlg::OnDpiChanged(int dpi, const RECT* suggested) {
   m_dpi = dpi > 0 ? dpi : 96;
-  if (suggested) {
-    PixelRect r = {suggested->left, suggested->top, suggested->right, suggested->bottom};
-    MONITORINFO mi = {};
-    mi.cbSize = sizeof mi;
-    if (GetMonitorInfoW(MonitorFromRect(suggested, MONITOR_DEFAULTTONEAREST), &mi))
-      r = dpi::FitIntoWorkArea(r, {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
-    SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (suggested) ui::PlaceWithinWorkArea(Hwnd(), *suggested);
   ApplyDpi();
 }
 
@@ -125,14 +120,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   m_dpi = ui::WindowDpi(hwnd);
   LoadIcons();
   RECT wr;
-  MONITORINFO mi = {};
-  mi.cbSize = sizeof mi;
-  if (GetWindowRect(hwnd, &wr) && GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi)) {
-    const PixelRect now = {wr.left, wr.top, wr.right, wr.bottom};
-    const PixelRect fit =
-        dpi::FitIntoWorkArea(now, {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
-    if (!(fit == now)) SetWindowPos(hwnd, nullptr, fit.left, fit.top, fit.Width(), fit.Height(), SWP_NOZORDER);
-  }
+  if (GetWindowRect(hwnd, &wr)) ui::PlaceWithinWorkArea(hwnd, wr);
   // 4. Skin.
   CallSkinAttach();
   // 5. Caption.
@@ -215,10 +203,7 @@ void CMainStatsDlg::CreateStatusBar() {
   m_statusBar = CreateWindowExW(
       0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, Hwnd(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_STATUS_BAR)), GetModuleHandleW(nullptr), nullptr);
-  if (m_statusBar) {
-    int parts[2] = {190, 400};
-    SendMessageW(m_statusBar, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-  }
+  // Its parts are set by ApplyDpi, which follows.
 }
 
 void CMainStatsDlg::OnTimer(UINT_PTR id) {
@@ -339,7 +324,7 @@ void CMainStatsDlg::OnPaintIconic() {
   GetClientRect(Hwnd(), &rc);
   const int x = (rc.right - rc.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
   const int y = (rc.bottom - rc.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, m_hIcon);
+  DrawIcon(dc, x, y, m_bigIcon ? m_bigIcon : m_hIcon);
   EndPaint(Hwnd(), &ps);
 }
 

@@ -162,6 +162,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   CChartPage m_dayPage{tallivo::kDayPage};
   HICON m_hIcon = nullptr;
   HICON m_smallIcon = nullptr;
+  HICON m_bigIcon = nullptr;  // at the window's DPI, when not 96
   HICON m_trayIcon = nullptr;
   HBITMAP m_banner = nullptr;  // the banner at the window's DPI, when not 96
   int m_dpi = 96;

@@ -32,6 +32,19 @@ int MetricForDpi(int index, int dpi) {
   return tallivo::dpi::ScaleBetween(GetSystemMetrics(index), ScreenDpi(), dpi);
 }
 
+void PlaceWithinWorkArea(HWND hwnd, const RECT& wanted) {
+  tallivo::PixelRect r = {wanted.left, wanted.top, wanted.right, wanted.bottom};
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &mi))
+    r = tallivo::dpi::FitIntoWorkArea(r, {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom});
+  RECT now;
+  if (GetWindowRect(hwnd, &now) && now.left == r.left && now.top == r.top && now.right == r.right &&
+      now.bottom == r.bottom)
+    return;
+  SetWindowPos(hwnd, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 HBITMAP ScaledBitmap(HBITMAP source, int dpi) {
   BITMAP info = {};
   if (!source || !GetObjectW(source, sizeof info, &info)) return nullptr;

@@ -10,6 +10,9 @@ namespace ui {
 int WindowDpi(HWND hwnd);
 // A system metric (SM_CXICON...) at a DPI.
 int MetricForDpi(int index, int dpi);
+// Moves and sizes the window to the rectangle, kept within the work area of the monitor it is on; nothing when it
+// is already there.
+void PlaceWithinWorkArea(HWND hwnd, const RECT& wanted);
 // A copy of a bitmap at dpi / 96 times its size, halftoned; null on failure.
 HBITMAP ScaledBitmap(HBITMAP source, int dpi);
 
