@@ -1,6 +1,8 @@
 #include "chart/chart_page.h"
 
 #include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/dpi_rules.h"
 
 namespace {
 constexpr UINT_PTR kPageTimer = 1;
@@ -11,6 +13,9 @@ CChartPage::CChartPage(const tallivo::ChartPageSettings& settings)
 
 BOOL CChartPage::OnInitDialog() {
   HWND h = Hwnd();
+  // The template's "System" font does not grow with the DPI, so the chart's
+  // size is set here and not taken from the template's units.
+  SizeChart(ui::WindowDpi(h));
   m_chart.AttachItem(h, IDC_CHART);
   const auto& s = m_settings;
   m_chart.SetCaption(s.captionPrefix, s.captionSuffix);
@@ -20,6 +25,18 @@ BOOL CChartPage::OnInitDialog() {
   // Runs whether or not the page is on show; a hidden page keeps its history.
   SetTimer(h, kPageTimer, s.periodMs, nullptr);
   return TRUE;
+}
+
+void CChartPage::SizeChart(int dpi) {
+  if (HWND chart = GetDlgItem(Hwnd(), IDC_CHART)) {
+    SetWindowPos(chart, nullptr, 0, 0, tallivo::dpi::Scale(tallivo::kChartWidth, dpi),
+                 tallivo::dpi::Scale(tallivo::kChartHeight, dpi), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CChartPage::SetDpi(int dpi) {
+  SizeChart(dpi);
+  m_chart.SetDpi(dpi);
 }
 
 void CChartPage::OnTick() { m_chart.AddPoint(m_totals.Tick()); }

@@ -15,7 +15,8 @@ class CChartPage : public ui::CDialog {
   void SetCurrentTotal(float total) { m_totals.SetCurrentTotal(total); }
   void SetPreviousTotal(float total) { m_totals.SetPreviousTotal(total); }
   void ShiftTotalsDown(float by) { m_totals.ShiftDown(by); }
-  void SetDpi(int dpi) { m_chart.SetDpi(dpi); }
+  // The chart sized for the DPI, then drawn at it.
+  void SetDpi(int dpi);
   const tallivo::ChartPageSettings& Settings() const { return m_settings; }
 
  protected:
@@ -24,6 +25,7 @@ class CChartPage : public ui::CDialog {
 
  private:
   void OnTick();
+  void SizeChart(int dpi);
 
   const tallivo::ChartPageSettings& m_settings;
   CCurveChart m_chart;

@@ -19,6 +19,11 @@ struct ChartPageSettings {
   unsigned periodMs;                  // one bar per period
 };
 
+// The chart's size on either page at 96 DPI, in pixels; at another DPI it
+// scales with it, and with it the bars, grid and figures drawn inside.
+constexpr int kChartWidth = 388;
+constexpr int kChartHeight = 126;
+
 // One bar per minute over the last hour.
 extern const ChartPageSettings kHourPage;
 // One bar per hour over the last day.
