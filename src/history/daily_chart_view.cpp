@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/text_format.h"
+#include "ui/dpi.h"
 
 namespace tallivo::history {
 
@@ -56,6 +57,7 @@ bool CDailyChartView::Create(HWND parent, int id) {
   m_hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, this);
   if (!m_hwnd) return false;
+  m_dpi = ui::WindowDpi(parent);
   // A tracking tip: it shows the day under the pointer at once, not after
   // the pointer rested on one tool.
   m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -68,9 +70,16 @@ bool CDailyChartView::Create(HWND parent, int id) {
     ti.uId = 1;
     ti.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(m_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, dpi::Scale(400, m_dpi));
   }
   return true;
+}
+
+void CDailyChartView::SetDpi(int dpi) {
+  m_dpi = dpi > 0 ? dpi : dpi::kBaseDpi;
+  if (m_tip) SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, dpi::Scale(400, m_dpi));
+  m_frameValid = false;
+  if (m_hwnd) InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void CDailyChartView::SetDays(const std::vector<DayRow>& days, DayFigure figure) {
@@ -147,7 +156,7 @@ void CDailyChartView::OnMouseMove(int x, int y) {
   }
   RECT rc;
   GetClientRect(m_hwnd, &rc);
-  const DailyChartLayout layout = LayoutDailyChart(rc.right, rc.bottom, static_cast<int>(m_days.size()));
+  const DailyChartLayout layout = LayoutDailyChart(rc.right, rc.bottom, static_cast<int>(m_days.size()), m_dpi);
   POINT screen = {x, y};
   ClientToScreen(m_hwnd, &screen);
   Hover(layout.BarAt(x, y), screen);
@@ -226,7 +235,7 @@ void CDailyChartView::Render(HDC dc, int width, int height) {
   const RECT all = {0, 0, width, height};
   FillSolid(dc, all, kBackground);
   const int count = static_cast<int>(m_days.size());
-  const DailyChartLayout layout = LayoutDailyChart(width, height, count);
+  const DailyChartLayout layout = LayoutDailyChart(width, height, count, m_dpi);
   double max = 0;
   for (const DayRow& d : m_days) max = std::max(max, FigureOf(d, m_figure));
 

@@ -26,6 +26,8 @@ class CDailyChartView {
   HWND Hwnd() const { return m_hwnd; }
   // The days in date order.
   void SetDays(const std::vector<DayRow>& days, DayFigure figure);
+  // The margins and the tip's width at this DPI from now on.
+  void SetDpi(int dpi);
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -38,6 +40,7 @@ class CDailyChartView {
 
   HWND m_hwnd = nullptr;
   HWND m_tip = nullptr;
+  int m_dpi = dpi::kBaseDpi;
   std::vector<DayRow> m_days;
   DayFigure m_figure = DayFigure::Clicks;
   int m_hover = -1;

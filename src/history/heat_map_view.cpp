@@ -32,7 +32,7 @@ void CHeatMapView::SetGrid(const WeekHourGrid& grid) {
   if (m_hwnd) SetViewText(m_hwnd, CellHoverText(m_grid, m_hover));
 }
 
-void CHeatMapView::Relayout(int width, int height) { m_layout = LayoutHeatMap(width, height); }
+void CHeatMapView::Relayout(int width, int height) { m_layout = LayoutHeatMap(width, height, m_dpi); }
 
 void CHeatMapView::UpdateHover() {
   const CellHit hit = m_pointer.inside ? HitHeatCell(m_layout, m_pointer.at.x, m_pointer.at.y) : CellHit{};

@@ -11,6 +11,8 @@
 #include "history/history_win.h"
 #include "history/history_window_rules.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/dpi_rules.h"
 
 namespace tallivo::history {
 
@@ -52,13 +54,13 @@ SYSTEMTIME ToSystemTime(const Date& d) {
   return t;
 }
 
-void AddColumns(HWND list, const char* const* names, int count, const int* widths) {
+void AddColumns(HWND list, const char* const* names, int count, const int* widths, int dpi) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (int i = 0; i < count; ++i) {
     LVCOLUMNW col = {};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     col.fmt = i == 0 ? LVCFMT_LEFT : LVCFMT_RIGHT;
-    col.cx = widths[i];
+    col.cx = dpi::Scale(widths[i], dpi);
     std::wstring name = Wide(names[i]);
     col.pszText = name.data();
     col.iSubItem = i;
@@ -132,6 +134,7 @@ BOOL CHistoryDlg::OnInitDialog() {
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
   SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  m_dpi = ui::WindowDpi(Hwnd());
   InitControls();
   RestorePlacement();
   m_kind = RangeKind::Last30Days;
@@ -164,11 +167,11 @@ void CHistoryDlg::InitControls() {
     dayNames[c] = DayColumnName(static_cast<DayColumn>(c));
     dayWidths[c] = c == 0 ? 96 : 72;
   }
-  AddColumns(GetDlgItem(dlg, IDC_HIST_DAYS), dayNames, kDayColumns, dayWidths);
+  AddColumns(GetDlgItem(dlg, IDC_HIST_DAYS), dayNames, kDayColumns, dayWidths, m_dpi);
   static const int kProgramWidths[] = {200, 90, 90, 90, 80};
-  AddColumns(GetDlgItem(dlg, IDC_HIST_PROGRAMS), kProgramColumns, 5, kProgramWidths);
+  AddColumns(GetDlgItem(dlg, IDC_HIST_PROGRAMS), kProgramColumns, 5, kProgramWidths, m_dpi);
   static const int kKeyWidths[] = {120, 90, 80};
-  AddColumns(GetDlgItem(dlg, IDC_HIST_TOPKEYS), kKeyColumns, 3, kKeyWidths);
+  AddColumns(GetDlgItem(dlg, IDC_HIST_TOPKEYS), kKeyColumns, 3, kKeyWidths, m_dpi);
   MarkSorted(GetDlgItem(dlg, IDC_HIST_DAYS), m_daySortColumn, m_daySortAscending);
 
   m_chart.Create(dlg, IDC_HIST_CHART);
@@ -205,8 +208,8 @@ void CHistoryDlg::RestorePlacement() {
       o = now;
     }
     const int cx = (o.left + o.right) / 2, cy = (o.top + o.bottom) / 2;
-    const int width = std::max<int>(wanted.Width(), kHistoryMinWidth);
-    const int height = std::max<int>(wanted.Height(), kHistoryMinHeight);
+    const int width = std::max<int>(wanted.Width(), dpi::Scale(kHistoryMinWidth, m_dpi));
+    const int height = std::max<int>(wanted.Height(), dpi::Scale(kHistoryMinHeight, m_dpi));
     wanted = {cx - width / 2, cy - height / 2, cx - width / 2 + width, cy - height / 2 + height};
   }
   const RECT wr = {wanted.left, wanted.top, wanted.right, wanted.bottom};
@@ -214,7 +217,7 @@ void CHistoryDlg::RestorePlacement() {
   mi.cbSize = sizeof mi;
   if (!GetMonitorInfoW(MonitorFromRect(&wr, MONITOR_DEFAULTTONEAREST), &mi)) return;
   const PixelRect work = {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
-  const PixelRect r = PlaceInWorkArea(wanted, work);
+  const PixelRect r = PlaceInWorkArea(wanted, work, m_dpi);
   SetWindowPos(Hwnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -242,19 +245,20 @@ void CHistoryDlg::Layout() {
   HWND dlg = Hwnd();
   RECT client;
   GetClientRect(dlg, &client);
-  const int margin = 8;
+  const auto px = [this](int length) { return dpi::Scale(length, m_dpi); };
+  const int margin = px(8);
   // The top row stays where the template put it; the export button keeps
   // to the right edge.
   const RECT exportRc = ChildRect(dlg, IDC_HIST_EXPORT);
   const int exportW = exportRc.right - exportRc.left;
   Place(GetDlgItem(dlg, IDC_HIST_EXPORT), client.right - margin - exportW, exportRc.top, exportW,
         exportRc.bottom - exportRc.top);
-  const int tabTop = exportRc.bottom + 6;
+  const int tabTop = exportRc.bottom + px(6);
   HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
   Place(tab, margin, tabTop, client.right - 2 * margin, client.bottom - tabTop - margin);
   RECT page = ChildRect(dlg, IDC_HIST_TAB);
   SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
-  InflateRect(&page, -4, -4);
+  InflateRect(&page, -px(4), -px(4));
   const int pw = page.right - page.left, ph = page.bottom - page.top;
 
   // 每日: the figure's combo box, the chart, the table under it.
@@ -262,21 +266,44 @@ void CHistoryDlg::Layout() {
   const RECT labelRc = ChildRect(dlg, IDC_HIST_FIGURE_LABEL);
   const int comboH = comboRc.bottom - comboRc.top;
   const int labelW = labelRc.right - labelRc.left;
-  Place(GetDlgItem(dlg, IDC_HIST_FIGURE_LABEL), page.left, page.top + 4, labelW, labelRc.bottom - labelRc.top);
-  Place(GetDlgItem(dlg, IDC_HIST_FIGURE), page.left + labelW + 4, page.top, comboRc.right - comboRc.left, 160);
-  const int chartTop = page.top + comboH + 4;
-  const int chartH = (ph - comboH - 4) * 11 / 20;
+  const int gap = px(4);
+  Place(GetDlgItem(dlg, IDC_HIST_FIGURE_LABEL), page.left, page.top + gap, labelW, labelRc.bottom - labelRc.top);
+  Place(GetDlgItem(dlg, IDC_HIST_FIGURE), page.left + labelW + gap, page.top, comboRc.right - comboRc.left, px(160));
+  const int chartTop = page.top + comboH + gap;
+  const int chartH = (ph - comboH - gap) * 11 / 20;
   Place(m_chart.Hwnd(), page.left, chartTop, pw, chartH);
-  Place(GetDlgItem(dlg, IDC_HIST_DAYS), page.left, chartTop + chartH + 4, pw, page.bottom - chartTop - chartH - 4);
+  Place(GetDlgItem(dlg, IDC_HIST_DAYS), page.left, chartTop + chartH + gap, pw, page.bottom - chartTop - chartH - gap);
   // 时段: the heat map over the whole page.
   Place(m_heatMapHwnd, page.left, page.top, pw, ph);
   // 按键: the keyboard, the ten keys under it.
   const int keyboardH = ph * 3 / 5;
   Place(m_keyboardHwnd, page.left, page.top, pw, keyboardH);
-  Place(GetDlgItem(dlg, IDC_HIST_TOPKEYS), page.left, page.top + keyboardH + 4, pw, ph - keyboardH - 4);
+  Place(GetDlgItem(dlg, IDC_HIST_TOPKEYS), page.left, page.top + keyboardH + gap, pw, ph - keyboardH - gap);
   // 程序
   Place(GetDlgItem(dlg, IDC_HIST_PROGRAMS), page.left, page.top, pw, ph);
   PlaceMessage();
+}
+
+void CHistoryDlg::OnDpiChanged(int dpi, const RECT* suggested) {
+  const int old = m_dpi;
+  m_dpi = dpi > 0 ? dpi : dpi::kBaseDpi;
+  for (int id : {IDC_HIST_DAYS, IDC_HIST_PROGRAMS, IDC_HIST_TOPKEYS}) {
+    HWND list = GetDlgItem(Hwnd(), id);
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int c = 0; c < count; ++c) {
+      const int width = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, c, 0));
+      SendMessageW(list, LVM_SETCOLUMNWIDTH, c, MAKELPARAM(dpi::ScaleBetween(width, old, m_dpi), 0));
+    }
+  }
+  m_chart.SetDpi(m_dpi);
+  m_heatMap.SetDpi(m_dpi);
+  m_keyboard.SetDpi(m_dpi);
+  if (suggested) {
+    SetWindowPos(Hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Layout();
 }
 
 void CHistoryDlg::PlaceMessage() {
@@ -288,15 +315,16 @@ void CHistoryDlg::PlaceMessage() {
   HWND label = GetDlgItem(dlg, IDC_HIST_MESSAGE);
   if (!m_message.empty()) {
     // Instead of the views: across the middle of the page.
-    Place(label, page.left, (page.top + page.bottom) / 2 - 10, page.right - page.left, 20);
+    const int h = dpi::Scale(20, m_dpi);
+    Place(label, page.left, (page.top + page.bottom) / 2 - h / 2, page.right - page.left, h);
     return;
   }
   // Over the views: in the strip of the tabs, right of the last one.
   RECT last = {};
   SendMessageW(tab, TCM_GETITEMRECT, kTabCount - 1, reinterpret_cast<LPARAM>(&last));
-  const int left = tabRc.left + last.right + 12;
-  Place(label, left, tabRc.top + last.top + 3, std::max(0, static_cast<int>(tabRc.right) - 8 - left),
-        last.bottom - last.top - 3);
+  const int left = tabRc.left + last.right + dpi::Scale(12, m_dpi), inset = dpi::Scale(3, m_dpi);
+  Place(label, left, tabRc.top + last.top + inset, std::max(0, static_cast<int>(tabRc.right) - dpi::Scale(8, m_dpi) - left),
+        last.bottom - last.top - inset);
 }
 
 void CHistoryDlg::ShowTab(int tab) {
@@ -641,10 +669,14 @@ INT_PTR CHistoryDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
     }
     case WM_GETMINMAXINFO: {
       auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
-      mmi->ptMinTrackSize = {kHistoryMinWidth, kHistoryMinHeight};
+      mmi->ptMinTrackSize = {dpi::Scale(kHistoryMinWidth, m_dpi), dpi::Scale(kHistoryMinHeight, m_dpi)};
       *handled = true;
       return 0;
     }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
+      // On to the dialog manager, which scales the template's controls and font.
+      return 0;
     case WM_SIZE:
       if (wp != SIZE_MINIMIZED) Layout();
       // Writes that came while it was minimised were not read.

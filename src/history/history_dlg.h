@@ -46,6 +46,9 @@ class CHistoryDlg : public ui::CDialog {
   void SavePlacement();
   void Layout();
   void PlaceMessage();
+  // Moved to a monitor of another DPI: the columns, views and margins at
+  // the new one, the window at the size the system suggests.
+  void OnDpiChanged(int dpi, const RECT* suggested);
   void ShowTab(int tab);
   void ChooseRange(RangeKind kind);
   void OnPickerChange();
@@ -64,6 +67,7 @@ class CHistoryDlg : public ui::CDialog {
   void OnExport();
 
   HistorySource* m_source = nullptr;
+  int m_dpi = dpi::kBaseDpi;
   RangeKind m_kind = RangeKind::Last30Days;
   Range m_range;
   bool m_settingPickers = false;

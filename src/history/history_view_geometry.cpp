@@ -30,21 +30,25 @@ int Part(int from, int length, int n, int gap, int v) {
 
 }  // namespace
 
-int StripHeight(int clientHeight) { return std::clamp(clientHeight / 12, 18, 30); }
+int StripHeight(int clientHeight, int dpi) {
+  return std::clamp(clientHeight / 12, dpi::Scale(18, dpi), dpi::Scale(30, dpi));
+}
 
 // ---------------------------------------------------------------- hours
 
-HeatMapLayout LayoutHeatMap(int width, int height) {
+HeatMapLayout LayoutHeatMap(int width, int height, int dpi) {
+  const auto px = [dpi](int length) { return dpi::Scale(length, dpi); };
+  const int margin = px(kMargin), minCell = px(kMinCell);
   HeatMapLayout l;
-  const int strip = StripHeight(height);
+  const int strip = StripHeight(height, dpi);
   const int row = strip;  // the hour labels and the legend take a strip's height each
-  const int labelWidth = std::clamp(width / 14, 30, 64);
+  const int labelWidth = std::clamp(width / 14, px(30), px(64));
   l.strip = {0, height - strip, width, height};
 
-  const int left = kMargin + labelWidth;
-  const int top = kMargin + row;
-  const int gridWidth = std::max(width - kMargin - left, kHours * kMinCell);
-  const int gridHeight = std::max(l.strip.top - row - kMargin - top, kDays * kMinCell);
+  const int left = margin + labelWidth;
+  const int top = margin + row;
+  const int gridWidth = std::max(width - margin - left, kHours * minCell);
+  const int gridHeight = std::max(l.strip.top - row - margin - top, kDays * minCell);
   l.grid = {left, top, left + gridWidth, top + gridHeight};
   // The strip stays in view even when the grid does not fit.
   l.strip.top = std::max(l.strip.top, l.grid.bottom + row);
@@ -52,14 +56,14 @@ HeatMapLayout LayoutHeatMap(int width, int height) {
 
   const int pitchX = gridWidth / kHours;
   const int pitchY = gridHeight / kDays;
-  l.gap = std::min(pitchX, pitchY) >= 20 ? 2 : 1;
-  l.hourLabelStep = pitchX >= 24 ? 1 : pitchX >= 14 ? 2 : 3;
-  l.dayLabels = {kMargin, top, left - 4, l.grid.bottom};
-  l.hourLabels = {left, kMargin, l.grid.right, top};
+  l.gap = px(std::min(pitchX, pitchY) >= px(20) ? 2 : 1);
+  l.hourLabelStep = pitchX >= px(24) ? 1 : pitchX >= px(14) ? 2 : 3;
+  l.dayLabels = {margin, top, left - px(4), l.grid.bottom};
+  l.hourLabels = {left, margin, l.grid.right, top};
 
-  const int barHeight = std::max(row / 2, 6);
+  const int barHeight = std::max(row / 2, px(6));
   const int barTop = l.grid.bottom + (row - barHeight) / 2 + 1;
-  const int barWidth = std::min(gridWidth / 2, 240);
+  const int barWidth = std::min(gridWidth / 2, px(240));
   l.legend = {left, barTop, left + barWidth, barTop + barHeight};
   return l;
 }
@@ -98,15 +102,17 @@ std::string CellHoverText(const WeekHourGrid& grid, CellHit cell) {
 // ---------------------------------------------------------------- keys
 
 KeyboardLayout LayoutKeyboard(const std::vector<KeyCap>& caps, float unitsWide, float unitsHigh, int width,
-                              int height) {
+                              int height, int dpi) {
+  const int margin = dpi::Scale(kMargin, dpi);
+  const float minKeyUnit = kMinKeyUnit * static_cast<float>(dpi > 0 ? dpi : dpi::kBaseDpi) / dpi::kBaseDpi;
   KeyboardLayout l;
-  const int strip = StripHeight(height);
+  const int strip = StripHeight(height, dpi);
   l.strip = {0, height - strip, width, height};
-  l.area = {kMargin, kMargin, std::max(width - kMargin, kMargin), std::max(l.strip.top - kMargin, kMargin)};
+  l.area = {margin, margin, std::max(width - margin, margin), std::max(l.strip.top - margin, margin)};
   if (unitsWide <= 0 || unitsHigh <= 0) return l;
 
   const float fit = std::min(l.area.Width() / unitsWide, l.area.Height() / unitsHigh);
-  l.scale = std::max(fit, kMinKeyUnit);
+  l.scale = std::max(fit, minKeyUnit);
   const int boardWidth = static_cast<int>(std::lround(unitsWide * l.scale));
   const int boardHeight = static_cast<int>(std::lround(unitsHigh * l.scale));
   const int left = l.area.left + std::max(0, (l.area.Width() - boardWidth) / 2);
@@ -114,7 +120,7 @@ KeyboardLayout LayoutKeyboard(const std::vector<KeyCap>& caps, float unitsWide, 
   l.board = {left, top, left + boardWidth, top + boardHeight};
 
   // Neighbours share an edge before the inset, so no two keys overlap.
-  const int inset = l.scale >= 30 ? 2 : 1;
+  const int inset = dpi::Scale(l.scale >= dpi::Scale(30, dpi) ? 2 : 1, dpi);
   auto at = [&](int origin, float units) { return origin + static_cast<int>(std::lround(units * l.scale)); };
   l.keys.reserve(caps.size());
   for (const KeyCap& c : caps) {
@@ -124,8 +130,8 @@ KeyboardLayout LayoutKeyboard(const std::vector<KeyCap>& caps, float unitsWide, 
   return l;
 }
 
-KeyboardLayout LayoutStandardKeyboard(int width, int height) {
-  return LayoutKeyboard(StandardKeyboard(), KeyboardWidth(), KeyboardHeight(), width, height);
+KeyboardLayout LayoutStandardKeyboard(int width, int height, int dpi) {
+  return LayoutKeyboard(StandardKeyboard(), KeyboardWidth(), KeyboardHeight(), width, height, dpi);
 }
 
 int HitKey(const KeyboardLayout& l, int x, int y) {

@@ -1,7 +1,8 @@
 // Where the two drawn history views put things, in client pixels, and what
 // they say about the cell or key under the pointer. The layouts depend on the
-// client size only, so a reader of the screen can find a cell or a key the
-// way the view drew it.
+// client size and the window's DPI only (every margin, strip and minimum is
+// given for 96 DPI and grows with it), so a reader of the screen can find a
+// cell or a key the way the view drew it.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "history/history_model.h"
 #include "history/history_window_rules.h"
+#include "ui/dpi_rules.h"
 
 namespace tallivo::history {
 
@@ -24,7 +26,7 @@ inline bool Overlaps(const PixelRect& a, const PixelRect& b) {
 
 // The strip along the bottom of both views that names what is under the
 // pointer; it grows with the view, within sensible bounds.
-int StripHeight(int clientHeight);
+int StripHeight(int clientHeight, int dpi = dpi::kBaseDpi);
 
 // ---------------------------------------------------------------- hours
 
@@ -39,7 +41,7 @@ struct HeatMapLayout {
 };
 // Cells fill the space; below a minimum cell size the grid keeps that size
 // and runs past the window's edge.
-HeatMapLayout LayoutHeatMap(int width, int height);
+HeatMapLayout LayoutHeatMap(int width, int height, int dpi = dpi::kBaseDpi);
 PixelRect HeatCellRect(const HeatMapLayout& l, int weekday, int hour);
 
 struct CellHit {
@@ -72,9 +74,9 @@ struct KeyboardLayout {
 // kept, centred; below a minimum scale the board keeps that scale from the
 // area's top left corner and runs past the window's edge.
 KeyboardLayout LayoutKeyboard(const std::vector<KeyCap>& caps, float unitsWide, float unitsHigh, int width,
-                              int height);
+                              int height, int dpi = dpi::kBaseDpi);
 // The standard keyboard in a client area of that size.
-KeyboardLayout LayoutStandardKeyboard(int width, int height);
+KeyboardLayout LayoutStandardKeyboard(int width, int height, int dpi = dpi::kBaseDpi);
 // The index of the cap at a client point; -1 over a gap or outside.
 int HitKey(const KeyboardLayout& l, int x, int y);
 

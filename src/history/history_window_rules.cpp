@@ -7,9 +7,10 @@
 
 namespace tallivo::history {
 
-PixelRect PlaceInWorkArea(const PixelRect& saved, const PixelRect& work) {
-  const int width = std::min(std::max(saved.Width(), kHistoryMinWidth), std::max(work.Width(), 1));
-  const int height = std::min(std::max(saved.Height(), kHistoryMinHeight), std::max(work.Height(), 1));
+PixelRect PlaceInWorkArea(const PixelRect& saved, const PixelRect& work, int dpi) {
+  const int minWidth = dpi::Scale(kHistoryMinWidth, dpi), minHeight = dpi::Scale(kHistoryMinHeight, dpi);
+  const int width = std::min(std::max(saved.Width(), minWidth), std::max(work.Width(), 1));
+  const int height = std::min(std::max(saved.Height(), minHeight), std::max(work.Height(), 1));
   const int left = std::clamp(saved.left, work.left, work.right - width);
   const int top = std::clamp(saved.top, work.top, work.bottom - height);
   return {left, top, left + width, top + height};
@@ -25,10 +26,11 @@ constexpr int kMarginBottom = 22;
 double SlotWidth(const DailyChartLayout& l) { return l.count > 0 ? double(l.plot.Width()) / l.count : 0.0; }
 }  // namespace
 
-DailyChartLayout LayoutDailyChart(int clientWidth, int clientHeight, int count) {
+DailyChartLayout LayoutDailyChart(int clientWidth, int clientHeight, int count, int dpi) {
+  const int left = dpi::Scale(kMarginLeft, dpi), right = dpi::Scale(kMarginRight, dpi);
+  const int top = dpi::Scale(kMarginTop, dpi), bottom = dpi::Scale(kMarginBottom, dpi);
   DailyChartLayout l;
-  l.plot = {kMarginLeft, kMarginTop, std::max(kMarginLeft, clientWidth - kMarginRight),
-            std::max(kMarginTop, clientHeight - kMarginBottom)};
+  l.plot = {left, top, std::max(left, clientWidth - right), std::max(top, clientHeight - bottom)};
   l.count = std::max(count, 0);
   return l;
 }

@@ -7,12 +7,13 @@
 
 #include "base/pixel_rect.h"
 #include "history/history_model.h"
+#include "ui/dpi_rules.h"
 
 namespace tallivo::history {
 
 using tallivo::PixelRect;
 
-// The window's smallest size, in pixels of the whole window.
+// The window's smallest size, in pixels of the whole window at 96 DPI.
 constexpr int kHistoryMinWidth = 640;
 constexpr int kHistoryMinHeight = 480;
 
@@ -20,7 +21,7 @@ constexpr int kHistoryMinHeight = 480;
 // nearest to: never smaller than the minimum, never larger than the work
 // area, never partly off it (a window saved on a monitor that is gone, or
 // at a resolution no longer there, comes back whole).
-PixelRect PlaceInWorkArea(const PixelRect& saved, const PixelRect& work);
+PixelRect PlaceInWorkArea(const PixelRect& saved, const PixelRect& work, int dpi = dpi::kBaseDpi);
 
 // The daily chart's plot area and its bars. Every day of the range has one
 // slot of equal width; a bar fills its slot but for a gap when there is
@@ -35,7 +36,8 @@ struct DailyChartLayout {
   // The height in pixels of a value against the range's largest one.
   int BarHeight(double value, double max) const;
 };
-DailyChartLayout LayoutDailyChart(int clientWidth, int clientHeight, int count);
+// The margins, for the value labels and the dates, grow with the DPI.
+DailyChartLayout LayoutDailyChart(int clientWidth, int clientHeight, int count, int dpi = dpi::kBaseDpi);
 
 // The bar's tip: the date, then one "名称:数值" line per column.
 std::string DayTipText(const DayRow& row);

@@ -29,7 +29,7 @@ void CKeyboardView::SetCounts(const std::vector<KeyTotal>& totals) {
   if (m_hwnd) UpdateHover();
 }
 
-void CKeyboardView::Relayout(int width, int height) { m_layout = LayoutStandardKeyboard(width, height); }
+void CKeyboardView::Relayout(int width, int height) { m_layout = LayoutStandardKeyboard(width, height, m_dpi); }
 
 void CKeyboardView::UpdateHover() {
   const int hit = m_pointer.inside ? HitKey(m_layout, m_pointer.at.x, m_pointer.at.y) : -1;

@@ -4,6 +4,7 @@
 
 #include "base/text_format.h"
 #include "ui/data_exchange.h"
+#include "ui/dpi.h"
 
 namespace tallivo::history {
 
@@ -114,11 +115,22 @@ namespace tallivo::history {
 
 bool CCanvasView::CreateView(const wchar_t* className, HWND parent, int id) {
   if (m_hwnd || !RegisterViewClass(className, &CCanvasView::WndProc)) return false;
+  m_dpi = ui::WindowDpi(parent);
   return CreateViewWindow(className, parent, id, this) != nullptr;
 }
 
 void CCanvasView::DestroyView() {
   if (m_hwnd) DestroyWindow(m_hwnd);
+}
+
+void CCanvasView::SetDpi(int dpi) {
+  m_dpi = dpi > 0 ? dpi : dpi::kBaseDpi;
+  if (!m_hwnd) return;
+  RECT rc;
+  GetClientRect(m_hwnd, &rc);
+  Relayout(rc.right, rc.bottom);
+  Redraw();
+  UpdateHover();
 }
 
 void CCanvasView::Redraw() {

@@ -63,6 +63,8 @@ class CCanvasView {
   CCanvasView(const CCanvasView&) = delete;
   CCanvasView& operator=(const CCanvasView&) = delete;
   HWND Hwnd() const { return m_hwnd; }
+  // Laid out and drawn at this DPI from now on.
+  void SetDpi(int dpi);
 
  protected:
   // A hidden child window of parent, of the view's class (registered once).
@@ -79,6 +81,7 @@ class CCanvasView {
   HWND m_hwnd = nullptr;
   PointerTracker m_pointer;
   HFONT m_font = nullptr;  // from WM_SETFONT, not owned
+  int m_dpi = dpi::kBaseDpi;
 
  private:
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -70,17 +70,7 @@ void CMainStatsDlg::LoadIcons() {
 }
 
 void CMainStatsDlg::ScaleBanner() {
-  // At 96 DPI the template's own bitmap stays, at its own size.
-  if (m_dpi == 96 && !m_banner) return;
-  HBITMAP source = static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_BANNER), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  HBITMAP scaled = ui::ScaledBitmap(source, m_dpi);
-  if (source) DeleteObject(source);
-  if (!scaled) return;
-  // The picture control takes the bitmap's size.
-  SendDlgItemMessageW(Hwnd(), IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
-  if (m_banner) DeleteObject(m_banner);
-  m_banner = scaled;
+  ui::ShowPictureAtDpi(Hwnd(), IDC_BANNER, IDB_BANNER, m_dpi, &m_banner);
 }
 
 void CMainStatsDlg::ApplyDpi() {

@@ -11,6 +11,8 @@
 #include "process/process_stats_dlg.h"
 #include "process/process_text.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
+#include "ui/dpi_rules.h"
 
 using namespace tallivo;
 
@@ -74,7 +76,7 @@ void CProcessPickerDlg::FillProcessList() {
     LVCOLUMNW col = {};
     col.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.fmt = LVCFMT_LEFT;
-    col.cx = columns[i].width;
+    col.cx = tallivo::dpi::Scale(columns[i].width, ui::WindowDpi(list));
     std::wstring heading = Wide(columns[i].heading);
     col.pszText = heading.data();
     col.iSubItem = i;

@@ -91,6 +91,7 @@
 // Version check dialog
 #define IDC_UPDATE_CHECK        1021
 #define IDC_UPDATE_LINK         1031
+#define IDC_UPDATE_PICTURE      1035
 
 // History window (1100-1149; 1150-1169 are kept for its drawn views)
 #define IDC_HIST_TODAY          1100

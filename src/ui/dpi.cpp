@@ -69,4 +69,17 @@ HBITMAP ScaledBitmap(HBITMAP source, int dpi) {
   return scaled;
 }
 
+void ShowPictureAtDpi(HWND dlg, int controlId, UINT bitmapId, int dpi, HBITMAP* kept) {
+  if (dpi == tallivo::dpi::kBaseDpi && !*kept) return;
+  HBITMAP source = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  HBITMAP scaled = ScaledBitmap(source, dpi);
+  if (source) DeleteObject(source);
+  if (!scaled) return;
+  // The picture control takes the bitmap's size.
+  SendDlgItemMessageW(dlg, controlId, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+  if (*kept) DeleteObject(*kept);
+  *kept = scaled;
+}
+
 }  // namespace ui

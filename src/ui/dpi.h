@@ -15,5 +15,9 @@ int MetricForDpi(int index, int dpi);
 void PlaceWithinWorkArea(HWND hwnd, const RECT& wanted);
 // A copy of a bitmap at dpi / 96 times its size, halftoned; null on failure.
 HBITMAP ScaledBitmap(HBITMAP source, int dpi);
+// The picture control of a dialog shows the bitmap resource at the DPI; the
+// copy it shows is kept in *kept (the caller deletes it at the end), the one
+// of an earlier DPI deleted. At 96 DPI the template's own bitmap stays.
+void ShowPictureAtDpi(HWND dlg, int controlId, UINT bitmapId, int dpi, HBITMAP* kept);
 
 }  // namespace ui

@@ -1,5 +1,7 @@
 #include "ui/mag_dialog.h"
 
+#include "ui/dpi.h"
+
 using tallivo::MagRect;
 
 namespace {
@@ -80,7 +82,8 @@ void CMagDialog::OnMoving(const RECT* proposed) {
   // of the same drag step.
   if (!m_magParent || !m_magParent->Hwnd()) return;
   const tallivo::DockDecision d =
-      tallivo::DecideDock(m_magDocked != FALSE, m_magSide, m_magAllow, WindowRect(m_magParent->Hwnd()), p);
+      tallivo::DecideDock(m_magDocked != FALSE, m_magSide, m_magAllow, WindowRect(m_magParent->Hwnd()), p,
+                          ui::WindowDpi(m_magParent->Hwnd()));
   if (d.kind == tallivo::DockDecision::Undock) {
     m_magParent->UndockChild(this);
     m_magSide = 0;

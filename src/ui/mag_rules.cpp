@@ -1,5 +1,7 @@
 #include "ui/mag_rules.h"
 
+#include "ui/dpi_rules.h"
+
 namespace tallivo {
 
 namespace {
@@ -12,8 +14,8 @@ bool PointInRect(const MagRect& r, MagPoint p) {
   return r.left <= p.x && p.x < r.right && r.top <= p.y && p.y < r.bottom;
 }
 
-MagRect CaptureZone(int side, const MagRect& m) {
-  const int d = kMagDistance;
+MagRect CaptureZone(int side, const MagRect& m, int dpi) {
+  const int d = dpi::Scale(kMagDistance, dpi);
   switch (side) {
     case MAG_RIGHT: return {m.right - d, m.top - d, m.right + d, m.bottom + d};
     case MAG_LEFT: return {m.left - d, m.top - d, m.left + d, m.bottom + d};
@@ -51,10 +53,11 @@ MagRect CarryChild(int side, const MagRect& p, const MagRect& r, int* edgeOffset
   }
 }
 
-DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& owner, const MagRect& proposed) {
+DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& owner, const MagRect& proposed,
+                        int dpi) {
   DockDecision d;
   for (int s : kSideOrder) {
-    const bool inside = PointInRect(CaptureZone(s, owner), TestPoint(s, proposed));
+    const bool inside = PointInRect(CaptureZone(s, owner, dpi), TestPoint(s, proposed));
     if (docked) {
       if (side == s && !inside) d = {DockDecision::Undock, s};
     } else if ((allowSides == s || allowSides == MAG_ANY) && inside) {

@@ -17,7 +17,7 @@ constexpr int MAG_TOP = 8;
 constexpr int MAG_BOTTOM = 16;
 
 // How far on both sides of an owner's edge (and beyond its ends) a dragged
-// window is captured.
+// window is captured, at 96 DPI; it grows with the owner's DPI.
 constexpr int kMagDistance = 50;
 
 using MagRect = PixelRect;
@@ -35,7 +35,7 @@ bool PointInRect(const MagRect& r, MagPoint p);
 
 // The capture zone of one side of the owner, and the point of the dragged
 // window (proposed rectangle) that is tested against it.
-MagRect CaptureZone(int side, const MagRect& owner);
+MagRect CaptureZone(int side, const MagRect& owner, int dpi = 96);
 MagPoint TestPoint(int side, const MagRect& proposed);
 
 // An owner being dragged to `proposedOwner` carries a docked child at
@@ -61,7 +61,8 @@ struct DockDecision {
 // the test point of its side leaves that side's zone; a free child is
 // captured by every allowed side whose zone holds its test point, the last
 // in the order right, left, top, bottom winning.
-DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& owner, const MagRect& proposed);
+DockDecision DecideDock(bool docked, int side, int allowSides, const MagRect& owner, const MagRect& proposed,
+                        int dpi = 96);
 
 // A docked child (not moved by its owner) asked to go to (requestX,
 // requestY): it stays flush against its side and keeps its size, and goes

@@ -7,6 +7,7 @@
 #include "base/maker.h"
 #include "base/text_format.h"
 #include "res/resource.h"
+#include "ui/dpi.h"
 #include "update/update_check.h"
 
 CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
@@ -14,7 +15,10 @@ CUpdateDlg::CUpdateDlg() : ui::CDialog(IDD_UPDATE) {
 }
 
 // However the dialog ends, no check it started may show anything later.
-CUpdateDlg::~CUpdateDlg() { update::AbandonChecks(); }
+CUpdateDlg::~CUpdateDlg() {
+  update::AbandonChecks();
+  if (m_picture) DeleteObject(m_picture);
+}
 
 BOOL CUpdateDlg::OnInitDialog() {
   const std::string maker = std::string("Tallivo  ") + tallivo::HomePageText();
@@ -24,6 +28,7 @@ BOOL CUpdateDlg::OnInitDialog() {
   m_link.SetUnderlineOnHover(true);
   SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  ui::ShowPictureAtDpi(Hwnd(), IDC_UPDATE_PICTURE, IDB_UPDATE, ui::WindowDpi(Hwnd()), &m_picture);
   return TRUE;
 }
 
@@ -38,7 +43,9 @@ bool CUpdateDlg::OnCommand(WORD id, WORD code, HWND control) {
   }
 }
 
-INT_PTR CUpdateDlg::OnMessage(UINT msg, WPARAM, LPARAM, bool*) {
+INT_PTR CUpdateDlg::OnMessage(UINT msg, WPARAM wp, LPARAM, bool*) {
   if (msg == WM_CLOSE) update::AbandonChecks();  // then the default close
+  // The dialog manager scales the rest.
+  if (msg == WM_DPICHANGED) ui::ShowPictureAtDpi(Hwnd(), IDC_UPDATE_PICTURE, IDB_UPDATE, LOWORD(wp), &m_picture);
   return 0;
 }

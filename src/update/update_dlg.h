@@ -20,4 +20,5 @@ class CUpdateDlg : public ui::CDialog {
  private:
   CColorLabel m_link;
   HICON m_icon = nullptr;
+  HBITMAP m_picture = nullptr;  // the picture at the dialog's DPI, when not 96
 };
