@@ -51,6 +51,7 @@ void CHeatMapView::Draw(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kViewText);
   const HeatMapLayout& l = m_layout;
+  const auto px = [this](int length) { return dpi::Scale(length, m_dpi); };
 
   for (int d = 0; d < 7; ++d) {
     const PixelRect cell = HeatCellRect(l, d, 0);
@@ -59,7 +60,7 @@ void CHeatMapView::Draw(HDC dc) {
   for (int h = 0; h < 24; h += l.hourLabelStep) {
     const PixelRect cell = HeatCellRect(l, 0, h);
     const int mid = (cell.left + cell.right) / 2;
-    DrawTextIn(dc, std::to_string(h), {mid - 20, l.hourLabels.top, mid + 20, l.hourLabels.bottom},
+    DrawTextIn(dc, std::to_string(h), {mid - px(20), l.hourLabels.top, mid + px(20), l.hourLabels.bottom},
                DT_CENTER | DT_VCENTER);
   }
 
@@ -83,9 +84,9 @@ void CHeatMapView::Draw(HDC dc) {
     const uint64_t v = LegendValue(x - bar.left, bar.Width(), m_grid.max);
     FillSolid(dc, {x, bar.top, x + 1, bar.bottom}, CellColour(v, m_grid.max));
   }
-  const RECT legendRow = {l.dayLabels.left, bar.top - 6, l.dayLabels.right, bar.bottom + 6};
+  const RECT legendRow = {l.dayLabels.left, bar.top - px(6), l.dayLabels.right, bar.bottom + px(6)};
   DrawTextIn(dc, "0", legendRow, DT_RIGHT | DT_VCENTER);
-  DrawTextIn(dc, std::to_string(m_grid.max) + "次", {bar.right + 6, legendRow.top, l.grid.right, legendRow.bottom},
+  DrawTextIn(dc, std::to_string(m_grid.max) + "次", {bar.right + px(6), legendRow.top, l.grid.right, legendRow.bottom},
              DT_LEFT | DT_VCENTER);
 
   DrawStrip(dc, l.strip, CellHoverText(m_grid, m_hover));

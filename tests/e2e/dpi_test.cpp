@@ -1,0 +1,184 @@
+// The program at 150 %: the group runs with the prefix's screen at 144 DPI (scripts/at-dpi). What Tallivo draws and
+// sizes itself is 1.5 times its 96-DPI size, the pointer's travel is counted in screen pixels, and a change to
+// 96 DPI (Wine sends none: the test does) brings every part of it back to its 96-DPI size.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "harness.h"
+#include "history/history_view_geometry.h"
+#include "history_harness.h"
+#include "res/resource.h"
+#include "stats/stats_text.h"
+
+namespace e2e {
+namespace {
+
+using tallivo::PixelRect;
+
+HWND ShownChild(HWND parent, int id) {
+  struct Find {
+    int id;
+    HWND found;
+  } find = {id, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND w, LPARAM lp) {
+        auto* f = reinterpret_cast<Find*>(lp);
+        if (GetDlgCtrlID(w) != f->id || !IsWindowVisible(w)) return TRUE;
+        f->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.found;
+}
+
+// The client area of a window as the screen shows it, a pixel a 0x00RRGGBB value, rows top down.
+std::vector<uint32_t> Grab(HWND w, SIZE* size) {
+  RECT rc;
+  GetClientRect(w, &rc);
+  POINT at = {0, 0};
+  ClientToScreen(w, &at);
+  *size = {rc.right, rc.bottom};
+  std::vector<uint32_t> pixels(static_cast<size_t>(rc.right) * rc.bottom);
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof bi.bmiHeader, rc.right, -rc.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, at.x, at.y, SRCCOPY);
+  SelectObject(mem, old);
+  GetDIBits(mem, bitmap, 0, rc.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The box around the chart's cyan text in its top quarter: the top figure and the caption.
+SIZE CaptionBox(HWND chart) {
+  SIZE size;
+  const std::vector<uint32_t> p = Grab(chart, &size);
+  RECT box = {size.cx, size.cy, -1, -1};
+  for (int y = 0; y < size.cy / 4; ++y) {
+    for (int x = 0; x < size.cx; ++x) {
+      const uint32_t c = p[static_cast<size_t>(y) * size.cx + x];
+      if ((c >> 16 & 0xFF) > 100 || (c >> 8 & 0xFF) < 150 || (c & 0xFF) < 150) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+             std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  return {box.right - box.left, box.bottom - box.top};
+}
+
+SIZE ClientSize(HWND w) {
+  RECT rc = {};
+  GetClientRect(w, &rc);
+  return {rc.right, rc.bottom};
+}
+
+// What the main window draws and sizes itself, once brought to the front.
+struct MainDrawing {
+  SIZE chart, banner, caption;
+};
+MainDrawing Measure(const App& app) {
+  BringToFront(app.Main());
+  HWND chart = ShownChild(app.Main(), IDC_CHART);
+  Pump(1500);  // a chart tick and its paint
+  return {ClientSize(chart), ClientSize(GetDlgItem(app.Main(), IDC_BANNER)), CaptionBox(chart)};
+}
+
+// The history window shrunk as far as it lets itself be.
+SIZE SmallestSize(HWND window) {
+  SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOZORDER | SWP_NOMOVE);
+  const RECT r = WindowRect(window);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The hour map's legend drawn at the layout of that DPI: its colours up to its right end, the view's white after it.
+testing::AssertionResult LegendAt(HWND view, int dpi) {
+  std::string seen;
+  const bool ok = WaitUntil([&] {
+    SIZE size;
+    const std::vector<uint32_t> p = Grab(view, &size);
+    const PixelRect bar = tallivo::history::LayoutHeatMap(size.cx, size.cy, dpi).legend;
+    const int y = (bar.top + bar.bottom) / 2;
+    if (bar.right + 2 >= size.cx || y >= size.cy) return false;
+    const uint32_t inside = p[static_cast<size_t>(y) * size.cx + bar.right - 2];
+    const uint32_t after = p[static_cast<size_t>(y) * size.cx + bar.right + 2];
+    seen = testing::PrintToString(std::vector<uint32_t>{inside, after});
+    return inside != 0xFFFFFF && after == 0xFFFFFF;
+  });
+  return ok ? testing::AssertionSuccess() : testing::AssertionFailure() << "inside, after: " << seen;
+}
+
+bool SameSize(SIZE a, SIZE b) { return a.cx == b.cx && a.cy == b.cy; }
+
+}  // namespace
+
+TEST(HighDpi, EverythingTallivoDrawsIsOneAndAHalfTimesItsSizeAndBackAfterAChangeTo96) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 144) << "the group runs with the screen at 150 %";
+  ResetProfile();
+  ClearHistory();
+  App app;
+  ASSERT_TRUE(MoveCursor(500, 300) && app.Start());
+
+  // The template at 150 % is taller than the 768 pixels of the screen: the window opens within the work area.
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT wr = WindowRect(app.Main());
+  EXPECT_TRUE(wr.left >= work.left && wr.top >= work.top && wr.right <= work.right && wr.bottom <= work.bottom)
+      << wr.left << "," << wr.top << " " << wr.right << "," << wr.bottom;
+
+  // The pointer's travel in screen pixels: 16 jumps of (300, 400) are 8000 pixels, in metres for the measured screen.
+  for (int i = 0; i < 16; ++i) {
+    ASSERT_TRUE(i % 2 == 0 ? MoveCursor(800, 700) : MoveCursor(500, 300));
+    Pump(60);
+  }
+  const float ppm = MeasurePixelsPerMetre();
+  EXPECT_TRUE(app.WaitText(IDC_MOVE_METRES, tallivo::MetresLabel(static_cast<float>(8000.0 / ppm))))
+      << app.Text(IDC_MOVE_METRES) << " ppm " << ppm;
+  EXPECT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
+
+  // The chart, its figures and caption, and the banner at 1.5 times; the same after a change to 96 DPI at 1.
+  const MainDrawing big = Measure(app);
+  SendMessageW(app.Main(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+  const MainDrawing small = Measure(app);
+  EXPECT_TRUE(SameSize(big.chart, {582, 189}) && SameSize(small.chart, {388, 126}))
+      << big.chart.cx << "x" << big.chart.cy << " " << small.chart.cx << "x" << small.chart.cy;
+  EXPECT_TRUE(SameSize(big.banner, {576, 102}) && SameSize(small.banner, {384, 68}))
+      << big.banner.cx << "x" << big.banner.cy << " " << small.banner.cx << "x" << small.banner.cy;
+  // Text is not drawn to the pixel at every size: a tenth either way.
+  for (auto [large, normal] : {std::pair{big.caption.cx, small.caption.cx}, {big.caption.cy, small.caption.cy}}) {
+    EXPECT_TRUE(normal > 5 && large * 10 >= normal * 14 && large * 10 <= normal * 16) << large << " vs " << normal;
+  }
+
+  // The history window: its smallest size, its columns and the hour map's legend at 1.5 times, then at 1.
+  HWND history = OpenHistoryWindow(app);
+  ASSERT_TRUE(history);
+  HWND days = GetDlgItem(history, IDC_HIST_DAYS), map = GetDlgItem(history, IDC_HIST_HEATMAP);
+  SendMessageW(GetDlgItem(history, IDC_HIST_TAB), TCM_SETCURFOCUS, 1, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(map) != FALSE; }));
+  const SIZE smallest = SmallestSize(history);
+  EXPECT_TRUE(SameSize(smallest, {960, 720})) << smallest.cx << "x" << smallest.cy;
+  EXPECT_EQ(SendMessageW(days, LVM_GETCOLUMNWIDTH, 0, 0), 144);
+  BringToFront(history);
+  EXPECT_TRUE(LegendAt(map, 144));
+
+  SendMessageW(history, WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+  const SIZE smallestAt96 = SmallestSize(history);
+  EXPECT_TRUE(SameSize(smallestAt96, {640, 480})) << smallestAt96.cx << "x" << smallestAt96.cy;
+  EXPECT_EQ(SendMessageW(days, LVM_GETCOLUMNWIDTH, 0, 0), 96);
+  BringToFront(history);
+  EXPECT_TRUE(LegendAt(map, 96));
+  EXPECT_TRUE(app.Quit());
+}
+
+}  // namespace e2e
