@@ -136,6 +136,31 @@ TEST(HistoryViewGeometry, AtEverySizeEachHeatCellAndKeyIsFoundWhereDrawnAndTheLe
   EXPECT_TRUE(LayoutKeyboard(tiny, 0, 2, 200, 200).keys.empty());
 }
 
+// At 150 % a view 1.5 times as large is laid out as at 96 DPI, 1.5 times over, give or take two pixels an edge; the
+// window's smallest size grows the same.
+TEST(HistoryViewGeometry, At144DpiEveryLayoutIsItsOwnAt96DpiOneAndAHalfTimesOver) {
+  const auto near = [](const PixelRect& a, const PixelRect& b) {
+    return std::abs(a.left - b.left) <= 2 && std::abs(a.top - b.top) <= 2 && std::abs(a.right - b.right) <= 2 &&
+           std::abs(a.bottom - b.bottom) <= 2;
+  };
+  for (auto [w, h] : {std::pair{320, 200}, {640, 360}, {1400, 420}}) {
+    const HeatMapLayout m = LayoutHeatMap(w, h), m2 = LayoutHeatMap(w * 3 / 2, h * 3 / 2, 144);
+    const KeyboardLayout k = LayoutStandardKeyboard(w, h), k2 = LayoutStandardKeyboard(w * 3 / 2, h * 3 / 2, 144);
+    const DailyChartLayout c = LayoutDailyChart(w, h, 30), c2 = LayoutDailyChart(w * 3 / 2, h * 3 / 2, 30, 144);
+    const std::pair<PixelRect, PixelRect> rects[] = {{m.grid, m2.grid},         {m.legend, m2.legend},
+                                                     {m.dayLabels, m2.dayLabels}, {m.strip, m2.strip},
+                                                     {k.board, k2.board},       {k.keys[60], k2.keys[60]},
+                                                     {c.plot, c2.plot}};
+    for (const auto& [at96, at144] : rects) {
+      const PixelRect want = tallivo::dpi::ScaleRect(at96, 144);
+      EXPECT_TRUE(near(at144, want)) << w << "x" << h << ": " << at144.left << "," << at144.top << " "
+                                     << at144.right << "," << at144.bottom << " for " << want.left << "," << want.top;
+    }
+    EXPECT_EQ(std::pair(m2.gap, m2.hourLabelStep), std::pair(tallivo::dpi::Scale(m.gap, 144), m.hourLabelStep));
+  }
+  EXPECT_EQ(PlaceInWorkArea({0, 0, 100, 100}, {0, 0, 1920, 1040}, 144), (PixelRect{0, 0, 960, 720}));
+}
+
 TEST(KeyboardGeometry, LabelsAreDarkOnLightAndLightOnDark) {
   const uint32_t dark = 0x00202020, light = 0x00FFFFFF;
   const std::pair<uint32_t, uint32_t> cases[] = {{0x00FFFFFFu, dark},  {0x00000000u, light}, {kPlainColour, dark},

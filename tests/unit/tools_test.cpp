@@ -249,6 +249,9 @@ TEST(MagRules, TestPointsAndZonesHalfOpenFiftyPixelsEachWay) {
       EXPECT_EQ(DecideDock(true, side, MAG_ANY, kOwner, WithTestPoint(side, x, y, 200, 150)), undock);
     }
   }
+  // At 150 % the zones reach 75 px: 60 px inside the right edge is captured there only.
+  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, WithTestPoint(MAG_RIGHT, 340, 300), 144), Dock(MAG_RIGHT));
+  EXPECT_EQ(DecideDock(false, 0, MAG_RIGHT, kOwner, WithTestPoint(MAG_RIGHT, 340, 300)), DockDecision{});
 }
 
 TEST(MagRules, CornersGoToTheLaterSideReleaseComesFirstAndADockedChildStaysFlush) {
