@@ -6,7 +6,6 @@
 #include "fake_shell.h"
 #include "harness.h"
 #include "res/resource.h"
-#include "stats/stats_text.h"
 
 using namespace e2e;
 
@@ -32,15 +31,8 @@ TEST(DayFigures, AnotherYearStartsAtZeroTravelInMetresSameDayContinuesAndAClearA
   EXPECT_TRUE(app.WaitText(IDC_LEFT_CLICKS, "左键点击:   0次")) << app.Text(IDC_LEFT_CLICKS);
   EXPECT_TRUE(runTimeIs("软件已运行:0时0分")) << app.Text(IDC_RUN_TIME);
   EXPECT_EQ(app.Text(IDC_MOVE_METRES), "鼠标运行:   0米");
-  // 16 jumps of (300, 400), 500 pixels each, sampled one by one: 8000 pixels, in metres for the measured screen.
-  for (int i = 0; i < 16; ++i) {
-    ASSERT_TRUE(i % 2 == 0 ? MoveCursor(800, 700) : MoveCursor(500, 300));
-    Pump(60);
-  }
-  const float ppm = MeasurePixelsPerMetre();
-  EXPECT_TRUE(app.WaitText(IDC_MOVE_METRES, tallivo::MetresLabel(static_cast<float>(8000.0 / ppm))))
-      << app.Text(IDC_MOVE_METRES) << " ppm " << ppm;
-  ASSERT_TRUE(WaitUntil([&] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
+  app.ExpectSixteenJumps();
+  ASSERT_FALSE(HasFailure());
   EXPECT_EQ(Stored("Month", "DateCur"), t.wMonth);
   EXPECT_EQ(Stored("Year", "DateCur"), t.wYear);
   // After several still seconds the first move counts from where the pointer rested: a jump of (3, 4) adds 5 pixels,

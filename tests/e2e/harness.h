@@ -102,6 +102,9 @@ class App {
   // Waits until the main window shows these figures (left, right, middle, wheel, keys) and their total of clicks; each
   // label that does not is a failure (in tools_harness.cpp, with the other gtest helpers).
   void ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs = 8000) const;
+  // From the pointer at (500, 300) on a day without travel: 16 jumps of (300, 400), 500 pixels each, sampled one by
+  // one, must show as 8000 pixels in metres for the measured screen and be stored so.
+  void ExpectSixteenJumps() const;
 
  private:
   HANDLE m_process = nullptr;

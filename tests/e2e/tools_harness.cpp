@@ -62,6 +62,17 @@ void App::ExpectCounters(std::array<uint32_t, 5> n, DWORD timeoutMs) const {
   for (const auto& [id, text] : want) EXPECT_TRUE(WaitText(id, text, timeoutMs)) << Text(id) << ", want " << text;
 }
 
+void App::ExpectSixteenJumps() const {
+  for (int i = 0; i < 16; ++i) {
+    ASSERT_TRUE(i % 2 == 0 ? MoveCursor(800, 700) : MoveCursor(500, 300));
+    Pump(60);
+  }
+  const float ppm = MeasurePixelsPerMetre();
+  EXPECT_TRUE(WaitText(IDC_MOVE_METRES, tallivo::MetresLabel(static_cast<float>(8000.0 / ppm))))
+      << Text(IDC_MOVE_METRES) << " ppm " << ppm;
+  EXPECT_TRUE(WaitUntil([] { return Stored("MouseMove") == 8000; })) << Stored("MouseMove");
+}
+
 std::string AnswerAppBox(const App& app, DWORD timeoutMs, const char* caption) {
   std::string text = "<no box>";
   app.Answer(IDOK, &text, timeoutMs, caption);
