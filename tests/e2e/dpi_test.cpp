@@ -35,42 +35,23 @@ HWND ShownChild(HWND parent, int id) {
   return find.found;
 }
 
-// The client area of a window as the screen shows it, a pixel a 0x00RRGGBB value, rows top down.
-std::vector<uint32_t> Grab(HWND w, SIZE* size) {
-  RECT rc;
-  GetClientRect(w, &rc);
-  POINT at = {0, 0};
-  ClientToScreen(w, &at);
-  *size = {rc.right, rc.bottom};
-  std::vector<uint32_t> pixels(static_cast<size_t>(rc.right) * rc.bottom);
-  BITMAPINFO bi = {};
-  bi.bmiHeader = {sizeof bi.bmiHeader, rc.right, -rc.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  BitBlt(mem, 0, 0, rc.right, rc.bottom, screen, at.x, at.y, SRCCOPY);
-  SelectObject(mem, old);
-  GetDIBits(mem, bitmap, 0, rc.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 // The box around the chart's cyan text in its top quarter: the top figure and the caption.
 SIZE CaptionBox(HWND chart) {
-  SIZE size;
-  const std::vector<uint32_t> p = Grab(chart, &size);
-  RECT box = {size.cx, size.cy, -1, -1};
-  for (int y = 0; y < size.cy / 4; ++y) {
-    for (int x = 0; x < size.cx; ++x) {
-      const uint32_t c = p[static_cast<size_t>(y) * size.cx + x];
-      if ((c >> 16 & 0xFF) > 100 || (c >> 8 & 0xFF) < 150 || (c & 0xFF) < 150) continue;
+  RECT rc;
+  GetClientRect(chart, &rc);
+  POINT at = {0, 0};
+  ClientToScreen(chart, &at);
+  HDC screen = GetDC(nullptr);
+  RECT box = {rc.right, rc.bottom, -1, -1};
+  for (int y = 0; y < rc.bottom / 4; ++y) {
+    for (int x = 0; x < rc.right; ++x) {
+      const COLORREF c = GetPixel(screen, at.x + x, at.y + y);
+      if (GetRValue(c) > 100 || GetGValue(c) < 150 || GetBValue(c) < 150) continue;
       box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
              std::max<LONG>(box.bottom, y + 1)};
     }
   }
+  ReleaseDC(nullptr, screen);
   return {box.right - box.left, box.bottom - box.top};
 }
 
@@ -102,19 +83,17 @@ std::string Smallest(HWND window) {
 
 // The hour map's legend drawn at the layout of that DPI: its colours up to its right end, the view's white after it.
 testing::AssertionResult LegendAt(HWND view, int dpi) {
-  std::string seen;
+  COLORREF inside = 0, after = 0;
   const bool ok = WaitUntil([&] {
-    SIZE size;
-    const std::vector<uint32_t> p = Grab(view, &size);
-    const PixelRect bar = tallivo::history::LayoutHeatMap(size.cx, size.cy, dpi).legend;
+    RECT rc;
+    GetClientRect(view, &rc);
+    const PixelRect bar = tallivo::history::LayoutHeatMap(rc.right, rc.bottom, dpi).legend;
     const int y = (bar.top + bar.bottom) / 2;
-    if (bar.right + 2 >= size.cx || y >= size.cy) return false;
-    const uint32_t inside = p[static_cast<size_t>(y) * size.cx + bar.right - 2];
-    const uint32_t after = p[static_cast<size_t>(y) * size.cx + bar.right + 2];
-    seen = testing::PrintToString(std::vector<uint32_t>{inside, after});
-    return inside != 0xFFFFFF && after == 0xFFFFFF;
+    inside = PixelAt(view, {bar.right - 2, y});
+    after = PixelAt(view, {bar.right + 2, y});
+    return inside != RGB(255, 255, 255) && after == RGB(255, 255, 255);
   });
-  return ok ? testing::AssertionSuccess() : testing::AssertionFailure() << "inside, after: " << seen;
+  return ok ? testing::AssertionSuccess() : testing::AssertionFailure() << std::hex << inside << " then " << after;
 }
 
 }  // namespace

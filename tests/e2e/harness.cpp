@@ -138,6 +138,14 @@ RECT WindowRect(HWND hwnd) {
   return r;
 }
 
+COLORREF PixelAt(HWND window, POINT client) {
+  ClientToScreen(window, &client);
+  HDC screen = GetDC(nullptr);
+  const COLORREF c = GetPixel(screen, client.x, client.y);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
 std::string DialogStaticText(HWND dlg) {
   std::string all;
   for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {

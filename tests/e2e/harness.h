@@ -116,6 +116,8 @@ class App {
 std::string WindowText(HWND hwnd);
 // A window's rectangle on the screen, and the middle of a rectangle.
 RECT WindowRect(HWND hwnd);
+// The colour the screen shows at a client point of a window.
+COLORREF PixelAt(HWND window, POINT client);
 inline POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 // All static texts of a message box, joined.
 std::string DialogStaticText(HWND dlg);

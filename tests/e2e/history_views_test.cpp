@@ -35,13 +35,6 @@ class HistoryViews : public KnownYearApp {
     ScreenToClient(view, &p);
     return p;
   }
-  static COLORREF PixelAt(HWND view, POINT p) {
-    ClientToScreen(view, &p);
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, p.x, p.y);
-    ReleaseDC(nullptr, screen);
-    return c;
-  }
   // The colour at a point of the view, once painted (it paints after the change that asks it to).
   static testing::AssertionResult Paints(HWND view, POINT p, COLORREF want) {
     COLORREF seen = 0;
