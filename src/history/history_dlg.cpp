@@ -673,6 +673,9 @@ INT_PTR CHistoryDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {
       *handled = true;
       return 0;
     }
+    case WM_INPUTLANGCHANGE:
+      m_keyboard.FollowLayout();
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
       // On to the dialog manager, which scales the template's controls and font.

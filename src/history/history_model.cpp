@@ -388,10 +388,11 @@ constexpr float kRow1 = 1.5f;    // the digit row, below the function row's gap
 
 std::vector<KeyCap> MakeKeyboard() {
   std::vector<KeyCap> k;
-  auto add = [&k](unsigned vk, const char* label, float x, float y, float w = 1, float h = 1) {
-    k.push_back({vk, label, x, y, w, h});
+  auto add = [&k](unsigned vk, const char* label, float x, float y, float w = 1, float h = 1, unsigned scan = 0) {
+    k.push_back({vk, label, x, y, w, h, scan});
   };
-  auto row = [&](const char* chars, float x, float y) {
+  // A row of letters or digits from the scan code of its first key on.
+  auto row = [&](const char* chars, float x, float y, unsigned scan) {
     // Letters and digits: the vk is the character itself. Others by table.
     static const char* const kCaps[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B",
                                         "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N",
@@ -399,7 +400,7 @@ std::vector<KeyCap> MakeKeyboard() {
     for (const char* p = chars; *p; ++p, x += 1) {
       const char c = *p;
       const char* cap = c <= '9' ? kCaps[c - '0'] : kCaps[10 + c - 'A'];
-      add(static_cast<unsigned>(c), cap, x, y);
+      add(static_cast<unsigned>(c), cap, x, y, 1, 1, scan++);
     }
   };
   // Function row.
@@ -412,10 +413,10 @@ std::vector<KeyCap> MakeKeyboard() {
   add(0x13, "Pause", kNavX + 2, 0);
   // Digit row.
   float y = kRow1;
-  add(0xC0, "`", 0, y);
-  row("1234567890", 1, y);
-  add(0xBD, "-", 11, y);
-  add(0xBB, "=", 12, y);
+  add(0xC0, "`", 0, y, 1, 1, 0x29);
+  row("1234567890", 1, y, 0x02);
+  add(0xBD, "-", 11, y, 1, 1, 0x0C);
+  add(0xBB, "=", 12, y, 1, 1, 0x0D);
   add(0x08, "Bksp", 13, y, 2);
   add(0x2D, "Ins", kNavX, y);
   add(0x24, "Home", kNavX + 1, y);
@@ -427,10 +428,10 @@ std::vector<KeyCap> MakeKeyboard() {
   // Top letter row.
   y += 1;
   add(0x09, "Tab", 0, y, 1.5f);
-  row("QWERTYUIOP", 1.5f, y);
-  add(0xDB, "[", 11.5f, y);
-  add(0xDD, "]", 12.5f, y);
-  add(0xDC, "\\", 13.5f, y, 1.5f);
+  row("QWERTYUIOP", 1.5f, y, 0x10);
+  add(0xDB, "[", 11.5f, y, 1, 1, 0x1A);
+  add(0xDD, "]", 12.5f, y, 1, 1, 0x1B);
+  add(0xDC, "\\", 13.5f, y, 1.5f, 1, 0x2B);
   add(0x2E, "Del", kNavX, y);
   add(0x23, "End", kNavX + 1, y);
   add(0x22, "PgDn", kNavX + 2, y);
@@ -441,9 +442,9 @@ std::vector<KeyCap> MakeKeyboard() {
   // Home row.
   y += 1;
   add(0x14, "Caps", 0, y, 1.75f);
-  row("ASDFGHJKL", 1.75f, y);
-  add(0xBA, ";", 10.75f, y);
-  add(0xDE, "'", 11.75f, y);
+  row("ASDFGHJKL", 1.75f, y, 0x1E);
+  add(0xBA, ";", 10.75f, y, 1, 1, 0x27);
+  add(0xDE, "'", 11.75f, y, 1, 1, 0x28);
   add(0x0D, "Enter", 12.75f, y, 2.25f);
   add(0x64, "4", kPadX, y);
   add(0x65, "5", kPadX + 1, y);
@@ -451,10 +452,10 @@ std::vector<KeyCap> MakeKeyboard() {
   // Bottom letter row: the hook tells the two Shift keys apart.
   y += 1;
   add(0xA0, "Shift", 0, y, 2.25f);
-  row("ZXCVBNM", 2.25f, y);
-  add(0xBC, ",", 9.25f, y);
-  add(0xBE, ".", 10.25f, y);
-  add(0xBF, "/", 11.25f, y);
+  row("ZXCVBNM", 2.25f, y, 0x2C);
+  add(0xBC, ",", 9.25f, y, 1, 1, 0x33);
+  add(0xBE, ".", 10.25f, y, 1, 1, 0x34);
+  add(0xBF, "/", 11.25f, y, 1, 1, 0x35);
   add(0xA1, "Shift", 12.25f, y, 2.75f);
   add(0x26, "Up", kNavX + 1, y);
   add(0x61, "1", kPadX, y);
@@ -499,11 +500,24 @@ unsigned LayoutVk(unsigned vk) {
   return vk;
 }
 
-std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals) {
+std::vector<KeyCap> KeyboardIn(const KeyFaces& faces) {
+  std::vector<KeyCap> caps = StandardKeyboard();
+  for (KeyCap& c : caps) {
+    if (!c.scan) continue;
+    const auto face = std::find_if(faces.begin(), faces.end(), [&](const auto& f) { return f.first == c.scan; });
+    if (face == faces.end() || !face->second.vk || face->second.vk > 0xFE) continue;
+    c.vk = face->second.vk;
+    if (!face->second.label.empty()) c.label = face->second.label;
+  }
+  return caps;
+}
+
+std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals) { return CapStrokes(totals, StandardKeyboard()); }
+
+std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals, const std::vector<KeyCap>& keys) {
   std::array<uint64_t, 256> byVk{};
   for (const auto& t : totals)
     if (t.vk < 256) byVk[LayoutVk(t.vk)] += t.strokes;
-  const auto& keys = StandardKeyboard();
   std::vector<uint64_t> out(keys.size());
   for (size_t i = 0; i < keys.size(); ++i) out[i] = byVk[keys[i].vk];
   return out;

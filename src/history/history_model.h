@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "history/history_delta.h"
@@ -100,25 +101,42 @@ std::vector<KeyTotal> KeyTotals(const std::vector<KeyRow>& rows);
 std::string KeyName(unsigned vk);
 
 // One key of a standard 104-key keyboard, in key units (1 = a letter key)
-// from the top left corner of Esc. Labels are short ASCII. Every vk appears
+// from the top left corner of Esc. Labels are short, ASCII on the US board,
+// UTF-8 in another layout. Every vk appears
 // once, but for VK_RETURN: the numpad's Enter reaches the hook as the main
 // one does, so both caps carry 0x0D (and show the same count). With Num
 // Lock off the numpad's keys arrive as the navigation keys' codes and are
 // counted there.
 struct KeyCap {
   unsigned vk;
-  const char* label;
+  std::string label;
   float x, y, w, h;
+  unsigned scan = 0;  // the key's place (set-1 scan code) for the keys a layout moves; 0 for the others
 };
+// The board as the US layout labels it.
 const std::vector<KeyCap>& StandardKeyboard();
+
+// What the key at a place types in a keyboard layout: the code it sends and
+// what it types unshifted (a letter in capitals), by scan code.
+struct KeyFace {
+  unsigned vk;
+  std::string label;
+};
+using KeyFaces = std::vector<std::pair<unsigned, KeyFace>>;
+// The standard board in a layout: each key stays where it is on the
+// keyboard and takes the code and label the layout gives its scan code;
+// keys the layout does not name (or names with code 0) keep the US face.
+// On AZERTY the key left of Z (scan 0x10) is A and holds the A strokes.
+std::vector<KeyCap> KeyboardIn(const KeyFaces& faces);
 // The size of the whole layout in key units.
 float KeyboardWidth();
 float KeyboardHeight();
 // The cap a key code is drawn on: a Shift, Ctrl or Alt without its side is
 // the left one; every other code is its own.
 unsigned LayoutVk(unsigned vk);
-// The strokes on each cap of StandardKeyboard(), in its order.
+// The strokes on each cap of the board (the US one unless given), in its order.
 std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals);
+std::vector<uint64_t> CapStrokes(const std::vector<KeyTotal>& totals, const std::vector<KeyCap>& caps);
 
 // ---------------------------------------------------------------- heat
 

@@ -1,5 +1,6 @@
-// The 按键 view: a standard 104-key keyboard with each key coloured by its
-// strokes over the range (keys without strokes stay plain). The key under
+// The 按键 view: a standard 104-key keyboard in the user's keyboard layout
+// (each key where it is on the keyboard, labelled with what it types), each
+// key coloured by its strokes over the range (keys without strokes stay plain). The key under
 // the pointer is named with its count; the same text is the window's text
 // (WM_GETTEXT), "" when the pointer is over no key.
 #pragma once
@@ -23,6 +24,9 @@ class CKeyboardView : public CCanvasView {
   // A hidden child window of parent with the given control id.
   bool Create(HWND parent, int id);
   void SetCounts(const std::vector<KeyTotal>& totals);
+  // The keys as the thread's current keyboard layout has them (again after
+  // the user switched layouts).
+  void FollowLayout();
 
  private:
   void Relayout(int width, int height) override;
@@ -31,6 +35,7 @@ class CKeyboardView : public CCanvasView {
   void UpdateHover() override;
   std::string HoverText() const;
 
+  std::vector<KeyCap> m_caps = StandardKeyboard();
   std::vector<KeyTotal> m_totals;
   std::vector<uint64_t> m_strokes;  // per cap of the layout
   uint64_t m_max = 0;

@@ -11,16 +11,11 @@ using namespace e2e;
 
 namespace {
 
-BOOL CALLBACK AddWindow(HWND w, LPARAM to) {
-  reinterpret_cast<std::vector<HWND>*>(to)->push_back(w);
-  return TRUE;
-}
-
 // The texts of a window and of every window in it, with each tab's and each status part's, numbers made 0: the same
 // under every code page.
 void AddTexts(const App& app, HWND top, std::vector<std::string>& all) {
-  std::vector<HWND> windows = {top};
-  EnumChildWindows(top, AddWindow, reinterpret_cast<LPARAM>(&windows));
+  std::vector<HWND> windows = ChildWindows(top);
+  windows.insert(windows.begin(), top);
   SharedBlock block(app.Process(), 1024);
   auto* text = reinterpret_cast<wchar_t*>(block.Local() + 64);
   for (HWND w : windows) {

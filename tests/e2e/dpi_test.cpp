@@ -19,20 +19,9 @@ namespace {
 using tallivo::PixelRect;
 
 HWND ShownChild(HWND parent, int id) {
-  struct Find {
-    int id;
-    HWND found;
-  } find = {id, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM lp) {
-        auto* f = reinterpret_cast<Find*>(lp);
-        if (GetDlgCtrlID(w) != f->id || !IsWindowVisible(w)) return TRUE;
-        f->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
-  return find.found;
+  for (HWND w : ChildWindows(parent))
+    if (GetDlgCtrlID(w) == id && IsWindowVisible(w)) return w;
+  return nullptr;
 }
 
 // The box around the chart's cyan text in its top quarter: the top figure and the caption.

@@ -138,6 +138,19 @@ RECT WindowRect(HWND hwnd) {
   return r;
 }
 
+namespace {
+BOOL CALLBACK AddWindow(HWND w, LPARAM to) {
+  reinterpret_cast<std::vector<HWND>*>(to)->push_back(w);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> ChildWindows(HWND top) {
+  std::vector<HWND> windows;
+  EnumChildWindows(top, AddWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
 COLORREF PixelAt(HWND window, POINT client) {
   ClientToScreen(window, &client);
   HDC screen = GetDC(nullptr);

@@ -116,6 +116,8 @@ class App {
 std::string WindowText(HWND hwnd);
 // A window's rectangle on the screen, and the middle of a rectangle.
 RECT WindowRect(HWND hwnd);
+// Every window inside a window, at any depth.
+std::vector<HWND> ChildWindows(HWND top);
 // The colour the screen shows at a client point of a window.
 COLORREF PixelAt(HWND window, POINT client);
 inline POINT CentreOf(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -2,6 +2,7 @@
 // heat colours, program shares and the CSV bytes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -211,6 +212,26 @@ TEST(HistoryKeys, TotalsNamesAndTheStandard104KeyBoard) {
   const std::map<unsigned, uint64_t> shown = {{0xA0, 5}, {0xA2, 3}, {0xA4, 7}, {0x0D, 6}, {0x1B, 2}};
   for (size_t i = 0; i < keys.size(); ++i)
     EXPECT_EQ(caps[i], shown.count(keys[i].vk) ? shown.at(keys[i].vk) : 0u) << keys[i].label;
+}
+
+// A layout's own table (AZERTY's, QWERTZ's: not the system's) moves codes and labels onto the keys by their place; a
+// place it leaves out, gives no label or a code outside 1-254 keeps its US face; the strokes of a code follow it.
+TEST(HistoryKeys, InAnyLayoutEachKeyStaysInItsPlaceWithWhatItTypesAndItsStrokes) {
+  const KeyFaces us, french = {{0x10, {'A', "A"}},  {0x1E, {'Q', "Q"}}, {0x2C, {'W', "W"}},   {0x27, {'M', "M"}},
+                                {0x32, {0xBC, ","}}, {0x03, {'2', "é"}}, {0x1A, {0xDD, ""}}, {0x11, {0x1FF, "Z"}}};
+  const KeyFaces german = {{0x15, {'Z', "Z"}}, {0x2C, {'Y', "Y"}}, {0x0C, {0xDB, "ß"}}, {0x27, {0xC0, "Ö"}}};
+  const std::tuple<const KeyFaces*, unsigned, unsigned, std::string> rows[] = {
+      {&us, 0x10, 'Q', "Q"},       {&us, 0x29, 0xC0, "`"},      {&us, 0x35, 0xBF, "/"},      {&us, 0x02, '1', "1"},
+      {&french, 0x10, 'A', "A"},   {&french, 0x1E, 'Q', "Q"},   {&french, 0x32, 0xBC, ","}, {&french, 0x03, '2', "é"},
+      {&french, 0x1A, 0xDD, "["},  {&french, 0x11, 'W', "W"},   {&french, 0x15, 'Y', "Y"},  {&german, 0x15, 'Z', "Z"},
+      {&german, 0x2C, 'Y', "Y"},   {&german, 0x0C, 0xDB, "ß"}, {&german, 0x27, 0xC0, "Ö"}};
+  for (const auto& [faces, scan, vk, label] : rows) {
+    const std::vector<KeyCap> caps = KeyboardIn(*faces);
+    const auto cap = std::find_if(caps.begin(), caps.end(), [&](const KeyCap& c) { return c.scan == scan; });
+    ASSERT_NE(cap, caps.end()) << scan;
+    EXPECT_EQ(std::pair(cap->vk, cap->label), std::pair(vk, label)) << scan;
+    EXPECT_EQ(CapStrokes({{vk, 7}}, caps)[cap - caps.begin()], 7u) << scan;
+  }
 }
 
 TEST(HistoryHeat, ScaleFromPlainToHottestNeverCooling) {
