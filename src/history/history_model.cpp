@@ -506,6 +506,9 @@ std::vector<KeyCap> KeyboardIn(const KeyFaces& faces) {
     if (!c.scan) continue;
     const auto face = std::find_if(faces.begin(), faces.end(), [&](const auto& f) { return f.first == c.scan; });
     if (face == faces.end() || !face->second.vk || face->second.vk > 0xFE) continue;
+    // Without a character of its own (a dead key the system gives none for)
+    // a key is named by the code it sends, which is what it counts.
+    if (c.vk != face->second.vk) c.label = KeyName(face->second.vk);
     c.vk = face->second.vk;
     if (!face->second.label.empty()) c.label = face->second.label;
   }
