@@ -9,6 +9,7 @@ The layers, from the bottom (README.md, Layout):
   res                   resource identifiers (it pulls in ui's string ids)
   stats tools update    the features, which do not include each other
   process chart history
+  history_window        the history window, over the history
   main                  the main window, which brings the features together
   app                   start-up
   skin                  SkinH.dll, on its own
@@ -33,15 +34,17 @@ ALLOWED = {
     "ui": {"base", "ui"},
     "res": {"ui", "res"},
     "skin": {"base", "skin"},
-    "main": {"base", "ui", "res", "main", *FEATURES},
-    "app": {"base", "ui", "res", "main", "app", *FEATURES},
+    "main": {"base", "ui", "res", "main", "history_window", *FEATURES},
+    "app": {"base", "ui", "res", "main", "app", "history_window", *FEATURES},
 }
 for _f in FEATURES:
     ALLOWED[_f] = {"base", "ui", "res", _f}
+# The history window reads the history, which knows nothing of windows.
+ALLOWED["history_window"] = {"base", "ui", "res", "history", "history_window"}
 
 # The libraries' interface, for the exe's loader; not for base, ui or res.
 HOOK_API = "hooks/hook_api.h"
-HOOK_API_USERS = {"main", "app", *FEATURES}
+HOOK_API_USERS = {"main", "app", "history_window", *FEATURES}
 
 # In base/ only the Windows half (*_win.cpp) may see the platform headers:
 # everything else in base builds natively for the unit tests.

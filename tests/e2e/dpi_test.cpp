@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "history/history_view_geometry.h"
+#include "history_window/history_view_geometry.h"
 #include "history_harness.h"
 #include "res/resource.h"
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "history/history_model.h"
-#include "history/history_view_geometry.h"
+#include "history_window/history_model.h"
+#include "history_window/history_view_geometry.h"
 #include "history_harness.h"
 
 using namespace e2e;

@@ -5,8 +5,8 @@
 #include <tuple>
 
 #include "base/messages.h"
-#include "history/history_model.h"
-#include "history/history_window_rules.h"
+#include "history_window/history_model.h"
+#include "history_window/history_window_rules.h"
 #include "history_harness.h"
 
 using namespace e2e;

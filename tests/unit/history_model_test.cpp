@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "history/history_model.h"
+#include "history_window/history_model.h"
 
 using namespace tallivo::history;
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "history/history_model.h"
-#include "history/history_view_geometry.h"
+#include "history_window/history_model.h"
+#include "history_window/history_view_geometry.h"
 
 using namespace tallivo::history;
 

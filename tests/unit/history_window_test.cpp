@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "history/history_window_rules.h"
+#include "history_window/history_window_rules.h"
 
 using namespace tallivo::history;
 

@@ -1,4 +1,4 @@
-#include "history/history_dlg.h"
+#include "history_window/history_dlg.h"
 
 #include <commctrl.h>
 
@@ -7,9 +7,9 @@
 
 #include "base/profile_store.h"
 #include "base/text_format.h"
-#include "history/history_export.h"
+#include "history_window/history_export.h"
 #include "history/history_win.h"
-#include "history/history_window_rules.h"
+#include "history_window/history_window_rules.h"
 #include "res/resource.h"
 #include "ui/dpi.h"
 #include "ui/dpi_rules.h"

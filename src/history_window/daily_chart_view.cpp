@@ -1,4 +1,4 @@
-#include "history/daily_chart_view.h"
+#include "history_window/daily_chart_view.h"
 
 #include <commctrl.h>
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "history/history_view_geometry.h"
+#include "history_window/history_view_geometry.h"
 
 namespace tallivo::history {
 

@@ -1,4 +1,4 @@
-#include "history/history_model.h"
+#include "history_window/history_model.h"
 
 #include <algorithm>
 #include <charconv>

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "history/daily_chart_view.h"
-#include "history/heat_map_view.h"
-#include "history/history_model.h"
-#include "history/history_source.h"
-#include "history/keyboard_view.h"
+#include "history_window/daily_chart_view.h"
+#include "history_window/heat_map_view.h"
+#include "history_window/history_model.h"
+#include "history_window/history_source.h"
+#include "history_window/keyboard_view.h"
 #include "ui/dialog.h"
 
 namespace tallivo::history {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "history/history_model.h"
-#include "history/history_view_geometry.h"
-#include "history/view_canvas.h"
+#include "history_window/history_model.h"
+#include "history_window/history_view_geometry.h"
+#include "history_window/view_canvas.h"
 
 namespace tallivo::history {
 

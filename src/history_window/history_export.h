@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "history/history_model.h"
+#include "history_window/history_model.h"
 
 namespace tallivo::history {
 

@@ -1,4 +1,4 @@
-#include "history/history_view_geometry.h"
+#include "history_window/history_view_geometry.h"
 
 #include <algorithm>
 #include <cmath>

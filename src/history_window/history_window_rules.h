@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/pixel_rect.h"
-#include "history/history_model.h"
+#include "history_window/history_model.h"
 #include "ui/dpi_rules.h"
 
 namespace tallivo::history {

@@ -1,4 +1,4 @@
-#include "history/heat_map_view.h"
+#include "history_window/heat_map_view.h"
 
 #include <exception>
 #include <string>

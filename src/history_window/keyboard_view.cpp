@@ -1,4 +1,4 @@
-#include "history/keyboard_view.h"
+#include "history_window/keyboard_view.h"
 
 #include <algorithm>
 #include <exception>

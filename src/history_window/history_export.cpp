@@ -1,4 +1,4 @@
-#include "history/history_export.h"
+#include "history_window/history_export.h"
 
 #include <commdlg.h>
 
@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "base/text_format.h"
-#include "history/history_window_rules.h"
+#include "history_window/history_window_rules.h"
 #include "ui/dialog.h"
 #include "ui/file_error.h"
 

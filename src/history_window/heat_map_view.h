@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "history/history_model.h"
-#include "history/history_view_geometry.h"
-#include "history/view_canvas.h"
+#include "history_window/history_model.h"
+#include "history_window/history_view_geometry.h"
+#include "history_window/view_canvas.h"
 
 namespace tallivo::history {
 

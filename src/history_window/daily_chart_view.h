@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "history/history_model.h"
-#include "history/history_window_rules.h"
+#include "history_window/history_model.h"
+#include "history_window/history_window_rules.h"
 
 namespace tallivo::history {
 

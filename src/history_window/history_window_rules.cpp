@@ -1,4 +1,4 @@
-#include "history/history_window_rules.h"
+#include "history_window/history_window_rules.h"
 
 #include <algorithm>
 #include <cmath>

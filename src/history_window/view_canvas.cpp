@@ -1,4 +1,4 @@
-#include "history/view_canvas.h"
+#include "history_window/view_canvas.h"
 
 #include <exception>
 
