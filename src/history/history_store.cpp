@@ -37,7 +37,19 @@ constexpr const char* kSchema =
     " clicks INTEGER NOT NULL DEFAULT 0, wheel_steps INTEGER NOT NULL DEFAULT 0,"
     " key_strokes INTEGER NOT NULL DEFAULT 0,"
     " PRIMARY KEY(date, exe)"
-    ") WITHOUT ROWID;";
+    ") WITHOUT ROWID;"
+    // Which computer the file belongs to: one row, its id made once at
+    // random. In the copies in the sync folder the row also names the
+    // computer and says when the copy was made.
+    "CREATE TABLE IF NOT EXISTS computer("
+    " id TEXT PRIMARY KEY, name TEXT NOT NULL, written_at TEXT NOT NULL);"
+    "INSERT INTO computer(id, name, written_at) SELECT lower(hex(randomblob(16))), '', ''"
+    " WHERE NOT EXISTS(SELECT 1 FROM computer);";
+
+constexpr const char* kTablesSql =
+    "SELECT count(*) FROM sqlite_schema WHERE type = 'table'"
+    " AND name IN ('days', 'hours', 'keys', 'programs', 'computer')";
+constexpr long long kTables = 5;
 
 // Statement slots of the cache.
 enum Slot { kUpsertDay, kUpsertHour, kUpsertKey, kUpsertProgram, kReadDays, kReadHours, kReadKeys, kReadPrograms };
@@ -203,6 +215,7 @@ int StepOnce(sqlite3_stmt* st) {
 HistoryStore::~HistoryStore() { Close(); }
 
 void HistoryStore::Close() {
+  m_computerId.clear();
   for (sqlite3_stmt*& st : m_stmts) {
     sqlite3_finalize(st);
     st = nullptr;
@@ -286,12 +299,11 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
   Exec(m_db, "PRAGMA cache_size=-1024");
 
   long long tables = 0;
-  rc = QueryInt(m_db,
-                "SELECT count(*) FROM sqlite_schema WHERE type = 'table'"
-                " AND name IN ('days', 'hours', 'keys', 'programs')",
-                &tables);
+  rc = QueryInt(m_db, kTablesSql, &tables);
   if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's tables");
-  if (tables < 4 || version < kSchemaVersion) {
+  if (tables == kTables) rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
+  if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's computer");
+  if (tables < kTables || version < kSchemaVersion || m_computerId.empty()) {
     rc = Exec(m_db, "BEGIN IMMEDIATE");
     if (rc == SQLITE_OK) rc = Exec(m_db, kSchema);
     if (rc == SQLITE_OK) rc = Exec(m_db, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
@@ -300,9 +312,81 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
       if (!sqlite3_get_autocommit(m_db)) Exec(m_db, "ROLLBACK");
       return fail(rc, "cannot create the history tables");
     }
+    rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
+    if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's computer");
   }
   sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
   return StoreResult{};
+}
+
+StoreResult HistoryStore::OpenCopy(const std::string& path, CopyIdentity* who) {
+  Close();
+  m_path = path;
+  int rc = sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+  auto fail = [&](int code, const char* what) {
+    StoreResult r = Failure(code, true, m_db, what);
+    Close();
+    return r;
+  };
+  if (rc != SQLITE_OK) return fail(rc, "cannot open the copy");
+  sqlite3_extended_result_codes(m_db, 1);
+  long long version = 0;
+  rc = QueryInt(m_db, "PRAGMA user_version", &version);
+  if (rc != SQLITE_OK) return fail(rc, "cannot read the copy");
+  if (version > kSchemaVersion) {
+    Close();
+    return StoreResult{StoreError::NewerSchema, "", "written by a newer version (schema " + std::to_string(version) + ")"};
+  }
+  std::string check;
+  rc = QueryText(m_db, "PRAGMA quick_check", &check);
+  if (rc != SQLITE_OK) return fail(rc, "cannot check the copy");
+  long long tables = 0;
+  if (check == "ok") rc = QueryInt(m_db, kTablesSql, &tables);
+  if (rc != SQLITE_OK) return fail(rc, "cannot read the copy's tables");
+  if (check != "ok" || tables != kTables || version < kSchemaVersion) {
+    Close();
+    return StoreResult{StoreError::Other, "", check != "ok" ? "the copy fails its check: " + check : "not a history"};
+  }
+  sqlite3_stmt* st = nullptr;
+  rc = sqlite3_prepare_v2(m_db, "SELECT id, name, written_at FROM computer", -1, &st, nullptr);
+  if (rc != SQLITE_OK) return fail(rc, "cannot read the copy's computer");
+  int rows = 0;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    ++rows;
+    who->id = ColumnText(st, 0);
+    who->name = ColumnText(st, 1);
+    who->writtenAt = ColumnText(st, 2);
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE) return fail(rc, "cannot read the copy's computer");
+  if (rows != 1 || who->id.empty()) {
+    Close();
+    return StoreResult{StoreError::Other, "", "the copy does not say whose it is"};
+  }
+  m_computerId = who->id;
+  return StoreResult{};
+}
+
+StoreResult HistoryStore::DeleteDays(const std::string& from, const std::string& to) {
+  if (!m_db) return StoreResult{StoreError::CannotOpen, "", "the history file is not open"};
+  int rc = Exec(m_db, "BEGIN IMMEDIATE");
+  for (const char* table : {"days", "hours", "keys", "programs"}) {
+    if (rc != SQLITE_OK) break;
+    sqlite3_stmt* st = nullptr;
+    const std::string sql = std::string("DELETE FROM ") + table + " WHERE date BETWEEN ?1 AND ?2";
+    rc = sqlite3_prepare_v2(m_db, sql.c_str(), -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+      BindText(st, 1, from);
+      BindText(st, 2, to);
+      rc = StepOnce(st);
+    }
+    sqlite3_finalize(st);
+  }
+  if (rc == SQLITE_OK) rc = Exec(m_db, "COMMIT");
+  if (rc == SQLITE_OK) return StoreResult{};
+  StoreResult r = Failure(rc, false, m_db, "cannot delete from the history");
+  if (!sqlite3_get_autocommit(m_db)) Exec(m_db, "ROLLBACK");
+  return r;
 }
 
 StoreResult HistoryStore::MoveAside(time_t now) {

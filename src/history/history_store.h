@@ -59,6 +59,14 @@ struct ProgramRow {
   ProgramDelta counts;
 };
 
+// Whose a copy in the sync folder is: the computer's id, its name and when
+// the copy was made ("YYYY-MM-DDTHH:MM:SSZ").
+struct CopyIdentity {
+  std::string id;
+  std::string name;
+  std::string writtenAt;
+};
+
 class HistoryStore {
  public:
   static constexpr int kSchemaVersion = 1;
@@ -74,12 +82,21 @@ class HistoryStore {
   // (now gives the date) and a new one is started. A newer schema is left
   // untouched: the result says so and the store stays closed.
   StoreResult Open(const std::string& path, time_t now);
+  // Opens another computer's copy (a private one) to read it only. Nothing
+  // is ever written to it or moved: a file of a newer schema, a damaged one
+  // or one that does not say whose it is fails and the store stays closed.
+  StoreResult OpenCopy(const std::string& path, CopyIdentity* who);
   bool IsOpen() const { return m_db != nullptr; }
+  // This computer's id (the copy's computer for a copy), "" when closed.
+  const std::string& ComputerId() const { return m_computerId; }
   void Close();
 
   // Adds the deltas to the rows in one transaction: all or nothing. After a
   // failure the store stays open and the caller keeps the deltas.
   StoreResult Write(const Deltas& deltas);
+
+  // Removes the days [from, to] from every table, in one transaction.
+  StoreResult DeleteDays(const std::string& from, const std::string& to);
 
   // Rows of one date range [from, to] ("YYYY-MM-DD"), in key order.
   std::vector<DayRow> Days(const std::string& from, const std::string& to);
@@ -107,6 +124,7 @@ class HistoryStore {
   // Prepared once per connection: the write runs every second.
   sqlite3_stmt* m_stmts[8] = {};
   StoreResult m_lastRead;
+  std::string m_computerId;
 };
 
 }  // namespace tallivo::history
