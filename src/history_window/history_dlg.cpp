@@ -24,6 +24,7 @@ constexpr UINT WM_HISTORY_WRITTEN = WM_APP + 0x40;
 
 constexpr char kNoHistory[] = "还没有历史记录";
 constexpr char kUnreadable[] = "暂时无法读取历史记录文件,请稍后再试。";
+constexpr char kAllComputers[] = "全部电脑";
 constexpr char kSection[] = "History";
 constexpr uint32_t kUnset = 0x80000000u;
 
@@ -140,9 +141,69 @@ BOOL CHistoryDlg::OnInitDialog() {
   m_kind = RangeKind::Last30Days;
   for (const auto& b : kRangeButtons) CheckDlgButton(Hwnd(), b.id, b.kind == m_kind ? BST_CHECKED : BST_UNCHECKED);
   Layout();
+  LoadComputers();
   ShowTab(kTabDays);
   Reload();
   return TRUE;
+}
+
+void CHistoryDlg::OnSyncChanged() {
+  if (!Hwnd()) return;
+  LoadComputers();
+  Reload();
+  ShowTab(m_tab);
+}
+
+void CHistoryDlg::LoadComputers() {
+  const SyncSettings sync = ReadSyncSettings();
+  m_folder = sync.folder;
+  std::string why;
+  HistoryStore* own = m_source ? m_source->ReadableStore(&why) : nullptr;
+  const std::string ownId = own ? own->ComputerId() : "";
+  // Nothing shared without a folder, and never before this computer's own
+  // id is known: its copy in the folder must not be counted twice.
+  if (m_folder.empty() || ownId.empty()) {
+    m_peers.Clear();
+  } else {
+    m_peers.Load(m_folder, ownId, LocalPlace(L"computers"));
+  }
+  HWND combo = GetDlgItem(Hwnd(), IDC_HIST_COMPUTER);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  if (!m_folder.empty()) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(kAllComputers).c_str()));
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(sync.name).c_str()));
+  for (size_t i = 0; i < m_peers.Size(); ++i) {
+    const std::string& name = m_peers.Who(i).name.empty() ? m_peers.Who(i).id : m_peers.Who(i).name;
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
+  }
+  // Without a folder the list has this computer alone; a computer no
+  // longer there gives way to all of them.
+  if (m_folder.empty() || m_computer >= 2 + static_cast<int>(m_peers.Size())) m_computer = m_folder.empty() ? 1 : 0;
+  SendMessageW(combo, CB_SETCURSEL, m_folder.empty() ? 0 : m_computer, 0);
+}
+
+MergedHistory* CHistoryDlg::Readable(std::string* why) {
+  HistoryStore* own = m_source ? m_source->ReadableStore(why) : nullptr;
+  if (!own) return nullptr;
+  std::vector<HistoryStore*> stores;
+  if (m_computer <= 1) stores.push_back(own);
+  for (size_t i = 0; i < m_peers.Size(); ++i) {
+    if (m_computer == 0 || m_computer == 2 + static_cast<int>(i)) stores.push_back(m_peers.Store(i));
+  }
+  m_merged.Set(std::move(stores));
+  return &m_merged;
+}
+
+std::string CHistoryDlg::NoticeText(bool noHistory) const {
+  std::string text = noHistory ? kNoHistory : "";
+  auto add = [&](const std::string& more) { text += (text.empty() ? "" : "；") + more; };
+  if (!m_folder.empty() && !m_peers.Reachable()) {
+    add(FormatText("无法访问同步文件夹 %s,只显示本机", m_folder.c_str()));
+  }
+  for (const SkippedCopy& s : m_peers.Skipped()) {
+    add(FormatText(s.why == SkipReason::Newer ? "未读取 %s:来自更新的版本" : "未读取 %s:不是完整的历史记录",
+                   s.file.c_str()));
+  }
+  return text;
 }
 
 void CHistoryDlg::InitControls() {
@@ -253,7 +314,11 @@ void CHistoryDlg::Layout() {
   const int exportW = exportRc.right - exportRc.left;
   Place(GetDlgItem(dlg, IDC_HIST_EXPORT), client.right - margin - exportW, exportRc.top, exportW,
         exportRc.bottom - exportRc.top);
-  const int tabTop = exportRc.bottom + px(6);
+  // The second row: the computers on the left, 删除… under the export.
+  const RECT deleteRc = ChildRect(dlg, IDC_HIST_DELETE);
+  Place(GetDlgItem(dlg, IDC_HIST_DELETE), client.right - margin - exportW, deleteRc.top, exportW,
+        deleteRc.bottom - deleteRc.top);
+  const int tabTop = deleteRc.bottom + px(6);
   HWND tab = GetDlgItem(dlg, IDC_HIST_TAB);
   Place(tab, margin, tabTop, client.right - 2 * margin, client.bottom - tabTop - margin);
   RECT page = ChildRect(dlg, IDC_HIST_TAB);
@@ -393,7 +458,7 @@ void CHistoryDlg::ShowMessage(const std::string& text) {
 void CHistoryDlg::Reload() {
   const Date today = Today();
   std::string why;
-  HistoryStore* store = m_source ? m_source->ReadableStore(&why) : nullptr;
+  MergedHistory* store = Readable(&why);
   if (!store) {
     ShowMessage(why.empty() ? kUnreadable : why);
     return;
@@ -412,8 +477,8 @@ void CHistoryDlg::Reload() {
   }
   // No history yet: the views show the range's days as zeros, as any day
   // without Tallivo running, and the strip of the tabs says why.
-  const bool hadNotice = !m_notice.empty();
-  m_notice = first.empty() ? kNoHistory : "";
+  const std::string hadNotice = m_notice;
+  m_notice = NoticeText(first.empty());
   const std::vector<DayRow> rows =
       first.empty() ? std::vector<DayRow>() : store->Days(DateText(m_range.from), DateText(m_range.to));
   if (!store->LastRead().Ok()) {
@@ -428,14 +493,14 @@ void CHistoryDlg::Reload() {
   SortDaysBy(m_daySortColumn, false);
   for (bool& loaded : m_tabLoaded) loaded = false;
   m_tabLoaded[kTabDays] = true;
-  if (m_tab != kTabDays || wasMessage || hadNotice != !m_notice.empty()) ShowTab(m_tab);
+  if (m_tab != kTabDays || wasMessage || hadNotice != m_notice) ShowTab(m_tab);
 }
 
 void CHistoryDlg::LoadTab(int tab) {
   m_tabLoaded[tab] = true;
   if (tab == kTabDays) return;  // read with the range
   std::string why;
-  HistoryStore* store = m_source ? m_source->ReadableStore(&why) : nullptr;
+  MergedHistory* store = Readable(&why);
   if (!store) {
     ShowMessage(why.empty() ? kUnreadable : why);
     return;
@@ -607,13 +672,25 @@ bool CHistoryDlg::OnCommand(WORD id, WORD code, HWND control) {
         m_chart.SetDays(m_days, m_figure);
       }
       return true;
+    case IDC_HIST_COMPUTER:
+      if (code == CBN_SELCHANGE) {
+        const int sel = static_cast<int>(SendDlgItemMessageW(Hwnd(), IDC_HIST_COMPUTER, CB_GETCURSEL, 0, 0));
+        // Without a folder the only entry is this computer.
+        if (sel >= 0) m_computer = m_folder.empty() ? 1 : sel;
+        Reload();
+        ShowTab(m_tab);
+      }
+      return true;
     case IDC_HIST_EXPORT: OnExport(); return true;
+    case IDC_HIST_DELETE: OnDelete(); return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }
 }
 
 void CHistoryDlg::OnFinalDestroy() {
-  // Ready to be opened afresh.
+  // Ready to be opened afresh; the private copies are let go.
+  m_peers.Clear();
+  m_merged.Set({});
   m_refreshPosted = false;
   m_message.clear();
   for (bool& loaded : m_tabLoaded) loaded = false;
@@ -636,7 +713,7 @@ void CHistoryDlg::OnExport() {
   const std::string path = AskCsvPath(Hwnd(), range, &table);
   if (path.empty()) return;
   std::string why;
-  HistoryStore* store = m_source ? m_source->ReadableStore(&why) : nullptr;
+  MergedHistory* store = Readable(&why);
   if (!store) {
     ui::AppMessageBox(Hwnd(), why.empty() ? kUnreadable : why, MB_OK | MB_ICONEXCLAMATION);
     return;
@@ -655,6 +732,26 @@ void CHistoryDlg::OnExport() {
     return;
   }
   if (const uint32_t error = WriteFileReplacing(path, bytes)) ShowExportError(Hwnd(), error, path);
+}
+
+void CHistoryDlg::OnDelete() {
+  const Range range = m_range;
+  const std::string from = DateText(range.from), to = DateText(range.to);
+  const std::string span = from == to ? from : from + " 至 " + to;
+  const std::string question =
+      FormatText("从本机的历史记录中删除 %s 的数据吗?\n\n删除后无法恢复;其他电脑的记录不受影响。", span.c_str());
+  if (ui::PromptBox(Hwnd(), question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  std::string why;
+  HistoryStore* own = m_source ? m_source->ReadableStore(&why) : nullptr;
+  const StoreResult r = own ? own->DeleteDays(from, to) : StoreResult{StoreError::CannotOpen, "", why};
+  if (!r.Ok()) {
+    OutputDebugStringW(Wide("Tallivo: cannot delete from the history: " + r.detail + "\n").c_str());
+    ui::AppMessageBox(Hwnd(), why.empty() ? kUnreadable : why, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  m_source->HistoryChanged();
+  Reload();
+  ShowTab(m_tab);
 }
 
 INT_PTR CHistoryDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) {

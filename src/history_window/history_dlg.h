@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "history/sync_folder.h"
 #include "history_window/daily_chart_view.h"
 #include "history_window/heat_map_view.h"
 #include "history_window/history_model.h"
@@ -29,6 +30,8 @@ class CHistoryDlg : public ui::CDialog {
   // The file was just written: today's figures may have moved. Cheap when
   // the window is closed or its range ends before today.
   void OnHistoryWritten();
+  // The sync folder's setting changed: the computers are looked up again.
+  void OnSyncChanged();
 
   enum Tab { kTabDays, kTabHours, kTabKeys, kTabPrograms, kTabCount };
 
@@ -65,8 +68,20 @@ class CHistoryDlg : public ui::CDialog {
   bool GetDispInfo(const NMHDR* hdr);
   std::string CellText(int list, int row, int column) const;
   void OnExport();
+  void OnDelete();
+  // The other computers' copies in the sync folder, read again, and the
+  // drop-down list of computers.
+  void LoadComputers();
+  // The history of the computers chosen, up to date; null when this
+  // computer's file cannot be read (*why says why).
+  MergedHistory* Readable(std::string* why);
+  std::string NoticeText(bool noHistory) const;
 
   HistorySource* m_source = nullptr;
+  PeerSet m_peers;
+  MergedHistory m_merged;
+  int m_computer = 0;  // 0: all of them, 1: this one, 2 on: the others in m_peers
+  std::string m_folder;  // the sync folder when the computers were read
   int m_dpi = dpi::kBaseDpi;
   RangeKind m_kind = RangeKind::Last30Days;
   Range m_range;

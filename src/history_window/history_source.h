@@ -14,6 +14,8 @@ class HistorySource {
   // The store, up to date, or null when the file cannot be read now; then
   // *why holds the message to show in its place.
   virtual HistoryStore* ReadableStore(std::string* why) = 0;
+  // Days were deleted from it: the next copy in the sync folder carries it.
+  virtual void HistoryChanged() = 0;
 };
 
 }  // namespace tallivo::history

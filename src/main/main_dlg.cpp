@@ -129,6 +129,9 @@ BOOL CMainStatsDlg::OnInitDialog() {
   RefreshUptime();
   RequestRefresh();
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
+  // A sync folder set before the start: a copy with the first second.
+  m_sync = history::ReadSyncSettings();
+  if (!m_sync.folder.empty()) m_copySchedule.FolderSet();
   SetTimer(hwnd, TIMER_CURSOR, kCursorMs, nullptr);
   // 10. The show/hide hotkey from the stored letter.
   RegisterStoredHotkey();
@@ -205,6 +208,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshUptime();
       SaveChangedDayFigures();
       FlushHistory(false);
+      SyncTick();
       m_globalHooks.Watch(Hwnd());
       CheckRestingPointer();
       break;
@@ -342,6 +346,7 @@ void CMainStatsDlg::OnDestroy() {
   DrainPendingInput();
   SaveDayFigures();
   FlushHistory(true);
+  FinalCopy();
   ui::SetMainWindow(nullptr);
 }
 
@@ -377,6 +382,7 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
       ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
       return true;
     case ID_HISTORY: OnHistoryWindow(); return true;
+    case ID_SYNC: OnSyncDialog(); return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }
 }
@@ -427,6 +433,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       if (wp) {
         SaveDayFigures();
         FlushHistory(true);
+        FinalCopy();
       }
       *handled = true;
       return 0;

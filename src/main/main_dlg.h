@@ -16,6 +16,7 @@
 #include "history_window/history_source.h"
 #include "history/history_store.h"
 #include "history/history_win.h"
+#include "history/sync_folder.h"
 #include "main/main_timers.h"
 #include "main/tray_icon.h"
 #include "process/process_stats_dlg.h"
@@ -44,6 +45,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
 
   // The history window's store: what was gathered written first.
   tallivo::history::HistoryStore* ReadableStore(std::string* why) override;
+  void HistoryChanged() override { m_copySchedule.Changed(); }
 
  protected:
   BOOL OnInitDialog() override;
@@ -122,6 +124,11 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // message box may stop the program from ending.
   void FlushHistory(bool quiet);
   void OnHistoryWindow();
+  // This computer's copy in the sync folder: due once a second at most,
+  // made by the worker; on the way out made and waited for.
+  void SyncTick();
+  void FinalCopy();
+  void OnSyncDialog();
   void CarryChartsIntoNewDay();
   // per-process counting
   void OnProcSelect(DWORD threadId);
@@ -174,6 +181,9 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   tallivo::history::HistoryPath m_historyPath;
   tallivo::history::ForegroundProgram m_foreground;
   tallivo::history::CHistoryDlg m_historyWindow;
+  tallivo::history::SyncSettings m_sync;
+  tallivo::history::CopySchedule m_copySchedule;
+  tallivo::history::CopyWorker m_copyWorker;
   ui::ShownTexts m_shown;
   std::vector<std::pair<int, HWND>> m_labels;  // by control id, found once
   bool m_refreshing = false;

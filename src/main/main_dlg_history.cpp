@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "base/text_format.h"
+#include "history_window/sync_dlg.h"
 #include "main/main_dlg.h"
 
 using namespace tallivo;
@@ -22,8 +23,12 @@ void CMainStatsDlg::FlushHistory(bool quiet) {
   // The folder may have been missing or unwritable before: look again.
   if (!m_historyStore.IsOpen()) m_historyPath = history::PrepareHistoryPath();
   const history::Notice n = m_history.Flush(m_historyStore, m_historyPath.utf8, time(nullptr));
-  // Written: an open history window showing today reads it again.
-  if (!m_history.Pending()) m_historyWindow.OnHistoryWritten();
+  // Written: an open history window showing today reads it again, and the
+  // next copy in the sync folder carries it.
+  if (!m_history.Pending()) {
+    m_historyWindow.OnHistoryWritten();
+    m_copySchedule.Changed();
+  }
   if (n.kind == history::Notice::Kind::None) return;
   OutputDebugStringW(
       Wide(FormatText("Tallivo: history file %s: %s\n", m_historyPath.utf8.c_str(), n.detail.c_str())).c_str());
@@ -34,6 +39,43 @@ void CMainStatsDlg::FlushHistory(bool quiet) {
 }
 
 void CMainStatsDlg::OnHistoryWindow() { m_historyWindow.Open(Hwnd(), this); }
+
+void CMainStatsDlg::SyncTick() {
+  if (std::optional<history::StoreResult> r = m_copyWorker.TakeResult(); r && !r->Ok()) {
+    OutputDebugStringW(Wide(FormatText("Tallivo: copy into the sync folder: %s\n", r->detail.c_str())).c_str());
+    m_copySchedule.Failed();
+  }
+  if (m_sync.folder.empty() || !m_copySchedule.Due(time(nullptr))) return;
+  std::string why;
+  history::HistoryStore* store = ReadableStore(&why);
+  if (!store || store->ComputerId().empty()) {
+    m_copySchedule.Failed();
+    return;
+  }
+  history::CopyJob job;
+  job.historyPath = m_historyPath.utf8;
+  job.workPath = history::LocalPlace(L"copy") + "\\copy.db";
+  job.folder = m_sync.folder;
+  job.who = {store->ComputerId(), m_sync.name, history::UtcStamp(time(nullptr))};
+  m_copyWorker.Request(std::move(job));
+}
+
+void CMainStatsDlg::FinalCopy() {
+  if (m_sync.folder.empty()) return;
+  m_copySchedule.FolderSet();  // whatever was copied last
+  SyncTick();
+  // A folder that does not answer in time gets the copy at the next start.
+  if (!m_copyWorker.WaitIdle(5000)) OutputDebugStringW(L"Tallivo: the sync folder did not answer in time\n");
+}
+
+void CMainStatsDlg::OnSyncDialog() {
+  history::CSyncDlg dlg(this);
+  if (dlg.DoModal() != IDOK) return;
+  m_sync = history::ReadSyncSettings();
+  if (!m_sync.folder.empty()) m_copySchedule.FolderSet();
+  SyncTick();
+  m_historyWindow.OnSyncChanged();
+}
 
 history::HistoryStore* CMainStatsDlg::ReadableStore(std::string* why) {
   FlushHistory(true);

@@ -23,6 +23,7 @@
 #define IDD_PROCESS_PANEL       152
 #define IDD_PROCESS_PICKER      162
 #define IDD_HISTORY             170
+#define IDD_SYNC                171
 
 // Icons, bitmaps, menus
 #define IDR_MAINFRAME           128
@@ -84,6 +85,7 @@
 #define ID_PROCESS_CLEAR        32790
 #define ID_AUTOSTART            32792
 #define ID_HISTORY              32793
+#define ID_SYNC                 32794
 
 // System-menu item
 #define IDM_ABOUT               0x0010
@@ -113,3 +115,13 @@
 #define IDC_HIST_MESSAGE        1116
 #define IDC_HIST_TO_LABEL       1117
 #define IDC_HIST_FIGURE_LABEL   1118
+#define IDC_HIST_COMPUTER       1119
+#define IDC_HIST_COMPUTER_LABEL 1120
+#define IDC_HIST_DELETE         1121
+
+// Several computers (1170-1179)
+#define IDC_SYNC_FOLDER         1170
+#define IDC_SYNC_BROWSE         1171
+#define IDC_SYNC_OFF            1172
+#define IDC_SYNC_NAME           1173
+#define IDC_SYNC_LIST           1174
