@@ -14,6 +14,7 @@
 #include "bench_clock.h"
 #include "harness.h"
 #include "history_harness.h"
+#include "history/sync_folder.h"
 #include "res/resource.h"
 
 using namespace e2e;
@@ -125,6 +126,30 @@ int main() {
     year = RunSteps(app, &memYear);
     app.Kill();
   }
+  // Eight computers: this one's year and seven others' copies of it in the
+  // sync folder, all of them shown ("全部电脑", the list's default).
+  std::vector<Step> eight;
+  double memEight = 0;
+  const std::string folder = HistoryFolder() + "-bench-sync";
+  {
+    ResetProfile();
+    if (!WriteKnownYear()) return 1;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (int c = 1; c < 8; ++c) {
+      const tallivo::history::CopyIdentity who{std::string(32, static_cast<char>('0' + c)), "PC " + std::to_string(c),
+                                               "2026-12-08T00:00:00Z"};
+      const tallivo::history::StoreResult r =
+          tallivo::history::WriteCopy(HistoryFile(), HistoryFolder() + "\\work.db", folder, who);
+      if (!r.Ok()) printf("   copy %d failed: %s\n", c, r.detail.c_str());
+    }
+    const std::wstring f = Wide(folder);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tallivo\\Tallivo\\Sync", L"Folder", REG_SZ, f.c_str(),
+                    static_cast<DWORD>((f.size() + 1) * sizeof(wchar_t)));
+    App app;
+    if (!app.Start()) return 1;
+    eight = RunSteps(app, &memEight);
+    app.Kill();
+  }
   double worst = 0;
   for (size_t i = 0; i < year.size() && i < empty.size(); ++i) {
     const double ratio = empty[i].seconds > 0 ? year[i].seconds / empty[i].seconds : 0;
@@ -133,6 +158,18 @@ int main() {
            year[i].seconds * 1e3, empty[i].seconds * 1e3, ratio);
   }
   printf("   worst step ratio %.2f\n", worst);
+  printf("   8 computers x the year (this one and 7 copies in the sync folder) vs this computer's year alone\n");
+  worst = 0;
+  for (size_t i = 0; i < year.size() && i < eight.size(); ++i) {
+    const double ratio = year[i].seconds > 0 ? eight[i].seconds / year[i].seconds : 0;
+    worst = std::max(worst, ratio);
+    printf("   %-24s %8.2f ms  one computer %8.2f ms  ratio %5.2f  (target <= 2)\n", eight[i].name.c_str(),
+           eight[i].seconds * 1e3, year[i].seconds * 1e3, ratio);
+  }
+  printf("   worst step ratio %.2f; peak working set %.1f MiB (one computer %.1f MiB)\n", worst, memEight, memYear);
+  for (int c = 1; c < 8; ++c) DeleteFileA(tallivo::history::CopyPath(folder, std::string(32, static_cast<char>('0' + c))).c_str());
+  RemoveDirectoryA((folder + "\\Tallivo").c_str());
+  RemoveDirectoryA(folder.c_str());
 
   // The floor of memory: a plain dialog of the main window's size.
   STARTUPINFOA si = {sizeof si};
