@@ -171,6 +171,10 @@ int main() {
                : Utf8(fs::path(std::u8string(r.movedAside.begin(), r.movedAside.end())).filename()).c_str());
   }
 
+  const Memory end = WorkingSet();
+  printf("4. Working set of this process: at start %.1f MiB (peak %.1f), at the end %.1f MiB (peak %.1f)\n",
+         start.nowMiB, start.peakMiB, end.nowMiB, end.peakMiB);
+
   {
     // The copy runs on its own thread; the window thread only goes on
     // writing its seconds, and may wait for the engine's lock meanwhile.
@@ -186,7 +190,7 @@ int main() {
     }
     std::sort(ms.begin(), ms.end());
     printf("5. The year's copy into the sync folder (%.2f MB): median %.1f ms, worst %.1f ms\n",
-           SizeOf(fs::path(CopyPath(Utf8(folder), who.id))) / 1048576.0, ms[2], ms[4]);
+           SizeOf(folder / "Tallivo" / (who.id + ".db")) / 1048576.0, ms[2], ms[4]);
     HistoryStore store;
     store.Open(Utf8(year), now);
     const LocalHour today = DayAt(366);
@@ -210,10 +214,6 @@ int main() {
            " (without copies: median %.3f ms, longest %.3f ms)\n",
            copies, during[during.size() / 2], during.back(), quiet.medianMs, quiet.worstMs);
   }
-
-  const Memory end = WorkingSet();
-  printf("4. Working set of this process: at start %.1f MiB (peak %.1f), at the end %.1f MiB (peak %.1f)\n",
-         start.nowMiB, start.peakMiB, end.nowMiB, end.peakMiB);
 
   std::error_code ec;
   fs::remove_all(dir, ec);
