@@ -57,11 +57,11 @@ std::string DateDaysAgo(int n) {
   return buf;
 }
 
-std::vector<double> HistoryRow(const std::string& sql) {
+std::vector<double> HistoryRow(const std::string& sql, const std::string& file) {
   std::vector<double> row;
   sqlite3* db = nullptr;  // the engine takes UTF-8 paths; the test's paths are ASCII
   sqlite3_stmt* st = nullptr;
-  sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  sqlite3_open_v2((file.empty() ? HistoryFile() : file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) {
     for (int i = 0; i < sqlite3_column_count(st); ++i)
       row.push_back(sqlite3_column_type(st, i) == SQLITE_NULL ? NAN : sqlite3_column_double(st, i));
@@ -71,18 +71,44 @@ std::vector<double> HistoryRow(const std::string& sql) {
   return row;
 }
 
-int64_t HistoryInt(const std::string& sql) {
-  const std::vector<double> row = HistoryRow(sql);
+int64_t HistoryInt(const std::string& sql, const std::string& file) {
+  const std::vector<double> row = HistoryRow(sql, file);
   return row.empty() || std::isnan(row[0]) ? -1 : static_cast<int64_t>(row[0]);
 }
 
-bool HistorySql(const std::string& sql) {
+bool HistorySql(const std::string& sql, const std::string& file) {
   sqlite3* db = nullptr;
   const bool ok =
-      sqlite3_open_v2(HistoryFile().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
+      sqlite3_open_v2((file.empty() ? HistoryFile() : file).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK &&
       sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   return ok;
+}
+
+void SetSync(const std::string& folder, const std::string& name) {
+  for (const auto& [value, text] : {std::pair{L"Folder", folder}, {L"Name", name}}) {
+    const std::wstring w = Wide(text);
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tallivo\\Tallivo\\Sync", value, REG_SZ, w.c_str(),
+                    static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t)));
+  }
+}
+
+std::string CopyOf(const std::string& folder, const std::string& name) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\Tallivo\\*.db").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return "";
+  std::string found;
+  do {
+    const std::string file = folder + "\\Tallivo\\" + fd.cFileName;
+    const std::string n = fd.cFileName;
+    // The exact name of a copy, and its computer row naming that computer.
+    if (n.size() == 35 && HistoryInt("SELECT count(*) FROM computer WHERE name = '" + name + "' AND id || '.db' = '" +
+                                         n + "'", file) == 1) {
+      found = file;
+    }
+  } while (found.empty() && FindNextFileA(h, &fd));
+  FindClose(h);
+  return found;
 }
 
 KnownYear KnownYearRows(int oldest, int newest) {

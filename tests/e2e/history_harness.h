@@ -26,12 +26,19 @@ SYSTEMTIME DayAgo(int n);
 std::string DateDaysAgo(int n);
 
 // The first row of a query on the file (read-only), a number a column (NaN for NULL); empty when there is none.
-std::vector<double> HistoryRow(const std::string& sql);
+// Of another file (a copy in a sync folder) when given.
+std::vector<double> HistoryRow(const std::string& sql, const std::string& file = "");
 // Its first column as an integer; -1 when missing or NULL.
-int64_t HistoryInt(const std::string& sql);
+int64_t HistoryInt(const std::string& sql, const std::string& file = "");
 
-// Runs the SQL on the history file (made when missing) as another program would; false when that fails.
-bool HistorySql(const std::string& sql);
+// Runs the SQL on the history file (made when missing), or the given one, as another program would; false when that
+// fails.
+bool HistorySql(const std::string& sql, const std::string& file = "");
+
+// The sync folder's setting as the dialog stores it, and the copy of the computer of that name in the folder ("" when
+// there is none).
+void SetSync(const std::string& folder, const std::string& name);
+std::string CopyOf(const std::string& folder, const std::string& name);
 
 // A year of history up to today, and a first day long before it, with figures known from the day alone. Day k
 // (k days ago, 0-364, and 501) has a row unless k % 7 == 3 or 100 <= k < 110 (the gaps: Tallivo did not run).

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,15 +22,6 @@ std::string Shared() {
   return s ? s : "";
 }
 std::string Copies() { return Shared() + "\\Tallivo"; }
-
-void SetSync(const std::string& folder, const std::string& name) {
-  const char* key = "Software\\Tallivo\\Tallivo\\Sync";
-  for (const auto& [value, text] : {std::pair{"Folder", folder}, {"Name", name}}) {
-    const std::wstring w = Wide(text);
-    RegSetKeyValueW(HKEY_CURRENT_USER, Wide(key).c_str(), Wide(value).c_str(), REG_SZ, w.c_str(),
-                    static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t)));
-  }
-}
 
 // The names in the folder's Tallivo subfolder, sorted.
 std::vector<std::string> CopyNames() {
@@ -94,37 +84,17 @@ TEST(TwoComputers, SecondCountsFiveWithTheFolderSetBeforeItsStart) {
   EXPECT_EQ(CopyNames().size(), 2u);
 }
 
-// The copy of the computer of that name: its file name and its id.
+// The id of the computer of that name, by its copy.
 std::string IdOf(const std::string& name) {
-  for (const std::string& n : CopyNames()) {
-    const std::string id = n.substr(0, 32);
-    if (n == id + ".db") {
-      sqlite3* db = nullptr;
-      std::string who;
-      if (sqlite3_open_v2((Copies() + "\\" + n).c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT name FROM computer", -1, &st, nullptr);
-        if (sqlite3_step(st) == SQLITE_ROW) who = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-        sqlite3_finalize(st);
-      }
-      sqlite3_close(db);
-      if (who == name) return id;
-    }
-  }
-  return "";
+  const std::string file = CopyOf(Shared(), name);
+  return file.empty() ? "" : file.substr(file.size() - 35, 32);
 }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
   return CopyFileW(Wide(Copies() + "\\" + from).c_str(), Wide(Copies() + "\\" + to).c_str(), FALSE) != FALSE;
 }
 
-bool SqlOn(const std::string& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  bool ok = sqlite3_open((Copies() + "\\" + file).c_str(), &db) == SQLITE_OK &&
-            sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-  sqlite3_close(db);
-  return ok;
-}
+bool SqlOn(const std::string& file, const std::string& sql) { return HistorySql(sql, Copies() + "\\" + file); }
 
 class Together : public ::testing::Test {
  protected:
@@ -219,16 +189,7 @@ TEST_F(Together, EachComputerAloneAndAllAddedUpAndTheFolderTroublesLeaveTheRestS
   EXPECT_TRUE(WaitUntil([&] { return TodayLeft(0) == "50"; })) << TodayLeft(0);
   EXPECT_EQ(TodayLeft(1), "0") << "A's day is gone";
   ASSERT_TRUE(m_app.Quit());
-  const std::string a = IdOf("A");
-  ASSERT_EQ(a.size(), 32u);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2((Copies() + "\\" + a + ".db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, ("SELECT count(*) FROM days WHERE date = '" + DateDaysAgo(0) + "'").c_str(), -1, &st, nullptr);
-  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(st, 0), 0);
-  sqlite3_finalize(st);
-  sqlite3_close(db);
+  EXPECT_EQ(HistoryInt("SELECT count(*) FROM days WHERE date = '" + DateDaysAgo(0) + "'", CopyOf(Shared(), "A")), 0);
 }
 
 }  // namespace
