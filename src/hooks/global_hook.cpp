@@ -32,6 +32,11 @@ std::atomic<bool> g_watchPointer{false};
 // move the window did not count when it set the flag finds it set.
 std::atomic<DWORD> g_pointerMoves{0};
 
+// The distance samples, taken from the moves' own reports on the hook
+// thread and handed to the window when it asks (ordinal 7).
+SRWLOCK g_samplerLock = SRWLOCK_INIT;
+tallivo::PointerSampler g_sampler;
+
 void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
 
 void ReportSeen() { g_reportsSeen.store(g_reportsSeen.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
@@ -43,12 +48,20 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
       case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
       case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
       case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
-      case WM_MOUSEMOVE:
+      case WM_MOUSEMOVE: {
+        const auto* report = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
+        AcquireSRWLockExclusive(&g_samplerLock);
+        // The clock of the take, not the report's own time: reports of the
+        // X server and of SendInput carry times of two clocks, and a
+        // report that seems older than the one before would hide it.
+        g_sampler.Report(report->pt.x, report->pt.y, GetTickCount());
+        ReleaseSRWLockExclusive(&g_samplerLock);
         g_pointerMoves.fetch_add(1);
         if (g_watchPointer.exchange(false) && !g_poster.PostNotice(tallivo::WM_INPUT_MOVING)) {
           g_watchPointer.store(true);  // a full queue: the next move tries again
         }
         break;
+      }
       case WM_MOUSEWHEEL:
         for (unsigned n = g_wheel.Add(hooks::WheelDelta(lp)); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
         break;
@@ -91,6 +104,17 @@ extern "C" DWORD __cdecl TallivoWatchPointer() {
   return g_pointerMoves.load();
 }
 extern "C" DWORD __cdecl TallivoPointerMoves() { return g_pointerMoves.load(); }
+
+// Ordinal 7: the pointer's distance samples up to now, oldest first, at
+// most capacity of them; returns how many were written.
+extern "C" DWORD __cdecl TallivoTakeSamples(TallivoSample* out, DWORD capacity) {
+  static_assert(sizeof(TallivoSample) == sizeof(tallivo::PointerSampler::Sample));
+  if (!out) return 0;
+  AcquireSRWLockExclusive(&g_samplerLock);
+  const unsigned n = g_sampler.Take(GetTickCount(), reinterpret_cast<tallivo::PointerSampler::Sample*>(out), capacity);
+  ReleaseSRWLockExclusive(&g_samplerLock);
+  return n;
+}
 
 // Ordinal 100, for the end-to-end test of the main window's watchdog only:
 // removes the hooks behind the hook thread's back, as Windows does with a

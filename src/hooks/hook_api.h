@@ -10,12 +10,19 @@
 #include <windows.h>
 
 extern "C" {
+// One distance sample: the pointer's place at a 10 ms tick, and the tick's
+// time (GetTickCount's clock).
+struct TallivoSample {
+  LONG x, y;
+  DWORD atMs;
+};
 void __cdecl TallivoStopHook();                                  // TallivoHook.dll @1
 void __cdecl TallivoStartHook(HWND target);                      // TallivoHook.dll @2
 int __cdecl TallivoHookInstalled();                              // TallivoHook.dll @3
 DWORD __cdecl TallivoHookReportsSeen();                          // TallivoHook.dll @4
 DWORD __cdecl TallivoWatchPointer();                             // TallivoHook.dll @5
 DWORD __cdecl TallivoPointerMoves();                             // TallivoHook.dll @6
+DWORD __cdecl TallivoTakeSamples(TallivoSample* out, DWORD capacity);  // TallivoHook.dll @7
 void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
 void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
 }
@@ -32,6 +39,9 @@ constexpr int kReportsSeenOrdinal = 4;
 // (returns the pointer moves seen so far), and those moves alone.
 constexpr int kWatchPointerOrdinal = 5;
 constexpr int kPointerMovesOrdinal = 6;
+// TallivoHook.dll only: the distance samples taken from the pointer's
+// moves since the last call.
+constexpr int kTakeSamplesOrdinal = 7;
 
 using StopFn = decltype(&TallivoStopHook);
 using StartFn = decltype(&TallivoStartHook);
@@ -39,6 +49,7 @@ using InstalledFn = decltype(&TallivoHookInstalled);
 using ReportsSeenFn = decltype(&TallivoHookReportsSeen);
 using WatchPointerFn = decltype(&TallivoWatchPointer);
 using PointerMovesFn = decltype(&TallivoPointerMoves);
+using TakeSamplesFn = decltype(&TallivoTakeSamples);
 using StopTaskFn = decltype(&TallivoStopTaskHook);
 using StartTaskFn = decltype(&TallivoStartTaskHook);
 

@@ -44,3 +44,40 @@ void PostBacklog::Add(unsigned msg, unsigned code) {
 }
 
 }  // namespace tallivo
+
+namespace tallivo {
+
+namespace {
+// Whether `later` lies in a later tick than `at` (times wrap after 49 days).
+bool PastTick(uint32_t at, uint32_t later) {
+  return static_cast<int32_t>(later - at) > 0 && later / PointerSampler::kPeriodMs != at / PointerSampler::kPeriodMs;
+}
+}  // namespace
+
+void PointerSampler::SampleHeld(uint32_t laterMs) {
+  m_held = false;
+  if (!PastTick(m_last.atMs, laterMs)) return;
+  const Sample s{m_last.x, m_last.y, (m_last.atMs / kPeriodMs + 1) * kPeriodMs};
+  if (m_count < kKept) {
+    m_kept[m_count++] = s;
+  } else {
+    m_kept[kKept - 1] = s;
+  }
+}
+
+void PointerSampler::Report(int32_t x, int32_t y, uint32_t timeMs) {
+  if (m_held && PastTick(m_last.atMs, timeMs)) SampleHeld(timeMs);
+  m_last = {x, y, timeMs};
+  m_held = true;
+}
+
+unsigned PointerSampler::Take(uint32_t nowMs, Sample* out, unsigned capacity) {
+  if (m_held && PastTick(m_last.atMs, nowMs)) SampleHeld(nowMs);
+  const unsigned n = m_count < capacity ? m_count : capacity;
+  for (unsigned i = 0; i < n; ++i) out[i] = m_kept[i];
+  for (unsigned i = n; i < m_count; ++i) m_kept[i - n] = m_kept[i];
+  m_count -= n;
+  return n;
+}
+
+}  // namespace tallivo

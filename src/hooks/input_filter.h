@@ -22,6 +22,35 @@ class WheelAccumulator {
   int m_pending = 0;
 };
 
+// The distance sampling from the mouse hook's own reports, with no timer
+// and no read of the cursor: the pointer's place at each tick of 10 ms of
+// the reports' clock is the last place reported before that tick. A tick
+// without a report since the one before is a still sample and is left
+// out: the pointer is where it was. What was sampled waits, with the time
+// of its tick, for the window to take it; when the window does not come
+// for kKept ticks the newest sample takes the last place, and that step
+// still counts whole.
+class PointerSampler {
+ public:
+  static constexpr uint32_t kPeriodMs = 10;
+  static constexpr unsigned kKept = 512;
+  struct Sample {
+    int32_t x, y;
+    uint32_t atMs;  // the tick's time
+  };
+  void Report(int32_t x, int32_t y, uint32_t timeMs);
+  // Samples up to nowMs (the tick before it included), oldest first, at
+  // most capacity; the rest wait for the next take.
+  unsigned Take(uint32_t nowMs, Sample* out, unsigned capacity);
+
+ private:
+  void SampleHeld(uint32_t laterMs);
+  bool m_held = false;  // a report not sampled yet
+  Sample m_last{};      // the latest report
+  Sample m_kept[kKept];
+  unsigned m_count = 0;
+};
+
 class KeyRepeatFilter {
  public:
   // True when this key-down starts a new stroke (the key was up before).

@@ -127,12 +127,14 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // not only from the first tick.
   ShowRunTimeAndClock();
   RefreshUptime();
-  RequestRefresh();
+  // The first tick writes every text, whether the window shows or goes to
+  // the tray; later ones only where somebody sees them.
+  m_writeAll = true;
+  StartRefresh();
   SetTimer(hwnd, TIMER_SECOND, kSecondMs, nullptr);
   // A sync folder set before the start: a copy with the first second.
   m_sync = history::ReadSyncSettings();
   if (!m_sync.folder.empty()) m_copySchedule.FolderSet();
-  SetTimer(hwnd, TIMER_CURSOR, kCursorMs, nullptr);
   // 10. The show/hide hotkey from the stored letter.
   RegisterStoredHotkey();
   // 11. Cursor start position.
@@ -203,16 +205,21 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
   switch (id) {
     case TIMER_REFRESH: OnRefreshTick(); break;
     case TIMER_SECOND:
+      TakePointerSamples();
+      if (++m_secondsSinceLook >= 5) LookAtPointer();
       RollOverDayIfNeeded();
+      if (!SomethingOnScreen()) {
+        // What the 100 ms tick does while the window is shown.
+        FeedCharts();
+        RefreshTip();
+      }
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveChangedDayFigures();
       FlushHistory(false);
       SyncTick();
       m_globalHooks.Watch(Hwnd());
-      CheckRestingPointer();
       break;
-    case TIMER_CURSOR: SampleCursor(); break;
     case TIMER_IDLE: CheckIdle(); break;
     case TIMER_LATE_START: CreateProcessPanel(); break;
     default: break;
@@ -304,6 +311,12 @@ void CMainStatsDlg::OnShowWindow() {
 
 void CMainStatsDlg::OnTrayNotify(LPARAM mouseMsg) {
   switch (mouseMsg) {
+    case WM_MOUSEMOVE:
+      // The pointer is on the icon: its tip may show, keep it up to date.
+      m_tipWatchedAt = GetTickCount();
+      RefreshTip();
+      RequestRefresh();
+      break;
     case WM_LBUTTONDBLCLK: OnShowWindow(); break;
     case WM_RBUTTONUP: m_tray.ShowMenu(IDR_TRAY_MENU); break;
     default: break;
@@ -380,6 +393,7 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
     case ID_PROCESS_STATS:
       if (!m_processPanel.Hwnd()) CreateProcessPanel();  // asked for before the late start
       ShowWindow(m_processPanel.Hwnd(), SW_SHOW);
+      RequestRefresh();  // its figures were not written while nobody saw them
       return true;
     case ID_HISTORY: OnHistoryWindow(); return true;
     case ID_SYNC: OnSyncDialog(); return true;
@@ -474,7 +488,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       *handled = true;
       return 0;
     case WM_INPUT_MOVING:
-      WakeSampling();
+      RequestRefresh();
       *handled = true;
       return 0;
     case WM_SHOWWINDOW:

@@ -23,7 +23,6 @@
 #include "stats/day_store.h"
 #include "stats/distance.h"
 #include "stats/global_hooks.h"
-#include "stats/pointer_rest.h"
 #include "tools/autostart.h"
 #include "tools/button_swap.h"
 #include "tools/hotkey.h"
@@ -67,9 +66,14 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // tick runs only while something may have changed: an event, a pointer
   // move, a clear, the window coming on screen; a tick that changes nothing
   // stops it.
+  // Hidden, the window writes nothing of it: the tray tip once a second
+  // (every tick while the pointer rests on the icon), the rest when shown.
   void RequestRefresh() {
-    if (!m_refreshing) StartRefresh();
+    if (!m_refreshing && (SomethingOnScreen() || TipWatched())) StartRefresh();
   }
+  bool SomethingOnScreen() const;
+  bool TipWatched() const;
+  bool RefreshTip();
   void StartRefresh();
   void OnRefreshTick();
   bool RefreshCursorText();
@@ -98,12 +102,13 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // the last check; cheap enough to run before every counted event.
   void RollOverDayIfNeeded();
   void TakeDate();
-  // distance timer: runs while the pointer moves, rests while it is still
-  void SampleCursor();
-  void RestSampling();
-  void WakeSampling();
-  void CheckRestingPointer();
-  void LookAtRestingPointer();
+  // The distance: the hook library samples the pointer's moves every 10 ms
+  // of their own reports; the window takes the samples with its ticks
+  // (the 100 ms one while it is shown and something moves, the 1 s one
+  // always). True when any came. A pointer placed by a program, which the
+  // hooks do not see, is looked for every few seconds.
+  bool TakePointerSamples();
+  void LookAtPointer();
   void MeasureScreen();
   void CreateStatusBar();
   // Everything the window draws or sizes in pixels, at m_dpi: icons,
@@ -119,7 +124,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void FeedCharts();
   // The history of days (main_dlg_history.cpp).
   void RecordEvent(tallivo::InputKind kind, WPARAM wp);
-  void RecordMove(uint32_t pixels);
+  void RecordMove(uint32_t pixels, time_t at);
   // Writes what the history gathered; quiet on the way out, where no
   // message box may stop the program from ending.
   void FlushHistory(bool quiet);
@@ -187,7 +192,9 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   ui::ShownTexts m_shown;
   std::vector<std::pair<int, HWND>> m_labels;  // by control id, found once
   bool m_refreshing = false;
-  tallivo::SamplingRest m_samplingRest;
-  DWORD m_pointerMovesSampled = 0;
+  DWORD m_pointerMovesTaken = 0;  // the hook's move count at the last take
+  unsigned m_secondsSinceLook = 0;
+  bool m_writeAll = false;        // the next refresh tick writes everything, hidden or not
+  DWORD m_tipWatchedAt = 0;       // when the shell last said the pointer is on the icon
   tallivo::DayFiguresSaver m_daySaver;
 };

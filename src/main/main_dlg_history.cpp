@@ -13,9 +13,9 @@ void CMainStatsDlg::RecordEvent(InputKind kind, WPARAM wp) {
   m_history.AddEvent(time(nullptr), kind, vk, m_foreground.Current());
 }
 
-void CMainStatsDlg::RecordMove(uint32_t pixels) {
+void CMainStatsDlg::RecordMove(uint32_t pixels, time_t at) {
   const double ppm = m_distance.PixelsPerMetreValue();
-  m_history.AddMove(time(nullptr), pixels, ppm > 0 ? pixels / ppm : 0.0);
+  m_history.AddMove(at, pixels, ppm > 0 ? pixels / ppm : 0.0);
 }
 
 void CMainStatsDlg::FlushHistory(bool quiet) {

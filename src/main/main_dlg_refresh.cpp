@@ -1,6 +1,6 @@
 // The main window's display: labels, status bar and tray tip, refreshed
-// when something changed rather than on a clock, and the cursor sampling
-// of the distance, which rests while the pointer does.
+// when something changed rather than on a clock and written only where
+// somebody can see them, and the distance from the hook's samples.
 #include "main/main_dlg.h"
 
 #include <commctrl.h>
@@ -21,6 +21,18 @@ int StatusKey(int part) { return -1 - part; }
 }  // namespace
 
 bool CMainStatsDlg::LabelsOnScreen() const { return IsWindowVisible(Hwnd()) && !IsIconic(Hwnd()); }
+
+bool CMainStatsDlg::SomethingOnScreen() const {
+  return LabelsOnScreen() || (m_processPanel.Hwnd() && IsWindowVisible(m_processPanel.Hwnd()));
+}
+
+// The shell tells of the pointer on the icon as it moves there; a tip
+// stays up a while after the last word.
+bool CMainStatsDlg::TipWatched() const { return m_tipWatchedAt != 0 && GetTickCount() - m_tipWatchedAt < 3000; }
+
+bool CMainStatsDlg::RefreshTip() {
+  return m_tray.SetTip(TrayTip(m_counters.TotalClicks(), m_counters.keys, m_distance.Metres()));
+}
 
 HWND CMainStatsDlg::Label(int id) {
   // Looked up once: each GetDlgItem is a walk through the dialog's children,
@@ -48,7 +60,9 @@ bool CMainStatsDlg::ShowStatus(int part, const std::string& text) {
 void CMainStatsDlg::OnShown() {
   // The texts of each second that the hidden window did not write.
   m_shown.CatchUp([this](int key, const std::string& text) { SetWindowTextW(Label(key), Wide(text).c_str()); });
-  RequestRefresh();
+  // Not through RequestRefresh: while WM_SHOWWINDOW is handled the window
+  // is not visible yet. The first tick writes what hidden ones did not.
+  if (!m_refreshing) StartRefresh();
 }
 
 void CMainStatsDlg::StartRefresh() { m_refreshing = SetTimer(Hwnd(), TIMER_REFRESH, kRefreshMs, nullptr) != 0; }
@@ -56,26 +70,38 @@ void CMainStatsDlg::StartRefresh() { m_refreshing = SetTimer(Hwnd(), TIMER_REFRE
 void CMainStatsDlg::OnRefreshTick() {
   // Each step reports whether it changed anything; the first tick after the
   // last change changes nothing, and the timer rests until the next one.
-  bool changed = RefreshCursorText();
+  // The hook's move count before the take: a move after it keeps the tick.
+  const DWORD moves = hooklib::PointerMoves();
+  bool changed = TakePointerSamples();
+  if (!SomethingOnScreen() && !m_writeAll) {
+    // Hidden: only the tip, while the pointer is on the icon.
+    changed |= RefreshTip();
+    if (!TipWatched() || !changed) {
+      KillTimer(Hwnd(), TIMER_REFRESH);
+      m_refreshing = false;
+    }
+    return;
+  }
+  m_writeAll = false;
+  changed |= moves != m_pointerMovesTaken;
+  m_pointerMovesTaken = moves;
+  changed |= RefreshCursorText();
   changed |= RefreshCounters();
   changed |= RefreshTotalClicks();
   changed |= RefreshStatusBar();
   if (!changed) {
     KillTimer(Hwnd(), TIMER_REFRESH);
     m_refreshing = false;
+    // The next move says so with one message; one since the last take
+    // keeps the tick going.
+    if (hooklib::WatchPointer() != m_pointerMovesTaken) RequestRefresh();
   }
 }
 
 bool CMainStatsDlg::RefreshCursorText() {
-  // While the sampling runs, its last sample is at most 10 ms old: no
-  // second read of the cursor for the label.
-  if (!m_samplingRest.Resting()) {
-    const ScreenPoint p = m_distance.Last();
-    return ShowLabel(IDC_CURSOR_POS, CursorText(p.x, p.y));
-  }
-  POINT pt = {};
-  GetCursorPos(&pt);
-  return ShowLabel(IDC_CURSOR_POS, CursorText(pt.x, pt.y));
+  // The last sample is where the pointer is: no read of the cursor.
+  const ScreenPoint p = m_distance.Last();
+  return ShowLabel(IDC_CURSOR_POS, CursorText(p.x, p.y));
 }
 
 bool CMainStatsDlg::RefreshCounters() {
@@ -128,52 +154,34 @@ void CMainStatsDlg::ShowRunTimeAndClock() {
 
 void CMainStatsDlg::RefreshUptime() { ShowLabel(IDC_UPTIME, UptimeText(GetTickCount64()), true); }
 
-void CMainStatsDlg::SampleCursor() {
-  // A failed read keeps the last position, so it counts no movement.
-  static POINT pt = {};
-  GetCursorPos(&pt);
+bool CMainStatsDlg::TakePointerSamples() {
+  TallivoSample samples[256];
+  bool any = false;
+  const time_t now = time(nullptr);
+  const DWORD tick = GetTickCount();
+  for (unsigned n; (n = hooklib::TakeSamples(samples, 256)) > 0;) {
+    any = true;
+    for (unsigned i = 0; i < n; ++i) {
+      const uint32_t before = m_distance.Pixels();
+      if (!m_distance.Sample({samples[i].x, samples[i].y})) continue;
+      // Filed under the second of its own tick, as counted then.
+      const DWORD ago = tick - samples[i].atMs;
+      RecordMove(m_distance.Pixels() - before, ago < 0x80000000u ? now - static_cast<time_t>(ago / 1000) : now);
+    }
+    if (n < 256) break;
+  }
+  if (any) ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()), true);
+  return any;
+}
+
+void CMainStatsDlg::LookAtPointer() {
+  // A pointer placed by a program: the hooks see no move, the cursor does.
+  m_secondsSinceLook = 0;
+  POINT pt = {};
   const uint32_t before = m_distance.Pixels();
-  const bool moved = m_distance.Sample({pt.x, pt.y});
-  // The hook sees a move before the cursor position shows it: what it had
-  // seen by a sample that found the pointer moved is in that sample.
-  if (moved) m_pointerMovesSampled = hooklib::PointerMoves();
-  if (moved) {
-    RecordMove(m_distance.Pixels() - before);
-    ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()));
+  if (GetCursorPos(&pt) && m_distance.Sample({pt.x, pt.y})) {
+    RecordMove(m_distance.Pixels() - before, time(nullptr));
+    ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()), true);
     RequestRefresh();
   }
-  if (m_samplingRest.AfterSample(moved)) RestSampling();
-}
-
-void CMainStatsDlg::RestSampling() {
-  KillTimer(Hwnd(), TIMER_CURSOR);
-  // A move the hook saw after the last sample that showed one, and before
-  // the watch was set, is told by nobody: sample on. (A pointer pushed
-  // against a screen edge is seen moving without going anywhere: it rests
-  // two still seconds later.) A look every few seconds of rest covers a
-  // pointer the hooks do not see move at all.
-  const DWORD seen = hooklib::WatchPointer();
-  if (seen != m_pointerMovesSampled) {
-    m_pointerMovesSampled = seen;
-    WakeSampling();
-    return;
-  }
-  LookAtRestingPointer();
-}
-
-void CMainStatsDlg::WakeSampling() {
-  if (!m_samplingRest.Wake()) return;
-  // The next sample measures from the last sampled position: the first
-  // step after the rest counts. Not one now: the hook is told of a move
-  // before the cursor position shows it.
-  SetTimer(Hwnd(), TIMER_CURSOR, kCursorMs, nullptr);
-}
-
-void CMainStatsDlg::CheckRestingPointer() {
-  if (m_samplingRest.LookDue()) LookAtRestingPointer();
-}
-
-void CMainStatsDlg::LookAtRestingPointer() {
-  POINT pt = {};
-  if (GetCursorPos(&pt) && !(ScreenPoint{pt.x, pt.y} == m_distance.Last())) WakeSampling();
 }

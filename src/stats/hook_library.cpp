@@ -12,6 +12,7 @@ hookapi::InstalledFn g_installed = nullptr;
 hookapi::ReportsSeenFn g_reports = nullptr;
 hookapi::WatchPointerFn g_watchPointer = nullptr;
 hookapi::PointerMovesFn g_pointerMoves = nullptr;
+hookapi::TakeSamplesFn g_takeSamples = nullptr;
 hookapi::StopTaskFn g_stopTask = nullptr;
 hookapi::StartTaskFn g_startTask = nullptr;
 
@@ -41,8 +42,9 @@ bool Load(std::string* failedLibrary) {
     g_reports = Ordinal<hookapi::ReportsSeenFn>(global, hookapi::kReportsSeenOrdinal);
     g_watchPointer = Ordinal<hookapi::WatchPointerFn>(global, hookapi::kWatchPointerOrdinal);
     g_pointerMoves = Ordinal<hookapi::PointerMovesFn>(global, hookapi::kPointerMovesOrdinal);
+    g_takeSamples = Ordinal<hookapi::TakeSamplesFn>(global, hookapi::kTakeSamplesOrdinal);
   }
-  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer || !g_pointerMoves) {
+  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer || !g_pointerMoves || !g_takeSamples) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -70,6 +72,7 @@ bool GlobalHooksInstalled() { return g_installed && g_installed() != 0; }
 DWORD GlobalReportsSeen() { return g_reports ? g_reports() : 0; }
 DWORD WatchPointer() { return g_watchPointer ? g_watchPointer() : 0; }
 DWORD PointerMoves() { return g_pointerMoves ? g_pointerMoves() : 0; }
+unsigned TakeSamples(TallivoSample* out, unsigned capacity) { return g_takeSamples ? g_takeSamples(out, capacity) : 0; }
 void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }

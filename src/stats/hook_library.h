@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "hooks/hook_api.h"
+
 namespace hooklib {
 
 // Loads both libraries; on failure returns false and names the library
@@ -27,6 +29,9 @@ DWORD GlobalReportsSeen();
 // PointerMoves reads alone.
 DWORD WatchPointer();
 DWORD PointerMoves();
+// The distance samples the hook took from the pointer's moves since the
+// last call, oldest first (at most capacity; the rest wait).
+unsigned TakeSamples(TallivoSample* out, unsigned capacity);
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
 // Any other library of ours (SkinH.dll), by full path from the program's

@@ -21,7 +21,6 @@
 #include "stats/day_store.h"
 #include "stats/distance.h"
 #include "stats/hook_watchdog.h"
-#include "stats/pointer_rest.h"
 #include "stats/report.h"
 #include "stats/stats_text.h"
 #include "stats/time_text.h"
@@ -165,7 +164,7 @@ TEST(InputFilter, BacklogKeepsEveryEventWithItsKeyCodeUntilItCanBePosted) {
   for (int code = 1; code <= 254; ++code) EXPECT_EQ(perCode[code], code <= 30000 % 254 ? 119 : 118) << code;
 }
 
-TEST(Distance, StepsAddUpAndSamplingRestsOnlyAfterTwoSecondsStill) {
+TEST(Distance, StepsAddUpAreConvertedToMetresAndWrap) {
   const std::tuple<int64_t, int64_t, uint32_t> cases[] = {
       {3, 4, 5}, {-3, -4, 5}, {1, 1, 1}, {7, 7, 9}, {-1023, 767, 1278}, {4294967295LL, 4294967295LL, 0xFFFFFFFFu}};
   for (const auto& [dx, dy, step] : cases) EXPECT_EQ(DistanceStep(dx, dy), step) << dx << "," << dy;
@@ -185,33 +184,46 @@ TEST(Distance, StepsAddUpAndSamplingRestsOnlyAfterTwoSecondsStill) {
   m.SetPixels(0xFFFFFFFEu);
   m.Sample({107, 108});
   EXPECT_EQ(m.Pixels(), 3u);
-  // The cursor sampling stops at the 200th still sample in a row (two seconds; a move starts the count over), once,
-  // and starts again, once, at the word that the pointer moves. Each second of a rest says whether to look where the
-  // pointer is ('+'): every fifth one from the rest's start (none while sampling), also for a new rest after a wake.
-  SamplingRest rest;
-  const auto still = [&](unsigned n) {
-    bool stopped = false;
-    while (n--) stopped = rest.AfterSample(false);
-    return stopped;
+}
+
+TEST(Distance, TheHookSamplesThePlaceHeldAtEachTenMillisecondTickAndTheStepsAddUpAsSampledThen) {
+  // Reports (x, time) and takes (time): what each take hands over, "x@tick" each; "" for nothing.
+  const struct {
+    const char* what;
+    std::vector<std::pair<int, uint32_t>> reports;
+    uint32_t takeAt;
+    std::string taken;
+  } steps[] = {
+      {"the first report waits for its tick", {{1, 1003}}, 1009, ""},
+      {"then is the place at 1010", {}, 1010, "1@1010 "},
+      {"only the last of a tick counts", {{2, 1011}, {3, 1015}, {4, 1019}}, 1020, "4@1020 "},
+      {"a report in a later tick samples the one held", {{5, 1025}, {6, 1033}, {7, 1041}}, 1041, "5@1030 6@1040 "},
+      {"a rest samples nothing", {}, 5000, "7@1050 "},
+      {"after it the first sample is the new place", {{9, 9000}, {10, 9001}}, 9010, "10@9010 "},
+      {"a clock that wraps", {{11, 0xFFFFFFFBu}, {12, 4}}, 30, "11@4 12@10 "},
   };
-  const auto seconds = [&](unsigned n) {
-    std::string looks;
-    while (n--) looks += rest.LookDue() ? '+' : '.';
-    return looks;
-  };
-  EXPECT_FALSE(still(199));
-  EXPECT_FALSE(rest.AfterSample(true));
-  EXPECT_FALSE(still(199));
-  EXPECT_EQ(seconds(10), "..........");
-  EXPECT_TRUE(still(1));
-  EXPECT_TRUE(rest.Resting());
-  EXPECT_FALSE(still(1)) << "a timer message already queued stops nothing twice";
-  EXPECT_EQ(seconds(19), "....+....+....+....");
-  EXPECT_TRUE(rest.Wake());
-  EXPECT_FALSE(rest.Wake());
-  EXPECT_FALSE(still(199));
-  EXPECT_TRUE(still(1));
-  EXPECT_EQ(seconds(5), "....+");
+  PointerSampler sampler;
+  for (const auto& step : steps) {
+    for (const auto& [x, t] : step.reports) sampler.Report(x, -x, t);
+    PointerSampler::Sample out[8];
+    std::string taken;
+    for (unsigned i = 0, n = sampler.Take(step.takeAt, out, 8); i < n; ++i) {
+      EXPECT_EQ(out[i].y, -out[i].x);
+      taken += std::to_string(out[i].x) + "@" + std::to_string(out[i].atMs) + " ";
+    }
+    EXPECT_EQ(taken, step.taken) << step.what;
+  }
+  // A window that does not come for long: the newest sample takes the last place, and its step still counts whole.
+  for (uint32_t t = 0; t < 2 * PointerSampler::kKept; ++t) sampler.Report(static_cast<int>(t), 0, 100000 + 10 * t);
+  std::vector<PointerSampler::Sample> all(PointerSampler::kKept + 8);
+  const unsigned n = sampler.Take(200000, all.data(), static_cast<unsigned>(all.size()));
+  ASSERT_EQ(n, PointerSampler::kKept);
+  EXPECT_EQ(all[n - 2].x, static_cast<int>(PointerSampler::kKept) - 2);
+  EXPECT_EQ(all[n - 1].x, static_cast<int>(2 * PointerSampler::kKept) - 1);
+  DistanceMeter m;
+  m.SetStart({0, 0});
+  for (unsigned i = 0; i < n; ++i) m.Sample({all[i].x, all[i].y});
+  EXPECT_EQ(m.Pixels(), 2 * PointerSampler::kKept - 1);
 }
 
 // Texts in UTF-8, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
