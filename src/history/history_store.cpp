@@ -37,12 +37,10 @@ constexpr const char* kSchema =
     " clicks INTEGER NOT NULL DEFAULT 0, wheel_steps INTEGER NOT NULL DEFAULT 0,"
     " key_strokes INTEGER NOT NULL DEFAULT 0,"
     " PRIMARY KEY(date, exe)"
-    ") WITHOUT ROWID;"
-    // Which computer the file belongs to: one row, its id made once at
-    // random. In the copies in the sync folder the row also names the
-    // computer and says when the copy was made.
-    "CREATE TABLE IF NOT EXISTS computer("
-    " id TEXT PRIMARY KEY, name TEXT NOT NULL, written_at TEXT NOT NULL);"
+    ") WITHOUT ROWID;";
+// This computer's id, made once at random. In the copies in the sync folder
+// the row also names the computer and says when the copy was made.
+constexpr const char* kComputerRowSql =
     "INSERT INTO computer(id, name, written_at) SELECT lower(hex(randomblob(16))), '', ''"
     " WHERE NOT EXISTS(SELECT 1 FROM computer);";
 
@@ -136,15 +134,6 @@ int QueryInt(sqlite3* db, const char* sql, long long* out) {
   return rc;
 }
 
-fs::path PathOf(const std::string& utf8) {
-  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string Utf8Of(const fs::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(reinterpret_cast<const char*>(s.data()), s.size());
-}
-
 // "2026-12-07-171500", the moment a damaged file was found, local time.
 std::string Stamp(time_t now) {
   std::tm tm{};
@@ -211,6 +200,17 @@ int StepOnce(sqlite3_stmt* st) {
 }
 
 }  // namespace
+
+fs::path PathOf(const std::string& utf8) {
+  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Of(const fs::path& p) {
+  const std::u8string s = p.u8string();
+  return std::string(reinterpret_cast<const char*>(s.data()), s.size());
+}
+
+StoreResult EngineFailure(int rc, sqlite3* db, const char* what) { return Failure(rc, false, db, what); }
 
 HistoryStore::~HistoryStore() { Close(); }
 
@@ -306,6 +306,8 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
   if (tables < kTables || version < kSchemaVersion || m_computerId.empty()) {
     rc = Exec(m_db, "BEGIN IMMEDIATE");
     if (rc == SQLITE_OK) rc = Exec(m_db, kSchema);
+    if (rc == SQLITE_OK) rc = Exec(m_db, kComputerTableSql);
+    if (rc == SQLITE_OK) rc = Exec(m_db, kComputerRowSql);
     if (rc == SQLITE_OK) rc = Exec(m_db, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str());
     if (rc == SQLITE_OK) rc = Exec(m_db, "COMMIT");
     if (rc != SQLITE_OK) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +59,15 @@ struct ProgramRow {
   std::string exe;
   ProgramDelta counts;
 };
+
+// UTF-8 paths (the engine's own) as the file system's, and back.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& p);
+// A failure of the engine (an SQLite result code) as the store reports it.
+StoreResult EngineFailure(int rc, sqlite3* db, const char* what);
+// Which computer a file belongs to: one row, in history.db and its copies.
+inline constexpr char kComputerTableSql[] =
+    "CREATE TABLE IF NOT EXISTS computer(id TEXT PRIMARY KEY, name TEXT NOT NULL, written_at TEXT NOT NULL);";
 
 // Whose a copy in the sync folder is: the computer's id, its name and when
 // the copy was made ("YYYY-MM-DDTHH:MM:SSZ").

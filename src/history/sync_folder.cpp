@@ -18,15 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path PathOf(const std::string& utf8) {
-  return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string Utf8Of(const fs::path& p) {
-  const std::u8string s = p.u8string();
-  return std::string(reinterpret_cast<const char*>(s.data()), s.size());
-}
-
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
 uint32_t BigEndian(const std::string& s, size_t at, size_t n) {
@@ -36,13 +27,6 @@ uint32_t BigEndian(const std::string& s, size_t at, size_t n) {
 }
 
 StoreResult CopyFailure(const std::string& what) { return StoreResult{StoreError::CannotOpen, "", what}; }
-
-StoreResult EngineFailure(sqlite3* db, int rc, const char* what) {
-  const StoreError e = (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED ? StoreError::Busy
-                       : (rc & 0xff) == SQLITE_FULL                                ? StoreError::Full
-                                                                                   : StoreError::Other;
-  return StoreResult{e, "", std::string(what) + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))};
-}
 
 void RemoveQuietly(const fs::path& p) {
   std::error_code ec;
@@ -119,27 +103,24 @@ StoreResult WriteCopy(const std::string& historyPath, const std::string& workPat
   // Read-write only so that a file in WAL mode can be read while nobody
   // else has it open; nothing is written to it.
   int rc = sqlite3_open_v2(historyPath.c_str(), &src, SQLITE_OPEN_READWRITE, nullptr);
-  if (rc != SQLITE_OK) return done(EngineFailure(src, rc, "cannot open the history to copy it"));
+  if (rc != SQLITE_OK) return done(EngineFailure(rc, src, "cannot open the history to copy it"));
   sqlite3_busy_timeout(src, 2000);
   rc = sqlite3_open_v2(workPath.c_str(), &dst, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc != SQLITE_OK) return done(EngineFailure(dst, rc, "cannot make the copy"));
+  if (rc != SQLITE_OK) return done(EngineFailure(rc, dst, "cannot make the copy"));
 
   // One step: the copy is one moment of the history, whatever the window
   // thread writes meanwhile.
   sqlite3_backup* b = sqlite3_backup_init(dst, "main", src, "main");
-  if (!b) return done(EngineFailure(dst, sqlite3_errcode(dst), "cannot copy the history"));
+  if (!b) return done(EngineFailure(sqlite3_errcode(dst), dst, "cannot copy the history"));
   rc = sqlite3_backup_step(b, -1);
   sqlite3_backup_finish(b);
-  if (rc != SQLITE_DONE) return done(EngineFailure(dst, rc, "cannot copy the history"));
+  if (rc != SQLITE_DONE) return done(EngineFailure(rc, dst, "cannot copy the history"));
 
   // A file on its own: no journal beside it once closed, and whose it is.
   sqlite3_stmt* st = nullptr;
-  rc = sqlite3_exec(dst,
-                    "PRAGMA journal_mode=DELETE;"
-                    "CREATE TABLE IF NOT EXISTS computer(id TEXT PRIMARY KEY, name TEXT NOT NULL,"
-                    " written_at TEXT NOT NULL);"
-                    "DELETE FROM computer;",
-                    nullptr, nullptr, nullptr);
+  rc = sqlite3_exec(dst, "PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(dst, kComputerTableSql, nullptr, nullptr, nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(dst, "DELETE FROM computer;", nullptr, nullptr, nullptr);
   if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(dst, "INSERT INTO computer VALUES(?1, ?2, ?3)", -1, &st, nullptr);
   if (rc == SQLITE_OK) {
     sqlite3_bind_text(st, 1, who.id.c_str(), -1, SQLITE_TRANSIENT);
@@ -148,12 +129,12 @@ StoreResult WriteCopy(const std::string& historyPath, const std::string& workPat
     rc = sqlite3_step(st) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(dst);
   }
   sqlite3_finalize(st);
-  if (rc != SQLITE_OK) return done(EngineFailure(dst, rc, "cannot name the copy"));
+  if (rc != SQLITE_OK) return done(EngineFailure(rc, dst, "cannot name the copy"));
   sqlite3_close_v2(src);
   src = nullptr;
   rc = sqlite3_close(dst);
   dst = nullptr;
-  if (rc != SQLITE_OK) return done(EngineFailure(nullptr, rc, "cannot close the copy"));
+  if (rc != SQLITE_OK) return done(EngineFailure(rc, nullptr, "cannot close the copy"));
 
   std::error_code ec;
   const fs::path dir = PathOf(CopiesFolder(folder));

@@ -47,7 +47,7 @@ void AddRow(HWND list, const std::string& name, const std::string& when) {
 
 bool IsFolder(const std::string& path) {
   std::error_code ec;
-  return std::filesystem::is_directory(std::filesystem::path(Wide(path)), ec);
+  return std::filesystem::is_directory(PathOf(path), ec);
 }
 
 }  // namespace

@@ -109,6 +109,8 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // hooks do not see, is looked for every few seconds.
   bool TakePointerSamples();
   void LookAtPointer();
+  // One sample of the pointer's place, its step filed under `at`; true when it moved.
+  bool SamplePointer(tallivo::ScreenPoint p, time_t at);
   void MeasureScreen();
   void CreateStatusBar();
   // Everything the window draws or sizes in pixels, at m_dpi: icons,
@@ -132,6 +134,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // This computer's copy in the sync folder: due once a second at most,
   // made by the worker; on the way out made and waited for.
   void SyncTick();
+  void RequestCopy();
   void FinalCopy();
   void OnSyncDialog();
   void CarryChartsIntoNewDay();

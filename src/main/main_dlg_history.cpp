@@ -45,7 +45,10 @@ void CMainStatsDlg::SyncTick() {
     OutputDebugStringW(Wide(FormatText("Tallivo: copy into the sync folder: %s\n", r->detail.c_str())).c_str());
     m_copySchedule.Failed();
   }
-  if (m_sync.folder.empty() || !m_copySchedule.Due(time(nullptr))) return;
+  if (!m_sync.folder.empty() && m_copySchedule.Due(time(nullptr))) RequestCopy();
+}
+
+void CMainStatsDlg::RequestCopy() {
   std::string why;
   history::HistoryStore* store = ReadableStore(&why);
   if (!store || store->ComputerId().empty()) {
@@ -62,8 +65,7 @@ void CMainStatsDlg::SyncTick() {
 
 void CMainStatsDlg::FinalCopy() {
   if (m_sync.folder.empty()) return;
-  m_copySchedule.FolderSet();  // whatever was copied last
-  SyncTick();
+  RequestCopy();
   // A folder that does not answer in time gets the copy at the next start.
   if (!m_copyWorker.WaitIdle(5000)) OutputDebugStringW(L"Tallivo: the sync folder did not answer in time\n");
 }

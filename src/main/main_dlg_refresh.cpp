@@ -162,11 +162,9 @@ bool CMainStatsDlg::TakePointerSamples() {
   for (unsigned n; (n = hooklib::TakeSamples(samples, 256)) > 0;) {
     any = true;
     for (unsigned i = 0; i < n; ++i) {
-      const uint32_t before = m_distance.Pixels();
-      if (!m_distance.Sample({samples[i].x, samples[i].y})) continue;
       // Filed under the second of its own tick, as counted then.
       const DWORD ago = tick - samples[i].atMs;
-      RecordMove(m_distance.Pixels() - before, ago < 0x80000000u ? now - static_cast<time_t>(ago / 1000) : now);
+      SamplePointer({samples[i].x, samples[i].y}, ago < 0x80000000u ? now - static_cast<time_t>(ago / 1000) : now);
     }
     if (n < 256) break;
   }
@@ -174,13 +172,18 @@ bool CMainStatsDlg::TakePointerSamples() {
   return any;
 }
 
+bool CMainStatsDlg::SamplePointer(ScreenPoint p, time_t at) {
+  const uint32_t before = m_distance.Pixels();
+  if (!m_distance.Sample(p)) return false;
+  RecordMove(m_distance.Pixels() - before, at);
+  return true;
+}
+
 void CMainStatsDlg::LookAtPointer() {
   // A pointer placed by a program: the hooks see no move, the cursor does.
   m_secondsSinceLook = 0;
   POINT pt = {};
-  const uint32_t before = m_distance.Pixels();
-  if (GetCursorPos(&pt) && m_distance.Sample({pt.x, pt.y})) {
-    RecordMove(m_distance.Pixels() - before, time(nullptr));
+  if (GetCursorPos(&pt) && SamplePointer({pt.x, pt.y}, time(nullptr))) {
     ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()), true);
     RequestRefresh();
   }
