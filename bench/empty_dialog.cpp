@@ -4,8 +4,8 @@
 // one reads the cursor position as the distance sampling must, and nothing
 // else is done; and a third time as empty_clock.exe with one label that a
 // 1 s timer rewrites with the time: the least a window that shows a clock
-// does. empty_timers_hooked.exe adds EmptyHook.dll's low-level hooks to the
-// timers.
+// does. empty_clock_hooked.exe adds EmptyHook.dll's low-level hooks to the
+// clock: the least a counter through such hooks costs under input.
 #include <windows.h>
 
 #include <cstdio>

@@ -4,13 +4,13 @@
 
 namespace tallivo {
 
-void InputCounters::Add(InputKind kind) {
+void InputCounters::Add(InputKind kind, uint32_t n) {
   switch (kind) {
-    case InputKind::Left: ++left; break;
-    case InputKind::Right: ++right; break;
-    case InputKind::Middle: ++middle; break;
-    case InputKind::Wheel: ++wheel; break;
-    case InputKind::Key: ++keys; break;
+    case InputKind::Left: left += n; break;
+    case InputKind::Right: right += n; break;
+    case InputKind::Middle: middle += n; break;
+    case InputKind::Wheel: wheel += n; break;
+    case InputKind::Key: keys += n; break;
   }
 }
 

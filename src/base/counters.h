@@ -14,7 +14,7 @@ struct InputCounters {
   uint32_t wheel = 0;
   uint32_t keys = 0;
 
-  void Add(InputKind kind);
+  void Add(InputKind kind, uint32_t n = 1);
   // left + right + middle + wheel: what the window calls "clicks".
   uint32_t TotalClicks() const;
   // All five counters; the figure the charts and the per-process share use.

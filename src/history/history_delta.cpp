@@ -42,19 +42,19 @@ void EventCounts::AddAll(const EventCounts& o) {
   movePixels += o.movePixels;
 }
 
-void Deltas::AddEvent(const LocalHour& at, InputKind kind, unsigned vk, const std::string& exe) {
+void Deltas::AddEvent(const LocalHour& at, InputKind kind, unsigned vk, const std::string& exe, uint64_t n) {
   const std::string date = DateKey(at);
-  days[date].counts.Add(kind);
-  hours[{date, at.hour}].Add(kind);
-  if (kind == InputKind::Key && vk >= 1 && vk <= 254) ++keys[{date, vk}];
+  days[date].counts.Add(kind, n);
+  hours[{date, at.hour}].Add(kind, n);
+  if (kind == InputKind::Key && vk >= 1 && vk <= 254) keys[{date, vk}] += n;
   if (exe.empty()) return;
   ProgramDelta& p = programs[{date, exe}];
   switch (kind) {
     case InputKind::Left:
     case InputKind::Right:
-    case InputKind::Middle: ++p.clicks; break;
-    case InputKind::Wheel: ++p.wheel; break;
-    case InputKind::Key: ++p.keys; break;
+    case InputKind::Middle: p.clicks += n; break;
+    case InputKind::Wheel: p.wheel += n; break;
+    case InputKind::Key: p.keys += n; break;
   }
 }
 

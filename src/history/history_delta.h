@@ -61,8 +61,8 @@ class Deltas {
   // One counted event. vk is the key's virtual-key code for a key stroke
   // (only 1-254 get a keys row), 0 otherwise; exe is the foreground
   // program's lower-case file name in UTF-8, empty when unknown (no
-  // programs row then).
-  void AddEvent(const LocalHour& at, InputKind kind, unsigned vk, const std::string& exe);
+  // programs row then); n of them alike.
+  void AddEvent(const LocalHour& at, InputKind kind, unsigned vk, const std::string& exe, uint64_t n = 1);
   // One pointer step of the given pixels (the metres by the current screen).
   void AddMove(const LocalHour& at, uint32_t pixels, double metres);
   // One second of that day in which something was counted or moved.

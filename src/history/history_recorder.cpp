@@ -37,8 +37,8 @@ void Recorder::Touch(time_t t) {
   if (m_active.Touch(t)) m_deltas.AddActiveSecond(HourAt(t));
 }
 
-void Recorder::AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe) {
-  m_deltas.AddEvent(HourAt(t), kind, vk, exe);
+void Recorder::AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe, uint64_t n) {
+  m_deltas.AddEvent(HourAt(t), kind, vk, exe, n);
   Touch(t);
 }
 

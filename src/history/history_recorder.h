@@ -32,7 +32,7 @@ class Recorder {
   // How many failed writes in a row a lock must last before it is told.
   static constexpr int kBusyTellAfter = 3;
 
-  void AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe);
+  void AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe, uint64_t n = 1);
   void AddMove(time_t t, uint32_t pixels, double metres);
   bool Pending() const { return !m_deltas.Empty(); }
   const Deltas& PendingDeltas() const { return m_deltas; }

@@ -91,8 +91,7 @@ bool WriteSyncSettings(const std::string& folder, const std::string& name) {
   return ok;
 }
 
-const std::string& ForegroundProgram::Current() {
-  HWND fg = GetForegroundWindow();
+const std::string& ForegroundProgram::Of(HWND fg) {
   if (fg == m_hwnd) return m_exe;
   m_hwnd = fg;
   DWORD pid = 0;

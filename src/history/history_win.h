@@ -35,7 +35,9 @@ bool WriteSyncSettings(const std::string& folder, const std::string& name);
 // when the foreground window changes.
 class ForegroundProgram {
  public:
-  const std::string& Current();
+  const std::string& Current() { return Of(GetForegroundWindow()); }
+  // The same for a window that was in the foreground.
+  const std::string& Of(HWND fg);
 
  private:
   HWND m_hwnd = nullptr;

@@ -1,6 +1,8 @@
-// TallivoHook.dll: counts input of all processes and posts one private
-// message per click, wheel step and key stroke to the main window (a key
-// stroke's with its virtual-key code in wParam).
+// TallivoHook.dll: counts input of all processes. The clicks, wheel steps
+// and key strokes wait here, each with its time and the foreground window,
+// for the main window to take them at its ticks (ordinal 8); a word
+// (WM_INPUT_MOVING) goes to it only when it asked for one, or when the
+// foreground window changed.
 #include <windows.h>
 
 #include <atomic>
@@ -25,8 +27,8 @@ hooks::MessagePoster g_poster(tallivo::kGlobalInputFirst);
 // are still called. Written only on the hook thread.
 std::atomic<DWORD> g_reportsSeen{0};
 
-// Set by the main window when it stops sampling the cursor; the next move
-// takes it and says so with one message, however many moves follow.
+// Set by the main window when its refresh rests; the next move or counted
+// event takes it and says so with one message, however many follow.
 std::atomic<bool> g_watchPointer{false};
 // Pointer moves seen (wraps). Counted before the flag is looked at, so a
 // move the window did not count when it set the flag finds it set.
@@ -37,7 +39,22 @@ std::atomic<DWORD> g_pointerMoves{0};
 SRWLOCK g_samplerLock = SRWLOCK_INIT;
 tallivo::PointerSampler g_sampler;
 
-void Post(unsigned msg, unsigned code = 0) { g_poster.Post(msg, code); }
+SRWLOCK g_eventsLock = SRWLOCK_INIT;
+tallivo::EventQueue g_events;
+
+void Notify() {
+  if (!g_poster.PostNotice(tallivo::WM_INPUT_MOVING)) g_watchPointer.store(true);  // a full queue: the next tries again
+}
+
+void Count(unsigned kind, unsigned code = 0) {
+  // The program is named by the window, from the foreground window of the
+  // moment: a word at each change, so that it does while that still exists.
+  const auto foreground = reinterpret_cast<uintptr_t>(GetForegroundWindow());
+  AcquireSRWLockExclusive(&g_eventsLock);
+  const bool switched = g_events.Add(GetTickCount(), kind, code, foreground);
+  ReleaseSRWLockExclusive(&g_eventsLock);
+  if (g_watchPointer.exchange(false) || switched) Notify();
+}
 
 void ReportSeen() { g_reportsSeen.store(g_reportsSeen.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed); }
 
@@ -45,9 +62,9 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
   ReportSeen();
   if (code == HC_ACTION) {
     switch (wp) {
-      case WM_LBUTTONDOWN: Post(tallivo::WM_INPUT_LBUTTON); break;
-      case WM_RBUTTONDOWN: Post(tallivo::WM_INPUT_RBUTTON); break;
-      case WM_MBUTTONDOWN: Post(tallivo::WM_INPUT_MBUTTON); break;
+      case WM_LBUTTONDOWN: Count(tallivo::input_block::kLeft); break;
+      case WM_RBUTTONDOWN: Count(tallivo::input_block::kRight); break;
+      case WM_MBUTTONDOWN: Count(tallivo::input_block::kMiddle); break;
       case WM_MOUSEMOVE: {
         const auto* report = reinterpret_cast<const MSLLHOOKSTRUCT*>(lp);
         AcquireSRWLockExclusive(&g_samplerLock);
@@ -57,13 +74,11 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
         g_sampler.Report(report->pt.x, report->pt.y, GetTickCount());
         ReleaseSRWLockExclusive(&g_samplerLock);
         g_pointerMoves.fetch_add(1);
-        if (g_watchPointer.exchange(false) && !g_poster.PostNotice(tallivo::WM_INPUT_MOVING)) {
-          g_watchPointer.store(true);  // a full queue: the next move tries again
-        }
+        if (g_watchPointer.exchange(false)) Notify();
         break;
       }
       case WM_MOUSEWHEEL:
-        for (unsigned n = g_wheel.Add(hooks::WheelDelta(lp)); n > 0; --n) Post(tallivo::WM_INPUT_WHEEL);
+        for (unsigned n = g_wheel.Add(hooks::WheelDelta(lp)); n > 0; --n) Count(tallivo::input_block::kWheel);
         break;
       default: break;
     }
@@ -73,7 +88,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM wp, LPARAM lp) {
 
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
   ReportSeen();
-  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Post(tallivo::WM_INPUT_KEY, hooks::KeyCode(lp));
+  if (code == HC_ACTION && hooks::NewKeyStroke(g_keys, wp, lp)) Count(tallivo::input_block::kKey, hooks::KeyCode(lp));
   return CallNextHookEx(nullptr, code, wp, lp);
 }
 
@@ -113,6 +128,17 @@ extern "C" DWORD __cdecl TallivoTakeSamples(TallivoSample* out, DWORD capacity) 
   AcquireSRWLockExclusive(&g_samplerLock);
   const unsigned n = g_sampler.Take(GetTickCount(), reinterpret_cast<tallivo::PointerSampler::Sample*>(out), capacity);
   ReleaseSRWLockExclusive(&g_samplerLock);
+  return n;
+}
+
+// Ordinal 8: the counted events up to now, oldest first, at most capacity
+// of them; returns how many were written.
+extern "C" DWORD __cdecl TallivoTakeEvents(TallivoEvent* out, DWORD capacity) {
+  static_assert(sizeof(TallivoEvent) == sizeof(tallivo::EventQueue::Event));
+  if (!out) return 0;
+  AcquireSRWLockExclusive(&g_eventsLock);
+  const unsigned n = g_events.Take(reinterpret_cast<tallivo::EventQueue::Event*>(out), capacity);
+  ReleaseSRWLockExclusive(&g_eventsLock);
   return n;
 }
 

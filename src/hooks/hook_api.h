@@ -16,6 +16,17 @@ struct TallivoSample {
   LONG x, y;
   DWORD atMs;
 };
+// Counted events alike, waiting for the window: the first one's time, the
+// kind (offset in the input block of base/messages.h), a key stroke's
+// virtual-key code, how many, and the foreground window then.
+struct TallivoEvent {
+  DWORD atMs;
+  WORD kind;
+  WORD code;
+  DWORD count;
+  DWORD reserved;
+  ULONGLONG foreground;
+};
 void __cdecl TallivoStopHook();                                  // TallivoHook.dll @1
 void __cdecl TallivoStartHook(HWND target);                      // TallivoHook.dll @2
 int __cdecl TallivoHookInstalled();                              // TallivoHook.dll @3
@@ -23,6 +34,7 @@ DWORD __cdecl TallivoHookReportsSeen();                          // TallivoHook.
 DWORD __cdecl TallivoWatchPointer();                             // TallivoHook.dll @5
 DWORD __cdecl TallivoPointerMoves();                             // TallivoHook.dll @6
 DWORD __cdecl TallivoTakeSamples(TallivoSample* out, DWORD capacity);  // TallivoHook.dll @7
+DWORD __cdecl TallivoTakeEvents(TallivoEvent* out, DWORD capacity);    // TallivoHook.dll @8
 void __cdecl TallivoStopTaskHook();                              // TallivoTaskHook.dll @1
 void __cdecl TallivoStartTaskHook(HWND target, DWORD threadId);  // TallivoTaskHook.dll @2
 }
@@ -42,6 +54,8 @@ constexpr int kPointerMovesOrdinal = 6;
 // TallivoHook.dll only: the distance samples taken from the pointer's
 // moves since the last call.
 constexpr int kTakeSamplesOrdinal = 7;
+// TallivoHook.dll only: the counted events since the last call.
+constexpr int kTakeEventsOrdinal = 8;
 
 using StopFn = decltype(&TallivoStopHook);
 using StartFn = decltype(&TallivoStartHook);
@@ -50,6 +64,7 @@ using ReportsSeenFn = decltype(&TallivoHookReportsSeen);
 using WatchPointerFn = decltype(&TallivoWatchPointer);
 using PointerMovesFn = decltype(&TallivoPointerMoves);
 using TakeSamplesFn = decltype(&TallivoTakeSamples);
+using TakeEventsFn = decltype(&TallivoTakeEvents);
 using StopTaskFn = decltype(&TallivoStopTaskHook);
 using StartTaskFn = decltype(&TallivoStartTaskHook);
 

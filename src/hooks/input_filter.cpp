@@ -80,4 +80,50 @@ unsigned PointerSampler::Take(uint32_t nowMs, Sample* out, unsigned capacity) {
   return n;
 }
 
+bool EventQueue::Add(uint32_t atMs, unsigned kind, unsigned code, uint64_t foreground) {
+  if (kind >= input_block::kSpan) return false;
+  code &= 0xFF;
+  const bool switched = !m_any || foreground != m_foreground;
+  m_any = true;
+  m_foreground = foreground;
+  if (m_count > m_first && m_spilled == 0) {
+    Event& last = m_entries[m_count - 1];
+    if (last.kind == kind && last.code == code && last.foreground == foreground && last.atMs / 1000 == atMs / 1000 &&
+        last.count < UINT32_MAX) {
+      ++last.count;
+      return switched;
+    }
+  }
+  if (m_count == kEntries && m_first > 0) {
+    for (unsigned i = m_first; i < m_count; ++i) m_entries[i - m_first] = m_entries[i];
+    m_count -= m_first;
+    m_first = 0;
+  }
+  if (m_count < kEntries && m_spilled == 0) {
+    m_entries[m_count++] = {atMs, static_cast<uint16_t>(kind), static_cast<uint16_t>(code), 1, 0, foreground};
+  } else if (m_spill[kind][code] < UINT32_MAX) {
+    // Once spilling, the entries wait until all is taken: the order stays.
+    ++m_spill[kind][code];
+    ++m_spilled;
+    m_spillAtMs = atMs;
+  }
+  return switched;
+}
+
+unsigned EventQueue::Take(Event* out, unsigned capacity) {
+  unsigned n = 0;
+  for (; n < capacity && m_first < m_count; ++n) out[n] = m_entries[m_first++];
+  if (m_first == m_count) m_first = m_count = 0;
+  for (unsigned kind = 0; kind < input_block::kSpan && m_count == 0; ++kind) {
+    for (unsigned code = 0; code < 256 && n < capacity; ++code) {
+      if (!m_spill[kind][code]) continue;
+      out[n++] = {m_spillAtMs, static_cast<uint16_t>(kind), static_cast<uint16_t>(code), m_spill[kind][code], 0,
+                  m_foreground};
+      m_spilled -= m_spill[kind][code];
+      m_spill[kind][code] = 0;
+    }
+  }
+  return n;
+}
+
 }  // namespace tallivo

@@ -51,6 +51,44 @@ class PointerSampler {
   unsigned m_count = 0;
 };
 
+// The counted events (clicks, wheel steps, key strokes) waiting on the hook
+// thread for the window to take them at its ticks, instead of one posted
+// message each: the window thread is not woken for every event. Events
+// alike (kind, key code, foreground window) within one second of the
+// reports' clock share an entry, so a burst of any length takes one. When
+// every entry is in use (the window has not come for a long while), further
+// events are kept as counts per kind and key code and taken after the
+// entries: nothing counted is lost.
+class EventQueue {
+ public:
+  static constexpr unsigned kEntries = 4096;
+  struct Event {
+    uint32_t atMs;   // the first one's time (GetTickCount's clock)
+    uint16_t kind;   // offset in the input block (messages.h)
+    uint16_t code;   // a key stroke's virtual-key code, else 0
+    uint32_t count;  // events alike
+    uint32_t reserved;
+    uint64_t foreground;  // the foreground window then
+  };
+  // Returns true when the foreground window is another than the event
+  // before's (the window wants to know at once: it names the program while
+  // the window still exists).
+  bool Add(uint32_t atMs, unsigned kind, unsigned code, uint64_t foreground);
+  // Oldest first, at most capacity; the rest wait for the next take.
+  unsigned Take(Event* out, unsigned capacity);
+  bool Empty() const { return m_first == m_count && m_spilled == 0; }
+
+ private:
+  Event m_entries[kEntries];
+  unsigned m_first = 0, m_count = 0;
+  // Beyond the entries: per kind, and per key code for strokes.
+  uint32_t m_spill[input_block::kSpan][256] = {};
+  uint64_t m_spilled = 0;
+  uint32_t m_spillAtMs = 0;
+  uint64_t m_foreground = 0;
+  bool m_any = false;
+};
+
 class KeyRepeatFilter {
  public:
   // True when this key-down starts a new stroke (the key was up before).

@@ -205,14 +205,15 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
   switch (id) {
     case TIMER_REFRESH: OnRefreshTick(); break;
     case TIMER_SECOND:
+      TakeInput();
       TakePointerSamples();
       if (++m_secondsSinceLook >= 5) LookAtPointer();
       RollOverDayIfNeeded();
-      if (!SomethingOnScreen()) {
-        // What the 100 ms tick does while the window is shown.
-        FeedCharts();
-        RefreshTip();
-      }
+      // What the 100 ms tick does while the window is shown.
+      if (!SomethingOnScreen()) FeedCharts();
+      // Nobody sees the tip but when the pointer is on the icon (then the
+      // 100 ms tick writes it): once a second is enough.
+      RefreshTip();
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveChangedDayFigures();
@@ -224,6 +225,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
     case TIMER_LATE_START: CreateProcessPanel(); break;
     default: break;
   }
+  m_labelPainter.Paint(Hwnd());
 }
 
 void CMainStatsDlg::LoadDayFigures() {
@@ -256,9 +258,9 @@ void CMainStatsDlg::TakeDate() {
   m_startYear = today.year;
 }
 
-void CMainStatsDlg::RollOverDayIfNeeded() {
+void CMainStatsDlg::RollOverDayIfNeeded(time_t now) {
   // The history needs nothing here: it files each event under its own time.
-  if (!m_dayClock.Advance(time(nullptr))) return;
+  if (!m_dayClock.Advance(now)) return;
   CarryChartsIntoNewDay();
   m_counters.Clear();
   m_totalClicks = 0;
@@ -274,8 +276,9 @@ void CMainStatsDlg::RollOverDayIfNeeded() {
 }
 
 void CMainStatsDlg::DrainPendingInput() {
-  // Events the hook posted before it stopped are still in the queue when
-  // the window goes; count them so the last save has them.
+  // Events the hook kept or posted before it stopped are still waiting
+  // when the window goes; count them so the last save has them.
+  TakeInput();
   MSG msg;
   InputKind kind;
   while (PeekMessageW(&msg, Hwnd(), kGlobalInputFirst, kGlobalInputLast, PM_REMOVE)) {
@@ -288,6 +291,8 @@ void CMainStatsDlg::DrainPendingInput() {
 
 void CMainStatsDlg::OnClearStats() {
   if (ui::PromptBox(Hwnd(), kClearQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  // What came before the answer is cleared with the rest.
+  TakeInput();
   m_counters.Clear();
   m_runSeconds = 0;
   m_distance.ClearPixels();
@@ -408,6 +413,7 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
     RollOverDayIfNeeded();
     m_counters.Add(kind);
     RecordEvent(kind, wp);
+    m_labelPainter.Paint(Hwnd());  // a new day's
     RequestRefresh();
     *handled = true;
     return 0;
@@ -439,12 +445,14 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       return 0;
     case WM_QUERYENDSESSION:
       // Windows may end the process right after the session ends: save now.
+      TakeInput();
       SaveDayFigures();
       FlushHistory(true);
       *handled = true;
       return TRUE;
     case WM_ENDSESSION:
       if (wp) {
+        TakeInput();
         SaveDayFigures();
         FlushHistory(true);
         FinalCopy();
@@ -488,6 +496,10 @@ INT_PTR CMainStatsDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, bool* handled) 
       *handled = true;
       return 0;
     case WM_INPUT_MOVING:
+      // The pointer moves or input came after a rest, or the foreground
+      // window changed: its program is named while it is there.
+      TakeInput();
+      m_labelPainter.Paint(Hwnd());
       RequestRefresh();
       *handled = true;
       return 0;

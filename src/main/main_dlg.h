@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <ctime>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "tools/hotkey.h"
 #include "tools/idle_shutdown_timer.h"
 #include "ui/dialog.h"
+#include "ui/label_painter.h"
 #include "ui/mag_dialog.h"
 #include "ui/shown_texts.h"
 
@@ -99,8 +101,9 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void LoadDayFigures();
   void DrainPendingInput();
   // Starts the day's figures over when the local date has changed since
-  // the last check; cheap enough to run before every counted event.
-  void RollOverDayIfNeeded();
+  // the last check (or than the day of `now`, an event's time); cheap
+  // enough to run before every counted event.
+  void RollOverDayIfNeeded(time_t now = time(nullptr));
   void TakeDate();
   // The distance: the hook library samples the pointer's moves every 10 ms
   // of their own reports; the window takes the samples with its ticks
@@ -108,6 +111,10 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   // always). True when any came. A pointer placed by a program, which the
   // hooks do not see, is looked for every few seconds.
   bool TakePointerSamples();
+  // The clicks, wheel steps and key strokes the hook library keeps for the
+  // window, taken with the same ticks (and at once when the foreground
+  // window changed), each filed under its own second. True when any came.
+  bool TakeInput();
   void LookAtPointer();
   // One sample of the pointer's place, its step filed under `at`; true when it moved.
   bool SamplePointer(tallivo::ScreenPoint p, time_t at);
@@ -193,6 +200,8 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   tallivo::history::CopySchedule m_copySchedule;
   tallivo::history::CopyWorker m_copyWorker;
   ui::ShownTexts m_shown;
+  // The labels written by the ticks, drawn together at each tick's end.
+  ui::LabelPainter m_labelPainter;
   std::vector<std::pair<int, HWND>> m_labels;  // by control id, found once
   bool m_refreshing = false;
   DWORD m_pointerMovesTaken = 0;  // the hook's move count at the last take

@@ -7,6 +7,7 @@
 
 #include <ctime>
 
+#include "base/messages.h"
 #include "base/text_format.h"
 #include "res/resource.h"
 #include "stats/hook_library.h"
@@ -18,6 +19,13 @@ using namespace tallivo;
 namespace {
 // Status-bar parts share the list of shown texts with the labels.
 int StatusKey(int part) { return -1 - part; }
+
+// The second of a hook's tick, from a take at `now` (`tick` then); a tick
+// after the take's own is taken as now.
+time_t SecondOfTick(time_t now, DWORD tick, DWORD atMs) {
+  const DWORD ago = tick - atMs;
+  return ago < 0x80000000u ? now - static_cast<time_t>(ago / 1000) : now;
+}
 }  // namespace
 
 bool CMainStatsDlg::LabelsOnScreen() const { return IsWindowVisible(Hwnd()) && !IsIconic(Hwnd()); }
@@ -47,7 +55,7 @@ HWND CMainStatsDlg::Label(int id) {
 
 bool CMainStatsDlg::ShowLabel(int id, const std::string& text, bool onlyOnScreen) {
   if (!m_shown.Put(id, text, !onlyOnScreen || LabelsOnScreen())) return false;
-  SetWindowTextW(Label(id), Wide(text).c_str());
+  m_labelPainter.Set(Label(id), Wide(text));
   return true;
 }
 
@@ -72,7 +80,8 @@ void CMainStatsDlg::OnRefreshTick() {
   // last change changes nothing, and the timer rests until the next one.
   // The hook's move count before the take: a move after it keeps the tick.
   const DWORD moves = hooklib::PointerMoves();
-  bool changed = TakePointerSamples();
+  bool changed = TakeInput();
+  changed |= TakePointerSamples();
   if (!SomethingOnScreen() && !m_writeAll) {
     // Hidden: only the tip, while the pointer is on the icon.
     changed |= RefreshTip();
@@ -105,7 +114,8 @@ bool CMainStatsDlg::RefreshCursorText() {
 }
 
 bool CMainStatsDlg::RefreshCounters() {
-  bool changed = m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()));
+  // The tip only while the pointer is on the icon; else the second's tick.
+  bool changed = TipWatched() && m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()));
 
   static const struct {
     int id;
@@ -163,12 +173,37 @@ bool CMainStatsDlg::TakePointerSamples() {
     any = true;
     for (unsigned i = 0; i < n; ++i) {
       // Filed under the second of its own tick, as counted then.
-      const DWORD ago = tick - samples[i].atMs;
-      SamplePointer({samples[i].x, samples[i].y}, ago < 0x80000000u ? now - static_cast<time_t>(ago / 1000) : now);
+      SamplePointer({samples[i].x, samples[i].y}, SecondOfTick(now, tick, samples[i].atMs));
     }
     if (n < 256) break;
   }
   if (any) ShowLabel(IDC_MOVE_METRES, MetresLabel(m_distance.Metres()), true);
+  return any;
+}
+
+bool CMainStatsDlg::TakeInput() {
+  TallivoEvent events[256];
+  bool any = false;
+  const time_t now = time(nullptr);
+  const DWORD tick = GetTickCount();
+  for (unsigned n; (n = hooklib::TakeEvents(events, 256)) > 0;) {
+    any = true;
+    for (unsigned i = 0; i < n; ++i) {
+      const TallivoEvent& e = events[i];
+      InputKind kind;
+      if (!InputKindForMessage(kGlobalInputFirst + e.kind, &kind)) continue;
+      // An event before midnight still belongs to that day; one older than
+      // the day shown (taken after the day turned) to this one.
+      time_t at = SecondOfTick(now, tick, e.atMs);
+      if (at < m_dayClock.Start()) at = m_dayClock.Start();
+      RollOverDayIfNeeded(at);
+      m_counters.Add(kind, e.count);
+      const unsigned vk = kind == InputKind::Key ? e.code : 0;
+      m_history.AddEvent(at, kind, vk, m_foreground.Of(reinterpret_cast<HWND>(static_cast<uintptr_t>(e.foreground))),
+                         e.count);
+    }
+    if (n < 256) break;
+  }
   return any;
 }
 

@@ -71,6 +71,7 @@ class DayClock {
  public:
   explicit DayClock(time_t now) : m_day(LocalDayOf(now)) {}
   const StartDate& Date() const { return m_day.date; }
+  time_t Start() const { return m_day.start; }
   time_t End() const { return m_day.end; }
   // Takes the day of `now` and returns true when its date is another one.
   // Inline for the common case: called before every counted event.

@@ -13,6 +13,7 @@ hookapi::ReportsSeenFn g_reports = nullptr;
 hookapi::WatchPointerFn g_watchPointer = nullptr;
 hookapi::PointerMovesFn g_pointerMoves = nullptr;
 hookapi::TakeSamplesFn g_takeSamples = nullptr;
+hookapi::TakeEventsFn g_takeEvents = nullptr;
 hookapi::StopTaskFn g_stopTask = nullptr;
 hookapi::StartTaskFn g_startTask = nullptr;
 
@@ -43,8 +44,10 @@ bool Load(std::string* failedLibrary) {
     g_watchPointer = Ordinal<hookapi::WatchPointerFn>(global, hookapi::kWatchPointerOrdinal);
     g_pointerMoves = Ordinal<hookapi::PointerMovesFn>(global, hookapi::kPointerMovesOrdinal);
     g_takeSamples = Ordinal<hookapi::TakeSamplesFn>(global, hookapi::kTakeSamplesOrdinal);
+    g_takeEvents = Ordinal<hookapi::TakeEventsFn>(global, hookapi::kTakeEventsOrdinal);
   }
-  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer || !g_pointerMoves || !g_takeSamples) {
+  if (!g_stop || !g_start || !g_installed || !g_reports || !g_watchPointer || !g_pointerMoves || !g_takeSamples ||
+      !g_takeEvents) {
     if (failedLibrary) *failedLibrary = "TallivoHook.dll";
     return false;
   }
@@ -73,6 +76,7 @@ DWORD GlobalReportsSeen() { return g_reports ? g_reports() : 0; }
 DWORD WatchPointer() { return g_watchPointer ? g_watchPointer() : 0; }
 DWORD PointerMoves() { return g_pointerMoves ? g_pointerMoves() : 0; }
 unsigned TakeSamples(TallivoSample* out, unsigned capacity) { return g_takeSamples ? g_takeSamples(out, capacity) : 0; }
+unsigned TakeEvents(TallivoEvent* out, unsigned capacity) { return g_takeEvents ? g_takeEvents(out, capacity) : 0; }
 void StartTask(HWND target, DWORD threadId) {
   if (g_startTask) g_startTask(target, threadId);
 }

@@ -24,7 +24,8 @@ void StopGlobal();
 // start, and how many input reports they have seen (wraps).
 bool GlobalHooksInstalled();
 DWORD GlobalReportsSeen();
-// WM_INPUT_MOVING to the counting window at the next pointer move, once;
+// WM_INPUT_MOVING to the counting window at the next pointer move or
+// counted event, once;
 // returns the pointer moves the hook has seen so far (wraps), which
 // PointerMoves reads alone.
 DWORD WatchPointer();
@@ -32,6 +33,9 @@ DWORD PointerMoves();
 // The distance samples the hook took from the pointer's moves since the
 // last call, oldest first (at most capacity; the rest wait).
 unsigned TakeSamples(TallivoSample* out, unsigned capacity);
+// The counted events the hook keeps for the window since the last call,
+// oldest first (at most capacity; the rest wait).
+unsigned TakeEvents(TallivoEvent* out, unsigned capacity);
 void StartTask(HWND target, DWORD threadId);
 void StopTask();
 // Any other library of ours (SkinH.dll), by full path from the program's

@@ -1,10 +1,12 @@
 // The hook libraries on their own, loaded into the test: entry points by ordinal, harmless repeated starts and stops,
-// one posted message per counted event, and the per-process library's choice of thread.
+// the global library's events kept for the window (no message each), the per-process library's one posted message per
+// event and its choice of thread.
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "base/messages.h"
+#include "hooks/hook_api.h"
 #include "harness.h"
 
 using namespace e2e;
@@ -37,63 +39,84 @@ int Settled(UINT msg, int n) {
 
 // The libraries' entry points, a window counting what they post and a window of the test taking the input, the pointer
 // on it.
-TEST(HookLibrary, GlobalHookPostsOneMessagePerEventUntilStoppedTaskHookOnlyForTheChosenThreadsWindows) {
+TEST(HookLibrary, GlobalHookKeepsEveryEventUntilStoppedTaskHookPostsOnlyForTheChosenThreadsWindows) {
   const auto stop = Ordinal<void()>("TallivoHook.dll", 1), stopTask = Ordinal<void()>("TallivoTaskHook.dll", 1);
   const auto start = Ordinal<void(HWND)>("TallivoHook.dll", 2);
   const auto startTask = Ordinal<void(HWND, DWORD)>("TallivoTaskHook.dll", 2);
+  const auto take = Ordinal<DWORD(TallivoEvent*, DWORD)>("TallivoHook.dll", 8);
+  const auto watch = Ordinal<DWORD()>("TallivoHook.dll", 5), seen = Ordinal<DWORD()>("TallivoHook.dll", 6);
   const HWND target = TestWindow("TallivoTestCounter", CountProc, 0, WS_POPUP, {0, 0, 10, 10});
   InputSink sink;
-  ASSERT_TRUE(stop && start && stopTask && startTask && target && sink.Take());
+  ASSERT_TRUE(stop && start && stopTask && startTask && take && watch && seen && target && sink.Take());
+  // What the global hook kept, by (kind, key code), and the foreground windows it saw.
+  std::map<std::pair<int, int>, int> kept;
+  std::map<ULONGLONG, int> foregrounds;
+  auto takeAll = [&] {
+    TallivoEvent e[64];
+    for (DWORD n; (n = take(e, 64)) > 0;) {
+      for (DWORD i = 0; i < n; ++i) {
+        kept[{e[i].kind, e[i].code}] += static_cast<int>(e[i].count);
+        foregrounds[e[i].foreground] += static_cast<int>(e[i].count);
+      }
+    }
+  };
   // Stops without a start, twice, are harmless; a second start must not double the counts.
   stop();
   stop();
   start(target);
   start(target);
+  sink.Activate();
   Clicks(3, 2, 1);
   Wheel(240, 1);  // one report of two notches: two steps
   // Other buttons and the horizontal wheel are not counted.
   SendInputs({MouseInput(MOUSEEVENTF_XDOWN, XBUTTON1), MouseInput(MOUSEEVENTF_XUP, XBUTTON1),
               MouseInput(MOUSEEVENTF_HWHEEL, 120)});
-  sink.Activate();
   TapKey('Q', 2);
   TapKey(VK_F5, 1);
-  EXPECT_EQ(Settled(tallivo::WM_INPUT_KEY, 3), 3);
-  EXPECT_EQ(g_keyCodes, (std::map<WPARAM, int>{{'Q', 2}, {VK_F5, 1}}));
-  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_INPUT_LBUTTON, 3},
-                                             {tallivo::WM_INPUT_RBUTTON, 2},
-                                             {tallivo::WM_INPUT_MBUTTON, 1},
-                                             {tallivo::WM_INPUT_WHEEL, 2},
-                                             {tallivo::WM_INPUT_KEY, 3}}));
+  using namespace tallivo::input_block;
+  WaitUntil([&] { return takeAll(), kept[{kKey, VK_F5}] == 1; });
+  Pump(300);
+  takeAll();
+  EXPECT_EQ(kept, (std::map<std::pair<int, int>, int>{
+                      {{kLeft, 0}, 3}, {{kRight, 0}, 2}, {{kMiddle, 0}, 1}, {{kWheel, 0}, 2}, {{kKey, 'Q'}, 2}, {{kKey, VK_F5}, 1}}));
+  EXPECT_EQ(foregrounds, (std::map<ULONGLONG, int>{{reinterpret_cast<ULONGLONG>(GetForegroundWindow()), 11}}));
+  // No message per event: one word at the first, whose foreground window was new.
+  EXPECT_EQ(g_received, (std::map<UINT, int>{{tallivo::WM_INPUT_MOVING, 1}}));
+  g_received.clear();
 
-  // Pointer moves post nothing, until the window asks to be told of the next one: then one message, however many moves
-  // follow, once per ask.
+  // Pointer moves and events say nothing, until the window asks to be told of the next one: then one message, however
+  // many follow, once per ask.
   auto moves = [&](int n) {
     for (int i = 0; i < n; ++i) SendInputs({MouseInput(MOUSEEVENTF_MOVE, 0, i % 2 ? -3 : 3)});
     Pump(300);
     return g_received[tallivo::WM_INPUT_MOVING];
   };
-  const auto watch = Ordinal<DWORD()>("TallivoHook.dll", 5), seen = Ordinal<DWORD()>("TallivoHook.dll", 6);
-  ASSERT_TRUE(watch && seen);
   const DWORD seenBefore = seen();
   EXPECT_EQ(moves(20), 0);
   EXPECT_EQ(seen() - seenBefore, 20u) << "moves the hook saw";
   watch();
   EXPECT_EQ(moves(20), 1);
   EXPECT_EQ(moves(20), 1);
-  watch();
-  watch();
-  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);  // a click is no move
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 1);
   EXPECT_EQ(moves(0), 1);
+  watch();
+  watch();
+  Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 2);  // a click after the ask
   EXPECT_EQ(moves(5), 2);
-  g_received.erase(tallivo::WM_INPUT_MOVING);
-  g_received[tallivo::WM_INPUT_LBUTTON] -= 1;
+  g_received.clear();
+  kept.clear();
+  takeAll();
+  EXPECT_EQ(kept, (std::map<std::pair<int, int>, int>{{{kLeft, 0}, 3}}));
 
+  // Stopped, nothing more is kept.
+  kept.clear();
   stop();
   Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 5);
   TapKey('Q', 1);
   Pump(300);
-  EXPECT_EQ(g_received[tallivo::WM_INPUT_LBUTTON], 3);
-  EXPECT_EQ(g_received[tallivo::WM_INPUT_KEY], 3);
+  takeAll();
+  EXPECT_TRUE(kept.empty());
+  EXPECT_TRUE(g_received.empty());
 
   // The per-process library; the other thread: the window of a small program top left.
   g_received.clear();

@@ -2,6 +2,7 @@
 // distance, the figures' texts, and the day's figures in the store with the local day they belong to.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cwchar>
 #include <cstdlib>
@@ -224,6 +225,55 @@ TEST(Distance, TheHookSamplesThePlaceHeldAtEachTenMillisecondTickAndTheStepsAddU
   m.SetStart({0, 0});
   for (unsigned i = 0; i < n; ++i) m.Sample({all[i].x, all[i].y});
   EXPECT_EQ(m.Pixels(), 2 * PointerSampler::kKept - 1);
+}
+
+// The events the hook keeps for the window: alike ones of one second share an entry, a change of foreground says so,
+// a take hands out what fits and keeps the rest, and a window that does not come for long loses nothing.
+TEST(InputFilter, EventQueueKeepsEveryEventWithItsSecondKeyAndForeground) {
+  using input_block::kKey;
+  using input_block::kLeft;
+  const struct {
+    const char* what;
+    std::vector<std::array<uint32_t, 4>> events;  // time, kind, code, foreground
+    std::string switched;                         // per event: '1' when it said so
+    unsigned capacity;
+    std::string taken;  // kind:code x count @ time / foreground
+  } steps[] = {
+      {"a burst in one second is one entry", {{1000, kLeft, 0, 7}, {1500, kLeft, 0, 7}, {1999, kLeft, 0, 7}}, "100", 8,
+       "0:0x3@1000/7 "},
+      {"the next second, another key, another window",
+       {{2000, kLeft, 0, 7}, {2001, kKey, 65, 7}, {2002, kKey, 66, 7}, {2003, kKey, 66, 9}}, "0001", 8,
+       "0:0x1@2000/7 5:65x1@2001/7 5:66x1@2002/7 5:66x1@2003/9 "},
+      {"a take keeps what does not fit", {{3000, kLeft, 0, 9}, {3000, kKey, 1, 9}, {3000, kLeft, 0, 9}}, "000", 2,
+       "0:0x1@3000/9 5:1x1@3000/9 "},
+      {"and hands it out next", {}, "", 8, "0:0x1@3000/9 "},
+      {"a kind out of the block is no event", {{4000, 9, 0, 9}}, "0", 8, ""},
+  };
+  static EventQueue queue;  // large: not on the stack
+  for (const auto& step : steps) {
+    std::string switched;
+    for (const auto& e : step.events) switched += queue.Add(e[0], e[1], e[2], e[3]) ? '1' : '0';
+    EXPECT_EQ(switched, step.switched) << step.what;
+    EventQueue::Event out[8];
+    std::string taken;
+    for (unsigned i = 0, n = queue.Take(out, step.capacity); i < n; ++i) {
+      taken += std::to_string(out[i].kind) + ":" + std::to_string(out[i].code) + "x" + std::to_string(out[i].count) +
+               "@" + std::to_string(out[i].atMs) + "/" + std::to_string(out[i].foreground) + " ";
+    }
+    EXPECT_EQ(taken, step.taken) << step.what;
+  }
+  EXPECT_TRUE(queue.Empty());
+  // Far more entries than it holds (keys alternating, two windows): every stroke is taken, each key's own.
+  const unsigned total = 3 * EventQueue::kEntries;
+  for (unsigned i = 0; i < total; ++i) queue.Add(10000 + i, kKey, 65 + i % 2, 1 + i % 3);
+  std::vector<EventQueue::Event> all(total);
+  uint64_t perKey[2] = {};
+  for (unsigned n; (n = queue.Take(all.data(), 1000)) > 0;) {
+    for (unsigned i = 0; i < n; ++i) perKey[all[i].code - 65] += all[i].count;
+  }
+  EXPECT_EQ(perKey[0], total / 2);
+  EXPECT_EQ(perKey[1], total / 2);
+  EXPECT_TRUE(queue.Empty());
 }
 
 // Texts in UTF-8, figures unsigned (never negative), the run time not wrapped at 24 hours, the uptime from the 64-bit
