@@ -70,13 +70,20 @@ void Deltas::AddMove(const LocalHour& at, uint32_t pixels, double metres) {
 
 void Deltas::AddActiveSecond(const LocalHour& at) { ++days[DateKey(at)].activeSeconds; }
 
-bool Deltas::Empty() const { return days.empty() && hours.empty() && keys.empty() && programs.empty(); }
+void Deltas::AddBreak(const LocalHour& at, const std::string& kind, uint64_t BreakDelta::*field) {
+  ++(breaks[{DateKey(at), kind}].*field);
+}
+
+bool Deltas::Empty() const {
+  return days.empty() && hours.empty() && keys.empty() && programs.empty() && breaks.empty();
+}
 
 void Deltas::Clear() {
   days.clear();
   hours.clear();
   keys.clear();
   programs.clear();
+  breaks.clear();
 }
 
 void Deltas::MergeFrom(const Deltas& other) {
@@ -93,6 +100,13 @@ void Deltas::MergeFrom(const Deltas& other) {
     mine.clicks += p.clicks;
     mine.wheel += p.wheel;
     mine.keys += p.keys;
+  }
+  for (const auto& [key, b] : other.breaks) {
+    BreakDelta& mine = breaks[key];
+    mine.due += b.due;
+    mine.taken += b.taken;
+    mine.skipped += b.skipped;
+    mine.postponed += b.postponed;
   }
 }
 

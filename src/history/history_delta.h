@@ -47,6 +47,15 @@ struct DayDelta {
   uint64_t activeSeconds = 0;
 };
 
+// A day's breaks of one kind: how many came due and how each ended.
+struct BreakDelta {
+  uint64_t due = 0;
+  uint64_t taken = 0;
+  uint64_t skipped = 0;
+  uint64_t postponed = 0;
+  bool operator==(const BreakDelta&) const = default;
+};
+
 struct ProgramDelta {
   uint64_t clicks = 0;  // left + right + middle
   uint64_t wheel = 0;
@@ -67,6 +76,9 @@ class Deltas {
   void AddMove(const LocalHour& at, uint32_t pixels, double metres);
   // One second of that day in which something was counted or moved.
   void AddActiveSecond(const LocalHour& at);
+  // What became of a break ("micro" or "rest") on that day: field is one
+  // of BreakDelta's counts.
+  void AddBreak(const LocalHour& at, const std::string& kind, uint64_t BreakDelta::*field);
 
   bool Empty() const;
   void Clear();
@@ -77,6 +89,7 @@ class Deltas {
   std::map<std::pair<std::string, int>, EventCounts> hours;
   std::map<std::pair<std::string, unsigned>, uint64_t> keys;
   std::map<std::pair<std::string, std::string>, ProgramDelta> programs;
+  std::map<std::pair<std::string, std::string>, BreakDelta> breaks;
 };
 
 // The active-seconds rule: a second counts once, however many events and

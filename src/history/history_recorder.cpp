@@ -48,6 +48,10 @@ void Recorder::AddMove(time_t t, uint32_t pixels, double metres) {
   Touch(t);
 }
 
+void Recorder::AddBreak(time_t t, const std::string& kind, uint64_t BreakDelta::*field) {
+  m_deltas.AddBreak(HourAt(t), kind, field);
+}
+
 Notice Recorder::Tell(const StoreResult& r) {
   Notice n;
   if (r.error == StoreError::NewerSchema) m_readOnly = true;

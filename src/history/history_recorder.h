@@ -34,6 +34,9 @@ class Recorder {
 
   void AddEvent(time_t t, InputKind kind, unsigned vk, const std::string& exe, uint64_t n = 1);
   void AddMove(time_t t, uint32_t pixels, double metres);
+  // A break of kind ("micro", "rest") at t came due, was taken, skipped or
+  // postponed (one of BreakDelta's counts).
+  void AddBreak(time_t t, const std::string& kind, uint64_t BreakDelta::*field);
   bool Pending() const { return !m_deltas.Empty(); }
   const Deltas& PendingDeltas() const { return m_deltas; }
 

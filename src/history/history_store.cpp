@@ -37,6 +37,12 @@ constexpr const char* kSchema =
     " clicks INTEGER NOT NULL DEFAULT 0, wheel_steps INTEGER NOT NULL DEFAULT 0,"
     " key_strokes INTEGER NOT NULL DEFAULT 0,"
     " PRIMARY KEY(date, exe)"
+    ") WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS breaks("
+    " date TEXT NOT NULL, kind TEXT NOT NULL,"
+    " due INTEGER NOT NULL DEFAULT 0, taken INTEGER NOT NULL DEFAULT 0,"
+    " skipped INTEGER NOT NULL DEFAULT 0, postponed INTEGER NOT NULL DEFAULT 0,"
+    " PRIMARY KEY(date, kind)"
     ") WITHOUT ROWID;";
 // This computer's id, made once at random. In the copies in the sync folder
 // the row also names the computer and says when the copy was made.
@@ -44,13 +50,26 @@ constexpr const char* kComputerRowSql =
     "INSERT INTO computer(id, name, written_at) SELECT lower(hex(randomblob(16))), '', ''"
     " WHERE NOT EXISTS(SELECT 1 FROM computer);";
 
+// The tables of version 1, and the one version 2 adds.
 constexpr const char* kTablesSql =
     "SELECT count(*) FROM sqlite_schema WHERE type = 'table'"
     " AND name IN ('days', 'hours', 'keys', 'programs', 'computer')";
 constexpr long long kTables = 5;
+constexpr const char* kBreaksTableSql = "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = 'breaks'";
 
 // Statement slots of the cache.
-enum Slot { kUpsertDay, kUpsertHour, kUpsertKey, kUpsertProgram, kReadDays, kReadHours, kReadKeys, kReadPrograms };
+enum Slot {
+  kUpsertDay,
+  kUpsertHour,
+  kUpsertKey,
+  kUpsertProgram,
+  kReadDays,
+  kReadHours,
+  kReadKeys,
+  kReadPrograms,
+  kUpsertBreak,
+  kReadDaysWithoutBreaks,
+};
 
 constexpr const char* kSql[] = {
     "INSERT INTO days(date, left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes,"
@@ -73,14 +92,22 @@ constexpr const char* kSql[] = {
     " ON CONFLICT(date, exe) DO UPDATE SET clicks = clicks + excluded.clicks,"
     " wheel_steps = wheel_steps + excluded.wheel_steps, key_strokes = key_strokes + excluded.key_strokes",
     "SELECT date, left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes, move_pixels,"
-    " move_metres, active_seconds FROM days WHERE date BETWEEN ?1 AND ?2 ORDER BY date",
+    " move_metres, active_seconds,"
+    " coalesce((SELECT sum(due) FROM breaks b WHERE b.date = days.date), 0),"
+    " coalesce((SELECT sum(taken) FROM breaks b WHERE b.date = days.date), 0)"
+    " FROM days WHERE date BETWEEN ?1 AND ?2 ORDER BY date",
     "SELECT date, hour, left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes, move_pixels"
     " FROM hours WHERE date BETWEEN ?1 AND ?2 ORDER BY date, hour",
     "SELECT date, vk, strokes FROM keys WHERE date BETWEEN ?1 AND ?2 ORDER BY date, vk",
     "SELECT date, exe, clicks, wheel_steps, key_strokes FROM programs"
     " WHERE date BETWEEN ?1 AND ?2 ORDER BY date, exe",
+    "INSERT INTO breaks(date, kind, due, taken, skipped, postponed) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
+    " ON CONFLICT(date, kind) DO UPDATE SET due = due + excluded.due, taken = taken + excluded.taken,"
+    " skipped = skipped + excluded.skipped, postponed = postponed + excluded.postponed",
+    "SELECT date, left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes, move_pixels,"
+    " move_metres, active_seconds, 0, 0 FROM days WHERE date BETWEEN ?1 AND ?2 ORDER BY date",
 };
-static_assert(sizeof kSql / sizeof kSql[0] == 8);
+static_assert(sizeof kSql / sizeof kSql[0] == 10);
 
 int Primary(int rc) { return rc & 0xff; }
 bool IsDamage(int rc) { return Primary(rc) == SQLITE_CORRUPT || Primary(rc) == SQLITE_NOTADB; }
@@ -216,6 +243,7 @@ HistoryStore::~HistoryStore() { Close(); }
 
 void HistoryStore::Close() {
   m_computerId.clear();
+  m_hasBreaks = false;
   for (sqlite3_stmt*& st : m_stmts) {
     sqlite3_finalize(st);
     st = nullptr;
@@ -298,12 +326,15 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
   // pages of a year's ranges; the file system caches the rest.
   Exec(m_db, "PRAGMA cache_size=-1024");
 
-  long long tables = 0;
+  long long tables = 0, breaks = 0;
   rc = QueryInt(m_db, kTablesSql, &tables);
+  if (rc == SQLITE_OK) rc = QueryInt(m_db, kBreaksTableSql, &breaks);
   if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's tables");
-  if (tables == kTables) rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
+  tables += breaks;
+  if (tables == kTables + 1) rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
   if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's computer");
-  if (tables < kTables || version < kSchemaVersion || m_computerId.empty()) {
+  if (tables < kTables + 1 || version < kSchemaVersion || m_computerId.empty()) {
+    // A new file, or one of an older version: made whole in one step.
     rc = Exec(m_db, "BEGIN IMMEDIATE");
     if (rc == SQLITE_OK) rc = Exec(m_db, kSchema);
     if (rc == SQLITE_OK) rc = Exec(m_db, kComputerTableSql);
@@ -317,6 +348,7 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
     rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
     if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's computer");
   }
+  m_hasBreaks = true;
   sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
   return StoreResult{};
 }
@@ -342,10 +374,11 @@ StoreResult HistoryStore::OpenCopy(const std::string& path, CopyIdentity* who) {
   std::string check;
   rc = QueryText(m_db, "PRAGMA quick_check", &check);
   if (rc != SQLITE_OK) return fail(rc, "cannot check the copy");
-  long long tables = 0;
+  long long tables = 0, breaks = 0;
   if (check == "ok") rc = QueryInt(m_db, kTablesSql, &tables);
+  if (rc == SQLITE_OK && check == "ok") rc = QueryInt(m_db, kBreaksTableSql, &breaks);
   if (rc != SQLITE_OK) return fail(rc, "cannot read the copy's tables");
-  if (check != "ok" || tables != kTables || version < kSchemaVersion) {
+  if (check != "ok" || tables != kTables || version < 1 || (version >= 2 && breaks != 1)) {
     Close();
     return StoreResult{StoreError::Other, "", check != "ok" ? "the copy fails its check: " + check : "not a history"};
   }
@@ -366,13 +399,14 @@ StoreResult HistoryStore::OpenCopy(const std::string& path, CopyIdentity* who) {
     return StoreResult{StoreError::Other, "", "the copy does not say whose it is"};
   }
   m_computerId = who->id;
+  m_hasBreaks = breaks == 1;
   return StoreResult{};
 }
 
 StoreResult HistoryStore::DeleteDays(const std::string& from, const std::string& to) {
   if (!m_db) return StoreResult{StoreError::CannotOpen, "", "the history file is not open"};
   int rc = Exec(m_db, "BEGIN IMMEDIATE");
-  for (const char* table : {"days", "hours", "keys", "programs"}) {
+  for (const char* table : {"days", "hours", "keys", "programs", "breaks"}) {
     if (rc != SQLITE_OK) break;
     sqlite3_stmt* st = nullptr;
     const std::string sql = std::string("DELETE FROM ") + table + " WHERE date BETWEEN ?1 AND ?2";
@@ -499,6 +533,16 @@ StoreResult HistoryStore::WriteOnce(const Deltas& deltas, int* rc) {
       sqlite3_bind_int64(st, 5, static_cast<sqlite3_int64>(p.keys));
     });
   }
+  for (const auto& [key, b] : deltas.breaks) {
+    step(kUpsertBreak, [&](sqlite3_stmt* st) {
+      BindText(st, 1, key.first);
+      BindText(st, 2, key.second);
+      sqlite3_bind_int64(st, 3, static_cast<sqlite3_int64>(b.due));
+      sqlite3_bind_int64(st, 4, static_cast<sqlite3_int64>(b.taken));
+      sqlite3_bind_int64(st, 5, static_cast<sqlite3_int64>(b.skipped));
+      sqlite3_bind_int64(st, 6, static_cast<sqlite3_int64>(b.postponed));
+    });
+  }
   if (*rc == SQLITE_OK) *rc = Exec(m_db, "COMMIT");
   if (*rc == SQLITE_OK) return StoreResult{};
   StoreResult r = Failure(*rc, false, m_db, "cannot write the history");
@@ -528,13 +572,16 @@ StoreResult ReadRange(sqlite3* db, sqlite3_stmt* st, const std::string& from, co
 
 std::vector<DayRow> HistoryStore::Days(const std::string& from, const std::string& to) {
   std::vector<DayRow> rows;
-  sqlite3_stmt* st = m_db ? Cached(kReadDays, kSql[kReadDays]) : nullptr;
+  const Slot slot = m_hasBreaks ? kReadDays : kReadDaysWithoutBreaks;
+  sqlite3_stmt* st = m_db ? Cached(slot, kSql[slot]) : nullptr;
   m_lastRead = ReadRange(m_db, st, from, to, [&](sqlite3_stmt* s) {
     DayRow& r = rows.emplace_back();
     r.date = ColumnText(s, 0);
     r.counts = ColumnCounts(s, 1);
     r.moveMetres = sqlite3_column_double(s, 7);
     r.activeSeconds = static_cast<uint64_t>(sqlite3_column_int64(s, 8));
+    r.breaksDue = static_cast<uint64_t>(sqlite3_column_int64(s, 9));
+    r.breaksTaken = static_cast<uint64_t>(sqlite3_column_int64(s, 10));
   });
   if (!m_lastRead.Ok()) rows.clear();
   return rows;

@@ -40,6 +40,9 @@ struct DayRow {
   EventCounts counts;
   double moveMetres = 0.0;
   uint64_t activeSeconds = 0;
+  // The day's breaks (both kinds): how many came due, how many were taken.
+  uint64_t breaksDue = 0;
+  uint64_t breaksTaken = 0;
 };
 
 struct HourRow {
@@ -79,7 +82,9 @@ struct CopyIdentity {
 
 class HistoryStore {
  public:
-  static constexpr int kSchemaVersion = 1;
+  // 2: the breaks table. A copy of version 1 (a computer not updated yet)
+  // is still read; it has no breaks.
+  static constexpr int kSchemaVersion = 2;
 
   HistoryStore() = default;
   HistoryStore(const HistoryStore&) = delete;
@@ -132,7 +137,8 @@ class HistoryStore {
   sqlite3* m_db = nullptr;
   std::string m_path;
   // Prepared once per connection: the write runs every second.
-  sqlite3_stmt* m_stmts[8] = {};
+  sqlite3_stmt* m_stmts[10] = {};
+  bool m_hasBreaks = false;
   StoreResult m_lastRead;
   std::string m_computerId;
 };

@@ -284,6 +284,8 @@ void AddRow(DayRow* to, const DayRow& r) {
   Add(&to->counts, r.counts);
   to->moveMetres += r.moveMetres;
   to->activeSeconds += r.activeSeconds;
+  to->breaksDue += r.breaksDue;
+  to->breaksTaken += r.breaksTaken;
 }
 void AddRow(HourRow* to, const HourRow& r) { Add(&to->counts, r.counts); }
 void AddRow(KeyRow* to, const KeyRow& r) { to->strokes += r.strokes; }

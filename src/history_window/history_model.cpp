@@ -165,6 +165,8 @@ std::vector<DayRow> FillDays(const std::vector<DayRow>& stored, const Range& ran
     row.counts.AddAll(s.counts);
     row.moveMetres += s.moveMetres;
     row.activeSeconds += s.activeSeconds;
+    row.breaksDue += s.breaksDue;
+    row.breaksTaken += s.breaksTaken;
   }
   return rows;
 }
@@ -175,6 +177,8 @@ DayRow TotalOf(const std::vector<DayRow>& rows) {
     total.counts.AddAll(r.counts);
     total.moveMetres += r.moveMetres;
     total.activeSeconds += r.activeSeconds;
+    total.breaksDue += r.breaksDue;
+    total.breaksTaken += r.breaksTaken;
   }
   return total;
 }
@@ -211,6 +215,7 @@ const char* DayColumnName(DayColumn c) {
     case DayColumn::Keys: return "键盘";
     case DayColumn::Metres: return "移动(米)";
     case DayColumn::Active: return "活跃时间";
+    case DayColumn::Breaks: return "休息";
   }
   return "";
 }
@@ -225,6 +230,7 @@ std::string DayCellText(const DayRow& row, DayColumn c) {
     case DayColumn::Keys: return Number(row.counts.keys);
     case DayColumn::Metres: return MetresText(row.moveMetres);
     case DayColumn::Active: return ActiveTimeText(row.activeSeconds);
+    case DayColumn::Breaks: return Number(row.breaksTaken) + "/" + Number(row.breaksDue);
   }
   return "";
 }
@@ -242,6 +248,7 @@ void SortDays(std::vector<DayRow>* rows, DayColumn c, bool ascending) {
       case DayColumn::Keys: return cmp(a.counts.keys, b.counts.keys);
       case DayColumn::Metres: return cmp(a.moveMetres, b.moveMetres);
       case DayColumn::Active: return cmp(a.activeSeconds, b.activeSeconds);
+      case DayColumn::Breaks: return cmp(std::pair(a.breaksTaken, a.breaksDue), std::pair(b.breaksTaken, b.breaksDue));
     }
     return 0;
   };
@@ -643,11 +650,13 @@ std::string CsvField(const std::string& text) {
 
 std::string CsvDays(const std::vector<DayRow>& rows) {
   std::string s = kBom;
-  s += "date,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels,move_metres,active_seconds\r\n";
+  s += "date,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels,move_metres,active_seconds,"
+       "breaks_taken,breaks_due\r\n";
   for (const auto& r : rows) {
     const EventCounts& c = r.counts;
     s += Line({CsvField(r.date), Number(c.left), Number(c.right), Number(c.middle), Number(c.wheel), Number(c.keys),
-               Number(c.movePixels), ExactDecimal(r.moveMetres), Number(r.activeSeconds)});
+               Number(c.movePixels), ExactDecimal(r.moveMetres), Number(r.activeSeconds), Number(r.breaksTaken),
+               Number(r.breaksDue)});
   }
   return s;
 }

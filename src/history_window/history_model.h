@@ -62,9 +62,10 @@ enum class DayFigure { Clicks, Keys, Wheel, Metres, ActiveTime };
 const char* DayFigureName(DayFigure f);
 double FigureOf(const DayRow& row, DayFigure f);  // clicks = left + right + middle
 
-// The list view's columns: 日期, 左键, 右键, 中键, 滚动, 键盘, 移动(米), 活跃时间.
-enum class DayColumn { Date, Left, Right, Middle, Wheel, Keys, Metres, Active };
-constexpr int kDayColumns = 8;
+// The list view's columns: 日期, 左键, 右键, 中键, 滚动, 键盘, 移动(米), 活跃时间,
+// 休息 (the breaks taken of those due, "2/3").
+enum class DayColumn { Date, Left, Right, Middle, Wheel, Keys, Metres, Active, Breaks };
+constexpr int kDayColumns = 9;
 const char* DayColumnName(DayColumn c);
 std::string DayCellText(const DayRow& row, DayColumn c);
 // Stable sort by one column; equal values keep date order.

@@ -124,7 +124,7 @@ TEST(History, AFileThatCannotBeWrittenIsToldOnceAndNothingIsLost) {
         break;
       case kNewer:
         ASSERT_TRUE(
-            HistorySql("PRAGMA user_version=2; CREATE TABLE days(date TEXT PRIMARY KEY, left_clicks INTEGER);"
+            HistorySql("PRAGMA user_version=3; CREATE TABLE days(date TEXT PRIMARY KEY, left_clicks INTEGER);"
                        "INSERT INTO days VALUES('2020-01-01', 5);"));
         before = ReadFileBytes(HistoryFile());
         break;

@@ -115,10 +115,11 @@ TEST(HistoryDays, FillDaysZeroesGapsDropsStraysSumsTotalsAndShowsExtremeFigures)
   const std::pair<DayFigure, double> figures[] = {
       {F::Clicks, 16}, {F::Keys, 5}, {F::Wheel, 4}, {F::Metres, 1.75}, {F::ActiveTime, 3660}};
   for (auto [figure, value] : figures) EXPECT_EQ(FigureOf(total, figure), value) << DayFigureName(figure);
-  const DayRow r = Day("2026-12-07", 12345678901, 0, 7, 1000, 18446744073709551615u, 1234.567, 3 * 3600 + 5 * 60 + 59);
+  DayRow r = Day("2026-12-07", 12345678901, 0, 7, 1000, 18446744073709551615u, 1234.567, 3 * 3600 + 5 * 60 + 59);
+  r.breaksDue = 3, r.breaksTaken = 2;
   std::string cells;
   for (int c = 0; c < kDayColumns; ++c) cells += DayCellText(r, static_cast<DayColumn>(c)) + "|";
-  EXPECT_EQ(cells, "2026-12-07|12345678901|0|7|1000|18446744073709551615|1234.57|3时05分|");
+  EXPECT_EQ(cells, "2026-12-07|12345678901|0|7|1000|18446744073709551615|1234.57|3时05分|2/3|");
   const std::pair<uint64_t, const char*> actives[] = {
       {0, "0分"},        {59, "0分"},       {60, "1分"},         {3599, "59分"},      {3600, "1时00分"},
       {4140, "1时09分"}, {4200, "1时10分"}, {86399, "23时59分"}, {90000, "25时00分"}, {360600, "100时10分"}};
@@ -301,11 +302,14 @@ TEST(HistoryCsv, FieldsAreQuotedAndNeverRunAsFormulasInTheExactBytesOfEachTable)
   for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
   const std::string bom = "\xEF\xBB\xBF";
   const std::string daysHeader =
-      "date,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels,move_metres,active_seconds\r\n";
+      "date,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels,move_metres,active_seconds,"
+      "breaks_taken,breaks_due\r\n";
   DayRow day = Day("2026-12-07", 1, 2, 3, 4, 5, 0.1 + 0.2, 3600);
   day.counts.movePixels = 12345;
+  day.breaksDue = 4, day.breaksTaken = 1;
   EXPECT_EQ(CsvDays({day, Day("2026-12-08", 0, 0, 0, 0, 0, -0.0)}),
-            bom + daysHeader + "2026-12-07,1,2,3,4,5,12345,0.30000000000000004,3600\r\n2026-12-08,0,0,0,0,0,0,0,0\r\n");
+            bom + daysHeader +
+                "2026-12-07,1,2,3,4,5,12345,0.30000000000000004,3600,1,4\r\n2026-12-08,0,0,0,0,0,0,0,0,0,0\r\n");
   EXPECT_EQ(CsvHours({HourRow{"2026-12-07", 23, EventCounts{1, 2, 3, 4, 5, 6}}}),
             bom +
                 "date,hour,left_clicks,right_clicks,middle_clicks,wheel_steps,key_strokes,move_pixels\r\n"

@@ -209,8 +209,8 @@ TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGe
   // A file of ours from before the schema had a version gets it.
   ASSERT_EQ(Sql(s.Handle(), "PRAGMA user_version=0"), SQLITE_OK);
   ASSERT_TRUE(s.Open(Db(), 0).Ok());
-  // Its version is 1 again: the check refuses any other.
-  EXPECT_EQ(Sql(s.Handle(), "CREATE TEMP TABLE v(x CHECK(x = 1)); INSERT INTO v SELECT * FROM pragma_user_version"),
+  // Its version is 2 again: the check refuses any other.
+  EXPECT_EQ(Sql(s.Handle(), "CREATE TEMP TABLE v(x CHECK(x = 2)); INSERT INTO v SELECT * FROM pragma_user_version"),
             SQLITE_OK);
   const std::string d = "2026-12-07";
   EXPECT_EQ(s.Days(d, d).at(0).counts, (EventCounts{2, 4, 6, 8, 10, 12}));
@@ -222,6 +222,54 @@ TEST_F(HistoryTest, NewFileAddsUpEveryFigureAcrossReopeningAndAnUnversionedOneGe
   EXPECT_EQ(s.Keys(d, d).at(0).strokes, 10u);
   EXPECT_EQ(s.Programs(d, d).at(0).counts, (ProgramDelta{12, 8, 10}));
   EXPECT_EQ(Names(), (std::vector<std::string>{"history.db", "history.db-shm", "history.db-wal"}));  // a WAL journal
+}
+
+// A file of the version before the breaks: made whole in one step at its first open for a write, nothing lost;
+// each day's breaks add up by kind and outcome and go with a deletion of the day.
+TEST_F(HistoryTest, AVersionOneFileIsUpgradedInPlaceAndTheBreaksAddUpPerDay) {
+  const std::string d = "2026-12-07";
+  {
+    HistoryStore s;
+    ASSERT_TRUE(s.Open(Db(), 0).Ok());
+    ASSERT_TRUE(s.Write(Busy(3)).Ok());
+    ASSERT_EQ(Sql(s.Handle(), "DROP TABLE breaks; PRAGMA user_version=1"), SQLITE_OK);
+  }
+  const std::string id = [&] {
+    sqlite3* db = Raw(Db());
+    std::string v;
+    sqlite3_exec(db, "SELECT id FROM computer", [](void* out, int, char** col, char**) {
+      *static_cast<std::string*>(out) = col[0];
+      return 0;
+    }, &v, nullptr);
+    sqlite3_close(db);
+    return v;
+  }();
+  HistoryStore s;
+  ASSERT_TRUE(s.Open(Db(), 0).Ok());
+  EXPECT_EQ(Sql(s.Handle(), "CREATE TEMP TABLE v(x CHECK(x = 2)); INSERT INTO v SELECT * FROM pragma_user_version"),
+            SQLITE_OK);
+  EXPECT_EQ(s.ComputerId(), id);  // the same computer
+  ASSERT_EQ(s.Days(d, d).size(), 1u);
+  EXPECT_EQ(s.Days(d, d)[0].counts, (EventCounts{3, 0, 0, 0, 3, 0}));
+  EXPECT_EQ(std::pair(s.Days(d, d)[0].breaksTaken, s.Days(d, d)[0].breaksDue), (std::pair<uint64_t, uint64_t>(0, 0)));
+
+  Deltas b;
+  using B = BreakDelta;
+  for (auto field : {&B::due, &B::due, &B::postponed, &B::taken, &B::due}) b.AddBreak(kDay, "micro", field);
+  for (auto field : {&B::due, &B::skipped}) b.AddBreak(kDay, "rest", field);
+  Deltas more = b;
+  more.AddBreak(kDay, "rest", &B::due);
+  ASSERT_TRUE(s.Write(b).Ok());
+  ASSERT_TRUE(s.Write(more).Ok());  // added to the rows, as the figures are
+  EXPECT_EQ(std::pair(s.Days(d, d)[0].breaksTaken, s.Days(d, d)[0].breaksDue), (std::pair<uint64_t, uint64_t>(2, 9)));
+  EXPECT_EQ(Sql(s.Handle(),
+                "CREATE TEMP TABLE w(x CHECK(x = 'micro 6 2 0 2,rest 3 0 2 0'));"
+                " INSERT INTO w SELECT group_concat(kind || ' ' || due || ' ' || taken || ' ' || skipped || ' ' ||"
+                " postponed, ',') FROM (SELECT * FROM breaks WHERE date = '2026-12-07' ORDER BY kind)"),
+            SQLITE_OK);
+  ASSERT_TRUE(s.DeleteDays(d, d).Ok());
+  EXPECT_EQ(Sql(s.Handle(), "CREATE TEMP TABLE z(x CHECK(x = 0)); INSERT INTO z SELECT count(*) FROM breaks"),
+            SQLITE_OK);
 }
 
 TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrderAndTheFirstDateIsTheEarliestRealDay) {
@@ -264,7 +312,7 @@ TEST_F(HistoryTest, ReadsTakeAnInclusiveRangeInKeyOrderAndTheFirstDateIsTheEarli
 TEST_F(HistoryTest, AFileThatCannotBeOpenedIsLeftAsItWasAndNeverWritten) {
   // What another program did first (it keeps its connection until the end).
   const std::tuple<const char*, std::string, const char*, StoreError> cases[] = {
-      {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=2",
+      {"written by a newer version", Db(), "CREATE TABLE days(date TEXT PRIMARY KEY, x BLOB); PRAGMA user_version=3",
        StoreError::NewerSchema},
       {"locked by another program", Db(), "CREATE TABLE t(x); BEGIN EXCLUSIVE; INSERT INTO t VALUES(1)",
        StoreError::Busy},

@@ -47,6 +47,7 @@ class SyncTest : public ::testing::Test {
     d.hours[{date, 9}] = {left, 0, 0, 0, 7, 100};
     d.keys[{date, 0x41}] = 7;
     d.programs[{date, "a.exe"}] = {left, 0, 7};
+    d.breaks[{date, "micro"}] = {2, 1, 0, 1};
     EXPECT_TRUE(s.Write(d).Ok());
     const std::string id = s.ComputerId();
     EXPECT_TRUE(WriteCopy(At(local) + "/history.db", At(local) + "/copy.tmp", Shared(), {id, name, writtenAt}).Ok());
@@ -180,6 +181,7 @@ TEST_F(SyncTest, AllComputersAddUpAndFilesThatAreNoSoundHistoryAreLeftOutUntouch
   EXPECT_EQ(all.Hours(day, day).at(0).counts.left, 8u);
   EXPECT_EQ(all.Keys(day, day).at(0).strokes, 14u);
   EXPECT_EQ(all.Programs(day, day).at(0).counts.clicks, 8u);
+  EXPECT_EQ(std::pair(all.Days(day, day)[0].breaksTaken, all.Days(day, day)[0].breaksDue), (std::pair<uint64_t, uint64_t>(2, 4)));
   EXPECT_TRUE(all.LastRead().Ok());
   // Nothing in the folder was written, moved or left beside.
   EXPECT_EQ(fs::last_write_time(tallivo + c + ".db"), before);
@@ -195,6 +197,15 @@ TEST_F(SyncTest, AllComputersAddUpAndFilesThatAreNoSoundHistoryAreLeftOutUntouch
   fs::rename(At("away"), Shared());
   peers.Load(Shared(), a, At("private"));
   EXPECT_EQ(peers.Size(), 1u);
+  // B not updated yet: its copy of the version before the breaks still counts, without breaks.
+  peers.Clear();
+  ASSERT_EQ(Sql(CopyPath(Shared(), b), "DROP TABLE breaks; PRAGMA user_version = 1"), SQLITE_OK);
+  peers.Load(Shared(), a, At("private"));
+  ASSERT_EQ(peers.Size(), 1u);
+  all.Set({&own, peers.Store(0)});
+  ASSERT_EQ(all.Days(day, day).size(), 1u);
+  EXPECT_EQ(all.Days(day, day)[0].counts.left, 8u);
+  EXPECT_EQ(std::pair(all.Days(day, day)[0].breaksTaken, all.Days(day, day)[0].breaksDue), (std::pair<uint64_t, uint64_t>(1, 2)));
 }
 
 TEST_F(SyncTest, DeletedDaysGoFromEveryTableAndTheNextCopyCarriesIt) {
