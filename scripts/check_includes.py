@@ -9,6 +9,7 @@ The layers, from the bottom (README.md, Layout):
   res                   resource identifiers (it pulls in ui's string ids)
   stats tools update    the features, which do not include each other
   process chart history
+  breaks
   history_window        the history window, over the history
   main                  the main window, which brings the features together
   app                   start-up
@@ -25,7 +26,7 @@ import os
 import re
 import sys
 
-FEATURES = ["stats", "tools", "update", "process", "chart", "history"]
+FEATURES = ["stats", "tools", "update", "process", "chart", "history", "breaks"]
 
 # Folder -> folders its files may include (besides hooks/hook_api.h, below).
 ALLOWED = {

@@ -135,6 +135,8 @@ BOOL CMainStatsDlg::OnInitDialog() {
   // A sync folder set before the start: a copy with the first second.
   m_sync = history::ReadSyncSettings();
   if (!m_sync.folder.empty()) m_copySchedule.FolderSet();
+  // Breaks, when on.
+  StartBreaks();
   // 10. The show/hide hotkey from the stored letter.
   RegisterStoredHotkey();
   // 11. Cursor start position.
@@ -217,6 +219,7 @@ void CMainStatsDlg::OnTimer(UINT_PTR id) {
       RefreshRunTimeAndClock();
       RefreshUptime();
       SaveChangedDayFigures();
+      BreaksSecond(time(nullptr));
       FlushHistory(false);
       SyncTick();
       m_globalHooks.Watch(Hwnd());
@@ -402,6 +405,9 @@ bool CMainStatsDlg::OnCommand(WORD id, WORD code, HWND control) {
       return true;
     case ID_HISTORY: OnHistoryWindow(); return true;
     case ID_SYNC: OnSyncDialog(); return true;
+    case ID_BREAKS: OnBreaksDialog(); return true;
+    case IDC_BREAK_POSTPONE:
+    case IDC_BREAK_SKIP: OnBreakButton(id); return true;
     default: return ui::CDialog::OnCommand(id, code, control);
   }
 }

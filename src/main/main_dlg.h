@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "base/counters.h"
+#include "breaks/break_rules.h"
+#include "breaks/break_window.h"
 #include "chart/chart_page.h"
 #include "chart/tab_sheet.h"
 #include "history_window/history_dlg.h"
@@ -145,6 +147,14 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void FinalCopy();
   void OnSyncDialog();
   void CarryChartsIntoNewDay();
+  // Breaks (main_dlg_breaks.cpp): fed by the 1 s tick while on.
+  void StartBreaks();
+  void BreaksSecond(time_t now);
+  void OnBreakButton(WORD id);
+  void OnBreaksDialog();
+  void RecordBreak(tallivo::breaks::BreakKind kind, uint64_t tallivo::history::BreakDelta::*field);
+  // The tray tip, with the time to the next break when breaks are on.
+  std::string TipText(uint32_t totalClicks) const;
   // per-process counting
   void OnProcSelect(DWORD threadId);
   void OnProcReset();
@@ -209,4 +219,8 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   bool m_writeAll = false;        // the next refresh tick writes everything, hidden or not
   DWORD m_tipWatchedAt = 0;       // when the shell last said the pointer is on the icon
   tallivo::DayFiguresSaver m_daySaver;
+  tallivo::breaks::BreakClock m_breaks;
+  tallivo::breaks::CBreakWindow m_breakWindow;
+  uint32_t m_breakEventsSeen = 0;  // the day's events and pixels at the last second
+  uint32_t m_breakPixelsSeen = 0;
 };

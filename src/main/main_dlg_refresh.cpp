@@ -39,7 +39,7 @@ bool CMainStatsDlg::SomethingOnScreen() const {
 bool CMainStatsDlg::TipWatched() const { return m_tipWatchedAt != 0 && GetTickCount() - m_tipWatchedAt < 3000; }
 
 bool CMainStatsDlg::RefreshTip() {
-  return m_tray.SetTip(TrayTip(m_counters.TotalClicks(), m_counters.keys, m_distance.Metres()));
+  return m_tray.SetTip(TipText(m_counters.TotalClicks()));
 }
 
 HWND CMainStatsDlg::Label(int id) {
@@ -115,7 +115,7 @@ bool CMainStatsDlg::RefreshCursorText() {
 
 bool CMainStatsDlg::RefreshCounters() {
   // The tip only while the pointer is on the icon; else the second's tick.
-  bool changed = TipWatched() && m_tray.SetTip(TrayTip(m_totalClicks, m_counters.keys, m_distance.Metres()));
+  bool changed = TipWatched() && m_tray.SetTip(TipText(m_totalClicks));
 
   static const struct {
     int id;

@@ -63,6 +63,19 @@ void CTrayIcon::OnTaskbarCreated() {
   if (m_added) Shell_NotifyIconW(NIM_ADD, &m_record);
 }
 
+void CTrayIcon::Notify(const std::string& title, const std::string& text) {
+  if (!m_added) {
+    MessageBoxW(m_record.hWnd, tallivo::Wide(text).c_str(), tallivo::Wide(title).c_str(), MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  CopyField(m_record.szInfoTitle, title);
+  CopyField(m_record.szInfo, text);
+  m_record.uFlags |= NIF_INFO;
+  m_record.uTimeout = 10000;
+  Shell_NotifyIconW(NIM_MODIFY, &m_record);
+  m_record.uFlags &= ~NIF_INFO;
+}
+
 void CTrayIcon::Remove() {
   Shell_NotifyIconW(NIM_DELETE, &m_record);
   m_added = false;

@@ -24,6 +24,8 @@
 #define IDD_PROCESS_PICKER      162
 #define IDD_HISTORY             170
 #define IDD_SYNC                171
+#define IDD_BREAKS              172
+#define IDD_BREAK               173
 
 // Icons, bitmaps, menus
 #define IDR_MAINFRAME           128
@@ -86,6 +88,7 @@
 #define ID_AUTOSTART            32792
 #define ID_HISTORY              32793
 #define ID_SYNC                 32794
+#define ID_BREAKS               32795
 
 // System-menu item
 #define IDM_ABOUT               0x0010
@@ -125,3 +128,17 @@
 #define IDC_SYNC_OFF            1172
 #define IDC_SYNC_NAME           1173
 #define IDC_SYNC_LIST           1174
+
+// Breaks (1180-1199)
+#define IDC_BREAKS_ON           1180
+#define IDC_MICRO_EVERY         1181
+#define IDC_MICRO_LENGTH        1182
+#define IDC_REST_EVERY          1183
+#define IDC_REST_LENGTH         1184
+#define IDC_LIMIT_HOURS         1185
+#define IDC_LIMIT_MINUTES       1186
+#define IDC_BREAK_TITLE         1190
+#define IDC_BREAK_COUNTDOWN     1191
+#define IDC_BREAK_HINT          1192
+#define IDC_BREAK_POSTPONE      1193
+#define IDC_BREAK_SKIP          1194

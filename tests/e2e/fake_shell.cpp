@@ -47,6 +47,12 @@ std::string FakeShell::Balloon() const {
   return "<no add>";
 }
 
+std::string FakeShell::LastInfo() const {
+  for (auto it = m_calls.rbegin(); it != m_calls.rend(); ++it)
+    if (it->flags & NIF_INFO) return it->info;
+  return std::string();
+}
+
 LRESULT CALLBACK FakeShell::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<FakeShell*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (msg == WM_COPYDATA && self) {

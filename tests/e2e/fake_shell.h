@@ -33,6 +33,8 @@ class FakeShell {
   std::string LastTip() const;
   // The balloon text of the newest add; "<no balloon>" when it had none.
   std::string Balloon() const;
+  // The newest balloon text of any call, "" when none.
+  std::string LastInfo() const;
 
  private:
   static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);

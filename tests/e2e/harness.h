@@ -154,6 +154,7 @@ class InputSink {
   explicit InputSink(RECT rc = {560, 420, 1000, 740});
   ~InputSink();
   POINT Center() const;
+  HWND Hwnd() const { return m_hwnd; }
   void Activate();
   // The pointer on its centre and the sink in front: the input that follows goes to it.
   bool Take();

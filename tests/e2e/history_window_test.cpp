@@ -91,9 +91,9 @@ TEST_F(HistoryWindow, EachRangeListsItsDaysWithGapsAsZeroAndTheRightTotals) {
   }
   // A gap (day 3 and 10 in the last 30) is a row of zeros; a present day its figures.
   EXPECT_EQ(Row(IDC_HIST_DAYS, 29 - 3, kDayColumns),
-            (std::vector<std::string>{DateDaysAgo(3), "0", "0", "0", "0", "0", "0.00", "0分"}));
+            (std::vector<std::string>{DateDaysAgo(3), "0", "0", "0", "0", "0", "0.00", "0分", "0/0"}));
   EXPECT_EQ(Row(IDC_HIST_DAYS, 29 - 12, kDayColumns),
-            (std::vector<std::string>{DateDaysAgo(12), "22", "4", "0", "6", "124", "1.00", "12分"}));
+            (std::vector<std::string>{DateDaysAgo(12), "22", "4", "0", "6", "124", "1.00", "12分", "0/0"}));
 }
 
 TEST_F(HistoryWindow, AHeaderClickSortsTheDaysAndTheTotalStaysLast) {
@@ -143,7 +143,7 @@ TEST_F(HistoryWindow, TheBarUnderThePointerTellsItsDaysFigures) {
         d.date + "\r\n左键:" + std::to_string(d.counts.left) + "\r\n右键:" + std::to_string(d.counts.right) +
         "\r\n中键:" + std::to_string(d.counts.middle) + "\r\n滚动:" + std::to_string(d.counts.wheel) +
         "\r\n键盘:" + std::to_string(d.counts.keys) + "\r\n移动(米):" + MetresText(d.moveMetres) +
-        "\r\n活跃时间:" + ActiveTimeText(d.activeSeconds);
+        "\r\n活跃时间:" + ActiveTimeText(d.activeSeconds) + "\r\n休息:0/0";
     const int mid = (layout.BarLeft(29 - k) + layout.BarRight(29 - k) - 1) / 2;
     EXPECT_TRUE(tipAt({mid, layout.plot.top + layout.plot.Height() / 2}, wanted)) << WindowText(chart);
     EXPECT_TRUE(ShowsWindowOfClass(*s_app, TOOLTIPS_CLASSA)) << "no tip on the screen";
