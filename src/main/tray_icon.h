@@ -22,8 +22,8 @@ class CTrayIcon {
   // The shell restarted: put the icon back if it was there.
   void OnTaskbarCreated();
   void Remove();
-  // A balloon of its own on the icon; without an icon (the window is
-  // shown) a message box in its place.
+  // A balloon of its own on the icon; before the icon's first add (the
+  // window was never minimised) a message box in its place.
   void Notify(const std::string& title, const std::string& text);
   // Right click: the tray menu at the pointer, commands to the owner.
   void ShowMenu(UINT menuId);
