@@ -48,6 +48,7 @@ uint32_t BreakClock::Length(BreakKind k) const {
 
 void BreakClock::Restart(BreakKind k) {
   m_credit[Index(k)] = 0;
+  m_minuteCredited[Index(k)] = 0;
   m_postponed[Index(k)] = false;
 }
 
@@ -74,7 +75,7 @@ Step BreakClock::Second(int64_t minute, int64_t day, uint64_t events, bool moved
   if (minute != m_minute) {
     m_minute = minute;
     m_minuteEvents = 0;
-    m_minuteActive = 0;
+    m_minuteCredited[0] = m_minuteCredited[1] = 0;
   }
   const bool active = events > 0 || moved;
   const bool wasHeavy = m_minuteEvents > kHeavyMinuteEvents;
@@ -104,7 +105,6 @@ Step BreakClock::Second(int64_t minute, int64_t day, uint64_t events, bool moved
   }
 
   m_quietSeconds = 0;
-  ++m_minuteActive;
   ++m_activeToday;
   if (m_s.dailyLimit > 0 && !m_limitTold && m_activeToday >= uint64_t{m_s.dailyLimit} * 60) {
     m_limitTold = true;
@@ -117,10 +117,13 @@ Step BreakClock::Second(int64_t minute, int64_t day, uint64_t events, bool moved
     return step;
   }
   // Half-seconds: a second of a heavy minute counts three, and when a
-  // minute turns heavy its earlier active seconds get their extra half.
-  uint64_t gain = heavy ? 3 : 2;
-  if (heavy && !wasHeavy) gain += m_minuteActive - 1;
-  for (uint64_t& c : m_credit) c += gain;
+  // minute turns heavy its earlier seconds get their extra half, those
+  // counted toward this break (not those before its clock started again).
+  for (int i = 0; i < 2; ++i) {
+    m_credit[i] += heavy ? 3 : 2;
+    if (heavy && !wasHeavy) m_credit[i] += m_minuteCredited[i];
+    ++m_minuteCredited[i];
+  }
   for (BreakKind k : {BreakKind::Rest, BreakKind::Micro}) {
     if (m_credit[Index(k)] < Due(k)) continue;
     step.due = k;

@@ -105,7 +105,7 @@ class BreakClock {
 
   int64_t m_minute = -1;
   uint64_t m_minuteEvents = 0;
-  uint64_t m_minuteActive = 0;
+  uint64_t m_minuteCredited[2] = {};  // this minute's seconds in each credit
 
   int64_t m_day = -1;
   uint64_t m_activeToday = 0;

@@ -85,6 +85,8 @@ TEST(BreakClock, ActiveTimeHeavyMinutesAndPausesDecideWhenTheBreakComes) {
       {"201 events: heavy", {{50, 4}, {1, 1}, {20, 1}}, {{51, "due micro"}}},
       {"a pause of 9 s does not count", {{30, 1}, {9, 0}, {40, 1}}, {{69, "due micro"}}},
       {"a pause of 10 s is the break", {{30, 1}, {10, 0}, {70, 1}}, {{100, "due micro"}}},
+      // The extra half is only for the seconds since the clock started again (here after a pause).
+      {"heavy after a pause", {{40, 1}, {10, 0}, {9, 25}, {60, 1}}, {{106, "due micro"}}},
       // Each heavy minute counts its own events: two light minutes stay light.
       {"light minutes stay light", {{59, 3}, {1, 0}, {10, 3}}, {{61, "due micro"}}},
   };
