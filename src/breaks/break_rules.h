@@ -38,8 +38,6 @@ bool WriteBreakSettings(ProfileStore& store, const BreakSettings& s);
 enum class BreakKind { Micro, Rest };
 // The kind as the history's breaks table names it: "micro", "rest".
 const char* KindKey(BreakKind kind);
-// What happened to a break, as the table counts it.
-enum class Outcome { Due, Taken, Skipped, Postponed };
 
 // More events than this in one minute make it a heavy minute, which counts
 // one and a half toward the next break.
@@ -115,7 +113,6 @@ class BreakClock {
 // Texts of the window and the tip.
 std::string BreakTitle(BreakKind kind, const BreakSettings& s);  // "小休息 20 秒", "休息 5 分钟"
 std::string CountdownText(uint32_t seconds);                     // "还剩 18 秒", "还剩 4 分 05 秒"
-inline constexpr char kBreakCaption[] = "休息一下";
 inline constexpr char kLeaveInput[] = "请离开键盘和鼠标";
 inline constexpr char kRestEasy[] = "站起来，活动一下，看看远处";
 // The tray tip's last line: the time to the next break.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "base/text_format.h"
 #include "res/resource.h"
 #include "ui/data_exchange.h"
 

@@ -21,7 +21,6 @@ class CBreakWindow : public ui::CDialog {
   // The second's countdown; input since the last one says so.
   void Update(uint32_t remaining, bool inputSeen);
   void Close();
-  bool IsShown() const { return Hwnd() && IsWindowVisible(Hwnd()); }
 
  protected:
   BOOL OnInitDialog() override { return FALSE; }  // no focus: it is never active

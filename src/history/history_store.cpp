@@ -68,7 +68,6 @@ enum Slot {
   kReadKeys,
   kReadPrograms,
   kUpsertBreak,
-  kReadDaysWithoutBreaks,
 };
 
 constexpr const char* kSql[] = {
@@ -104,10 +103,8 @@ constexpr const char* kSql[] = {
     "INSERT INTO breaks(date, kind, due, taken, skipped, postponed) VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
     " ON CONFLICT(date, kind) DO UPDATE SET due = due + excluded.due, taken = taken + excluded.taken,"
     " skipped = skipped + excluded.skipped, postponed = postponed + excluded.postponed",
-    "SELECT date, left_clicks, right_clicks, middle_clicks, wheel_steps, key_strokes, move_pixels,"
-    " move_metres, active_seconds, 0, 0 FROM days WHERE date BETWEEN ?1 AND ?2 ORDER BY date",
 };
-static_assert(sizeof kSql / sizeof kSql[0] == 10);
+static_assert(sizeof kSql / sizeof kSql[0] == 9);
 
 int Primary(int rc) { return rc & 0xff; }
 bool IsDamage(int rc) { return Primary(rc) == SQLITE_CORRUPT || Primary(rc) == SQLITE_NOTADB; }
@@ -243,7 +240,6 @@ HistoryStore::~HistoryStore() { Close(); }
 
 void HistoryStore::Close() {
   m_computerId.clear();
-  m_hasBreaks = false;
   for (sqlite3_stmt*& st : m_stmts) {
     sqlite3_finalize(st);
     st = nullptr;
@@ -348,7 +344,6 @@ StoreResult HistoryStore::OpenOnce(const std::string& path, time_t now, bool all
     rc = QueryText(m_db, "SELECT id FROM computer LIMIT 1", &m_computerId);
     if (rc != SQLITE_OK) return fail(rc, "cannot read the history file's computer");
   }
-  m_hasBreaks = true;
   sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
   return StoreResult{};
 }
@@ -398,8 +393,13 @@ StoreResult HistoryStore::OpenCopy(const std::string& path, CopyIdentity* who) {
     Close();
     return StoreResult{StoreError::Other, "", "the copy does not say whose it is"};
   }
+  // A copy of version 1 has no breaks: an empty table of this connection
+  // stands in for them, and every read is the same.
+  if (breaks == 0) {
+    rc = Exec(m_db, "CREATE TEMP TABLE breaks(date TEXT, kind TEXT, due INTEGER, taken INTEGER)");
+    if (rc != SQLITE_OK) return fail(rc, "cannot read the copy");
+  }
   m_computerId = who->id;
-  m_hasBreaks = breaks == 1;
   return StoreResult{};
 }
 
@@ -572,8 +572,7 @@ StoreResult ReadRange(sqlite3* db, sqlite3_stmt* st, const std::string& from, co
 
 std::vector<DayRow> HistoryStore::Days(const std::string& from, const std::string& to) {
   std::vector<DayRow> rows;
-  const Slot slot = m_hasBreaks ? kReadDays : kReadDaysWithoutBreaks;
-  sqlite3_stmt* st = m_db ? Cached(slot, kSql[slot]) : nullptr;
+  sqlite3_stmt* st = m_db ? Cached(kReadDays, kSql[kReadDays]) : nullptr;
   m_lastRead = ReadRange(m_db, st, from, to, [&](sqlite3_stmt* s) {
     DayRow& r = rows.emplace_back();
     r.date = ColumnText(s, 0);

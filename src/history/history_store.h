@@ -137,8 +137,7 @@ class HistoryStore {
   sqlite3* m_db = nullptr;
   std::string m_path;
   // Prepared once per connection: the write runs every second.
-  sqlite3_stmt* m_stmts[10] = {};
-  bool m_hasBreaks = false;
+  sqlite3_stmt* m_stmts[9] = {};
   StoreResult m_lastRead;
   std::string m_computerId;
 };

@@ -136,7 +136,7 @@ BOOL CMainStatsDlg::OnInitDialog() {
   m_sync = history::ReadSyncSettings();
   if (!m_sync.folder.empty()) m_copySchedule.FolderSet();
   // Breaks, when on.
-  StartBreaks();
+  StartBreaks(breaks::ReadBreakSettings(Profile()));
   // 10. The show/hide hotkey from the stored letter.
   RegisterStoredHotkey();
   // 11. Cursor start position.

@@ -148,7 +148,7 @@ class CMainStatsDlg : public CMagDialog, public tallivo::history::HistorySource 
   void OnSyncDialog();
   void CarryChartsIntoNewDay();
   // Breaks (main_dlg_breaks.cpp): fed by the 1 s tick while on.
-  void StartBreaks();
+  void StartBreaks(const tallivo::breaks::BreakSettings& s);
   void BreaksSecond(time_t now);
   void OnBreakButton(WORD id);
   void OnBreaksDialog();

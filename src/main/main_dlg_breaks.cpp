@@ -21,8 +21,8 @@ int64_t DayNumberOf(time_t t) {
 }
 }  // namespace
 
-void CMainStatsDlg::StartBreaks() {
-  m_breaks.SetSettings(breaks::ReadBreakSettings(Profile()));
+void CMainStatsDlg::StartBreaks(const breaks::BreakSettings& s) {
+  m_breaks.SetSettings(s);
   if (!m_breaks.Settings().on) return;
   const time_t now = time(nullptr);
   uint64_t active = 0;
@@ -85,12 +85,11 @@ void CMainStatsDlg::RecordBreak(BreakKind kind, uint64_t BreakDelta::*field) {
 void CMainStatsDlg::OnBreaksDialog() {
   breaks::CBreaksDlg dlg;
   if (dlg.DoModal() != IDOK) return;
-  const bool wasOn = m_breaks.Settings().on;
-  m_breaks.SetSettings(dlg.Chosen());
-  if (!m_breaks.Settings().on) {
-    m_breakWindow.Close();
-  } else if (!wasOn) {
-    StartBreaks();
+  if (dlg.Chosen().on && !m_breaks.Settings().on) {
+    StartBreaks(dlg.Chosen());
+  } else {
+    m_breaks.SetSettings(dlg.Chosen());
+    if (!dlg.Chosen().on) m_breakWindow.Close();
   }
   RefreshTip();
 }
